@@ -1,0 +1,18 @@
+#pragma once
+
+#include <array>
+
+#include "content/facttable.h"
+
+namespace content {
+
+// The compiled-in content, UTF-8. Read only by FactTable::build().
+struct FactSource {
+    const char* fact;
+    const char* dateLabel;
+};
+
+extern const std::array<FactSource, FactTable::kRows> kFactSource;
+extern const std::array<int, FactTable::kEssentialEntries> kEssentialRows;
+
+}  // namespace content

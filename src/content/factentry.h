@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace content {
+
+// One row of the fact table: the sentence shown beside a box and the date that answers it.
+// Date labels are display text: they are compared exactly and never parsed.
+struct FactEntry {
+    QString fact;
+    QString dateLabel;
+};
+
+}  // namespace content
