@@ -1,0 +1,168 @@
+#include "exercise/ftempver.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+#include "exercise/datedrag.h"
+#include "screens/designs.h"
+#include "screens/facebutton.h"
+
+namespace exercise {
+
+namespace {
+
+const QColor kLightGrey(224, 224, 224);
+const QColor kPaleYellow(255, 255, 192);
+const QColor kRed(255, 0, 0);
+const QColor kYellow(255, 255, 0);
+const QColor kMagenta(255, 0, 255);
+
+void setBackground(QWidget* widget, const QColor& colour) {
+    QPalette pal = widget->palette();
+    if (pal.color(QPalette::Window) != colour) {
+        pal.setColor(QPalette::Window, colour);
+        widget->setPalette(pal);
+    }
+}
+
+void setCaption(QLabel* label, const QString& text) {
+    if (label->text() != text) {
+        label->setText(text);
+    }
+}
+
+}  // namespace
+
+Ftempver::Ftempver(UniformSource& random, QWidget* parent) : QWidget(parent) {
+    m_controls = screens::build(this, screens::exerciseDesign());
+    for (int k = 0; k < Drill::kFacts; ++k) {
+        m_facts[k] = m_controls.as<QLabel>(QStringLiteral("Label1"), k);
+        m_boxes[k] = m_controls.as<QLabel>(QStringLiteral("Label2"), k);
+        m_dates[k] = m_controls.as<QLabel>(QStringLiteral("Label3"), k);
+    }
+    m_drag = new DateDrag(this, {m_dates.begin(), m_dates.end()}, {m_boxes.begin(), m_boxes.end()},
+                          [this](int box, int dateLabel) { dropDate(box, dateLabel); });
+
+    auto* cmd0 = m_controls.as<screens::FaceButton>(QStringLiteral("cmd0"));
+    connect(cmd0, &QPushButton::clicked, this, [this] { chooseSet(0); });
+    for (int i = 0; i < 5; ++i) {
+        connect(m_controls.as<screens::FaceButton>(QStringLiteral("Cmd1"), i),
+                &QPushButton::clicked, this, [this, i] { chooseSet(i + 1); });
+    }
+    connect(m_controls.as<screens::FaceButton>(QStringLiteral("cmdessenz")), &QPushButton::clicked,
+            this, [this] { chooseSet(6); });
+    connect(m_controls.as<screens::FaceButton>(QStringLiteral("cmdnuovo")), &QPushButton::clicked,
+            this, [this] { dealNext(); });
+    connect(m_controls.as<screens::FaceButton>(QStringLiteral("cmdarchivio")),
+            &QPushButton::clicked, this, [this] {
+                if (onArchive) {
+                    onArchive();
+                }
+            });
+    connect(m_controls.as<screens::FaceButton>(QStringLiteral("CMDESCO")), &QPushButton::clicked,
+            this, [this] {
+                if (onExit) {
+                    onExit();
+                } else {
+                    QCoreApplication::quit();
+                }
+            });
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(500);
+    connect(m_timer, &QTimer::timeout, this, [this] { blink(); });
+    m_timer->start();
+
+    // Start-up: cover the screen, build the content, then choose the whole table, which
+    // deals the first exercise before the window is first shown.
+    if (const QScreen* screen = this->screen()) {
+        setGeometry(screen->availableGeometry());
+    }
+    setWindowState(windowState() | Qt::WindowMaximized);
+    m_table.build();
+    m_drill = std::make_unique<Drill>(m_table, random);
+    cmd0->click();
+}
+
+Ftempver::~Ftempver() = default;
+
+void Ftempver::closeEvent(QCloseEvent* event) {
+    if (onClose) {
+        onClose();
+    } else {
+        QCoreApplication::quit();
+    }
+    event->accept();
+}
+
+void Ftempver::chooseSet(int code) {
+    m_drill->chooseSet(code);
+    paintSetButtons();
+    paintExercise();
+}
+
+void Ftempver::dealNext() {
+    m_drill->deal();
+    paintExercise();
+}
+
+void Ftempver::dropDate(int box, int dateLabel) {
+    m_drill->drop(box, dateLabel);
+    setCaption(m_boxes[box], m_drill->boxText(box));
+    setBackground(m_boxes[box], m_drill->boxState(box) == BoxState::Wrong ? kRed : kPaleYellow);
+    if (m_drill->placedRight(dateLabel)) {
+        setBackground(m_dates[dateLabel], kMagenta);
+    }
+    paintCounters();
+}
+
+void Ftempver::blink() {
+    m_drill->tick();
+    paintSetButtons();
+}
+
+void Ftempver::paintExercise() {
+    for (int k = 0; k < Drill::kFacts; ++k) {
+        setCaption(m_facts[k], m_drill->factText(k));
+        setCaption(m_boxes[k], m_drill->boxText(k));
+        setBackground(m_boxes[k], m_drill->boxState(k) == BoxState::Wrong ? kRed : kPaleYellow);
+        setCaption(m_dates[k], m_drill->dateText(k));
+        setBackground(m_dates[k], m_drill->placedRight(k) ? kMagenta : kYellow);
+    }
+    paintCounters();
+}
+
+void Ftempver::paintCounters() {
+    const std::array counters{m_drill->rightInExercise(), m_drill->answersInExercise(),
+                              m_drill->rightTotal(), m_drill->answersTotal()};
+    for (int i = 0; i < 4; ++i) {
+        setCaption(m_controls.as<QLabel>(QStringLiteral("Label%1").arg(5 + i)),
+                   QString::number(counters[i]));
+    }
+}
+
+void Ftempver::paintSetButtons() {
+    const QColor face = screens::colourOf(screens::kButtonFace);
+    for (int code = 0; code < content::ExerciseSet::kCount; ++code) {
+        const SetButtonLook look = m_drill->setButton(code);
+        screens::FaceButton* button = setButton(code);
+        button->setEnabled(look.enabled);
+        button->setFace(look.lightGrey ? kLightGrey : face);
+    }
+}
+
+screens::FaceButton* Ftempver::setButton(int code) const {
+    if (code == 0) {
+        return m_controls.as<screens::FaceButton>(QStringLiteral("cmd0"));
+    }
+    if (code == content::ExerciseSet::kEssentialCode) {
+        return m_controls.as<screens::FaceButton>(QStringLiteral("cmdessenz"));
+    }
+    return m_controls.as<screens::FaceButton>(QStringLiteral("Cmd1"), code - 1);
+}
+
+}  // namespace exercise

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include <QWidget>
+
+#include "content/facttable.h"
+#include "exercise/drill.h"
+#include "screens/builder.h"
+
+class QLabel;
+class QTimer;
+
+namespace screens {
+class FaceButton;
+}
+
+namespace exercise {
+
+class DateDrag;
+class UniformSource;
+
+// The exercise window. It paints the drill's state and passes clicks, drops and timer ticks
+// to the drill; no rule of the drill lives here.
+class Ftempver : public QWidget {
+    Q_OBJECT
+public:
+    // Runs the start-up: covers the screen, builds the fact table and presses cmd0, so the
+    // window is never shown without an exercise.
+    explicit Ftempver(UniformSource& random, QWidget* parent = nullptr);
+    ~Ftempver() override;
+
+    const Drill& drill() const { return *m_drill; }
+    const screens::Controls& controls() const { return m_controls; }
+    DateDrag& dateDrag() const { return *m_drag; }
+    QTimer* timer() const { return m_timer; }
+
+    // What the archive buttons and closing by the frame do; set by the program.
+    std::function<void()> onArchive;  // "Vedo l'archivio dei risultati"
+    std::function<void()> onExit;     // "ESCO"
+    std::function<void()> onClose;    // the window's frame; the default quits
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void chooseSet(int code);
+    void dealNext();
+    void dropDate(int box, int dateLabel);
+    void blink();
+
+    void paintExercise();
+    void paintCounters();
+    void paintSetButtons();
+    screens::FaceButton* setButton(int code) const;
+
+    content::FactTable m_table;
+    std::unique_ptr<Drill> m_drill;
+    screens::Controls m_controls;
+    std::array<QLabel*, Drill::kFacts> m_facts{};
+    std::array<QLabel*, Drill::kFacts> m_boxes{};
+    std::array<QLabel*, Drill::kFacts> m_dates{};
+    DateDrag* m_drag = nullptr;
+    QTimer* m_timer = nullptr;
+};
+
+}  // namespace exercise

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "screens/layout.h"
+
+namespace screens {
+
+// The three window designs.
+const WindowSpec& exerciseDesign();  // ftempver
+const WindowSpec& nameDesign();      // FormNOME
+const WindowSpec& resultsDesign();   // Risultati
+
+}  // namespace screens

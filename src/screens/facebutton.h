@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QPushButton>
+
+namespace screens {
+
+// A push button whose face shows any colour, enabled or not, with its caption centred and
+// wrapped over as many lines as its width needs. The face is the palette's Button colour.
+class FaceButton : public QPushButton {
+    Q_OBJECT
+public:
+    explicit FaceButton(QWidget* parent = nullptr);
+
+    QColor face() const;
+    void setFace(const QColor& colour);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+}  // namespace screens

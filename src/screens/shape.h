@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWidget>
+
+namespace screens {
+
+// A drawn shape: a filled rectangle, or a rounded outline with no fill. It takes no mouse
+// events, so a place covered only by a shape behaves as the window's background.
+class Shape : public QWidget {
+    Q_OBJECT
+public:
+    Shape(bool rounded, const QColor& colour, int lineWidth, QWidget* parent);
+
+    QColor colour() const { return m_colour; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool m_rounded;
+    QColor m_colour;
+    int m_lineWidth;
+};
+
+}  // namespace screens
