@@ -251,8 +251,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
     {"Con la bolla UNAM SANCTAM papa BONIFACIO VIII afferma la supremazia del PAPA su tutti i re.",
      "1302"},
     // 72 (I) papato ad Avignone
-    {"Muore papa BENEDETTO XI e il conclave si divide: FILIPPO IL BELLO, re di Francia, vuole un "
-     "papa francese, che porterà la sede ad AVIGNONE.",
+    {"Muore papa BENEDETTO XI: il re di Francia FILIPPO IL BELLO impone un papa francese, che "
+     "porterà la sede ad AVIGNONE.",
      "1304"},
     // 73 (I) grande carestia in Europa
     {"Piogge e freddo rovinano i raccolti: una GRANDE CARESTIA colpisce l'Europa e molti muoiono "
@@ -281,8 +281,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "la BIBBIA con i caratteri mobili.",
      "1454"},
     // 81 (II) nascita del Regno di Spagna
-    {"ISABELLA diventa erede di CASTIGLIA e sceglie come sposo FERDINANDO D'ARAGONA: comincia "
-     "l'unione che darà vita al REGNO DI SPAGNA.",
+    {"ISABELLA, erede di CASTIGLIA, sceglie come sposo FERDINANDO D'ARAGONA: comincia l'unione da "
+     "cui nascerà la SPAGNA.",
      "1468"},
     // 82 (II) Colombo scopre l'America
     {"Cristoforo Colombo scopre l'America. Gli spagnoli cominciano a colonizzare il Centro ed il "
@@ -438,8 +438,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "Nord Italia.",
      "1858"},
     // 123 (III) seconda guerra d'indipendenza italiana
-    {"Nella seconda GUERRA D'INDIPENDENZA francesi e piemontesi vincono a SOLFERINO e SAN MARTINO: "
-     "il Piemonte ottiene la LOMBARDIA.",
+    {"Seconda GUERRA D'INDIPENDENZA: francesi e piemontesi vincono a SOLFERINO e SAN MARTINO; il "
+     "Piemonte ottiene la LOMBARDIA.",
      "1859"},
     // 124 (III) Spedizione dei mille
     {"GIUSEPPE GARIBALDI parte da Quarto con la SPEDIZIONE DEI MILLE e libera la Sicilia e il Sud "

@@ -165,6 +165,8 @@ QList<QWidget*> Controls::array(const QString& name) const {
 }
 
 Controls build(QWidget* window, const WindowSpec& spec) {
+    static const bool substitutesInstalled = (installFontSubstitutes(), true);
+    Q_UNUSED(substitutesInstalled);
     window->setObjectName(QString::fromUtf8(spec.objectName));
     window->setWindowTitle(QString::fromUtf8(spec.title));
     window->resize(pixels(spec.clientWidth), pixels(spec.clientHeight));
