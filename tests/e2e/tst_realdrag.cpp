@@ -1,0 +1,124 @@
+// Drags with a real pointer on a real X server: xdotool moves the X pointer and presses its
+// button, and the window sees the events as it would a pupil's mouse. Run under Xvfb by the
+// test command, at scale 1 and at scale 2.
+#include <QLabel>
+#include <QProcess>
+#include <QScreen>
+#include <QTest>
+
+#include "exercise/drill.h"
+#include "exercise/ftempver.h"
+#include "exercise/uniformsource.h"
+#include "screens/builder.h"
+
+using exercise::Ftempver;
+
+class TestRealDrag : public QObject {
+    Q_OBJECT
+
+private:
+    exercise::ClockUniformSource m_random{2024};
+    std::unique_ptr<Ftempver> m_window;
+
+    QLabel* label(const char* name, int index = -1) const {
+        return qobject_cast<QLabel*>(
+            screens::findControl(m_window.get(), QString::fromLatin1(name), index));
+    }
+    QString counters() const {
+        QStringList values;
+        for (int n = 5; n <= 8; ++n) {
+            values << label(qPrintable(QStringLiteral("Label%1").arg(n)))->text();
+        }
+        return values.join(QLatin1Char(' '));
+    }
+
+    // The point of a widget in the X server's own pixels.
+    QPoint native(const QWidget* widget, QPoint local) const {
+        const QPoint global = widget->mapToGlobal(local);
+        const qreal ratio = widget->devicePixelRatioF();
+        const QPoint origin = widget->screen()->geometry().topLeft();
+        return origin + (global - origin) * ratio;
+    }
+
+    // Runs xdotool while the event loop keeps turning, as the pupil's desktop would.
+    void xdotool(const QStringList& arguments) {
+        QProcess process;
+        process.start(QStringLiteral("xdotool"), arguments);
+        QVERIFY(process.waitForStarted());
+        while (process.state() != QProcess::NotRunning) {
+            QTest::qWait(10);
+        }
+        QCOMPARE(process.exitCode(), 0);
+    }
+
+    void drag(int dateLabel, QWidget* to, QPoint where) {
+        const QPoint from = native(label("Label3", dateLabel), label("Label3", dateLabel)->rect().center());
+        const QPoint target = native(to, where);
+        const QPoint half = (from + target) / 2;
+        xdotool({u"mousemove"_qs, QString::number(from.x()), QString::number(from.y()),
+                 u"sleep"_qs, u"0.1"_qs, u"mousedown"_qs, u"1"_qs, u"sleep"_qs, u"0.1"_qs,
+                 u"mousemove"_qs, QString::number(half.x()), QString::number(half.y()),
+                 u"sleep"_qs, u"0.1"_qs, u"mousemove"_qs, QString::number(target.x()),
+                 QString::number(target.y()), u"sleep"_qs, u"0.1"_qs, u"mouseup"_qs, u"1"_qs,
+                 u"sleep"_qs, u"0.1"_qs});
+    }
+
+    int boxFor(int dateLabel, bool right) const {
+        for (int k = 0; k < 10; ++k) {
+            const bool same = m_window->drill().rowDate()[k + 1] == label("Label3", dateLabel)->text();
+            if (same == right) {
+                return k;
+            }
+        }
+        return -1;
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QCOMPARE(QGuiApplication::platformName(), u"xcb"_qs);
+        m_window = std::make_unique<Ftempver>(m_random);
+        m_window->onClose = [] {};
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    void dragRightThenWrong() {
+        const int j = 4;
+        const int right = boxFor(j, true);
+        const int wrong = boxFor(j, false);
+        // The outline follows the pointer while the label stays where it is.
+        const QRect labelBefore = label("Label3", j)->geometry();
+        drag(j, label("Label2", right), label("Label2", right)->rect().center());
+        QTRY_COMPARE(counters(), u"1 1 1 1"_qs);
+        QCOMPARE(label("Label2", right)->text(), label("Label3", j)->text());
+        QCOMPARE(label("Label3", j)->palette().color(QPalette::Window), QColor(255, 0, 255));
+        QCOMPARE(label("Label3", j)->geometry(), labelBefore);
+
+        drag(j, label("Label2", wrong), QPoint(2, 2));
+        QTRY_COMPARE(counters(), u"1 2 1 2"_qs);
+        QCOMPARE(label("Label2", wrong)->palette().color(QPalette::Window), QColor(255, 0, 0));
+
+        // Released over a fact: nothing happens.
+        drag(j, label("Label1", 0), label("Label1", 0)->rect().center());
+        QTest::qWait(100);
+        QCOMPARE(counters(), u"1 2 1 2"_qs);
+    }
+
+    // The whole design scales with the desktop: a 200 % desktop shows it twice as large.
+    void designScalesWithTheDesktop() {
+        const qreal scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                                ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                                : 1.0;
+        QCOMPARE(m_window->devicePixelRatioF(), scale);
+        const QRect box = label("Label2", 9)->geometry();
+        QCOMPARE(box, QRect(432, 440, 73, 41));
+        const QImage shot = m_window->grab().toImage();
+        QCOMPARE(qRound(shot.devicePixelRatio()), qRound(m_window->devicePixelRatioF()));
+        const int x = qRound((box.left() + 3) * shot.devicePixelRatio());
+        const int y = qRound((box.top() + 3) * shot.devicePixelRatio());
+        QCOMPARE(QColor(shot.pixel(x, y)), QColor(255, 255, 192));
+    }
+};
+
+QTEST_MAIN(TestRealDrag)
+#include "tst_realdrag.moc"
