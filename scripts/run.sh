@@ -16,7 +16,7 @@ fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     say "no display to show the windows on (neither DISPLAY nor WAYLAND_DISPLAY is set)."
-    say "run this from a desktop session, or under a virtual one: xvfb-run -a $0"
+    say "run this from a desktop session, or under a virtual one: xvfb-run -a bash $0"
     exit 2
 fi
 cd "$home"
