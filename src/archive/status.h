@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+namespace archive {
+
+// Outcome of an archive operation: number 0 when it worked, otherwise the engine's error
+// number with its description and one Italian sentence of advice.
+//
+// Numbers below 20000 are SQLite extended result codes, exactly as the SQLite library
+// reports them (for instance 5 = file locked, 13 = disk full, 11 = damaged, 1544 = folder
+// read-only). Numbers from 20000 up are this layer's own: the checks made on the file
+// before SQLite is allowed to open it, and misuse of a cursor.
+struct Status {
+    // Checks made before SQLite sees the file; the file is never touched when they fail.
+    static constexpr int kFileMissing = 20001;     // nothing at the path
+    static constexpr int kNotAFile = 20002;        // a folder or a device at the path
+    static constexpr int kFileUnreadable = 20003;  // the file cannot be read (permissions)
+    static constexpr int kEmptyFile = 20004;       // a file of 0 bytes
+    static constexpr int kForeignFile = 20005;     // not an SQLite file at all
+    static constexpr int kDamagedHeader = 20006;   // SQLite signature, impossible header
+    static constexpr int kNotOurArchive = 20007;   // an SQLite file of another program
+    static constexpr int kNewerArchive = 20008;    // ours, but a newer format version
+    static constexpr int kSettingRefused = 20009;  // journal or sync mode did not take
+    // Creating and checking archives (the command-line tool).
+    static constexpr int kFileExists = 20010;    // creation refused: something is there
+    static constexpr int kCannotCreate = 20011;  // creation failed (folder, permissions)
+    static constexpr int kWrongLayout = 20012;   // table, fields or index not as ours
+    // Cursor misuse and values the fields cannot hold.
+    static constexpr int kUnknownTable = 20101;
+    static constexpr int kUnknownIndex = 20102;
+    static constexpr int kUnknownField = 20103;
+    static constexpr int kNoIndex = 20104;        // seek before an index was chosen
+    static constexpr int kBadComparison = 20105;  // seek with anything but "="
+    static constexpr int kNoCurrentRow = 20106;   // edit, read or move with no current row
+    static constexpr int kNotEditing = 20107;     // setValue or update without addNew/edit
+    static constexpr int kWrongValue = 20108;     // a value the field cannot hold
+    static constexpr int kRowGone = 20109;        // the row was deleted by someone else
+    static constexpr int kClosed = 20110;         // the archive handle was closed
+
+    int number = 0;
+    QString description;  // the engine's description of the error
+    QString advice;       // one Italian sentence saying what to do
+
+    bool ok() const { return number == 0; }
+    explicit operator bool() const { return ok(); }
+    // Italian text for the message box: number, description, advice.
+    QString message() const;
+
+    // A failure with one of our own numbers; detail, when given, is added to the standard
+    // description (typically the file or the name involved).
+    static Status own(int number, const QString& detail = QString());
+    // A failure reported by SQLite: its extended result code and its description.
+    static Status engine(int extendedCode, const QString& description);
+};
+
+}  // namespace archive
