@@ -1,0 +1,50 @@
+#pragma once
+
+#include <functional>
+
+#include <QWidget>
+
+#include "archive/namechoice.h"
+#include "screens/builder.h"
+
+namespace archive {
+
+// The name window, first of the program: the pupil picks a stored name or types one, and
+// the window hands over to the exercise window. The archive work is NameChoice's.
+class FormNome : public QWidget {
+    Q_OBJECT
+public:
+    // The prompt of the input box: three sentences, separated by a line feed and a carriage
+    // return. On screen each sentence stands on its own line.
+    static const QString kPrompt;
+
+    explicit FormNome(Modtempar& shared, QWidget* parent = nullptr);
+
+    // Moves the window to the top-left corner, hides CmdOK, opens the archive and lists the
+    // names. False after a failure, which has been passed to onFailure.
+    bool start();
+
+    const screens::Controls& controls() const { return m_controls; }
+
+    std::function<void()> onNameSettled;  // shows the exercise window
+    std::function<void(const Status&)> onFailure;
+    std::function<void()> onExit;  // "Esco", and closing the window by its frame
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void picked(int row);
+    void confirmPicked();
+    void typeName();
+    void settle();
+    bool check(const Status& status);
+    // The pupil's answer to the input box; the empty text for "Annulla".
+    QString askName();
+
+    Modtempar& m_shared;
+    NameChoice m_choice;
+    screens::Controls m_controls;
+};
+
+}  // namespace archive

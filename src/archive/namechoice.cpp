@@ -1,0 +1,71 @@
+#include "archive/namechoice.h"
+
+namespace archive {
+
+QString tidyName(const QString& answer) {
+    const QString name = answer.simplified();
+    return name.isEmpty() ? kAnonymousName : name;
+}
+
+Status NameChoice::start(QStringList* names) {
+    names->clear();
+    Status status = m_shared.openArchive();
+    if (!status) {
+        return status;
+    }
+    m_cursor = m_shared.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
+    if (!status || m_cursor->bof()) {
+        return status;
+    }
+    // The count is a hint for the list's size only: every row is listed, however many.
+    if (!(status = m_cursor->moveLast()) || !(status = m_cursor->moveFirst())) {
+        return status;
+    }
+    names->reserve(static_cast<qsizetype>(m_cursor->recordCount()));
+    while (!m_cursor->eof()) {
+        QVariant name;
+        if (!(status = m_cursor->value(QStringLiteral("nome"), &name))) {
+            return status;
+        }
+        if (!name.isNull()) {
+            names->append(name.toString());
+        }
+        if (!(status = m_cursor->moveNext())) {
+            return status;
+        }
+    }
+    return status;
+}
+
+void NameChoice::pick(const QString& name) {
+    m_shared.currentName = name;
+}
+
+Status NameChoice::confirm(bool* found) {
+    const Status status = seekCurrent();
+    *found = status && !m_cursor->noMatch();
+    return status;
+}
+
+Status NameChoice::enterTyped(const QString& answer) {
+    m_shared.currentName = tidyName(answer);
+    Status status = seekCurrent();
+    if (!status || !m_cursor->noMatch()) {
+        return status;
+    }
+    if (!(status = m_cursor->addNew()) ||
+        !(status = m_cursor->setValue(QStringLiteral("nome"), m_shared.currentName))) {
+        return status;
+    }
+    return m_cursor->update();
+}
+
+Status NameChoice::seekCurrent() {
+    Status status = m_cursor->setIndex(QStringLiteral("nome"));
+    if (status) {
+        status = m_cursor->seek(QStringLiteral("="), m_shared.currentName);
+    }
+    return status;
+}
+
+}  // namespace archive

@@ -1,0 +1,21 @@
+#pragma once
+
+// Answers the modal box that the code under test is about to open: polls until it is up,
+// then hands it to the given function, which must close it.
+#include <functional>
+
+#include <QApplication>
+#include <QTimer>
+
+inline void whenModal(std::function<void(QWidget*)> answer) {
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            answer(modal);
+        }
+    });
+    timer->start();
+}

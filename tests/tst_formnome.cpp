@@ -1,0 +1,200 @@
+#include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "archive/formnome.h"
+#include "archivetesting.h"
+#include "modalhelper.h"
+#include "screens/builder.h"
+
+using archive::FormNome;
+using archive::Modtempar;
+
+class TestFormNome : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    std::unique_ptr<Modtempar> m_shared;
+    std::unique_ptr<FormNome> m_window;
+    int m_settled = 0;
+    int m_exits = 0;
+    QStringList m_failures;
+
+    template <class T = QWidget>
+    T* control(const char* name) const {
+        return qobject_cast<T*>(screens::findControl(m_window.get(), QString::fromLatin1(name)));
+    }
+    QListWidget* list() const { return control<QListWidget>("List1"); }
+
+    void open(const QStringList& names = {}) {
+        for (const QString& name : names) {
+            archivetesting::execRaw(
+                m_path,
+                QStringLiteral("INSERT INTO tempar (nome) VALUES ('%1')").arg(name).toUtf8());
+        }
+        m_shared = std::make_unique<Modtempar>();
+        m_shared->archivePath = m_path;
+        m_window = std::make_unique<FormNome>(*m_shared);
+        m_window->onNameSettled = [this] { ++m_settled; };
+        m_window->onExit = [this] { ++m_exits; };
+        m_window->onFailure = [this](const archive::Status& s) { m_failures << s.message(); };
+        QVERIFY(m_window->start());
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    // Types an answer into the input box, or presses "Annulla" when answer is null.
+    void typeName(const QString& answer) {
+        QString prompt;
+        whenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QInputDialog*>(modal);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->windowTitle(), u"Tempolario"_qs);
+            QCOMPARE(dialog->okButtonText(), u"OK"_qs);
+            QCOMPARE(dialog->cancelButtonText(), u"Annulla"_qs);
+            QVERIFY(dialog->textValue().isEmpty());
+            prompt = dialog->labelText();
+            if (answer.isNull()) {
+                dialog->reject();
+            } else {
+                dialog->setTextValue(answer);
+                dialog->accept();
+            }
+        });
+        QTest::mouseClick(control<QPushButton>("cmdNOME"), Qt::LeftButton);
+        QCOMPARE(prompt.split(QLatin1Char('\n')),
+                 (QStringList{u"Scrivi qui sotto PRIMA il cognome, POI il nome."_qs,
+                              u"Prima di premere OK, controlla che non ci siano errori."_qs,
+                              u"Se non vuoi registrare il risultato, clicca su 'Annulla'"_qs}));
+    }
+
+    QStringList stored() const {
+        QStringList names;
+        Modtempar shared;
+        shared.archivePath = m_path;
+        archive::NameChoice choice(shared);
+        choice.start(&names);
+        return names;
+    }
+
+private Q_SLOTS:
+    void init() {
+        QVERIFY(m_dir.isValid());
+        QFile::remove(m_dir.filePath(u"tempolario.mdb"_qs));
+        m_path = archivetesting::makeArchive(m_dir.path());
+        m_settled = 0;
+        m_exits = 0;
+        m_failures.clear();
+    }
+    void cleanup() {
+        m_window.reset();
+        m_shared.reset();
+        QVERIFY(m_failures.isEmpty());
+    }
+
+    void startsWithTheStoredNames() {
+        open({u"Rossi Mario"_qs, u"Bianchi Anna"_qs});
+        QCOMPARE(list()->count(), 2);
+        QCOMPARE(list()->item(0)->text(), u"Rossi Mario"_qs);
+        QCOMPARE(list()->item(1)->text(), u"Bianchi Anna"_qs);
+        QVERIFY(!control("CmdOK")->isVisible());
+        QVERIFY(control<QLabel>("LabNOME")->text().isEmpty());
+        QCOMPARE(m_window->pos(), m_window->screen()->availableGeometry().topLeft());
+        m_window->activateWindow();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list()));
+
+        // With CmdOK hidden its place shows the pale rectangle of Label7.
+        const QImage shot = m_window->grab().toImage();
+        QCOMPARE(QColor(shot.pixel(6700 / 15, 2500 / 15)), QColor(240, 255, 192));
+        // Label2 lets the picture show between its letters.
+        QVERIFY(QColor(shot.pixel(1330 / 15, 730 / 15)) != screens::colourOf(screens::kButtonFace));
+    }
+
+    void pickAndConfirm() {
+        open({u"Rossi Mario"_qs, u"Bianchi Anna"_qs});
+        list()->setCurrentRow(0);
+        list()->setCurrentRow(1);
+        QCOMPARE(m_shared->currentName, u"Bianchi Anna"_qs);
+        QCOMPARE(control<QLabel>("LabNOME")->text(), u"Bianchi Anna"_qs);
+        QVERIFY(control("CmdOK")->isVisible());
+        QTest::mouseClick(control<QPushButton>("CmdOK"), Qt::LeftButton);
+        QCOMPARE(m_settled, 1);
+        QVERIFY(!m_window->isVisible());
+        QVERIFY(control<QLabel>("LabNOME")->text().isEmpty());
+        QCOMPARE(stored().size(), 2);
+    }
+
+    void aVanishedNameIsReported() {
+        open({u"Rossi Mario"_qs});
+        list()->setCurrentRow(0);
+        archivetesting::execRaw(m_path, "DELETE FROM tempar");
+        QString message;
+        whenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            QVERIFY(box);
+            message = box->windowTitle() + u": "_qs + box->text();
+            box->accept();
+        });
+        QTest::mouseClick(control<QPushButton>("CmdOK"), Qt::LeftButton);
+        QCOMPARE(message, u"Tempolario: nome non trovato"_qs);
+        QCOMPARE(m_settled, 0);
+        QVERIFY(m_window->isVisible());
+        QVERIFY(control("CmdOK")->isVisible());
+        QCOMPARE(control<QLabel>("LabNOME")->text(), u"Rossi Mario"_qs);
+    }
+
+    void typedNames_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("new, tidied") << u"  verdi   luca "_qs << u"verdi luca"_qs << 2;
+        QTest::newRow("existing, other case") << u"ROSSI MARIO"_qs << u"ROSSI MARIO"_qs << 1;
+        QTest::newRow("empty") << u""_qs << u"Anonimo"_qs << 2;
+        QTest::newRow("Annulla") << QString() << u"Anonimo"_qs << 2;
+        QTest::newRow("pasted text")
+            << QString(5000, QLatin1Char('z')) << QString(5000, QLatin1Char('z')) << 2;
+    }
+    void typedNames() {
+        QFETCH(QString, answer);
+        QFETCH(QString, name);
+        QFETCH(int, rows);
+        open({u"Rossi Mario"_qs});
+        list()->setCurrentRow(0);  // the typed name wins over a picked one
+        typeName(answer);
+        QCOMPARE(m_shared->currentName, name);
+        QCOMPARE(m_settled, 1);
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(stored().size(), rows);
+    }
+
+    void escoAndTheFrameEndTheProgram() {
+        open();
+        QTest::mouseClick(control<QPushButton>("cmdesci"), Qt::LeftButton);
+        QCOMPARE(m_exits, 1);
+        m_window->show();
+        m_window->close();
+        QCOMPARE(m_exits, 2);
+        QCOMPARE(m_settled, 0);
+    }
+
+    void aMissingArchiveIsAFailure() {
+        QFile::remove(m_path);
+        Modtempar shared;
+        shared.archivePath = m_path;
+        FormNome window(shared);
+        QStringList failures;
+        window.onFailure = [&](const archive::Status& s) { failures << s.message(); };
+        QVERIFY(!window.start());
+        QCOMPARE(failures.size(), 1);
+        QVERIFY(!QFile::exists(m_path));
+    }
+};
+
+QTEST_MAIN(TestFormNome)
+#include "tst_formnome.moc"
