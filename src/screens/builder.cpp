@@ -9,9 +9,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPalette>
-#include <QTableWidget>
 
 #include "screens/facebutton.h"
+#include "screens/grid.h"
+#include "screens/labelbutton.h"
 #include "screens/shape.h"
 
 namespace screens {
@@ -39,7 +40,7 @@ void setColours(QWidget* widget, QPalette::ColorRole backRole, QRgb background,
 }
 
 QWidget* makeLabel(const ControlSpec& spec, QWidget* parent) {
-    auto* label = new QLabel(parent);
+    QLabel* label = spec.flags & kActsAsButton ? new LabelButton(parent) : new QLabel(parent);
     label->setTextFormat(Qt::PlainText);
     label->setText(QString::fromUtf8(spec.text));
     label->setWordWrap(true);
@@ -101,12 +102,7 @@ QWidget* makeControl(const ControlSpec& spec, int index, QWidget* parent) {
             return field;
         }
         case Kind::Grid: {
-            auto* grid = new QTableWidget(parent);
-            grid->horizontalHeader()->hide();
-            grid->verticalHeader()->hide();
-            grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-            grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-            grid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+            auto* grid = new Grid(parent);
             setColours(grid, QPalette::Base, spec.background, QPalette::Text, spec.foreground);
             return grid;
         }

@@ -33,7 +33,8 @@ enum Flag : unsigned {
     kRightAligned = 1u << 2,  // each line flush right
     kTransparent = 1u << 3,   // draws only its text
     kHidden = 1u << 4,
-    kStretched = 1u << 5,  // picture scaled to the control, proportions not kept
+    kStretched = 1u << 5,     // picture scaled to the control, proportions not kept
+    kActsAsButton = 1u << 6,  // a label that reports clicks and mouse moves
 };
 
 struct FontSpec {

@@ -1,0 +1,55 @@
+#include "archive/resultsview.h"
+
+#include <memory>
+
+namespace archive {
+
+Status ResultsView::start() {
+    back();
+    m_savedName.clear();
+    return m_shared.openArchive();
+}
+
+Status ResultsView::concetti(Outcome* outcome) {
+    *outcome = Outcome();
+    Status status;
+    if (!m_shared.archiveDb) {
+        return Status::own(Status::kClosed);
+    }
+    std::unique_ptr<Recordset> cursor =
+        m_shared.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
+    if (!status || !(status = cursor->setIndex(QStringLiteral("nome"))) ||
+        !(status = cursor->seek(QStringLiteral("="), m_shared.currentName))) {
+        return status;
+    }
+    outcome->found = !cursor->noMatch();
+    if (outcome->found) {
+        // Reading a value may fail on a row written by another program; such a value shows
+        // as missing.
+        cursor->value(QStringLiteral("giuste"), &outcome->right);
+        cursor->value(QStringLiteral("sbagliate"), &outcome->given);
+        cursor->value(QStringLiteral("data"), &outcome->when);
+    }
+    return status;
+}
+
+bool ResultsView::search(const QString& first, const QString& surname) {
+    const QString firstKey = first.toUpper().trimmed();
+    const QString surnameKey = surname.toUpper().trimmed();
+    if (firstKey.isEmpty() && surnameKey.isEmpty()) {
+        return false;
+    }
+    if (m_savedName.isEmpty()) {
+        m_savedName = m_shared.currentName;
+    }
+    m_shared.currentName = surnameKey + QLatin1Char(' ') + firstKey;
+    return true;
+}
+
+void ResultsView::back() {
+    if (!m_savedName.isEmpty()) {
+        m_shared.currentName = m_savedName;
+    }
+}
+
+}  // namespace archive

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+
+#include "archive/modtempar.h"
+#include "archive/status.h"
+
+namespace archive {
+
+// The stored outcome of one name, as the results grid shows it. A value never stored is
+// a null QVariant.
+struct Outcome {
+    bool found = false;
+    QVariant right;  // giuste
+    QVariant given;  // sbagliate: answers given, right and wrong
+    QVariant when;   // data
+};
+
+// What the results window does with the archive and the names: reopen the archive, look a
+// name's outcome up, search another pupil by surname and first name, and go back to the
+// pupil's own name. While a searched name stands in currentName, savedName keeps the
+// pupil's own.
+class ResultsView {
+public:
+    explicit ResultsView(Modtempar& shared) : m_shared(shared) {}
+
+    // Start and refresh: the archive opened again (to read the file's latest content) and
+    // the pupil's own name back in force.
+    Status start();
+    // The outcome stored under currentName.
+    Status concetti(Outcome* outcome);
+    // Makes "SURNAME FIRST" the name in force, both in capitals and without blanks around;
+    // false, changing nothing, when both are empty.
+    bool search(const QString& first, const QString& surname);
+    // "TORNA": the pupil's own name in force again.
+    void back();
+
+    const QString& savedName() const { return m_savedName; }
+    const QString& currentName() const { return m_shared.currentName; }
+    // The pupil doing the exercise, whatever name the window shows.
+    const QString& pupilName() const {
+        return m_savedName.isEmpty() ? m_shared.currentName : m_savedName;
+    }
+
+private:
+    Modtempar& m_shared;
+    QString m_savedName;
+};
+
+}  // namespace archive

@@ -1,0 +1,74 @@
+#include "screens/grid.h"
+
+#include <QHeaderView>
+
+#include "screens/layout.h"
+
+namespace screens {
+
+Grid::Grid(QWidget* parent) : QTableWidget(parent) {
+    // Row 0 and column 0 are the header sections: fixed, and never scrolled.
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setCornerButtonEnabled(false);
+    setShowGrid(true);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionsClickable(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setRows(1);
+    setCols(1);
+}
+
+void Grid::setRows(int rows) {
+    setRowCount(std::max(0, rows - 1));
+}
+
+void Grid::setCols(int cols) {
+    setColumnCount(std::max(0, cols - 1));
+}
+
+void Grid::setColumnWidthTwips(int col, int twips) {
+    if (col == 0) {
+        verticalHeader()->setFixedWidth(pixels(twips));
+    } else {
+        setColumnWidth(col - 1, pixels(twips));
+    }
+}
+
+int Grid::columnWidthPixels(int col) const {
+    return col == 0 ? verticalHeader()->width() : columnWidth(col - 1);
+}
+
+QString Grid::text(int row, int col) const {
+    const QTableWidgetItem* cell = nullptr;
+    if (row == 0 && col == 0) {
+        return QString();
+    }
+    if (row == 0) {
+        cell = horizontalHeaderItem(col - 1);
+    } else if (col == 0) {
+        cell = verticalHeaderItem(row - 1);
+    } else {
+        cell = item(row - 1, col - 1);
+    }
+    return cell ? cell->text() : QString();
+}
+
+void Grid::setText(int row, int col, const QString& text) {
+    if (row == 0 && col == 0) {
+        return;  // the corner shows nothing
+    }
+    if (row == 0) {
+        setHorizontalHeaderItem(col - 1, new QTableWidgetItem(text));
+    } else if (col == 0) {
+        setVerticalHeaderItem(row - 1, new QTableWidgetItem(text));
+    } else {
+        setItem(row - 1, col - 1, new QTableWidgetItem(text));
+    }
+}
+
+}  // namespace screens

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QTableWidget>
+
+namespace screens {
+
+// A grid of cells whose first row and first column are fixed header cells, drawn in the
+// button-face colour and never scrolled. Rows and columns count from 0, headers included.
+class Grid : public QTableWidget {
+    Q_OBJECT
+public:
+    explicit Grid(QWidget* parent = nullptr);
+
+    int rows() const { return rowCount() + 1; }
+    int cols() const { return columnCount() + 1; }
+    // Changes the numbers of rows and columns; the texts of cells that stay are kept.
+    void setRows(int rows);
+    void setCols(int cols);
+    void setColumnWidthTwips(int col, int twips);
+    int columnWidthPixels(int col) const;
+    QString text(int row, int col) const;
+    void setText(int row, int col, const QString& text);
+};
+
+}  // namespace screens

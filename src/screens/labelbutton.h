@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QLabel>
+
+namespace screens {
+
+// A label that acts as a button: only its text shows, a click on it is reported, and so is
+// every move of the mouse over it.
+class LabelButton : public QLabel {
+    Q_OBJECT
+public:
+    explicit LabelButton(QWidget* parent = nullptr);
+
+Q_SIGNALS:
+    void clicked();
+    void hovered();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+}  // namespace screens
