@@ -131,6 +131,10 @@ QString engineAdvice(int code) {
                 "La cartella dell'archivio è di sola lettura: chiedi il permesso di scrivere nella "
                 "cartella (a ogni salvataggio vi si crea un file temporaneo) oppure sposta "
                 "l'archivio in una cartella tua, poi riavvia il programma.");
+        case SQLITE_READONLY_ROLLBACK:
+            return QStringLiteral(
+                "Un salvataggio è stato interrotto e l'archivio, aperto in sola lettura, non può "
+                "annullarlo: avvia Tempolario una volta (lo annulla da sé), poi riprova.");
         case SQLITE_READONLY_DBMOVED:
             return QStringLiteral(
                 "Il file dell'archivio è stato spostato o cancellato mentre era in uso: rimettilo "
