@@ -48,7 +48,8 @@ QString ownDescription(int number) {
         case Status::kNoCurrentRow:
             return QStringLiteral("nessun record corrente");
         case Status::kNotEditing:
-            return QStringLiteral("nessun record in modifica (manca AddNew o Edit)");
+            return QStringLiteral(
+                "nessun record in modifica: manca l'inizio di un record nuovo o della modifica");
         case Status::kWrongValue:
             return QStringLiteral("valore non adatto al campo");
         case Status::kRowGone:
