@@ -48,7 +48,8 @@ QString ownDescription(int number) {
         case Status::kNoCurrentRow:
             return QStringLiteral("nessun record corrente");
         case Status::kNotEditing:
-            return QStringLiteral("nessun record in modifica (manca AddNew o Edit)");
+            return QStringLiteral(
+                "nessun record in modifica: manca l'inizio di un record nuovo o della modifica");
         case Status::kWrongValue:
             return QStringLiteral("valore non adatto al campo");
         case Status::kRowGone:
@@ -131,6 +132,10 @@ QString engineAdvice(int code) {
                 "La cartella dell'archivio è di sola lettura: chiedi il permesso di scrivere nella "
                 "cartella (a ogni salvataggio vi si crea un file temporaneo) oppure sposta "
                 "l'archivio in una cartella tua, poi riavvia il programma.");
+        case SQLITE_READONLY_ROLLBACK:
+            return QStringLiteral(
+                "Un salvataggio è stato interrotto e l'archivio, aperto in sola lettura, non può "
+                "annullarlo: avvia Tempolario una volta (lo annulla da sé), poi riprova.");
         case SQLITE_READONLY_DBMOVED:
             return QStringLiteral(
                 "Il file dell'archivio è stato spostato o cancellato mentre era in uso: rimettilo "

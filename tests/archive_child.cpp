@@ -1,0 +1,156 @@
+// A second process for the archive tests: another copy of the program on the same file,
+// a writer to be killed, or a user without the rights that root has.
+//
+//   archive_child open PATH                   open and add a name; prints the status number
+//   archive_child save-loop PATH              stores "Rossi Mario" again and again, adding a
+//                                             name every fifth store; prints each store's
+//                                             number once update() has returned
+//   archive_child share PATH MINE OTHER N     adds MINE 1..N, then waits until OTHER 1..N
+//                                             are all found; exit 0 when they are
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QThread>
+#include <cstdio>
+
+#include "archive/modtempar.h"
+
+using archive::Status;
+
+namespace {
+
+Status addName(archive::Recordset& rows, const QString& name) {
+    Status status = rows.addNew();
+    if (status.ok()) {
+        status = rows.setValue(QStringLiteral("nome"), name);
+    }
+    return status.ok() ? rows.update() : status;
+}
+
+bool found(archive::Database& database, const QString& name) {
+    Status status;
+    auto rows = database.openRecordset(QStringLiteral("tempar"), &status);
+    return rows && rows->setIndex(QStringLiteral("nome")).ok() &&
+           rows->seek(QStringLiteral("="), name).ok() && !rows->noMatch();
+}
+
+int fail(const Status& status) {
+    std::printf("%d\n%s\n", status.number, qPrintable(status.message()));
+    return 2;
+}
+
+int openAndAdd(const QString& path) {
+    archive::Modtempar state;
+    state.archivePath = path;
+    Status status = state.openArchive();
+    if (status.ok()) {
+        auto rows = state.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
+        if (rows) {
+            status = addName(*rows, QStringLiteral("Prova"));
+        }
+    }
+    std::printf("%d\n%s\n", status.number, qPrintable(status.message()));
+    return 0;
+}
+
+int saveLoop(const QString& path) {
+    archive::Modtempar state;
+    state.archivePath = path;
+    Status status = state.openArchive();
+    if (!status.ok()) {
+        return fail(status);
+    }
+    const QDateTime base(QDate(2024, 1, 1), QTime(8, 0));
+    auto rows = state.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
+    if (!rows || !(status = rows->setIndex(QStringLiteral("nome"))).ok() ||
+        !(status = rows->seek(QStringLiteral("="), QStringLiteral("Rossi Mario"))).ok()) {
+        return fail(status);
+    }
+    QVariant last;
+    rows->value(QStringLiteral("giuste"), &last);
+    for (qint64 i = last.toLongLong() + 1;; ++i) {
+        // The exercise window's store: a fresh cursor, seek, edit, four fields, update.
+        rows = state.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
+        if (rows) {
+            status = rows->setIndex(QStringLiteral("nome"));
+        }
+        if (status.ok()) {
+            status = rows->seek(QStringLiteral("="), QStringLiteral("ROSSI MARIO"));
+        }
+        if (status.ok()) {
+            status = rows->edit();
+        }
+        const QVariant values[] = {QStringLiteral("Rossi Mario"), double(i), double(2 * i),
+                                   base.addSecs(i)};
+        const char* fields[] = {"nome", "giuste", "sbagliate", "data"};
+        for (int f = 0; f < 4 && status.ok(); ++f) {
+            status = rows->setValue(QLatin1String(fields[f]), values[f]);
+        }
+        if (status.ok()) {
+            status = rows->update();
+        }
+        if (status.ok() && i % 5 == 0) {
+            status = addName(*rows, QStringLiteral("Alunno %1").arg(i));
+        }
+        if (!status.ok()) {
+            return fail(status);
+        }
+        std::printf("%lld\n", static_cast<long long>(i));
+        std::fflush(stdout);
+    }
+}
+
+int share(const QString& path, const QString& mine, const QString& other, int count) {
+    archive::Modtempar state;
+    state.archivePath = path;
+    Status status = state.openArchive();
+    if (!status.ok()) {
+        return fail(status);
+    }
+    auto rows = state.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
+    for (int i = 1; i <= count && status.ok(); ++i) {
+        status = addName(*rows, QStringLiteral("%1 %2").arg(mine).arg(i));
+    }
+    if (!status.ok()) {
+        return fail(status);
+    }
+    QElapsedTimer waited;
+    waited.start();
+    int seen = 0;
+    while (waited.elapsed() < 20000) {
+        // Reopened each round, as the results window does.
+        if (!(status = state.openArchive()).ok()) {
+            return fail(status);
+        }
+        seen = 0;
+        for (int i = 1; i <= count; ++i) {
+            seen += found(*state.archiveDb, QStringLiteral("%1 %2").arg(other).arg(i)) ? 1 : 0;
+        }
+        if (seen == count) {
+            break;
+        }
+        QThread::msleep(20);
+    }
+    std::printf("seen %d\n", seen);
+    return seen == count ? 0 : 3;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = application.arguments();
+    const QString mode = arguments.value(1);
+    if (mode == QLatin1String("open") && arguments.size() == 3) {
+        return openAndAdd(arguments[2]);
+    }
+    if (mode == QLatin1String("save-loop") && arguments.size() == 3) {
+        return saveLoop(arguments[2]);
+    }
+    if (mode == QLatin1String("share") && arguments.size() == 6) {
+        return share(arguments[2], arguments[3], arguments[4], arguments[5].toInt());
+    }
+    std::fprintf(stderr, "usage: archive_child open|save-loop|share ...\n");
+    return 64;
+}

@@ -1,0 +1,185 @@
+// The tempolario-archivio command-line tool, run as a separate process.
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "archivetesting.h"
+
+using namespace archivetesting;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runTool(const QStringList& arguments) {
+    QProcess tool;
+    tool.start(QStringLiteral(ARCHIVE_TOOL), arguments);
+    Run run;
+    if (tool.waitForFinished(20000) && tool.exitStatus() == QProcess::NormalExit) {
+        run.exitCode = tool.exitCode();
+    }
+    run.out = QString::fromUtf8(tool.readAllStandardOutput());
+    run.err = QString::fromUtf8(tool.readAllStandardError());
+    return run;
+}
+
+}  // namespace
+
+class TestArchiveTool : public QObject {
+    Q_OBJECT
+
+private slots:
+    void help_data();
+    void help();
+    void createMakesAnArchiveTheProgramOpens();
+    void createNeverOverwrites_data();
+    void createNeverOverwrites();
+    void listShowsEveryPupil();
+    void csvFollowsRfc4180();
+    void verifyTellsGoodFromBad();
+};
+
+void TestArchiveTool::help_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("aiuto") << QStringList{"aiuto"} << 0;
+    QTest::newRow("--help") << QStringList{"--help"} << 0;
+    QTest::newRow("no command") << QStringList{} << 2;
+    QTest::newRow("unknown command") << QStringList{"cancella", "x.mdb"} << 2;
+    QTest::newRow("missing file argument") << QStringList{"elenco"} << 2;
+}
+
+void TestArchiveTool::help() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    const Run run = runTool(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    if (exitCode == 0) {
+        for (const char* command : {"crea FILE", "elenco FILE", "csv FILE", "verifica FILE"}) {
+            QVERIFY2(run.out.contains(QLatin1String(command)), command);
+        }
+    } else {
+        QVERIFY(run.err.contains(QStringLiteral("tempolario-archivio aiuto")));
+    }
+}
+
+void TestArchiveTool::createMakesAnArchiveTheProgramOpens() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tempolario.mdb"));
+    const Run run = runTool({QStringLiteral("crea"), path});
+    QCOMPARE(run.exitCode, 0);
+    auto database = openOk(path);
+    auto rows = tableOf(*database);
+    QVERIFY(rows->bof());
+    QVERIFY(rows->setIndex(QStringLiteral("nome")).ok());
+    QCOMPARE(runTool({QStringLiteral("verifica"), path}).exitCode, 0);
+}
+
+void TestArchiveTool::createNeverOverwrites_data() {
+    QTest::addColumn<QByteArray>("existing");
+    QTest::newRow("an archive") << QByteArray();
+    QTest::newRow("an empty file") << QByteArray("");
+    QTest::newRow("another program's file") << QByteArray("Some other data");
+}
+
+void TestArchiveTool::createNeverOverwrites() {
+    QFETCH(QByteArray, existing);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tempolario.mdb"));
+    if (existing.isNull()) {
+        makeArchive(dir.path());
+        QVERIFY(addName(*tableOf(*openOk(path)), QStringLiteral("Rossi Mario")).ok());
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(existing);
+    }
+    const QByteArray before = bytesOf(path);
+    const Run run = runTool({QStringLiteral("crea"), path});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("esiste già")), qPrintable(run.err));
+    QCOMPARE(bytesOf(path), before);
+}
+
+void TestArchiveTool::listShowsEveryPupil() {
+    QTemporaryDir dir;
+    const QString path = makeArchive(dir.path());
+    {
+        auto rows = tableOf(*openOk(path));
+        QVERIFY(addName(*rows, QStringLiteral("Zanetti Ugo")).ok());
+        QVERIFY(addName(*rows, QString::fromUtf8("Forlì Niccolò")).ok());
+        QVERIFY(store(*rows, QStringLiteral("FORLÌ NICCOLÒ"), 8, 10,
+                      QDateTime(QDate(2024, 3, 9), QTime(10, 20, 30)))
+                    .ok());
+    }
+    const Run run = runTool({QStringLiteral("elenco"), path});
+    QCOMPARE(run.exitCode, 0);
+    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines[0].startsWith(QStringLiteral("Nome")));
+    QCOMPARE(lines[1], QStringLiteral("Zanetti Ugo"));  // never stored: no figures
+    QCOMPARE(lines[2].simplified(), QString::fromUtf8("FORLÌ NICCOLÒ 8 10 09/03/2024 10:20:30"));
+    QCOMPARE(lines[3], QStringLiteral("2 alunni."));
+}
+
+void TestArchiveTool::csvFollowsRfc4180() {
+    QTemporaryDir dir;
+    const QString path = makeArchive(dir.path());
+    {
+        auto rows = tableOf(*openOk(path));
+        for (const QString& name : {QStringLiteral("Rossi Mario"), QStringLiteral("Bianchi, Eva"),
+                                    QStringLiteral("D'Angelo \"Gigi\""),
+                                    QStringLiteral("Righe\r\ndue"), QString::fromUtf8("Forlì 😀")}) {
+            QVERIFY(addName(*rows, name).ok());
+        }
+        QVERIFY(store(*rows, QStringLiteral("rossi mario"), 3, 4,
+                      QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5)))
+                    .ok());
+    }
+    const Run run = runTool({QStringLiteral("csv"), path});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QString::fromUtf8("nome,giuste,sbagliate,data\r\n"
+                                        "rossi mario,3,4,2024-01-02T03:04:05\r\n"
+                                        "\"Bianchi, Eva\",,,\r\n"
+                                        "\"D'Angelo \"\"Gigi\"\"\",,,\r\n"
+                                        "\"Righe\r\ndue\",,,\r\n"
+                                        "Forlì 😀,,,\r\n"));
+}
+
+void TestArchiveTool::verifyTellsGoodFromBad() {
+    QTemporaryDir dir;
+    const QString path = makeArchive(dir.path());
+    {
+        auto rows = tableOf(*openOk(path));
+        for (int i = 0; i < 300; ++i) {
+            QVERIFY(addName(*rows, QStringLiteral("Alunno numero %1").arg(i)).ok());
+        }
+    }
+    Run run = runTool({QStringLiteral("verifica"), path});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains(QStringLiteral("300")));
+
+    // Damage the header of the table's root page: SQLite's own check must find it.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.seek(4096));
+    file.write(QByteArray(12, '\x5a'));
+    file.close();
+    const QByteArray damaged = bytesOf(path);
+    run = runTool({QStringLiteral("verifica"), path});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("danneggiato")), qPrintable(run.err));
+    QCOMPARE(bytesOf(path), damaged);
+
+    run = runTool({QStringLiteral("verifica"), dir.filePath(QStringLiteral("manca.mdb"))});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(run.err.contains(QStringLiteral("non esiste")));
+}
+
+QTEST_GUILESS_MAIN(TestArchiveTool)
+#include "tst_archive_tool.moc"
