@@ -1,0 +1,363 @@
+// The program's windows together, offscreen: the pupil's road from the name window through
+// the drill to the results window, and the stores made on the way.
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "archive/formnome.h"
+#include "archive/program.h"
+#include "archive/risultati.h"
+#include "archivetesting.h"
+#include "exercise/ftempver.h"
+#include "exercise/uniformsource.h"
+#include "modalhelper.h"
+#include "screens/builder.h"
+#include "screens/grid.h"
+
+using archive::Program;
+
+namespace {
+
+struct Stored {
+    QString name;
+    QVariant right;
+    QVariant given;
+    QVariant when;
+};
+
+}  // namespace
+
+class TestProgram : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    exercise::ClockUniformSource m_random{77};
+    std::unique_ptr<Program> m_program;
+    QList<int> m_ends;
+    QStringList m_failures;
+    QStringList m_messages;
+    QDateTime m_now;
+
+    QWidget* control(QWidget* window, const char* name, int index = -1) const {
+        return screens::findControl(window, QString::fromLatin1(name), index);
+    }
+    exercise::Ftempver* exerciseWindow() { return m_program->exerciseWindow(); }
+    archive::Risultati* results() { return m_program->resultsWindow(); }
+    screens::Grid* grid() { return qobject_cast<screens::Grid*>(control(results(), "Grid5")); }
+    QString gridRow() {
+        return QStringList{grid()->text(1, 0), grid()->text(1, 1), grid()->text(1, 2),
+                           grid()->text(1, 3)}
+            .join(QLatin1Char('|'));
+    }
+
+    void startProgram(const QStringList& names = {}) {
+        for (const QString& name : names) {
+            archivetesting::execRaw(
+                m_path,
+                QStringLiteral("INSERT INTO tempar (nome) VALUES ('%1')").arg(name).toUtf8());
+        }
+        m_program = std::make_unique<Program>(m_random, m_path);
+        m_program->onEnd = [this](int code) { m_ends << code; };
+        m_program->onFailureShown = [this](const archive::Status& s) { m_failures << s.message(); };
+        m_program->clock = [this] { return m_now; };
+        QVERIFY(m_program->start());
+    }
+
+    // Types a name into the name window's input box.
+    void typeName(const QString& name) {
+        whenModal([name](QWidget* modal) {
+            auto* dialog = qobject_cast<QInputDialog*>(modal);
+            dialog->setTextValue(name);
+            dialog->accept();
+        });
+        QTest::mouseClick(qobject_cast<QPushButton*>(control(&m_program->nameWindow(), "cmdNOME")),
+                          Qt::LeftButton);
+        QVERIFY(exerciseWindow() && exerciseWindow()->isVisible());
+    }
+
+    // Drops, through the drill's own drop path, `right` right and `wrong` wrong dates.
+    void answer(int right, int wrong) {
+        const exercise::Drill& drill = exerciseWindow()->drill();
+        QWindow* window = exerciseWindow()->windowHandle();
+        const auto dragTo = [&](int label, int box) {
+            const QPoint from = control(exerciseWindow(), "Label3", label)->geometry().center();
+            const QPoint to = control(exerciseWindow(), "Label2", box)->geometry().center();
+            QTest::mousePress(window, Qt::LeftButton, {}, from);
+            QTest::mouseMove(window, to);
+            QTest::mouseRelease(window, Qt::LeftButton, {}, to);
+        };
+        for (int n = 0; n < right + wrong; ++n) {
+            const int label = n % 10;
+            for (int box = 0; box < 10; ++box) {
+                const bool isRight = drill.rowDate()[box + 1] == drill.dateText(label);
+                if (isRight == (n < right)) {
+                    dragTo(label, box);
+                    break;
+                }
+            }
+        }
+    }
+
+    void press(QWidget* window, const char* name) {
+        QTest::mouseClick(qobject_cast<QPushButton*>(control(window, name)), Qt::LeftButton);
+    }
+    void clickLabel(const char* name) {
+        QWidget* label = control(results(), name);
+        QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
+    }
+    void search(const QString& surname, const QString& first) {
+        qobject_cast<QLineEdit*>(control(results(), "Text2"))->setText(surname);
+        qobject_cast<QLineEdit*>(control(results(), "Text1"))->setText(first);
+        whenModalIfAny();
+        clickLabel("LabCERCA");
+    }
+    // Answers a message box if one comes up, remembering its text.
+    void whenModalIfAny() {
+        whenModal([this](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                m_messages << box->windowTitle() + u": "_qs + box->text();
+                box->accept();
+            }
+        });
+    }
+
+    Stored stored(const QString& key) {
+        archive::Modtempar shared;
+        shared.archivePath = m_path;
+        Stored row;
+        if (!shared.openArchive()) {
+            return row;
+        }
+        archive::Status status;
+        auto cursor = shared.archiveDb->openRecordset(u"tempar"_qs, &status);
+        cursor->setIndex(u"nome"_qs);
+        cursor->seek(u"="_qs, key);
+        if (cursor->noMatch()) {
+            return row;
+        }
+        QVariant name;
+        cursor->value(u"nome"_qs, &name);
+        row.name = name.toString();
+        cursor->value(u"giuste"_qs, &row.right);
+        cursor->value(u"sbagliate"_qs, &row.given);
+        cursor->value(u"data"_qs, &row.when);
+        return row;
+    }
+
+private Q_SLOTS:
+    void init() {
+        QVERIFY(m_dir.isValid());
+        QFile::remove(m_dir.filePath(u"tempolario.mdb"_qs));
+        m_path = archivetesting::makeArchive(m_dir.path());
+        m_ends.clear();
+        m_failures.clear();
+        m_messages.clear();
+        m_now = QDateTime(QDate(2026, 3, 14), QTime(10, 30, 15));
+    }
+    void cleanup() {
+        // Stray message boxes would block later tests.
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        m_program.reset();
+        QVERIFY2(m_failures.isEmpty(), qPrintable(m_failures.join(u"\n"_qs)));
+    }
+
+    // A new pupil types a name, answers eight right and two wrong, and looks at the archive.
+    void theRoadOfOneExercise() {
+        startProgram();
+        typeName(u"Rossi Mario"_qs);
+        QVERIFY(!m_program->nameWindow().isVisible());
+        Stored row = stored(u"rossi mario"_qs);
+        QCOMPARE(row.name, u"Rossi Mario"_qs);
+        QVERIFY(row.right.isNull() && row.given.isNull() && row.when.isNull());
+
+        answer(8, 2);
+        QCOMPARE(qobject_cast<QLabel*>(control(exerciseWindow(), "Label5"))->text(), u"8"_qs);
+        QCOMPARE(qobject_cast<QLabel*>(control(exerciseWindow(), "Label8"))->text(), u"10"_qs);
+        press(exerciseWindow(), "cmdarchivio");
+        row = stored(u"Rossi Mario"_qs);
+        QCOMPARE(row.right.toInt(), 8);
+        QCOMPARE(row.given.toInt(), 10);
+        QCOMPARE(row.when.toDateTime(), m_now);
+
+        QVERIFY(results() && results()->isVisible());
+        QVERIFY(exerciseWindow()->isVisible());
+        QCOMPARE(grid()->text(0, 1), u"Giusti"_qs);
+        QCOMPARE(grid()->text(0, 2), u"Su"_qs);
+        QCOMPARE(grid()->text(0, 3), u"Quando"_qs);
+        QCOMPARE(gridRow(), u"Tempolario|8|10|"_qs + archive::cellText(m_now));
+        QVERIFY(archive::cellText(m_now).contains(u"10:30:15"_qs));
+        QCOMPARE(qobject_cast<QLabel*>(control(results(), "LabNOME"))->text(), u"Rossi Mario"_qs);
+        QCOMPARE(grid()->columnWidthPixels(0), 147);
+        QCOMPARE(grid()->columnWidthPixels(3), 173);
+        QVERIFY(!control(results(), "CMDAGGIORNA")->isVisible());
+    }
+
+    // Two stores in a row: the later time and the grown totals; a new run starts from 0.
+    void storesOverwriteTheRow() {
+        startProgram({u"Bianchi Anna"_qs});
+        typeName(u"BIANCHI ANNA"_qs);
+        answer(2, 1);
+        press(exerciseWindow(), "cmdarchivio");
+        m_now = m_now.addSecs(60);
+        answer(1, 0);
+        press(exerciseWindow(), "cmdarchivio");
+        Stored row = stored(u"bianchi anna"_qs);
+        QCOMPARE(row.name, u"BIANCHI ANNA"_qs);  // the store takes the letter case typed now
+        QCOMPARE(row.right.toInt(), 3);
+        QCOMPARE(row.given.toInt(), 4);
+        QCOMPARE(row.when.toDateTime(), m_now);
+        QCOMPARE(gridRow(), u"Tempolario|3|4|"_qs + archive::cellText(m_now));
+
+        // A new run under the same name: its first store replaces the larger totals.
+        m_program.reset();
+        startProgram();
+        typeName(u"Bianchi Anna"_qs);
+        press(exerciseWindow(), "cmdarchivio");
+        row = stored(u"bianchi anna"_qs);
+        QCOMPARE(row.right.toInt(), 0);
+        QCOMPARE(row.given.toInt(), 0);
+        QCOMPARE(gridRow(), u"Tempolario|0|0|"_qs + archive::cellText(m_now));
+        QCOMPARE(m_program->shared().archiveDb != nullptr, true);
+    }
+
+    void searchingOtherPupils() {
+        startProgram({u"Verdi Luca"_qs, u"Neri Ada"_qs});
+        archivetesting::execRaw(m_path,
+                                "UPDATE tempar SET giuste = 5, sbagliate = 9, data = "
+                                "'2025-12-01T09:00:00' WHERE nome = 'Verdi Luca'");
+        typeName(u"Rossi Mario"_qs);
+        answer(1, 1);
+        press(exerciseWindow(), "cmdarchivio");
+
+        // In small letters, surname then first name.
+        search(u" verdi "_qs, u"luca"_qs);
+        QCOMPARE(m_program->shared().currentName, u"VERDI LUCA"_qs);
+        QCOMPARE(gridRow().section(u'|', 1, 2), u"5|9"_qs);
+        QCOMPARE(qobject_cast<QLabel*>(control(results(), "LabNOME"))->text(), u"VERDI LUCA"_qs);
+
+        // A pupil never stored shows empty cells, not the previous pupil's figures.
+        search(u"Neri"_qs, u"Ada"_qs);
+        QCOMPARE(gridRow(), u"Tempolario|||"_qs);
+
+        // Only the surname: no two-word name matches "NERI ".
+        search(u"Neri"_qs, QString());
+        QCOMPARE(m_messages.takeLast(), u"Tempolario: Nome non trovato"_qs);
+        QCOMPARE(m_program->shared().currentName, u"NERI "_qs);
+        QCOMPARE(gridRow(), u"Tempolario|||"_qs);
+        QCOMPARE(qobject_cast<QLabel*>(control(results(), "LabNOME"))->text(), u"NERI ADA"_qs);
+
+        // Both empty: the message, and nothing else changes.
+        search(u"  "_qs, QString());
+        QCOMPARE(m_messages.takeLast(), u"Tempolario: Il tuo nome non è completo.."_qs);
+        QCOMPARE(m_program->shared().currentName, u"NERI "_qs);
+
+        // A store with the searched name still shown goes to the pupil's own row.
+        answer(1, 0);
+        press(exerciseWindow(), "cmdarchivio");
+        QCOMPARE(stored(u"Rossi Mario"_qs).given.toInt(), 3);
+        QCOMPARE(stored(u"Verdi Luca"_qs).given.toInt(), 9);
+        QCOMPARE(gridRow().section(u'|', 1, 2), u"2|3"_qs);
+        QCOMPARE(m_program->shared().currentName, u"Rossi Mario"_qs);
+
+        // Search, then TORNA, then store: the pupil's row again.
+        search(u"verdi"_qs, u"luca"_qs);
+        search(u"neri"_qs, u"ada"_qs);
+        clickLabel("Labtorna");
+        QVERIFY(!results()->isVisible());
+        QCOMPARE(m_program->shared().currentName, u"Rossi Mario"_qs);
+        press(exerciseWindow(), "cmdarchivio");
+        QVERIFY(results()->isVisible());
+        QCOMPARE(stored(u"Rossi Mario"_qs).given.toInt(), 3);
+
+        // Closing the results window by its frame goes back too.
+        search(u"verdi"_qs, u"luca"_qs);
+        results()->close();
+        QCOMPARE(m_program->shared().currentName, u"Rossi Mario"_qs);
+        QVERIFY(m_ends.isEmpty());
+    }
+
+    void exitsCloseTheArchive_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("stores");
+        QTest::newRow("ESCO") << u"ESCO"_qs << true;
+        QTest::newRow("exercise window frame") << u"frame"_qs << true;
+        QTest::newRow("results Esco") << u"Esco"_qs << false;
+    }
+    void exitsCloseTheArchive() {
+        QFETCH(QString, how);
+        QFETCH(bool, stores);
+        startProgram();
+        typeName(u"Gialli Ugo"_qs);
+        press(exerciseWindow(), "cmdarchivio");
+        answer(3, 0);
+        m_now = m_now.addSecs(5);
+        if (how == u"ESCO"_qs) {
+            press(exerciseWindow(), "CMDESCO");
+        } else if (how == u"frame"_qs) {
+            exerciseWindow()->close();
+        } else {
+            clickLabel("Labesci");
+        }
+        QCOMPARE(m_ends, QList<int>{0});
+        QVERIFY(!m_program->shared().archiveDb);
+        QCOMPARE(stored(u"Gialli Ugo"_qs).right.toInt(), stores ? 3 : 0);
+    }
+
+    // The three label-buttons turn red under the mouse and back over the background.
+    void hoverColours() {
+        startProgram();
+        typeName(u"Rossi Mario"_qs);
+        press(exerciseWindow(), "cmdarchivio");
+        QVERIFY(QTest::qWaitForWindowExposed(results()));
+        QWindow* window = results()->windowHandle();
+        const auto colour = [this](const char* name) {
+            return control(results(), name)->palette().color(QPalette::WindowText);
+        };
+        const auto moveTo = [&](const char* name) {
+            QTest::mouseMove(window, control(results(), name)->geometry().center());
+        };
+        const QColor red(255, 0, 0);
+        const QColor pink(255, 192, 255);
+        QCOMPARE(colour("LabCERCA"), QColor(192, 192, 255));
+        moveTo("LabCERCA");
+        QCOMPARE(colour("LabCERCA"), red);
+        moveTo("Labtorna");
+        moveTo("Labesci");
+        QCOMPARE(colour("Labtorna"), red);
+        QCOMPARE(colour("Labesci"), red);
+        QCOMPARE(colour("LabCERCA"), red);
+        // Over the grid, a search box or another label nothing changes.
+        moveTo("Grid5");
+        moveTo("Text1");
+        moveTo("Label9");
+        QCOMPARE(colour("LabCERCA"), red);
+        // Over the background, inside the olive frame included.
+        QTest::mouseMove(window, QPoint(9500 / 15, 4500 / 15));
+        QCOMPARE(colour("LabCERCA"), QColor(192, 192, 192));
+        QCOMPARE(colour("Labtorna"), pink);
+        QCOMPARE(colour("Labesci"), pink);
+        results()->activateWindow();
+        QTRY_COMPARE(QApplication::focusWidget(), control(results(), "Text2"));
+    }
+
+    // A failure of the archive ends the program with the engine's message.
+    void archiveFailureEndsTheProgram() {
+        startProgram();
+        typeName(u"Rossi Mario"_qs);
+        archivetesting::execRaw(m_path, "DELETE FROM tempar");
+        press(exerciseWindow(), "CMDESCO");
+        QCOMPARE(m_failures.size(), 1);
+        QCOMPARE(m_ends, QList<int>{1});
+        m_failures.clear();
+    }
+};
+
+QTEST_MAIN(TestProgram)
+#include "tst_program.moc"
