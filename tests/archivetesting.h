@@ -12,6 +12,7 @@
 
 #include "archive/archivefile.h"
 #include "archive/database.h"
+#include "archive/namechoice.h"
 
 namespace archivetesting {
 
@@ -137,6 +138,19 @@ inline QStringList listing(archive::Recordset& rows) {
     for (qint64 i = 0; i < count && !rows.eof(); ++i) {
         names.append(valueOf(rows, "nome").toString());
         rows.moveNext();
+    }
+    return names;
+}
+
+// The names that the name window lists from the archive at path.
+inline QStringList storedNames(const QString& path) {
+    archive::Modtempar shared;
+    shared.archivePath = path;
+    archive::NameChoice choice(shared);
+    QStringList names;
+    const archive::Status status = choice.start(&names);
+    if (!status) {
+        qWarning("%s", qPrintable(status.message()));
     }
     return names;
 }

@@ -74,14 +74,7 @@ private:
                               u"Se non vuoi registrare il risultato, clicca su 'Annulla'"_qs}));
     }
 
-    QStringList stored() const {
-        QStringList names;
-        Modtempar shared;
-        shared.archivePath = m_path;
-        archive::NameChoice choice(shared);
-        choice.start(&names);
-        return names;
-    }
+    QStringList stored() const { return archivetesting::storedNames(m_path); }
 
 private Q_SLOTS:
     void init() {

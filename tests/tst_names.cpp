@@ -14,17 +14,7 @@ private:
     QTemporaryDir m_dir;
     QString m_path;
 
-    QStringList storedNames() {
-        Modtempar shared;
-        shared.archivePath = m_path;
-        NameChoice choice(shared);
-        QStringList names;
-        const archive::Status status = choice.start(&names);
-        if (!status) {
-            qWarning() << status.message();
-        }
-        return names;
-    }
+    QStringList storedNames() const { return archivetesting::storedNames(m_path); }
 
 private Q_SLOTS:
     void init() {

@@ -1,5 +1,7 @@
 #include "archive/namechoice.h"
 
+#include "archive/lookup.h"
+
 namespace archive {
 
 QString tidyName(const QString& answer) {
@@ -61,11 +63,7 @@ Status NameChoice::enterTyped(const QString& answer) {
 }
 
 Status NameChoice::seekCurrent() {
-    Status status = m_cursor->setIndex(QStringLiteral("nome"));
-    if (status) {
-        status = m_cursor->seek(QStringLiteral("="), m_shared.currentName);
-    }
-    return status;
+    return seekName(*m_cursor, m_shared.currentName);
 }
 
 }  // namespace archive

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "archive/lookup.h"
+
 namespace archive {
 
 Status ResultsView::start() {
@@ -12,14 +14,9 @@ Status ResultsView::start() {
 
 Status ResultsView::concetti(Outcome* outcome) {
     *outcome = Outcome();
-    Status status;
-    if (!m_shared.archiveDb) {
-        return Status::own(Status::kClosed);
-    }
-    std::unique_ptr<Recordset> cursor =
-        m_shared.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
-    if (!status || !(status = cursor->setIndex(QStringLiteral("nome"))) ||
-        !(status = cursor->seek(QStringLiteral("="), m_shared.currentName))) {
+    std::unique_ptr<Recordset> cursor;
+    const Status status = openAndSeek(m_shared, m_shared.currentName, &cursor);
+    if (!status) {
         return status;
     }
     outcome->found = !cursor->noMatch();
