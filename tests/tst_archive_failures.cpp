@@ -316,7 +316,14 @@ void TestArchiveFailures::withoutPermissions() {
     QFETCH(int, filePermissions);
     QFETCH(int, folderPermissions);
     QFETCH(int, number);
-    QStringList command{QStringLiteral(ARCHIVE_CHILD), QStringLiteral("open")};
+    // The child runs from a copy in a folder that anyone may enter, wherever the build
+    // tree lies (a checkout under a private home folder included).
+    QTemporaryDir childDir;
+    const QString childCopy = childDir.filePath(QStringLiteral("archive_child"));
+    QVERIFY(QFile::copy(QStringLiteral(ARCHIVE_CHILD), childCopy));
+    QVERIFY(::chmod(QFile::encodeName(childDir.path()).constData(), 0755) == 0);
+    QVERIFY(::chmod(QFile::encodeName(childCopy).constData(), 0755) == 0);
+    QStringList command{childCopy, QStringLiteral("open")};
     if (geteuid() == 0) {
         const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
         if (setpriv.isEmpty()) {
