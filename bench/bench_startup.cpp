@@ -54,7 +54,7 @@ struct Instants {
     qint64 app = 0;      // QApplication made
     qint64 built = 0;    // the window made (for the program, with its archive not yet open)
     qint64 listed = 0;   // the archive open and the names in the list (the bare window: shown)
-    qint64 ready = 0;    // the window painted, with the event loop back at idle
+    qint64 ready = 0;    // the window painted, and the events queued by then handled
 };
 
 // Watches a window for its first paint; once the events of that paint are over, prints the
@@ -226,12 +226,12 @@ Run runChild(const QStringList& arguments) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     const qint64 spawned = nowNs();
     child.start(QCoreApplication::applicationFilePath(), arguments);
     if (!child.waitForFinished(120000) || child.exitStatus() != QProcess::NormalExit ||
         child.exitCode() != 0) {
-        qFatal("child %s failed", qPrintable(arguments.join(QLatin1Char(' '))));
+        qFatal("child %s failed: %s", qPrintable(arguments.join(QLatin1Char(' '))),
+               child.readAllStandardError().constData());
     }
     long long instants[5] = {};
     const QByteArray output = child.readAllStandardOutput();
@@ -310,7 +310,7 @@ int runParent(int argc, char* argv[]) {
     std::printf(
         "\n  main(): process spawned to main() entered; app: QApplication made;\n"
         "  window: the window built; listed: archive open, names in the list, window shown;\n"
-        "  ready: first paint done and the event loop idle.\n\n");
+        "  ready: first paint done and the events queued by then handled.\n\n");
 
     const double empty = ready[configurations[1].label];
     const double full = ready[configurations.back().label];

@@ -147,12 +147,12 @@ inline QStringList storedNames(const QString& path) {
     archive::Modtempar shared;
     shared.archivePath = path;
     archive::NameChoice choice(shared);
-    QStringList names;
+    archive::NameList names;
     const archive::Status status = choice.start(&names);
     if (!status) {
         qWarning("%s", qPrintable(status.message()));
     }
-    return names;
+    return names.all();
 }
 
 }  // namespace archivetesting

@@ -6,7 +6,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QScreen>
 
@@ -26,13 +26,14 @@ FormNome::FormNome(Modtempar& shared, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/tempolario.ico")));
     setFixedSize(size());
 
-    auto* list = m_controls.as<QListWidget>(QStringLiteral("List1"));
+    auto* list = m_controls.as<QListView>(QStringLiteral("List1"));
+    list->setModel(&m_names);
     // A pick is a change of the selected entry; focus alone makes an entry current without
     // selecting it, and picks nothing.
-    connect(list, &QListWidget::itemSelectionChanged, this, [this, list] {
-        const QList<QListWidgetItem*> selected = list->selectedItems();
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, list] {
+        const QModelIndexList selected = list->selectionModel()->selectedRows();
         if (!selected.isEmpty()) {
-            picked(list->row(selected.first()));
+            picked(selected.first().row());
         }
     });
     connect(m_controls.as<QPushButton>(QStringLiteral("CmdOK")), &QPushButton::clicked, this,
@@ -48,13 +49,7 @@ bool FormNome::start() {
         move(screen->availableGeometry().topLeft());
     }
     m_controls.get(QStringLiteral("CmdOK"))->hide();
-    QStringList names;
-    if (!check(m_choice.start(&names))) {
-        return false;
-    }
-    auto* list = m_controls.as<QListWidget>(QStringLiteral("List1"));
-    list->addItems(names);
-    return true;
+    return check(m_choice.start(&m_names));
 }
 
 void FormNome::closeEvent(QCloseEvent* event) {
@@ -69,8 +64,7 @@ void FormNome::picked(int row) {
     if (row < 0) {
         return;
     }
-    auto* list = m_controls.as<QListWidget>(QStringLiteral("List1"));
-    m_choice.pick(list->item(row)->text());
+    m_choice.pick(m_names.name(row));
     auto* name = m_controls.as<QLabel>(QStringLiteral("LabNOME"));
     name->setText(m_shared.currentName);
     name->show();

@@ -44,6 +44,7 @@ private:
 
     Modtempar& m_shared;
     NameChoice m_choice;
+    NameList m_names;
     screens::Controls m_controls;
 };
 

@@ -9,34 +9,16 @@ QString tidyName(const QString& answer) {
     return name.isEmpty() ? kAnonymousName : name;
 }
 
-Status NameChoice::start(QStringList* names) {
-    names->clear();
+Status NameChoice::start(NameList* names) {
     Status status = m_shared.openArchive();
     if (!status) {
         return status;
     }
     m_cursor = m_shared.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
-    if (!status || m_cursor->bof()) {
+    if (!status) {
         return status;
     }
-    // The count is a hint for the list's size only: every row is listed, however many.
-    if (!(status = m_cursor->moveLast()) || !(status = m_cursor->moveFirst())) {
-        return status;
-    }
-    names->reserve(static_cast<qsizetype>(m_cursor->recordCount()));
-    while (!m_cursor->eof()) {
-        QVariant name;
-        if (!(status = m_cursor->value(QStringLiteral("nome"), &name))) {
-            return status;
-        }
-        if (!name.isNull()) {
-            names->append(name.toString());
-        }
-        if (!(status = m_cursor->moveNext())) {
-            return status;
-        }
-    }
-    return status;
+    return names->open(m_shared.archiveDb->path(), m_shared.busyTimeoutMs);
 }
 
 void NameChoice::pick(const QString& name) {

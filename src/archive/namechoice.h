@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "archive/modtempar.h"
+#include "archive/namelist.h"
 #include "archive/recordset.h"
 #include "archive/status.h"
 
@@ -25,9 +26,10 @@ class NameChoice {
 public:
     explicit NameChoice(Modtempar& shared) : m_shared(shared) {}
 
-    // Opens the archive into archiveDb and the window's cursor, and lists every stored name
-    // in the cursor's order. Rows without a name (written by another program) are left out.
-    Status start(QStringList* names);
+    // Opens the archive into archiveDb and the window's cursor, and opens names on every
+    // stored name in the cursor's order. Rows without a name (written by another program)
+    // are left out; there is no limit to their number.
+    Status start(NameList* names);
     // A name picked from the list becomes the pupil name at once.
     void pick(const QString& name);
     // Looks the picked name up again; found is false when it is gone from the archive.

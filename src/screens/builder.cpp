@@ -7,7 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPalette>
 
 #include "screens/facebutton.h"
@@ -91,8 +91,10 @@ QWidget* makeControl(const ControlSpec& spec, int index, QWidget* parent) {
         case Kind::Picture:
             return makePicture(spec, parent);
         case Kind::ListBox: {
-            auto* list = new QListWidget(parent);
+            auto* list = new QListView(parent);
             list->setUniformItemSizes(true);
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            list->setEditTriggers(QAbstractItemView::NoEditTriggers);
             setColours(list, QPalette::Base, spec.background, QPalette::Text, spec.foreground);
             return list;
         }

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <QAbstractListModel>
+#include <QStringList>
+
+#include "archive/status.h"
+
+namespace archive {
+
+class SqliteConnection;
+
+// The stored pupil names, in the archive's own order (insertion order), as a list model.
+// Only the count is read at the start; names are read a page at a time when a view first
+// shows them, so that a window listing a hundred thousand pupils opens as fast as an empty
+// one. Rows without a name (written by another program) are not part of the list.
+class NameList : public QAbstractListModel {
+    Q_OBJECT
+public:
+    static constexpr int kPageSize = 256;
+
+    explicit NameList(QObject* parent = nullptr);
+    ~NameList() override;
+
+    // Counts the named rows of the archive at path through a read-only connection of the
+    // list's own; the list then holds that many entries.
+    Status open(const QString& path, int busyTimeoutMs);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    // The name at a row; empty when it cannot be read any more (removed by another program).
+    QString name(int row) const;
+    // Every name, all pages read.
+    QStringList all() const;
+
+private:
+    const QStringList& page(int number) const;
+
+    std::shared_ptr<SqliteConnection> m_connection;
+    int m_count = 0;
+    mutable std::vector<QStringList> m_pages;
+    mutable std::vector<qint64> m_lastIds;  // the id of each read page's last row, or 0
+    mutable std::vector<bool> m_read;
+};
+
+}  // namespace archive
