@@ -1,0 +1,166 @@
+#!/usr/bin/env bash
+# The Debian package as a new user meets it: builds the .deb in build-package (Release),
+# validates its desktop entry and AppStream file, installs it with apt, and, as a user
+# created for the purpose, starts the program from the menu entry's Exec line on a virtual
+# X server, stores a result through the windows and reads it back with the installed
+# tempolario-archivio. The package and the user are removed at the end, pass or fail.
+# Set TEMPOLARIO_SHOT to a file name to keep a PNG of the exercise window so started
+# (needs xwd from x11-apps, and netpbm).
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
+
+app_id=it.tempolario.Tempolario
+user=tempolario-prova
+build=$TEMPOLARIO_ROOT/build-package
+started=$SECONDS
+
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null 2>&1 || { say "package check: needs root or sudo"; exit 1; }
+    root=(sudo)
+else
+    root=()
+fi
+
+ensure_packages "${TEMPOLARIO_RUN_PACKAGES[@]}" "${TEMPOLARIO_TEST_PACKAGES[@]}" \
+    dpkg-dev appstream desktop-file-utils
+
+fail() { say "package check: $*"; exit 1; }
+
+# Builds only what the package holds; the tests and benchmarks stay out of this folder.
+if [ ! -f "$build/build.ninja" ]; then
+    cmake -S "$TEMPOLARIO_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null ||
+        fail "cmake configure failed"
+fi
+cmake --build "$build" --target tempolario tempolario-archivio -- -j2 >/dev/null ||
+    fail "build failed"
+rm -f "$build"/tempolario_*.deb
+(cd "$build" && cpack >cpack.log 2>&1) || { cat "$build/cpack.log" >&2; fail "cpack failed"; }
+deb=$(echo "$build"/tempolario_*.deb)
+[ -f "$deb" ] || fail "cpack made no .deb"
+say "built $(basename "$deb")"
+
+# What the package states and holds.
+depends=$(dpkg-deb -f "$deb" Depends)
+say "Depends: $depends"
+for needed in fonts-liberation libqt6gui6 libqt6widgets6 libsqlite3-0; do
+    grep -qw -- "$needed" <<<"$depends" || fail "Depends lacks $needed"
+done
+
+# Whatever happens, the check leaves the machine as it found it: without the package, the
+# user it makes and its own scratch folder.
+unpacked=$(mktemp -d)
+machine_changed=
+cleanup() {
+    rm -rf "$unpacked"
+    [ -n "$machine_changed" ] || return 0
+    "${root[@]}" apt-get remove -y -qq tempolario >/dev/null 2>&1 || true
+    if id "$user" >/dev/null 2>&1; then
+        "${root[@]}" userdel -r -f "$user" 2>/dev/null || true
+    fi
+}
+trap cleanup EXIT
+dpkg-deb -x "$deb" "$unpacked"
+for file in usr/bin/tempolario usr/bin/tempolario-archivio usr/bin/tempolario-avvio \
+    usr/share/applications/$app_id.desktop usr/share/metainfo/$app_id.metainfo.xml \
+    usr/share/icons/hicolor/32x32/apps/tempolario.png \
+    usr/share/icons/hicolor/256x256/apps/tempolario.png; do
+    [ -f "$unpacked/$file" ] || fail "the package lacks /$file"
+done
+desktop-file-validate "$unpacked/usr/share/applications/$app_id.desktop" ||
+    fail "desktop entry not valid"
+appstreamcli validate --no-net "$unpacked/usr/share/metainfo/$app_id.metainfo.xml" >/dev/null ||
+    { appstreamcli validate --no-net "$unpacked/usr/share/metainfo/$app_id.metainfo.xml" || true
+      fail "metainfo not valid"; }
+
+machine_changed=yes
+export DEBIAN_FRONTEND=noninteractive
+if dpkg-query -W -f='${Status}' tempolario 2>/dev/null | grep -q 'install ok installed'; then
+    say "removing the tempolario package left installed before"
+    "${root[@]}" apt-get remove -y -qq tempolario >/dev/null
+fi
+"${root[@]}" apt-get install -y -qq "$deb" >/dev/null 2>"$build/apt-install.log" ||
+    { cat "$build/apt-install.log" >&2; fail "apt-get install of the package failed"; }
+say "installed with apt"
+
+# A user that has never run the program, with a home of its own and nothing else.
+if id "$user" >/dev/null 2>&1; then
+    "${root[@]}" userdel -r -f "$user" 2>/dev/null || true
+fi
+"${root[@]}" useradd -m -s /bin/bash "$user"
+home=$(getent passwd "$user" | cut -d: -f6)
+as_user() {
+    "${root[@]}" runuser -u "$user" -- env -i HOME="$home" USER="$user" LOGNAME="$user" \
+        PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 "$@"
+}
+
+# The launcher's plain message when the working folder cannot be made.
+if message=$(as_user TEMPOLARIO_HOME=/nonposso/Tempolario tempolario-avvio 2>&1); then
+    fail "the launcher started with a working folder it cannot create"
+fi
+grep -q "Non riesco a creare la cartella di lavoro" <<<"$message" ||
+    fail "the launcher's message for a folder it cannot create is: $message"
+
+# The user's road, started as the desktop would start the menu entry.
+menu_road() {
+    set -euo pipefail
+    fail() { echo "menu road: $*" >&2; exit 1; }
+    window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+    px() { echo $(( ($1 + 7) / 15 )); }
+    local entry=/usr/share/applications/$1.desktop shot=${2:-} exec_line pid archive row
+    exec_line=$(sed -n 's/^Exec=//p' "$entry" | head -n 1 | sed 's/ *%[fFuUdDnNickvm]//g')
+    [ -n "$exec_line" ] || fail "no Exec line in $entry"
+    cd /
+    # shellcheck disable=SC2086  # the Exec line is split into words as a desktop does
+    $exec_line & pid=$!
+    window '^Tempolario$' >/dev/null || fail "the name window did not show"
+    archive=$HOME/Tempolario/tempolario.mdb
+    [ -f "$archive" ] || fail "no archive at $archive"
+
+    xdotool mousemove "$(px $((6600 + 2227)))" "$(px $((4680 + 727)))" click 1
+    timeout 20 bash -c 'until [ "$(xdotool search --onlyvisible --name "^Tempolario$" | wc -l)" -ge 2 ]; do sleep 0.1; done' ||
+        fail "the input box did not show"
+    xdotool type --delay 10 "Verdi Anna"
+    xdotool key Return
+    window '^TEMPOLARIO DEI FATTI' >/dev/null || fail "the exercise window did not show"
+    for k in 0 1 2; do
+        xdotool mousemove "$(px $((7800 + 547)))" "$(px $((120 + 307)))" mousedown 1 sleep 0.05 \
+            mousemove "$(px 7000)" "$(px $((120 + 720 * k + 200)))" sleep 0.05 \
+            mousemove "$(px $((6480 + 547)))" "$(px $((120 + 720 * k + 307)))" sleep 0.05 mouseup 1
+    done
+    sleep 0.3
+    if [ -n "$shot" ] && command -v xwdtopnm >/dev/null && command -v pnmtopng >/dev/null; then
+        xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$shot" 2>/dev/null || true
+    fi
+    # ESCO stores the run's totals and ends the program.
+    xdotool mousemove "$(px $((9120 + 1327)))" "$(px $((7810 + 250)))" click 1
+    timeout 20 bash -c "while kill -0 $pid 2>/dev/null; do sleep 0.1; done" ||
+        fail "ESCO did not end the program"
+
+    tempolario-archivio elenco "$archive"
+    row=$(tempolario-archivio csv "$archive" | tr -d '\r' | grep '^Verdi Anna,') ||
+        fail "the archive tool does not list the pupil"
+    IFS=, read -r _ right given when <<<"$row"
+    if [ "$given" != 3 ] || [ "$right" -gt 3 ] || [ -z "$when" ]; then
+        fail "the stored row reads '$row'"
+    fi
+
+    # A second start keeps the archive it finds.
+    $exec_line & pid=$!
+    window '^Tempolario$' >/dev/null || fail "the name window did not show the second time"
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    tempolario-archivio csv "$archive" | grep -q '^Verdi Anna,' ||
+        fail "the second start lost the stored row"
+    echo "menu road: passed (stored $right right out of $given)"
+}
+shot_in_home=
+[ -n "${TEMPOLARIO_SHOT:-}" ] && shot_in_home=$home/shot.png
+as_user xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
+    bash -c "$(declare -f menu_road); menu_road \"\$@\"" menu_road "$app_id" "$shot_in_home" ||
+    fail "the program started from the menu entry did not store and give back a result"
+if [ -n "$shot_in_home" ] && "${root[@]}" test -s "$shot_in_home"; then
+    "${root[@]}" cat "$shot_in_home" >"$TEMPOLARIO_SHOT"
+    say "picture of the exercise window: $TEMPOLARIO_SHOT"
+fi
+
+say "package check passed in $((SECONDS - started)) s"
