@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QTest>
 
+#include "exercise/datedrag.h"
 #include "exercise/drill.h"
 #include "exercise/ftempver.h"
 #include "exercise/uniformsource.h"
@@ -52,20 +53,39 @@ private:
     }
 
     void drag(int dateLabel, QWidget* to, QPoint where) {
-        const QPoint from = native(label("Label3", dateLabel), label("Label3", dateLabel)->rect().center());
+        const QPoint from =
+            native(label("Label3", dateLabel), label("Label3", dateLabel)->rect().center());
         const QPoint target = native(to, where);
         const QPoint half = (from + target) / 2;
-        xdotool({u"mousemove"_qs, QString::number(from.x()), QString::number(from.y()),
-                 u"sleep"_qs, u"0.1"_qs, u"mousedown"_qs, u"1"_qs, u"sleep"_qs, u"0.1"_qs,
-                 u"mousemove"_qs, QString::number(half.x()), QString::number(half.y()),
-                 u"sleep"_qs, u"0.1"_qs, u"mousemove"_qs, QString::number(target.x()),
-                 QString::number(target.y()), u"sleep"_qs, u"0.1"_qs, u"mouseup"_qs, u"1"_qs,
-                 u"sleep"_qs, u"0.1"_qs});
+        xdotool({u"mousemove"_qs,
+                 QString::number(from.x()),
+                 QString::number(from.y()),
+                 u"sleep"_qs,
+                 u"0.1"_qs,
+                 u"mousedown"_qs,
+                 u"1"_qs,
+                 u"sleep"_qs,
+                 u"0.1"_qs,
+                 u"mousemove"_qs,
+                 QString::number(half.x()),
+                 QString::number(half.y()),
+                 u"sleep"_qs,
+                 u"0.1"_qs,
+                 u"mousemove"_qs,
+                 QString::number(target.x()),
+                 QString::number(target.y()),
+                 u"sleep"_qs,
+                 u"0.1"_qs,
+                 u"mouseup"_qs,
+                 u"1"_qs,
+                 u"sleep"_qs,
+                 u"0.1"_qs});
     }
 
     int boxFor(int dateLabel, bool right) const {
         for (int k = 0; k < 10; ++k) {
-            const bool same = m_window->drill().rowDate()[k + 1] == label("Label3", dateLabel)->text();
+            const bool same =
+                m_window->drill().rowDate()[k + 1] == label("Label3", dateLabel)->text();
             if (same == right) {
                 return k;
             }
@@ -93,6 +113,27 @@ private Q_SLOTS:
         QCOMPARE(label("Label2", right)->text(), label("Label3", j)->text());
         QCOMPARE(label("Label3", j)->palette().color(QPalette::Window), QColor(255, 0, 255));
         QCOMPARE(label("Label3", j)->geometry(), labelBefore);
+
+        // Half way, the outline of the dragged label sits under the pointer.
+        const QPoint from = native(label("Label3", j), label("Label3", j)->rect().center());
+        const QPoint halfway = native(label("Label1", 5), QPoint(40, 10));
+        xdotool({u"mousemove"_qs, QString::number(from.x()), QString::number(from.y()), u"sleep"_qs,
+                 u"0.1"_qs, u"mousedown"_qs, u"1"_qs, u"sleep"_qs, u"0.1"_qs, u"mousemove"_qs,
+                 QString::number(halfway.x()), QString::number(halfway.y()), u"sleep"_qs,
+                 u"0.1"_qs});
+        QWidget* outline = m_window->dateDrag().outline();
+        QTRY_VERIFY(outline->isVisible());
+        // Within a pixel: a scaled desktop rounds the pointer to its own pixels.
+        const QPoint pointer = label("Label1", 5)->mapTo(m_window.get(), QPoint(40, 10));
+        QTRY_VERIFY2((outline->geometry().center() - pointer).manhattanLength() <= 2,
+                     qPrintable(QStringLiteral("outline at %1,%2, pointer at %3,%4")
+                                    .arg(outline->geometry().center().x())
+                                    .arg(outline->geometry().center().y())
+                                    .arg(pointer.x())
+                                    .arg(pointer.y())));
+        xdotool({u"mouseup"_qs, u"1"_qs, u"sleep"_qs, u"0.1"_qs});
+        QTRY_VERIFY(!outline->isVisible());
+        QCOMPARE(counters(), u"1 1 1 1"_qs);
 
         drag(j, label("Label2", wrong), QPoint(2, 2));
         QTRY_COMPARE(counters(), u"1 2 1 2"_qs);
