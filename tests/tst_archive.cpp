@@ -130,6 +130,13 @@ void TestArchive::seekIgnoresLetterCase_data() {
     QTest::newRow("sharp s") << QString::fromUtf8("Weiß Jörg") << "WEISS JÖRG" << true;
     QTest::newRow("greek final sigma")
         << QString::fromUtf8("Ὀδυσσεύς") << QString::fromUtf8("ὈΔΥΣΣΕΎΣ") << true;
+    // Capital I with a dot is its own upper case: its small form, i and a combining dot,
+    // must still find it.
+    const QString dotted = QString::fromUtf8("\u0130lkay Y\u0131ld\u0131z");
+    QTest::newRow("capital I with dot by small letters") << dotted << dotted.toLower() << true;
+    QTest::newRow("capital I with dot sought by capitals")
+        << dotted.toLower() << dotted.toUpper() << true;
+    QTest::newRow("dotless i is another letter") << dotted << "ilkay yildiz" << false;
     QTest::newRow("accent is not ignored") << composed << "NICCOLO FORLI" << false;
     QTest::newRow("trailing blank differs") << "Rossi"
                                             << "ROSSI " << false;
