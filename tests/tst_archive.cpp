@@ -386,6 +386,8 @@ void TestArchive::misuseIsReported_data() {
     QTest::newRow("seek with <") << "compare" << Status::kBadComparison;
     QTest::newRow("count not whole") << "half" << Status::kWrongValue;
     QTest::newRow("count not a number") << "word" << Status::kWrongValue;
+    QTest::newRow("count a double cannot hold") << "huge" << Status::kWrongValue;
+    QTest::newRow("count a double cannot hold, as text") << "huge text" << Status::kWrongValue;
     QTest::newRow("date not a date") << "date" << Status::kWrongValue;
 }
 
@@ -414,6 +416,10 @@ void TestArchive::misuseIsReported() {
         status = rows->seek(QStringLiteral("<"), QStringLiteral("Rossi"));
     } else if (action == QLatin1String("half")) {
         status = rows->setValue(QStringLiteral("giuste"), 2.5);
+    } else if (action == QLatin1String("huge")) {
+        status = rows->setValue(QStringLiteral("giuste"), (1LL << 53) + 1);
+    } else if (action == QLatin1String("huge text")) {
+        status = rows->setValue(QStringLiteral("giuste"), QStringLiteral("9007199254740993"));
     } else if (action == QLatin1String("word")) {
         status = rows->setValue(QStringLiteral("sbagliate"), QStringLiteral("tre"));
     } else {
