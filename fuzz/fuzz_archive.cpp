@@ -232,7 +232,8 @@ NumberValue numberValue(Input& in) {
         return {QVariant(), std::nullopt, false};
     }
     // Mostly small counts; now and then the largest whole numbers a double holds exactly.
-    qlonglong number = static_cast<qint16>(in.bytes(2));
+    const qlonglong small = static_cast<qint16>(in.bytes(2));
+    qlonglong number = small;
     if ((kind & 0x20) != 0) {
         number = static_cast<qlonglong>(in.bytes(7) & 0x7fffffffffffffull) - (1ll << 54);
     }
@@ -248,8 +249,8 @@ NumberValue numberValue(Input& in) {
                     std::fabs(rounded) > 9007199254740992.0};
         case 3:
             return {QVariant(QString::number(number)), number, !exact};
-        case 4:  // not a whole number
-            return {QVariant(number + 0.5), std::nullopt, true};
+        case 4:  // not a whole number (a large one plus a half would round to one)
+            return {QVariant(static_cast<double>(small) + 0.5), std::nullopt, true};
         default:  // not a number at all
             return {QVariant(QStringLiteral("%1 giuste").arg(number)), std::nullopt, true};
     }

@@ -58,12 +58,19 @@ void checkKey(const QString& name) {
     check(archive::nameKey(key) == key, "key is not idempotent", name, key);
     check(key.normalized(QString::NormalizationForm_C) == key, "key is not NFC", name, key);
     // The same name typed with combining accents, or in another case, finds the same row.
+    // The case is changed on the composed form: in text whose accents are out of their
+    // canonical order, the upper case of the iota subscript (U+0345) is a letter that keeps
+    // the accents after it from moving before it, so even Unicode's caseless matching
+    // tells the two apart.
+    const QString composed = name.normalized(QString::NormalizationForm_C);
     check(archive::nameKey(name.normalized(QString::NormalizationForm_D)) == key,
           "decomposed form gives another key", name, key);
-    check(archive::nameKey(name.toUpper()) == key, "upper case gives another key", name, key);
-    check(archive::nameKey(name.toLower()) == key, "lower case gives another key", name, key);
-    check(archive::nameKey(name.toCaseFolded()) == key, "case folded gives another key", name,
+    check(archive::nameKey(composed.toUpper()) == key, "upper case gives another key", name,
           key);
+    check(archive::nameKey(composed.toLower()) == key, "lower case gives another key", name,
+          key);
+    check(archive::nameKey(composed.toCaseFolded()) == key, "case folded gives another key",
+          name, key);
     // The tidy never changes what the key compares, beyond blanks.
     const QString tidy = archive::tidyName(name);
     if (tidy != archive::kAnonymousName) {
