@@ -25,7 +25,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -152,8 +151,8 @@ QVariant valueOf(const Recordset& cursor, const char* field) {
     return value;
 }
 
-void requireNumber(const QVariant& got, const std::optional<qlonglong>& expected,
-                   const char* field, const QString& name) {
+void requireNumber(const QVariant& got, const std::optional<qlonglong>& expected, const char* field,
+                   const QString& name) {
     if (!expected) {
         require(got.isNull(), QStringLiteral("%1 of %2 should be missing, is %3")
                                   .arg(QLatin1String(field), shown(name), got.toString()));
@@ -169,9 +168,9 @@ void requireNumber(const QVariant& got, const std::optional<qlonglong>& expected
 // The row the cursor stands on is the model's row, field by field.
 void requireRow(const Recordset& cursor, const Row& row) {
     const QVariant nome = valueOf(cursor, "nome");
-    require(nome.typeId() == QMetaType::QString && nome.toString() == row.name,
-            QStringLiteral("nome: expected %1, got %2")
-                .arg(shown(row.name), shown(nome.toString())));
+    require(
+        nome.typeId() == QMetaType::QString && nome.toString() == row.name,
+        QStringLiteral("nome: expected %1, got %2").arg(shown(row.name), shown(nome.toString())));
     requireNumber(valueOf(cursor, "giuste"), row.giuste, "giuste", row.name);
     requireNumber(valueOf(cursor, "sbagliate"), row.sbagliate, "sbagliate", row.name);
     const QVariant data = valueOf(cursor, "data");
@@ -409,9 +408,9 @@ struct Fuzzer {
     void addUnchecked(const QString& name) {
         const Status status = addName(*cursor, name);
         if (model.find(name)) {
-            require((status.number & 0xff) == SQLITE_CONSTRAINT,
-                    QStringLiteral("duplicate %1 not refused: %2")
-                        .arg(shown(name), status.message()));
+            require(
+                (status.number & 0xff) == SQLITE_CONSTRAINT,
+                QStringLiteral("duplicate %1 not refused: %2").arg(shown(name), status.message()));
         } else {
             requireOk(status, "add");
             model.add(name);
@@ -485,17 +484,14 @@ struct Fuzzer {
     }
 };
 
-// One folder for the whole run, on a memory file system when there is one: every save
-// syncs the file and its folder, which costs milliseconds on a disk.
+// One folder for the whole run, in TMPDIR, removed when the run ends (a run stopped by a
+// crash leaves it). Every save syncs the file and its folder, which costs milliseconds on
+// a disk: scripts/checks/30-fuzz.sh points TMPDIR at a memory file system.
 const QString& archivePath() {
-    static QTemporaryDir* const folder = [] {
-        const QFileInfo shm(QStringLiteral("/dev/shm"));
-        const QString base = shm.isDir() && shm.isWritable() ? shm.filePath() : QDir::tempPath();
-        return new QTemporaryDir(base + QStringLiteral("/tempolario-fuzz-XXXXXX"));
-    }();
-    static const QString path = folder->filePath(QStringLiteral("tempolario.mdb"));
-    if (!folder->isValid()) {
-        fail(QStringLiteral("no temporary folder: %1").arg(folder->errorString()));
+    static const QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/tempolario-fuzz-XXXXXX"));
+    static const QString path = folder.filePath(QStringLiteral("tempolario.mdb"));
+    if (!folder.isValid()) {
+        fail(QStringLiteral("no temporary folder: %1").arg(folder.errorString()));
     }
     return path;
 }
