@@ -130,6 +130,13 @@ void TestArchive::seekIgnoresLetterCase_data() {
     QTest::newRow("sharp s") << QString::fromUtf8("Weiß Jörg") << "WEISS JÖRG" << true;
     QTest::newRow("greek final sigma")
         << QString::fromUtf8("Ὀδυσσεύς") << QString::fromUtf8("ὈΔΥΣΣΕΎΣ") << true;
+    // Capital I with a dot is its own upper case: its small form, i and a combining dot,
+    // must still find it.
+    const QString dotted = QString::fromUtf8("\u0130lkay Y\u0131ld\u0131z");
+    QTest::newRow("capital I with dot by small letters") << dotted << dotted.toLower() << true;
+    QTest::newRow("capital I with dot sought by capitals")
+        << dotted.toLower() << dotted.toUpper() << true;
+    QTest::newRow("dotless i is another letter") << dotted << "ilkay yildiz" << false;
     QTest::newRow("accent is not ignored") << composed << "NICCOLO FORLI" << false;
     QTest::newRow("trailing blank differs") << "Rossi"
                                             << "ROSSI " << false;
@@ -379,6 +386,8 @@ void TestArchive::misuseIsReported_data() {
     QTest::newRow("seek with <") << "compare" << Status::kBadComparison;
     QTest::newRow("count not whole") << "half" << Status::kWrongValue;
     QTest::newRow("count not a number") << "word" << Status::kWrongValue;
+    QTest::newRow("count a double cannot hold") << "huge" << Status::kWrongValue;
+    QTest::newRow("count a double cannot hold, as text") << "huge text" << Status::kWrongValue;
     QTest::newRow("date not a date") << "date" << Status::kWrongValue;
 }
 
@@ -407,6 +416,10 @@ void TestArchive::misuseIsReported() {
         status = rows->seek(QStringLiteral("<"), QStringLiteral("Rossi"));
     } else if (action == QLatin1String("half")) {
         status = rows->setValue(QStringLiteral("giuste"), 2.5);
+    } else if (action == QLatin1String("huge")) {
+        status = rows->setValue(QStringLiteral("giuste"), (1LL << 53) + 1);
+    } else if (action == QLatin1String("huge text")) {
+        status = rows->setValue(QStringLiteral("giuste"), QStringLiteral("9007199254740993"));
     } else if (action == QLatin1String("word")) {
         status = rows->setValue(QStringLiteral("sbagliate"), QStringLiteral("tre"));
     } else {

@@ -61,6 +61,45 @@ bool isNumber(const QVariant& value) {
     }
 }
 
+// A count as a whole number that a double holds exactly, or nothing. Integers, and text
+// that spells one, are checked as integers: in a double 2^53 + 1 would already have become
+// 2^53 and passed.
+std::optional<qlonglong> wholeNumber(const QVariant& value) {
+    constexpr qlonglong kLargest = qlonglong(1) << 53;
+    bool ok = false;
+    qlonglong whole = 0;
+    switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+            whole = value.toLongLong(&ok);
+            break;
+        case QMetaType::ULongLong: {
+            const qulonglong unsignedWhole = value.toULongLong(&ok);
+            ok = ok && unsignedWhole <= static_cast<qulonglong>(kLargest);
+            whole = ok ? static_cast<qlonglong>(unsignedWhole) : 0;
+            break;
+        }
+        case QMetaType::QString:
+            whole = value.toString().trimmed().toLongLong(&ok);
+            break;
+        default:
+            break;
+    }
+    if (!ok && isNumber(value)) {
+        const double number = value.toDouble(&ok);
+        if (!ok || !std::isfinite(number) || number != std::trunc(number) ||
+            std::fabs(number) > static_cast<double>(kLargest)) {
+            return std::nullopt;
+        }
+        whole = static_cast<qlonglong>(number);
+    }
+    if (!ok || whole < -kLargest || whole > kLargest) {
+        return std::nullopt;
+    }
+    return whole;
+}
+
 // The value as the field stores it, or nothing when the field cannot hold it.
 std::optional<QVariant> storedForm(int field, const QVariant& value) {
     if (value.isNull()) {
@@ -75,14 +114,8 @@ std::optional<QVariant> storedForm(int field, const QVariant& value) {
             return std::nullopt;
         case 1:    // giuste
         case 2: {  // sbagliate
-            bool ok = false;
-            const double number = isNumber(value) ? value.toDouble(&ok) : 0.0;
-            // Whole numbers that a double holds exactly.
-            if (!ok || !std::isfinite(number) || number != std::trunc(number) ||
-                std::fabs(number) > 9007199254740992.0) {
-                return std::nullopt;
-            }
-            return QVariant(static_cast<qlonglong>(number));
+            const std::optional<qlonglong> number = wholeNumber(value);
+            return number ? std::optional<QVariant>(QVariant(*number)) : std::nullopt;
         }
         default: {  // data
             QDateTime when;
