@@ -45,6 +45,7 @@
 #include "archive/modtempar.h"
 #include "archive/namechoice.h"
 #include "archive/namekey.h"
+#include "archive/namelist.h"
 #include "archive/recordset.h"
 #include "archive/status.h"
 
@@ -418,9 +419,10 @@ struct Fuzzer {
     }
 
     void startChoice() {
-        QStringList names;
-        requireOk(choice.start(&names), "NameChoice::start");
+        archive::NameList list;
+        requireOk(choice.start(&list), "NameChoice::start");
         choiceStarted = true;
+        const QStringList names = list.all();
         QStringList expected;
         for (const QString& key : model.order) {
             expected.append(model.rows.at(key).name);
