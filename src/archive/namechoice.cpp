@@ -44,7 +44,7 @@ void NameChoice::pick(const QString& name) {
 }
 
 Status NameChoice::confirm(bool* found) {
-    const Status status = seekCurrent();
+    Status status = seekCurrent();
     *found = status && !m_cursor->noMatch();
     return status;
 }

@@ -47,7 +47,7 @@ DateDrag::DateDrag(QWidget* window, QList<QLabel*> sources, QList<QLabel*> targe
 }
 
 bool DateDrag::eventFilter(QObject* watched, QEvent* event) {
-    const int index = m_sourceObjects.indexOf(watched);
+    const int index = static_cast<int>(m_sourceObjects.indexOf(watched));
     if (index < 0) {
         return false;
     }
