@@ -30,7 +30,7 @@ void check(const Status& status, const char* what) {
 
 // An archive with `rows` pupils, "Alunno 1" to "Alunno N", half of them with results.
 QString makeArchive(const QString& folder, int rows) {
-    const QString path = folder + QStringLiteral("/bench-%1.mdb").arg(rows);
+    QString path = folder + QStringLiteral("/bench-%1.mdb").arg(rows);
     QFile::remove(path);
     check(archive::ArchiveFile::create(path), "create");
     sqlite3* db = nullptr;

@@ -175,7 +175,7 @@ QString pupilName(int index) {
 // An archive of count pupils, each row with its name and key, written in one transaction.
 QString makeArchive(const QString& folder, int count) {
     QDir().mkpath(folder);
-    const QString path = folder + QStringLiteral("/tempolario.mdb");
+    QString path = folder + QStringLiteral("/tempolario.mdb");
     const archive::Status status = archive::ArchiveFile::create(path);
     if (!status.ok()) {
         qFatal("cannot create %s: %s", qPrintable(path), qPrintable(status.message()));
@@ -278,7 +278,7 @@ int runParent(int argc, char* argv[]) {
 
     // One round unmeasured, to bring the program and the archives into the file cache; then
     // the configurations in turn, so a slow spell of the machine falls on all of them.
-    for (Configuration& configuration : configurations) {
+    for (const Configuration& configuration : configurations) {
         runChild(configuration.arguments);
     }
     for (int round = 0; round < runs; ++round) {
@@ -292,7 +292,11 @@ int runParent(int argc, char* argv[]) {
                 "ready", "min", "max");
     std::map<QString, double> ready;
     for (const Configuration& configuration : configurations) {
-        std::vector<double> entered, made, built, listed, readyTimes;
+        std::vector<double> entered;
+        std::vector<double> made;
+        std::vector<double> built;
+        std::vector<double> listed;
+        std::vector<double> readyTimes;
         for (const Run& run : configuration.runs) {
             entered.push_back(run.entered);
             made.push_back(run.app);

@@ -140,7 +140,7 @@ int share(const QString& path, const QString& mine, const QString& other, int co
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
-    const QStringList arguments = application.arguments();
+    const QStringList arguments = QCoreApplication::arguments();
     const QString mode = arguments.value(1);
     if (mode == QLatin1String("open") && arguments.size() == 3) {
         return openAndAdd(arguments[2]);

@@ -18,7 +18,7 @@ namespace archivetesting {
 
 inline QString makeArchive(const QString& folder,
                            const QString& name = QStringLiteral("tempolario.mdb")) {
-    const QString path = folder + QLatin1Char('/') + name;
+    QString path = folder + QLatin1Char('/') + name;
     const archive::Status status = archive::ArchiveFile::create(path);
     if (!status.ok()) {
         qFatal("cannot create %s: %s", qPrintable(path), qPrintable(status.message()));

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 #include "archive/modtempar.h"
 #include "archivetesting.h"
 
@@ -126,9 +128,8 @@ QStringList folderEntries(const QString& folder) {
 QByteArray randomBytes(int size, quint32 seed) {
     QByteArray bytes(size, '\0');
     QRandomGenerator generator(seed);
-    for (char& byte : bytes) {
-        byte = static_cast<char>(generator.bounded(256));
-    }
+    std::generate(bytes.begin(), bytes.end(),
+                  [&generator] { return static_cast<char>(generator.bounded(256)); });
     return bytes;
 }
 

@@ -1,7 +1,7 @@
 // The archive shared between processes: a writer killed at random moments, and two copies
 // of the program saving into one file at the same time.
 
-#include <signal.h>
+#include <signal.h>  // NOLINT(modernize-deprecated-headers): POSIX kill(), not C's signal()
 
 #include <QElapsedTimer>
 #include <QProcess>

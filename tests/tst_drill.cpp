@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 #include <QTest>
 
@@ -18,16 +19,11 @@ namespace {
 
 // Chi-square statistic of observed counts against equal expected counts.
 double chiSquare(const QList<int>& counts) {
-    double total = 0;
-    for (int c : counts) {
-        total += c;
-    }
-    const double expected = total / counts.size();
-    double chi = 0;
-    for (int c : counts) {
-        chi += (c - expected) * (c - expected) / expected;
-    }
-    return chi;
+    const double total = std::accumulate(counts.begin(), counts.end(), 0.0);
+    const double expected = total / static_cast<double>(counts.size());
+    return std::accumulate(counts.begin(), counts.end(), 0.0, [expected](double chi, int c) {
+        return chi + (c - expected) * (c - expected) / expected;
+    });
 }
 
 // A bound that a uniform sample exceeds with probability far below one in a million:
@@ -117,7 +113,7 @@ private Q_SLOTS:
                 ++positions[drill.rowFact()[k] - 1];
             }
             const int firstRow = drill.rowFact()[1];
-            const auto at =
+            const auto* const at =
                 std::find(drill.dateOrder().begin() + 1, drill.dateOrder().end(), firstRow);
             ++places[static_cast<int>(at - drill.dateOrder().begin()) - 1];
         }
@@ -165,6 +161,7 @@ private Q_SLOTS:
         drill.chooseSet(0);
         const int j = 3;
         const int box = rightBoxFor(drill, j);
+        QVERIFY(box >= 0);
         int otherLabel = -1;
         for (int k = 0; k < 10; ++k) {
             if (drill.dateText(k) != drill.rowDate()[box + 1]) {
@@ -172,6 +169,7 @@ private Q_SLOTS:
                 break;
             }
         }
+        QVERIFY(otherLabel >= 0);
         QVERIFY(!drill.drop(box, otherLabel));
         QCOMPARE(drill.boxState(box), BoxState::Wrong);
         QCOMPARE(drill.boxText(box), drill.dateText(otherLabel));

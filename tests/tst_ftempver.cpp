@@ -325,8 +325,9 @@ private Q_SLOTS:
         tick();
         const QImage shot = m_window->grab().toImage();
         const auto at = [&](int xTwips, int yTwips) {
-            return QColor(shot.pixel(screens::pixels(xTwips) * shot.devicePixelRatio(),
-                                     screens::pixels(yTwips) * shot.devicePixelRatio()));
+            return QColor(
+                shot.pixel(static_cast<int>(screens::pixels(xTwips) * shot.devicePixelRatio()),
+                           static_cast<int>(screens::pixels(yTwips) * shot.devicePixelRatio())));
         };
         QCOMPARE(at(11820, 4700), QColor(192, 192, 255));  // the panel
         QCOMPARE(at(300, 8600), QColor(255, 224, 192));    // the strip

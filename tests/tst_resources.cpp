@@ -144,8 +144,8 @@ void TestResources::icon() {
     QCOMPARE(int(d[6]), 32);
     QCOMPARE(int(d[7]), 32);
     QCOMPARE(qFromLittleEndian<quint16>(d + 6 + 6), quint16(8));
-    const quint32 size = qFromLittleEndian<quint32>(d + 6 + 8);
-    const quint32 offset = qFromLittleEndian<quint32>(d + 6 + 12);
+    const auto size = qFromLittleEndian<quint32>(d + 6 + 8);
+    const auto offset = qFromLittleEndian<quint32>(d + 6 + 12);
     QCOMPARE(qsizetype(offset + size), bytes.size());
 
     // The bitmap header agrees, with room for the colour rows and the mask rows.

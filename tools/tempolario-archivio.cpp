@@ -198,11 +198,11 @@ int verify(const QString& path) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
-    const QStringList arguments = application.arguments().mid(1);
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.isEmpty()) {
         return usage(QStringLiteral("manca il comando."));
     }
-    const QString command = arguments.first();
+    const QString& command = arguments.first();
     if (command == QLatin1String("aiuto") || command == QLatin1String("--help") ||
         command == QLatin1String("-h")) {
         out(QString::fromUtf8(kHelp));
@@ -216,7 +216,7 @@ int main(int argc, char* argv[]) {
     if (arguments.size() != 2) {
         return usage(QStringLiteral("il comando %1 vuole un solo FILE.").arg(command));
     }
-    const QString path = arguments.at(1);
+    const QString& path = arguments.at(1);
     if (command == QLatin1String("crea")) {
         return create(path);
     }

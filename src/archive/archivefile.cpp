@@ -86,8 +86,8 @@ Status ArchiveFile::inspect(const QString& path) {
         return Status::own(Status::kDamagedHeader, shown(path));
     }
     const auto* bytes = reinterpret_cast<const uchar*>(header.constData());
-    const quint32 version = qFromBigEndian<quint32>(bytes + 60);
-    const quint32 applicationId = qFromBigEndian<quint32>(bytes + 68);
+    const auto version = qFromBigEndian<quint32>(bytes + 60);
+    const auto applicationId = qFromBigEndian<quint32>(bytes + 68);
     if (applicationId != kApplicationId || version == 0) {
         return Status::own(Status::kNotOurArchive, shown(path));
     }

@@ -68,8 +68,8 @@ Status forceSafeWrites(SqliteConnection& connection) {
 
 }  // namespace
 
-Database::Database(std::shared_ptr<SqliteConnection> connection, const QString& path)
-    : m_connection(std::move(connection)), m_path(path) {}
+Database::Database(std::shared_ptr<SqliteConnection> connection, QString path)
+    : m_connection(std::move(connection)), m_path(std::move(path)) {}
 
 Database::~Database() = default;
 

@@ -40,7 +40,7 @@ public:
     const QString& path() const { return m_path; }
 
 private:
-    Database(std::shared_ptr<SqliteConnection> connection, const QString& path);
+    Database(std::shared_ptr<SqliteConnection> connection, QString path);
 
     std::shared_ptr<SqliteConnection> m_connection;
     QString m_path;

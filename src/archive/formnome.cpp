@@ -100,7 +100,7 @@ void FormNome::settle() {
     hide();
 }
 
-bool FormNome::check(const Status& status) {
+bool FormNome::check(const Status& status) const {
     if (!status && onFailure) {
         onFailure(status);
     }

@@ -38,7 +38,7 @@ private:
     void confirmPicked();
     void typeName();
     void settle();
-    bool check(const Status& status);
+    bool check(const Status& status) const;
     // The pupil's answer to the input box; the empty text for "Annulla".
     QString askName();
 

@@ -14,7 +14,7 @@ Status Modtempar::closeArchive() {
     if (!archiveDb) {
         return Status();
     }
-    const Status status = archiveDb->close();
+    Status status = archiveDb->close();
     archiveDb.reset();
     return status;
 }

@@ -26,7 +26,7 @@ void NameChoice::pick(const QString& name) {
 }
 
 Status NameChoice::confirm(bool* found) {
-    const Status status = seekCurrent();
+    Status status = seekCurrent();
     *found = status && !m_cursor->noMatch();
     return status;
 }

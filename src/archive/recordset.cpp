@@ -461,7 +461,7 @@ Status Recordset::moveNext() {
         return status;
     }
     if (m_batchNext >= m_batch.size() || m_batchVersion != SqliteConnection::writeVersion()) {
-        const Status status = loadBatch(false);
+        Status status = loadBatch(false);
         if (!status.ok()) {
             return status;
         }
@@ -533,7 +533,7 @@ Status Recordset::update() {
     SqliteConnection& connection = *m_connection;
     if (m_editing == Editing::Adding) {
         const QVariant nome = m_pending[kNome].value_or(QVariant());
-        const Status status = connection.write([&]() -> Status {
+        Status status = connection.write([&]() -> Status {
             SqliteStatement* statement = nullptr;
             Status inner = prepare(kInsert, &statement);
             if (!inner.ok()) {
@@ -590,7 +590,7 @@ Status Recordset::update() {
     }
     sql += " WHERE id = ?" + QByteArray::number(values.size() + 1);
     const qint64 id = m_current.id;
-    const Status status = connection.write([&]() -> Status {
+    Status status = connection.write([&]() -> Status {
         SqliteStatement* statement = nullptr;
         Status inner = prepare(sql.constData(), &statement);
         if (!inner.ok()) {
@@ -600,7 +600,7 @@ Status Recordset::update() {
         for (int i = 0; i < values.size(); ++i) {
             statement->bind(i + 1, values[i]);
         }
-        statement->bindInt64(values.size() + 1, id);
+        statement->bindInt64(static_cast<int>(values.size()) + 1, id);
         const int rc = statement->step();
         if (rc != SQLITE_DONE) {
             return connection.failure(rc);

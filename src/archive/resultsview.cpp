@@ -15,7 +15,7 @@ Status ResultsView::start() {
 Status ResultsView::concetti(Outcome* outcome) {
     *outcome = Outcome();
     std::unique_ptr<Recordset> cursor;
-    const Status status = openAndSeek(m_shared, m_shared.currentName, &cursor);
+    Status status = openAndSeek(m_shared, m_shared.currentName, &cursor);
     if (!status) {
         return status;
     }

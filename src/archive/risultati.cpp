@@ -109,7 +109,7 @@ bool Risultati::concetti() {
 
 void Risultati::mouseMoveEvent(QMouseEvent* event) {
     // Only the window's own background counts; a drawn shape lets the mouse through.
-    if (!childAt(event->position().toPoint())) {
+    if (childAt(event->position().toPoint()) == nullptr) {
         setTextColour("LabCERCA", kSearchRest);
         setTextColour("Labtorna", kPinkRest);
         setTextColour("Labesci", kPinkRest);
@@ -146,7 +146,7 @@ void Risultati::setTextColour(const char* name, const QColor& colour) {
     }
 }
 
-bool Risultati::check(const Status& status) {
+bool Risultati::check(const Status& status) const {
     if (!status && onFailure) {
         onFailure(status);
     }

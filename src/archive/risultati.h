@@ -37,7 +37,7 @@ private:
     void search();
     void back();
     void setTextColour(const char* name, const QColor& colour);
-    bool check(const Status& status);
+    bool check(const Status& status) const;
 
     ResultsView m_view;
     screens::Controls m_controls;

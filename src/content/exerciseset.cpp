@@ -9,6 +9,7 @@ namespace {
 struct SetRow {
     qint16 first;
     qint16 last;
+    // cppcheck-suppress unusedStructMember ; read by ExerciseSet::title through kSets.at()
     const char* title;
 };
 

@@ -12,8 +12,8 @@ void FactTable::build() {
     for (int position = 1; position <= kRows; ++position) {
         m_rows[position].dateLabel = QString::fromUtf8(kFactSource[position - 1].dateLabel);
     }
-    for (int entry = 1; entry <= kEssentialEntries; ++entry) {
-        m_essential[entry] = m_rows[essentialRow(entry)];
+    for (int number = 1; number <= kEssentialEntries; ++number) {
+        m_essential[number] = m_rows[essentialRow(number)];
     }
     m_built = true;
 }

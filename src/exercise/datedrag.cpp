@@ -40,13 +40,14 @@ DateDrag::DateDrag(QWidget* window, QList<QLabel*> sources, QList<QLabel*> targe
       m_onDrop(std::move(onDrop)),
       m_outline(new Outline(window)) {
     for (QLabel* source : m_sources) {
+        m_sourceObjects.append(source);
         source->installEventFilter(this);
         source->setCursor(Qt::OpenHandCursor);
     }
 }
 
 bool DateDrag::eventFilter(QObject* watched, QEvent* event) {
-    const int index = m_sources.indexOf(static_cast<QLabel*>(watched));
+    const int index = static_cast<int>(m_sourceObjects.indexOf(watched));
     if (index < 0) {
         return false;
     }

@@ -36,6 +36,9 @@ private:
 
     QWidget* m_window;
     QList<QLabel*> m_sources;
+    // The same labels as plain objects, to recognise them in eventFilter without a cast:
+    // a label being destroyed still sends events, and by then it is no longer a QLabel.
+    QList<const QObject*> m_sourceObjects;
     QList<QLabel*> m_targets;
     DropHandler m_onDrop;
     QWidget* m_outline;

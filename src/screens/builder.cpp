@@ -58,7 +58,7 @@ QWidget* makeLabel(const ControlSpec& spec, QWidget* parent) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setLineWidth(1);
     }
-    label->setAutoFillBackground(!(spec.flags & kTransparent));
+    label->setAutoFillBackground((spec.flags & kTransparent) == 0);
     setColours(label, QPalette::Window, spec.flags & kTransparent ? kNoColour : spec.background,
                QPalette::WindowText, spec.foreground);
     return label;
@@ -67,7 +67,7 @@ QWidget* makeLabel(const ControlSpec& spec, QWidget* parent) {
 QWidget* makePicture(const ControlSpec& spec, QWidget* parent) {
     auto* picture = new QLabel(parent);
     picture->setPixmap(QPixmap(QString::fromUtf8(spec.text)));
-    picture->setScaledContents(spec.flags & kStretched);
+    picture->setScaledContents((spec.flags & kStretched) != 0);
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return picture;
 }

@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <numeric>
 #include <vector>
@@ -757,13 +758,15 @@ QList<QRgb> medianCutPalette(const std::vector<QRgb>& pixels, int count) {
         const int k = widest(box, &range);
         std::sort(box.begin(), box.end(),
                   [&](QRgb a, QRgb b) { return channel(a, k) < channel(b, k); });
-        std::vector<QRgb> upper(box.begin() + box.size() / 2, box.end());
+        std::vector<QRgb> upper(box.begin() + static_cast<std::ptrdiff_t>(box.size() / 2), box.end());
         box.resize(box.size() / 2);
         boxes.push_back(std::move(upper));
     }
     QList<QRgb> palette;
     for (const auto& box : boxes) {
-        long r = 0, g = 0, b = 0;
+        long r = 0;
+        long g = 0;
+        long b = 0;
         for (QRgb c : box) {
             r += qRed(c);
             g += qGreen(c);
@@ -872,7 +875,7 @@ bool writeIcon8(const QImage& argb, const QString& path) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(file.errorString()));
         return false;
     }
-    std::printf("%s  %lld bytes\n", qPrintable(path), qint64(out.size()));
+    std::printf("%s  %lld bytes\n", qPrintable(path), static_cast<long long>(out.size()));
     return true;
 }
 
@@ -890,7 +893,7 @@ bool writePng(const QImage& image, const QString& path) {
 
 int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    const QStringList args = QCoreApplication::arguments();
     if (args.size() != 2) {
         std::fprintf(stderr, "usage: tempolario-pictures <resources folder>\n");
         return 2;
