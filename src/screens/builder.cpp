@@ -19,12 +19,12 @@ namespace screens {
 
 namespace {
 
-QRect geometryOf(const ControlSpec& spec, int index) {
-    const int top = spec.top + spec.pitch * index;
-    const int x = pixels(spec.left);
+QRect geometryOf(const ControlSpec& design, int index) {
+    const int top = design.top + design.pitch * index;
+    const int x = pixels(design.left);
     const int y = pixels(top);
     // Rounding both edges keeps neighbours that touch in twips touching in pixels.
-    return QRect(x, y, pixels(spec.left + spec.width) - x, pixels(top + spec.height) - y);
+    return QRect(x, y, pixels(design.left + design.width) - x, pixels(top + design.height) - y);
 }
 
 void setColours(QWidget* widget, QPalette::ColorRole backRole, QRgb background,
@@ -39,73 +39,74 @@ void setColours(QWidget* widget, QPalette::ColorRole backRole, QRgb background,
     widget->setPalette(pal);
 }
 
-QWidget* makeLabel(const ControlSpec& spec, QWidget* parent) {
-    QLabel* label = spec.flags & kActsAsButton ? new LabelButton(parent) : new QLabel(parent);
+QWidget* makeLabel(const ControlSpec& design, QWidget* parent) {
+    QLabel* label = design.flags & kActsAsButton ? new LabelButton(parent) : new QLabel(parent);
     label->setTextFormat(Qt::PlainText);
-    label->setText(QString::fromUtf8(spec.text));
+    label->setText(QString::fromUtf8(design.text));
     label->setWordWrap(true);
     label->setIndent(0);
     Qt::Alignment alignment = Qt::AlignTop;
-    if (spec.flags & kCentred) {
+    if (design.flags & kCentred) {
         alignment |= Qt::AlignHCenter;
-    } else if (spec.flags & kRightAligned) {
+    } else if (design.flags & kRightAligned) {
         alignment |= Qt::AlignRight;
     } else {
         alignment |= Qt::AlignLeft;
     }
     label->setAlignment(alignment);
-    if (spec.flags & kBordered) {
+    if (design.flags & kBordered) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setLineWidth(1);
     }
-    label->setAutoFillBackground((spec.flags & kTransparent) == 0);
-    setColours(label, QPalette::Window, spec.flags & kTransparent ? kNoColour : spec.background,
-               QPalette::WindowText, spec.foreground);
+    label->setAutoFillBackground((design.flags & kTransparent) == 0);
+    setColours(label, QPalette::Window, design.flags & kTransparent ? kNoColour : design.background,
+               QPalette::WindowText, design.foreground);
     return label;
 }
 
-QWidget* makePicture(const ControlSpec& spec, QWidget* parent) {
+QWidget* makePicture(const ControlSpec& design, QWidget* parent) {
     auto* picture = new QLabel(parent);
-    picture->setPixmap(QPixmap(QString::fromUtf8(spec.text)));
-    picture->setScaledContents((spec.flags & kStretched) != 0);
+    picture->setPixmap(QPixmap(QString::fromUtf8(design.text)));
+    picture->setScaledContents((design.flags & kStretched) != 0);
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return picture;
 }
 
-QWidget* makeControl(const ControlSpec& spec, int index, QWidget* parent) {
-    switch (spec.kind) {
+QWidget* makeControl(const ControlSpec& design, int index, QWidget* parent) {
+    switch (design.kind) {
         case Kind::Label:
-            return makeLabel(spec, parent);
+            return makeLabel(design, parent);
         case Kind::Button: {
             auto* button = new FaceButton(parent);
-            button->setText(QString::fromUtf8(spec.text));
-            const QRgb face = spec.backgroundOf ? spec.backgroundOf(index) : spec.background;
+            button->setText(QString::fromUtf8(design.text));
+            const QRgb face = design.backgroundOf ? design.backgroundOf(index) : design.background;
             button->setFace(colourOf(face));
-            setColours(button, QPalette::Button, kNoColour, QPalette::ButtonText, spec.foreground);
+            setColours(button, QPalette::Button, kNoColour, QPalette::ButtonText,
+                       design.foreground);
             return button;
         }
         case Kind::FilledRect:
         case Kind::RoundedRect:
-            return new Shape(spec.kind == Kind::RoundedRect, colourOf(spec.foreground),
-                             spec.lineWidth, parent);
+            return new Shape(design.kind == Kind::RoundedRect, colourOf(design.foreground),
+                             design.lineWidth, parent);
         case Kind::Picture:
-            return makePicture(spec, parent);
+            return makePicture(design, parent);
         case Kind::ListBox: {
             auto* list = new QListView(parent);
             list->setUniformItemSizes(true);
             list->setSelectionMode(QAbstractItemView::SingleSelection);
             list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-            setColours(list, QPalette::Base, spec.background, QPalette::Text, spec.foreground);
+            setColours(list, QPalette::Base, design.background, QPalette::Text, design.foreground);
             return list;
         }
         case Kind::TextField: {
             auto* field = new QLineEdit(parent);
-            setColours(field, QPalette::Base, spec.background, QPalette::Text, spec.foreground);
+            setColours(field, QPalette::Base, design.background, QPalette::Text, design.foreground);
             return field;
         }
         case Kind::Grid: {
             auto* grid = new Grid(parent);
-            setColours(grid, QPalette::Base, spec.background, QPalette::Text, spec.foreground);
+            setColours(grid, QPalette::Base, design.background, QPalette::Text, design.foreground);
             return grid;
         }
     }
@@ -128,8 +129,8 @@ QColor colourOf(QRgb colour) {
     }
 }
 
-QFont fontOf(const FontSpec& spec) {
-    const FontSpec& used = spec.family ? spec : kDefaultFont;
+QFont fontOf(const FontSpec& design) {
+    const FontSpec& used = design.family ? design : kDefaultFont;
     QFont font(QString::fromUtf8(used.family));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(qRound(used.points * 96.0 / 72.0));
@@ -162,22 +163,22 @@ QList<QWidget*> Controls::array(const QString& name) const {
     return m_byName.value(name);
 }
 
-Controls build(QWidget* window, const WindowSpec& spec) {
+Controls build(QWidget* window, const WindowSpec& design) {
     static const bool substitutesInstalled = (installFontSubstitutes(), true);
     Q_UNUSED(substitutesInstalled);
-    window->setObjectName(QString::fromUtf8(spec.objectName));
-    window->setWindowTitle(QString::fromUtf8(spec.title));
-    window->resize(pixels(spec.clientWidth), pixels(spec.clientHeight));
+    window->setObjectName(QString::fromUtf8(design.objectName));
+    window->setWindowTitle(QString::fromUtf8(design.title));
+    window->resize(pixels(design.clientWidth), pixels(design.clientHeight));
     window->setFont(fontOf(kDefaultFont));
     window->setAutoFillBackground(true);
-    setColours(window, QPalette::Window, spec.background, QPalette::WindowText, kNoColour);
+    setColours(window, QPalette::Window, design.background, QPalette::WindowText, kNoColour);
 
     Controls controls;
     QList<std::pair<int, QWidget*>> layers;
-    if (spec.backgroundPicture) {
+    if (design.backgroundPicture) {
         auto* picture = new QLabel(window);
         picture->setObjectName(QStringLiteral("backgroundPicture"));
-        const QPixmap pixmap(QString::fromUtf8(spec.backgroundPicture));
+        const QPixmap pixmap(QString::fromUtf8(design.backgroundPicture));
         picture->setPixmap(pixmap);
         picture->setGeometry(QRect(QPoint(0, 0), pixmap.deviceIndependentSize().toSize()));
         picture->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -185,10 +186,10 @@ Controls build(QWidget* window, const WindowSpec& spec) {
     }
     // A name given to several controls (by count, or by several rows) names an array.
     QHash<QString, int> members;
-    for (const ControlSpec& control : spec.controls) {
+    for (const ControlSpec& control : design.controls) {
         members[QString::fromUtf8(control.name)] += control.count;
     }
-    for (const ControlSpec& control : spec.controls) {
+    for (const ControlSpec& control : design.controls) {
         const QString name = QString::fromUtf8(control.name);
         for (int member = 0; member < control.count; ++member) {
             QWidget* widget = makeControl(control, member, window);
@@ -219,7 +220,7 @@ Controls build(QWidget* window, const WindowSpec& spec) {
 
     // Focus entries are control names, "name#index" for a member of an array.
     QWidget* previous = nullptr;
-    for (const char* entry : spec.focusOrder) {
+    for (const char* entry : design.focusOrder) {
         const QStringList parts = QString::fromUtf8(entry).split(QLatin1Char('#'));
         QWidget* widget = controls.get(parts.at(0), parts.size() > 1 ? parts.at(1).toInt() : -1);
         if (!widget) {

@@ -23,14 +23,14 @@ public:
     QList<QWidget*> array(const QString& name) const;
 
 private:
-    friend Controls build(QWidget* window, const WindowSpec& spec);
+    friend Controls build(QWidget* window, const WindowSpec& design);
     QHash<QString, QList<QWidget*>> m_byName;
 };
 
 // Creates, names, places and styles the controls of a design on window (which becomes the
 // window of the design: object name, title, client size, background). Array members share
 // their name and carry their index in the "index" property.
-Controls build(QWidget* window, const WindowSpec& spec);
+Controls build(QWidget* window, const WindowSpec& design);
 
 // Finds a built control under window by name and index, as tests and windows do.
 QWidget* findControl(const QWidget* window, const QString& name, int index = -1);
@@ -40,7 +40,7 @@ QColor colourOf(QRgb colour);
 
 // A design font: sizes in points at 96 dots per inch, given in pixels so that the design
 // keeps its proportions whatever the screen reports.
-QFont fontOf(const FontSpec& spec);
+QFont fontOf(const FontSpec& design);
 
 // Maps the design's Windows font names onto metric-compatible free fonts where missing.
 void installFontSubstitutes();

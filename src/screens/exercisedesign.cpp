@@ -119,7 +119,7 @@ constexpr std::array<const char*, 10> kFocus{"CMDESCO", "cmdnuovo", "cmdarchivio
 }  // namespace
 
 const WindowSpec& exerciseDesign() {
-    static const WindowSpec spec{
+    static const WindowSpec design{
         "ftempver",
         "TEMPOLARIO DEI FATTI IMPORTANTI: clicca sulle date e trascinale nelle caselle a sinistra.",
         11880,
@@ -128,7 +128,7 @@ const WindowSpec& exerciseDesign() {
         nullptr,
         kControls,
         kFocus};
-    return spec;
+    return design;
 }
 
 }  // namespace screens

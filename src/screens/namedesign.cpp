@@ -51,9 +51,9 @@ constexpr std::array<const char*, 4> kFocus{"List1", "cmdesci", "cmdNOME", "CmdO
 }  // namespace
 
 const WindowSpec& nameDesign() {
-    static const WindowSpec spec{"FormNOME",  "Tempolario", 11880,     8580,
-                                 kButtonFace, ":/nome.jpg", kControls, kFocus};
-    return spec;
+    static const WindowSpec design{"FormNOME",  "Tempolario", 11880,     8580,
+                                   kButtonFace, ":/nome.jpg", kControls, kFocus};
+    return design;
 }
 
 }  // namespace screens

@@ -82,11 +82,11 @@ constexpr std::array<const char*, 3> kFocus{"Text2", "Text1", "Grid5"};
 }  // namespace
 
 const WindowSpec& resultsDesign() {
-    static const WindowSpec spec{"Risultati", "Risultati conseguiti nelle esercitazioni",
-                                 12330,       9525,
-                                 kDark,       nullptr,
-                                 kControls,   kFocus};
-    return spec;
+    static const WindowSpec design{"Risultati", "Risultati conseguiti nelle esercitazioni",
+                                   12330,       9525,
+                                   kDark,       nullptr,
+                                   kControls,   kFocus};
+    return design;
 }
 
 }  // namespace screens
