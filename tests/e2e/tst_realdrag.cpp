@@ -52,34 +52,30 @@ private:
         QCOMPARE(process.exitCode(), 0);
     }
 
+    // xdotool steps: press on a date label, move to each point in turn, each step followed
+    // by a short pause for the events to arrive.
+    static QStringList pressAndMove(QPoint from, const QList<QPoint>& through) {
+        const auto moveTo = [](QPoint at) {
+            return QStringList{u"mousemove"_qs, QString::number(at.x()), QString::number(at.y()),
+                               u"sleep"_qs, u"0.1"_qs};
+        };
+        QStringList steps =
+            moveTo(from) + QStringList{u"mousedown"_qs, u"1"_qs, u"sleep"_qs, u"0.1"_qs};
+        for (const QPoint& at : through) {
+            steps += moveTo(at);
+        }
+        return steps;
+    }
+    static QStringList release() { return {u"mouseup"_qs, u"1"_qs, u"sleep"_qs, u"0.1"_qs}; }
+
+    QPoint dateLabelCentre(int dateLabel) const {
+        return native(label("Label3", dateLabel), label("Label3", dateLabel)->rect().center());
+    }
+
     void drag(int dateLabel, QWidget* to, QPoint where) {
-        const QPoint from =
-            native(label("Label3", dateLabel), label("Label3", dateLabel)->rect().center());
+        const QPoint from = dateLabelCentre(dateLabel);
         const QPoint target = native(to, where);
-        const QPoint half = (from + target) / 2;
-        xdotool({u"mousemove"_qs,
-                 QString::number(from.x()),
-                 QString::number(from.y()),
-                 u"sleep"_qs,
-                 u"0.1"_qs,
-                 u"mousedown"_qs,
-                 u"1"_qs,
-                 u"sleep"_qs,
-                 u"0.1"_qs,
-                 u"mousemove"_qs,
-                 QString::number(half.x()),
-                 QString::number(half.y()),
-                 u"sleep"_qs,
-                 u"0.1"_qs,
-                 u"mousemove"_qs,
-                 QString::number(target.x()),
-                 QString::number(target.y()),
-                 u"sleep"_qs,
-                 u"0.1"_qs,
-                 u"mouseup"_qs,
-                 u"1"_qs,
-                 u"sleep"_qs,
-                 u"0.1"_qs});
+        xdotool(pressAndMove(from, {(from + target) / 2, target}) + release());
     }
 
     int boxFor(int dateLabel, bool right) const {
@@ -115,12 +111,8 @@ private Q_SLOTS:
         QCOMPARE(label("Label3", j)->geometry(), labelBefore);
 
         // Half way, the outline of the dragged label sits under the pointer.
-        const QPoint from = native(label("Label3", j), label("Label3", j)->rect().center());
         const QPoint halfway = native(label("Label1", 5), QPoint(40, 10));
-        xdotool({u"mousemove"_qs, QString::number(from.x()), QString::number(from.y()), u"sleep"_qs,
-                 u"0.1"_qs, u"mousedown"_qs, u"1"_qs, u"sleep"_qs, u"0.1"_qs, u"mousemove"_qs,
-                 QString::number(halfway.x()), QString::number(halfway.y()), u"sleep"_qs,
-                 u"0.1"_qs});
+        xdotool(pressAndMove(dateLabelCentre(j), {halfway}));
         QWidget* outline = m_window->dateDrag().outline();
         QTRY_VERIFY(outline->isVisible());
         // Within a pixel: a scaled desktop rounds the pointer to its own pixels.
@@ -131,7 +123,7 @@ private Q_SLOTS:
                                     .arg(outline->geometry().center().y())
                                     .arg(pointer.x())
                                     .arg(pointer.y())));
-        xdotool({u"mouseup"_qs, u"1"_qs, u"sleep"_qs, u"0.1"_qs});
+        xdotool(release());
         QTRY_VERIFY(!outline->isVisible());
         QCOMPARE(counters(), u"1 1 1 1"_qs);
 
