@@ -55,7 +55,12 @@ timeout 15 bash -c "while xdotool search --onlyvisible --name '^Risultati conseg
 
 # "ESCO" stores the run's totals and ends the program.
 xdotool mousemove "$(px $((9120 + 1327)))" "$(px $((7810 + 250)))" click 1
-timeout 15 bash -c "while kill -0 $pid 2>/dev/null; do sleep 0.1; done" || fail "ESCO did not end the program"
+for _ in $(seq 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "ESCO did not end the program"
+code=0
+wait "$pid" || code=$?
+pid=
+[ "$code" = 0 ] || fail "the program ended with status $code"
 row=$(sqlite3 tempolario.mdb "SELECT giuste, sbagliate, data IS NOT NULL FROM tempar WHERE nome = 'Rossi Mario'")
 IFS='|' read -r right given dated <<<"$row"
 [ "$given" = 10 ] && [ "$right" -ge 1 ] && [ "$dated" = 1 ] || fail "stored row is '$row'"
