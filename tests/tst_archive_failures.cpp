@@ -110,7 +110,13 @@ void install() {
                  xCheckReservedLock,
                  xFileControl,
                  xSectorSize,
-                 xDeviceCharacteristics};
+                 xDeviceCharacteristics,
+                 nullptr,
+                 nullptr,
+                 nullptr,
+                 nullptr,
+                 nullptr,
+                 nullptr};
     sqlite3_vfs_register(&g_vfs, 1);
 }
 
