@@ -100,59 +100,8 @@ fi
 grep -q "Non riesco a creare la cartella di lavoro" <<<"$message" ||
     fail "the launcher's message for a folder it cannot create is: $message"
 
-# The user's road, started as the desktop would start the menu entry.
-menu_road() {
-    set -euo pipefail
-    fail() { echo "menu road: $*" >&2; exit 1; }
-    window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
-    px() { echo $(( ($1 + 7) / 15 )); }
-    local entry=/usr/share/applications/$1.desktop shot=${2:-} exec_line pid archive row
-    exec_line=$(sed -n 's/^Exec=//p' "$entry" | head -n 1 | sed 's/ *%[fFuUdDnNickvm]//g')
-    [ -n "$exec_line" ] || fail "no Exec line in $entry"
-    cd /
-    # shellcheck disable=SC2086  # the Exec line is split into words as a desktop does
-    $exec_line & pid=$!
-    window '^Tempolario$' >/dev/null || fail "the name window did not show"
-    archive=$HOME/Tempolario/tempolario.mdb
-    [ -f "$archive" ] || fail "no archive at $archive"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/menu-road.sh"
 
-    xdotool mousemove "$(px $((6600 + 2227)))" "$(px $((4680 + 727)))" click 1
-    timeout 20 bash -c 'until [ "$(xdotool search --onlyvisible --name "^Tempolario$" | wc -l)" -ge 2 ]; do sleep 0.1; done' ||
-        fail "the input box did not show"
-    xdotool type --delay 10 "Verdi Anna"
-    xdotool key Return
-    window '^TEMPOLARIO DEI FATTI' >/dev/null || fail "the exercise window did not show"
-    for k in 0 1 2; do
-        xdotool mousemove "$(px $((7800 + 547)))" "$(px $((120 + 307)))" mousedown 1 sleep 0.05 \
-            mousemove "$(px 7000)" "$(px $((120 + 720 * k + 200)))" sleep 0.05 \
-            mousemove "$(px $((6480 + 547)))" "$(px $((120 + 720 * k + 307)))" sleep 0.05 mouseup 1
-    done
-    sleep 0.3
-    if [ -n "$shot" ] && command -v xwdtopnm >/dev/null && command -v pnmtopng >/dev/null; then
-        xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$shot" 2>/dev/null || true
-    fi
-    # ESCO stores the run's totals and ends the program.
-    xdotool mousemove "$(px $((9120 + 1327)))" "$(px $((7810 + 250)))" click 1
-    timeout 20 bash -c "while kill -0 $pid 2>/dev/null; do sleep 0.1; done" ||
-        fail "ESCO did not end the program"
-
-    tempolario-archivio elenco "$archive"
-    row=$(tempolario-archivio csv "$archive" | tr -d '\r' | grep '^Verdi Anna,') ||
-        fail "the archive tool does not list the pupil"
-    IFS=, read -r _ right given when <<<"$row"
-    if [ "$given" != 3 ] || [ "$right" -gt 3 ] || [ -z "$when" ]; then
-        fail "the stored row reads '$row'"
-    fi
-
-    # A second start keeps the archive it finds.
-    $exec_line & pid=$!
-    window '^Tempolario$' >/dev/null || fail "the name window did not show the second time"
-    kill "$pid"
-    wait "$pid" 2>/dev/null || true
-    tempolario-archivio csv "$archive" | grep -q '^Verdi Anna,' ||
-        fail "the second start lost the stored row"
-    echo "menu road: passed (stored $right right out of $given)"
-}
 shot_in_home=
 [ -n "${TEMPOLARIO_SHOT:-}" ] && shot_in_home=$home/shot.png
 as_user xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
