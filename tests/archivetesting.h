@@ -142,6 +142,13 @@ inline QStringList listing(archive::Recordset& rows) {
     return names;
 }
 
+// An archive at path with one pupil who has stored an outcome.
+inline bool addStoredPupil(const QString& path, const QString& name, double right, double given,
+                           const QDateTime& when) {
+    return addName(*tableOf(*openOk(path)), name).ok() &&
+           store(*tableOf(*openOk(path)), name, right, given, when).ok();
+}
+
 // The names that the name window lists from the archive at path.
 inline QStringList storedNames(const QString& path) {
     archive::Modtempar shared;

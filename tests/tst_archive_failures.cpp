@@ -382,13 +382,8 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact() {
     QFETCH(QString, advice);
     QTemporaryDir dir;
     const QString path = makeArchive(dir.path());
-    QVERIFY(store(*([&] {
-                auto rows = tableOf(*openOk(path));
-                addName(*rows, QStringLiteral("Rossi Mario"));
-                return rows;
-            }()),
-                  QStringLiteral("Rossi Mario"), 1, 1, QDateTime::currentDateTime())
-                .ok());
+    QVERIFY(
+        addStoredPupil(path, QStringLiteral("Rossi Mario"), 1, 1, QDateTime::currentDateTime()));
 
     faulty::install();
     faulty::g_failCode = fault;

@@ -45,13 +45,8 @@ private slots:
 void TestArchiveProcesses::killedWriterLeavesOldOrNewRow() {
     QTemporaryDir dir;
     const QString path = makeArchive(dir.path());
-    QVERIFY(store(*([&] {
-                auto rows = tableOf(*openOk(path));
-                addName(*rows, QStringLiteral("Rossi Mario"));
-                return rows;
-            }()),
-                  QStringLiteral("Rossi Mario"), 0, 0, QDateTime(QDate(2024, 1, 1), QTime(8, 0)))
-                .ok());
+    QVERIFY(addStoredPupil(path, QStringLiteral("Rossi Mario"), 0, 0,
+                           QDateTime(QDate(2024, 1, 1), QTime(8, 0))));
     // A failing run can be replayed with the seed it printed.
     const quint32 seed = qEnvironmentVariableIsSet("ARCHIVE_SEED")
                              ? qEnvironmentVariableIntValue("ARCHIVE_SEED")

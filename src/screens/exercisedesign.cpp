@@ -8,7 +8,6 @@ namespace screens {
 
 namespace {
 
-constexpr FontSpec kSans975{"MS Sans Serif", 9.75, false};
 constexpr FontSpec kSansBold{"MS Sans Serif", 8.25, true};
 
 constexpr QRgb kPink = qRgb(255, 192, 255);

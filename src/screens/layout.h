@@ -45,6 +45,9 @@ struct FontSpec {
 
 // "MS Sans Serif" 8.25 pt regular, the default font of every window.
 constexpr FontSpec kDefaultFont{"MS Sans Serif", 8.25, false};
+// The larger text faces that several windows share.
+constexpr FontSpec kSans975{"MS Sans Serif", 9.75, false};
+constexpr FontSpec kSans975Bold{"MS Sans Serif", 9.75, true};
 
 struct ControlSpec {
     const char* name;

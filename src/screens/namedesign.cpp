@@ -8,8 +8,6 @@ namespace screens {
 
 namespace {
 
-constexpr FontSpec kSans975{"MS Sans Serif", 9.75, false};
-constexpr FontSpec kSans975Bold{"MS Sans Serif", 9.75, true};
 constexpr FontSpec kSans12{"MS Sans Serif", 12, false};
 constexpr FontSpec kSans12Bold{"MS Sans Serif", 12, true};
 constexpr FontSpec kArial1125{"Arial", 11.25, false};

@@ -8,8 +8,6 @@ namespace screens {
 
 namespace {
 
-constexpr FontSpec kSans975Bold{"MS Sans Serif", 9.75, true};
-constexpr FontSpec kSans975{"MS Sans Serif", 9.75, false};
 constexpr FontSpec kArial1425{"Arial", 14.25, false};
 constexpr FontSpec kArial1425Bold{"Arial", 14.25, true};
 constexpr FontSpec kArial12Bold{"Arial", 12, true};
