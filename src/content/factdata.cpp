@@ -25,8 +25,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
     // 6 (IV) più antichi reperti di HOMO SAPIENS
     {"I più antichi reperti di HOMO SAPIENS (trovati in Africa), risalgono a.....", "400 000 a.fa"},
     // 7 (IV) quarta GLACIAZIONE
-    {"Comincia una nuova grande GLACIAZIONE: il clima diventa gelido e i ghiacciai coprono gran "
-     "parte dell'Europa.",
+    {"Comincia la penultima grande GLACIAZIONE, detta di RISS: i ghiacciai coprono le Alpi e il "
+     "Nord dell'Europa.",
      "200 000 a.fa"},
     // 8 (IV) diffusione dei Neanderthaliani
     {"Gli uomini di NEANDERTHAL si diffondono in Europa e nel Vicino Oriente: sono cacciatori "
@@ -45,8 +45,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "con arco e frecce e si pesca.",
      "13 000 a.fa"},
     // 12 (IV) AGRICOLTURA e NEOLITICO
-    {"Nella MEZZALUNA FERTILE l'uomo inventa l'AGRICOLTURA e alleva gli animali: comincia il "
-     "NEOLITICO.",
+    {"Nella MEZZALUNA FERTILE l'uomo inventa l'AGRICOLTURA e addomestica i primi animali da "
+     "allevamento: comincia il NEOLITICO.",
      "11 000 a.fa"},
     // 13 (IV) primo metallo: il RAME
     {"Si diffonde la lavorazione del RAME, il primo metallo usato dall'uomo per fare armi, "
@@ -57,11 +57,12 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "la PREISTORIA.",
      "3500 a.C."},
     // 15 (IV) unificazione di ALTO e BASSO EGITTO
-    {"Il faraone MENES, chiamato anche NARMER, unisce l'ALTO e il BASSO EGITTO in un solo regno.",
+    {"Secondo la tradizione, il faraone MENES, forse lo stesso NARMER, unisce l'ALTO e il BASSO "
+     "EGITTO in un solo regno.",
      "3125 a.C."},
     // 16 (IV) CODICE di HAMMURABI
-    {"HAMMURABI, re di BABILONIA, fa incidere su una stele di pietra il suo CODICE di leggi, "
-     "uguale per tutto il regno.",
+    {"HAMMURABI, re di BABILONIA, fa incidere su una stele di pietra il suo CODICE di leggi, con "
+     "pene diverse secondo la classe sociale.",
      "1760 a.C."},
     // 17 (IV) dominio degli ACCADI
     {"SARGON, re degli ACCADI, conquista le città dei Sumeri e crea il primo grande impero della "
@@ -69,7 +70,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "2350 a.C."},
     // 18 (IV) ASSIRI in MESOPOTAMIA
     {"Gli ASSIRI, popolo di guerrieri, rafforzano il loro regno nel nord della MESOPOTAMIA e "
-     "cominciano a espandersi.",
+     "tornano a espandersi.",
      "1150 a.C."},
     // 19 (IV) EBREI nella terra di CANAAN
     {"Secondo la Bibbia, il patriarca ABRAMO guida gli EBREI dalla Mesopotamia fino alla terra di "
@@ -80,8 +81,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "Terra Promessa.",
      "1200 a.C."},
     // 21 (V) migrazione delle popolazioni INDOEUROPEE
-    {"Le popolazioni INDOEUROPEE migrano dalle pianure dell'Asia centrale verso l'Europa, la "
-     "Persia e l'India.",
+    {"Le popolazioni INDOEUROPEE lasciano le steppe tra il Mar Nero e il Mar Caspio e migrano "
+     "verso l'Europa e l'India.",
      "4000 a.fa"},
     // 22 (V) Dori in Grecia
     {"I DORI, popolo del nord, scendono in GRECIA e si stabiliscono soprattutto nel PELOPONNESO.",
@@ -94,8 +95,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "base alla ricchezza.",
      "594 a.C."},
     // 25 (V) CLISTENE, costituzione DEMOCRATICA
-    {"CLISTENE dà ad ATENE una costituzione DEMOCRATICA: tutti i cittadini maschi liberi "
-     "partecipano all'assemblea.",
+    {"CLISTENE divide i cittadini di ATENE in dieci tribù e dà a tutti uguali diritti: nasce la "
+     "costituzione DEMOCRATICA.",
      "508 a.C."},
     // 26 (V) guerre contro i PERSIANI
     {"Le città greche, guidate da ATENE e SPARTA, combattono contro i PERSIANI e li sconfiggono a "
@@ -109,7 +110,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
     {"FILIPPO II DI MACEDONIA sconfigge Atene e Tebe a CHERONEA e diventa padrone della GRECIA.",
      "338 a.C."},
     // 29 (V) impero di ALESSANDRO MAGNO
-    {"ALESSANDRO MAGNO attraversa l'Ellesponto e comincia la conquista dell'IMPERO PERSIANO.",
+    {"ALESSANDRO MAGNO attraversa lo stretto dell'Ellesponto e comincia la conquista dell'IMPERO "
+     "PERSIANO.",
      "334 a.C."},
     // 30 (V) ETRUSCHI verso l'Adriatico
     {"Gli ETRUSCHI si espandono nella PIANURA PADANA fino al mare ADRIATICO, dove fondano il porto "
@@ -213,8 +215,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "Arabi.",
      "1091"},
     // 61 (I) prima crociata
-    {"All'appello di papa URBANO II parte la PRIMA CROCIATA, guidata da PIETRO L'EREMITA e da "
-     "folle di poveri.",
+    {"All'appello di papa URBANO II parte la PRIMA CROCIATA: folle di poveri seguono PIETRO "
+     "L'EREMITA verso Gerusalemme.",
      "1096"},
     // 62 (I) crociata dei baroni, Gerusalemme
     {"La CROCIATA DEI BARONI, guidata da GOFFREDO DI BUGLIONE, conquista GERUSALEMME.", "1099"},
@@ -240,8 +242,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "Regno di Sicilia.",
      "1266"},
     // 69 (I) Sicilia agli aragonesi
-    {"Con la rivolta dei VESPRI SICILIANI i siciliani cacciano gli Angioini e si danno agli "
-     "ARAGONESI.",
+    {"Con la rivolta dei VESPRI SICILIANI il popolo caccia gli Angioini e offre la corona "
+     "dell'isola a PIETRO III D'ARAGONA.",
      "1282"},
     // 70 (I) Turchi e impero bizantino
     {"I TURCHI OTTOMANI, guidati da OSMAN, cominciano ad attaccare le terre dell'IMPERO BIZANTINO "
@@ -251,15 +253,16 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
     {"Con la bolla UNAM SANCTAM papa BONIFACIO VIII afferma la supremazia del PAPA su tutti i re.",
      "1302"},
     // 72 (I) papato ad Avignone
-    {"Muore papa BENEDETTO XI: il re di Francia FILIPPO IL BELLO impone un papa francese, che "
-     "porterà la sede ad AVIGNONE.",
+    {"Muore papa BENEDETTO XI: il re di Francia FILIPPO IL BELLO prepara l'elezione di un papa "
+     "francese, che andrà ad AVIGNONE.",
      "1304"},
     // 73 (I) grande carestia in Europa
     {"Piogge e freddo rovinano i raccolti: una GRANDE CARESTIA colpisce l'Europa e molti muoiono "
      "di fame.",
      "1315"},
     // 74 (I) inizio della guerra dei 100 anni
-    {"Il re d'Inghilterra EDOARDO III invade la FRANCIA: comincia la GUERRA DEI CENT'ANNI.",
+    {"Nella GUERRA DEI CENT'ANNI, da poco cominciata, il re d'Inghilterra EDOARDO III guida la sua "
+     "prima grande spedizione in FRANCIA.",
      "1339"},
     // 75 (I) epidemia di peste
     {"La PESTE NERA, arrivata dall'Oriente, si diffonde in tutta Europa e uccide circa un terzo "
@@ -269,7 +272,9 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
     {"Alla morte della regina GIOVANNA II, ALFONSO D'ARAGONA rivendica il REGNO DI NAPOLI.",
      "1435"},
     // 77 (I) Asburgo e corona imperiale
-    {"Alla morte dell'imperatore SIGISMONDO la corona imperiale passa agli ASBURGO.", "1437"},
+    {"Muore l'imperatore SIGISMONDO; il genero ALBERTO D'ASBURGO sarà eletto re: da allora quasi "
+     "ogni imperatore sarà un ASBURGO.",
+     "1437"},
     // 78 (I) Concilio di Basilea
     {"Si chiude il CONCILIO DI BASILEA, che voleva mettere l'assemblea dei vescovi al di sopra del "
      "PAPA.",
@@ -378,8 +383,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "D'AMERICA.",
      "1775-1783"},
     // 107 (II) Stati Generali
-    {"Il re LUIGI XVI, senza più denaro, convoca gli STATI GENERALI, che non si riunivano da "
-     "moltissimo tempo.",
+    {"La Francia è in bancarotta: il re LUIGI XVI annuncia che l'anno dopo convocherà gli STATI "
+     "GENERALI, che non si riuniscono dal Seicento.",
      "1788"},
     // 108 (II) Rivoluzione Francese
     {"Il popolo di Parigi prende d'assalto la BASTIGLIA: comincia la RIVOLUZIONE FRANCESE.",
@@ -464,12 +469,12 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "ferro.",
      "1867"},
     // 130 (III) dinamo, elettricità
-    {"Antonio PACINOTTI e Werner SIEMENS inventano la DINAMO, che produce corrente: comincia l'età "
-     "dell'ELETTRICITÀ.",
+    {"Antonio PACINOTTI in Italia e Werner SIEMENS in Germania inventano separatamente la DINAMO, "
+     "che produce ELETTRICITÀ.",
      "1860-1870"},
     // 131 (III) motore a scoppio
-    {"Si sperimentano i primi MOTORI A SCOPPIO, che muovono le macchine bruciando il combustibile "
-     "al loro interno.",
+    {"In Germania Nikolaus OTTO ed Eugen LANGEN brevettano un MOTORE A SCOPPIO a gas, che brucia "
+     "il combustibile al suo interno.",
      "1866"},
     // 132 (III) Comune di Parigi
     {"Gli operai di Parigi insorgono e formano la COMUNE DI PARIGI, che viene schiacciata nel "
@@ -499,8 +504,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "la schiavitù.",
      "1861-1865"},
     // 139 (III) emigrazione italiana
-    {"Milioni di ITALIANI poveri lasciano il paese in cerca di lavoro e EMIGRANO soprattutto verso "
-     "le AMERICHE.",
+    {"Milioni di ITALIANI poveri partono in cerca di lavoro ed EMIGRANO negli altri stati d'Europa "
+     "e nelle AMERICHE.",
      "1876-1900"},
     // 140 (III) Triplice Alleanza
     {"ITALIA, GERMANIA e AUSTRIA-UNGHERIA firmano un'alleanza difensiva: la TRIPLICE ALLEANZA.",
@@ -526,8 +531,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "molti batteri.",
      "1929"},
     // 147 (III) Freud, Psicoanalisi
-    {"Sigmund FREUD diffonde la PSICOANALISI, che studia i sogni e la parte nascosta della mente, "
-     "l'INCONSCIO.",
+    {"Sigmund FREUD pubblica «INTRODUZIONE ALLA PSICOANALISI», le lezioni in cui spiega "
+     "l'INCONSCIO, la parte nascosta della mente.",
      "1917"},
     // 148 (III) Bohr, atomi
     {"Niels BOHR descrive l'ATOMO con gli elettroni che girano intorno al nucleo su orbite fisse.",
@@ -541,8 +546,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "combattuta nelle trincee.",
      "1914-1918"},
     // 151 (III) Trattato di Londra, Italia in guerra
-    {"Con il PATTO DI LONDRA l'ITALIA si allea con Francia e Inghilterra ed entra in guerra contro "
-     "l'AUSTRIA.",
+    {"Con il PATTO DI LONDRA l'ITALIA si allea con Francia, Inghilterra e Russia ed entra in "
+     "guerra contro l'AUSTRIA.",
      "1915"},
     // 152 (III) Trattati di Versailles e S.Germain
     {"Con i trattati di VERSAILLES e di SAINT-GERMAIN i vincitori impongono dure condizioni alla "
@@ -631,8 +636,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "guerra.",
      "1947"},
     // 176 (III) Guerra fredda
-    {"STATI UNITI e URSS si sfidano nella GUERRA FREDDA senza combattersi direttamente: il mondo è "
-     "diviso in due blocchi.",
+    {"Dalla CORTINA DI FERRO che divide l'Europa alla crisi dei missili di CUBA: gli anni più duri "
+     "della GUERRA FREDDA tra USA e URSS.",
      "1946-1963"},
     // 177 (III) nascita della Repubblica italiana
     {"Con un REFERENDUM, in cui votano anche le donne, gli italiani scelgono la REPUBBLICA al "
