@@ -145,7 +145,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
     // 39 (V) ANNIBALE, seconda guerra punica
     {"SCIPIONE sconfigge ANNIBALE a ZAMA: ROMA vince la seconda GUERRA PUNICA.", "202 a.C."},
     // 40 (V) TIBERIO GRACCO
-    {"Il tribuno TIBERIO GRACCO vuole dare le terre pubbliche ai contadini poveri, ma viene ucciso "
+    {"Il tribuno Tiberio GRACCO vuole dare le terre pubbliche ai contadini poveri, ma viene ucciso "
      "dai senatori.",
      "133 a.C."},
     // 41 (V) ribellione dei popoli italici
@@ -190,13 +190,13 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
     {"MAOMETTO fugge dalla MECCA a MEDINA: è l'EGIRA, da cui comincia il calendario islamico.",
      "622"},
     // 52 (I) battaglia di POITIERS
-    {"A POITIERS CARLO MARTELLO, capo dei Franchi, ferma l'avanzata degli ARABI in Europa.", "732"},
+    {"CARLO MARTELLO, capo dei Franchi, ferma a POITIERS l'avanzata degli ARABI in Europa.", "732"},
     // 53 (I) CARLO MAGNO sconfigge i LONGOBARDI
     {"CARLO MAGNO conquista PAVIA, sconfigge il re DESIDERIO e diventa re dei LONGOBARDI.", "774"},
     // 54 (I) Carlo Magno imperatore, SACRO ROMANO IMPERO
     {"Carlo Magno viene incoronato imperatore del SACRO ROMANO IMPERO.", "800"},
     // 55 (I) Trattato di VERDUN
-    {"Con il trattato di VERDUN i nipoti di Carlo Magno si dividono l'impero in tre regni.", "843"},
+    {"Con il trattato di VERDUN i nipoti di CARLO MAGNO si dividono l'impero in tre regni.", "843"},
     // 56 (I) CAPITOLARE DI QUIERZY
     {"Con il CAPITOLARE DI QUIERZY, CARLO IL CALVO permette che i feudi maggiori passino in "
      "eredità ai figli.",
@@ -204,7 +204,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
     // 57 (I) ARABI in SICILIA
     {"Con la presa di TAORMINA gli ARABI completano la conquista della SICILIA.", "902"},
     // 58 (I) OTTONE I imperatore
-    {"OTTONE I di Sassonia viene incoronato imperatore a ROMA dal papa e fa rinascere il SACRO "
+    {"OTTONE I DI SASSONIA viene incoronato imperatore a ROMA dal papa e fa rinascere il SACRO "
      "ROMANO IMPERO, ora germanico.",
      "962"},
     // 59 (I) Guglielmo conquista l'Inghilterra
@@ -238,8 +238,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "FRANCESCANO.",
      "1223"},
     // 68 (I) sconfitta di Benevento, Angiò
-    {"A BENEVENTO CARLO D'ANGIÒ sconfigge e uccide MANFREDI, figlio di Federico II, e conquista il "
-     "Regno di Sicilia.",
+    {"MANFREDI, figlio di FEDERICO II, muore a BENEVENTO combattendo contro CARLO D'ANGIÒ, che ne "
+     "conquista il regno.",
      "1266"},
     // 69 (I) Sicilia agli aragonesi
     {"Con la rivolta dei VESPRI SICILIANI il popolo caccia gli Angioini e offre la corona "
@@ -317,7 +317,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "FERDINANDO.",
      "1556"},
     // 89 (II) Elisabetta I regina d'Inghilterra
-    {"ELISABETTA I, figlia di Enrico VIII, diventa regina d'INGHILTERRA e ne farà una grande "
+    {"ELISABETTA I, figlia di ENRICO VIII, diventa regina d'INGHILTERRA e ne farà una grande "
      "potenza sul mare.",
      "1558"},
     // 90 (II) pace di Cateau Cambrésis
@@ -331,7 +331,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "II.",
      "1588"},
     // 93 (II) Enrico IV re di Francia
-    {"ENRICO IV di Borbone si converte al cattolicesimo per essere accettato come re di FRANCIA: "
+    {"ENRICO IV DI BORBONE si converte al cattolicesimo per essere accettato come re di FRANCIA: "
      "«Parigi val bene una messa».",
      "1593"},
     // 94 (II) Editto di Nantes
@@ -341,7 +341,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "protestanti.",
      "1618"},
     // 96 (II) Galileo e l'Inquisizione
-    {"GALILEO GALILEI viene processato dall'INQUISIZIONE e costretto a rinnegare l'idea che la "
+    {"Galileo GALILEI viene processato dall'INQUISIZIONE e costretto a rinnegare l'idea che la "
      "Terra giri intorno al Sole.",
      "1633"},
     // 97 (II) inizio della guerra civile inglese
@@ -371,8 +371,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "BORBONE ottengono Napoli e la Sicilia.",
      "1733-1735"},
     // 104 (II) Guerra di successione austriaca
-    {"Nella GUERRA DI SUCCESSIONE AUSTRIACA MARIA TERESA difende il suo diritto al trono d'AUSTRIA "
-     "contro la PRUSSIA.",
+    {"Nella GUERRA DI SUCCESSIONE AUSTRIACA, MARIA TERESA difende il suo diritto al trono "
+     "d'AUSTRIA contro la PRUSSIA.",
      "1740-1748"},
     // 105 (II) Guerra dei 7 anni
     {"Nella GUERRA DEI SETTE ANNI l'INGHILTERRA sconfigge la FRANCIA e le toglie il CANADA e il "
@@ -399,7 +399,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
     {"Finito il Terrore, la Francia viene governata dal DIRETTORIO, formato da cinque direttori.",
      "1795"},
     // 112 (III) Napoleone I imperatore
-    {"NAPOLEONE BONAPARTE si incorona da solo IMPERATORE DEI FRANCESI nella cattedrale di "
+    {"Napoleone BONAPARTE si incorona da solo IMPERATORE DEI FRANCESI nella cattedrale di "
      "Notre-Dame.",
      "1804"},
     // 113 (III) Waterloo
@@ -419,7 +419,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "guidano le lotte per l'indipendenza.",
      "1810-1830"},
     // 117 (III) fondazione della Giovine Italia
-    {"GIUSEPPE MAZZINI fonda la GIOVINE ITALIA per fare dell'Italia una repubblica unita e "
+    {"Giuseppe MAZZINI fonda la GIOVINE ITALIA per fare dell'Italia una repubblica unita e "
      "indipendente.",
      "1831"},
     // 118 (III) Manifesto del partito comunista
@@ -431,15 +431,15 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "politici e per l'indipendenza.",
      "1848"},
     // 120 (III) Napoleone III, secondo impero
-    {"Il presidente LUIGI NAPOLEONE si proclama imperatore col nome di NAPOLEONE III: nasce il "
-     "SECONDO IMPERO.",
+    {"Il presidente Luigi Napoleone BONAPARTE si proclama imperatore col nome di NAPOLEONE III: "
+     "nasce il SECONDO IMPERO.",
      "1852"},
     // 121 (III) prima guerra d'indipendenza italiana
-    {"Il re CARLO ALBERTO di Savoia dichiara guerra all'AUSTRIA: comincia la prima GUERRA "
+    {"Il re CARLO ALBERTO DI SAVOIA dichiara guerra all'AUSTRIA: comincia la prima GUERRA "
      "D'INDIPENDENZA italiana.",
      "1848"},
     // 122 (III) Patto di Plombières
-    {"A PLOMBIÈRES CAVOUR e NAPOLEONE III si accordano in segreto per cacciare gli austriaci dal "
+    {"CAVOUR e NAPOLEONE III si accordano in segreto a PLOMBIÈRES per cacciare gli austriaci dal "
      "Nord Italia.",
      "1858"},
     // 123 (III) seconda guerra d'indipendenza italiana
@@ -447,7 +447,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "Piemonte ottiene la LOMBARDIA.",
      "1859"},
     // 124 (III) Spedizione dei mille
-    {"GIUSEPPE GARIBALDI parte da Quarto con la SPEDIZIONE DEI MILLE e libera la Sicilia e il Sud "
+    {"Giuseppe GARIBALDI parte da Quarto con la SPEDIZIONE DEI MILLE e libera la Sicilia e il Sud "
      "dai BORBONE.",
      "1860"},
     // 125 (III) Regno d'Italia
@@ -457,7 +457,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "VENETO.",
      "1866"},
     // 127 (III) Sedan, Roma capitale
-    {"I prussiani sconfiggono Napoleone III a SEDAN; i bersaglieri entrano a ROMA dalla breccia di "
+    {"I prussiani sconfiggono NAPOLEONE III a SEDAN; i bersaglieri entrano a ROMA dalla breccia di "
      "PORTA PIA.",
      "1870"},
     // 128 (III) prima locomotiva a vapore
@@ -481,11 +481,11 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "sangue dopo circa due mesi.",
      "1871"},
     // 133 (III) impero tedesco (I Reich)
-    {"Nella reggia di VERSAILLES Guglielmo I viene proclamato imperatore: nasce l'IMPERO TEDESCO "
-     "voluto da BISMARCK.",
+    {"A VERSAILLES il re di Prussia GUGLIELMO I viene proclamato imperatore: nasce l'IMPERO "
+     "TEDESCO voluto da BISMARCK.",
      "1871"},
     // 134 (III) impero austro-ungarico
-    {"L'impero d'Austria diventa IMPERO AUSTRO-UNGARICO: Francesco Giuseppe è imperatore d'Austria "
+    {"L'impero d'Austria diventa IMPERO AUSTRO-UNGARICO: FRANCESCO GIUSEPPE è imperatore d'Austria "
      "e re d'Ungheria.",
      "1867"},
     // 135 (III) spartizione dell'Africa
@@ -580,7 +580,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "VATICANO.",
      "1929"},
     // 160 (III) conquista dell'Etiopia
-    {"L'ITALIA fascista invade e conquista l'ETIOPIA e Mussolini proclama l'IMPERO.", "1935-36"},
+    {"L'ITALIA fascista invade e conquista l'ETIOPIA e MUSSOLINI proclama l'IMPERO.", "1935-36"},
     // 161 (III) collettivizzazione di Stalin
     {"STALIN prende il potere in URSS, toglie la terra ai contadini e impone la "
      "COLLETTIVIZZAZIONE: milioni di persone muoiono.",
@@ -590,7 +590,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "TERZO REICH.",
      "1933"},
     // 163 (III) II guerra mondiale
-    {"La GERMANIA di Hitler invade la POLONIA: scoppia la SECONDA GUERRA MONDIALE, che coinvolge "
+    {"La GERMANIA di HITLER invade la POLONIA: scoppia la SECONDA GUERRA MONDIALE, che coinvolge "
      "tutto il mondo.",
      "1939-1945"},
     // 164 (III) guerra civile spagnola
@@ -605,7 +605,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
     {"Gli STATI UNITI sganciano le bombe atomiche su HIROSHIMA e NAGASAKI: il GIAPPONE si arrende.",
      "1945"},
     // 167 (III) Italia in guerra con la Germania
-    {"L'ITALIA di Mussolini entra in guerra al fianco della GERMANIA di Hitler.", "1940"},
+    {"L'ITALIA di MUSSOLINI entra in guerra al fianco della GERMANIA di HITLER.", "1940"},
     // 168 (III) arresto di Mussolini, armistizio
     {"Il re fa arrestare MUSSOLINI; poco dopo l'Italia firma l'ARMISTIZIO con gli Alleati.",
      "1943"},
@@ -616,7 +616,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
     // 170 (III) Liberazione dell'Italia
     {"Liberazione dell'Italia dal Nazi-fascismo. In Italia termina la guerra.", "25-4-1945"},
     // 171 (III) Yalta, i 4 grandi
-    {"A YALTA ROOSEVELT, CHURCHILL e STALIN decidono il futuro dell'Europa: la Germania sarà "
+    {"ROOSEVELT, CHURCHILL e STALIN decidono a YALTA il futuro dell'Europa: la Germania sarà "
      "divisa tra quattro potenze.",
      "1945"},
     // 172 (III) nascita dell'ONU
