@@ -110,6 +110,35 @@ private Q_SLOTS:
         }
     }
 
+    // Slips that a teacher marks in red and that no other check sees: each pattern must match
+    // no sentence of the table.
+    void factsFollowItalianTypography_data() {
+        QTest::addColumn<QString>("pattern");
+        // "ed" and "ad" before the same vowel: "ed EMIGRANO", "ad ATENE".
+        QTest::newRow("euphonic d") << u"\\b(e [eèéEÈÉ]|a [aàAÀ])"_qs;
+        // An apostrophe standing for an accent: "MOSE'", "CIVILTA'", "perche'".
+        QTest::newRow("apostrophe for accent") << u"\\p{L}'(?!\\p{L})"_qs;
+        // Literals split across lines lose or double their blanks.
+        QTest::newRow("no blank after a mark") << u"[,;:!?](?![\\s»]|$)|\\.(?=\\p{L})"_qs;
+        QTest::newRow("blank before a mark") << u"\\s[,.;:!?»]|«\\s"_qs;
+        QTest::newRow("unfinished sentence") << u"[^.!?»]$"_qs;
+        // Titles and sayings are set in «»; a closing mark needs its opening one and vice versa.
+        QTest::newRow("straight quotes") << u"\""_qs;
+        QTest::newRow("unpaired quotes") << u"«[^»]*(«|$)|(^|»)[^«]*»"_qs;
+    }
+    void factsFollowItalianTypography() {
+        QFETCH(QString, pattern);
+        const QRegularExpression slip(pattern, QRegularExpression::UseUnicodePropertiesOption);
+        QVERIFY(slip.isValid());
+        for (int p = 1; p <= FactTable::kRows; ++p) {
+            const QString& fact = m_table.row(p).fact;
+            const QRegularExpressionMatch m = slip.match(fact);
+            QVERIFY2(
+                !m.hasMatch(),
+                qPrintable(QStringLiteral("row %1: \"%2\" in %3").arg(p).arg(m.captured(0), fact)));
+        }
+    }
+
     void labelsHaveTheKnownForms() {
         const QRegularExpression forms(
             QStringLiteral("^(\\d milioni a\\.fa"
