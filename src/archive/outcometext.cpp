@@ -25,9 +25,8 @@ QString withSeconds(const QString& timeFormat) {
 }
 
 QString storedDateText(const QDateTime& when, const QLocale& locale) {
-    const QLocale shown = locale.language() == QLocale::Italian
-                              ? locale
-                              : QLocale(QLocale::Italian, QLocale::Italy);
+    const QLocale shown =
+        locale.language() == QLocale::Italian ? locale : QLocale(QLocale::Italian, QLocale::Italy);
     return shown.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
            shown.toString(when.time(), withSeconds(shown.timeFormat(QLocale::ShortFormat)));
 }

@@ -118,19 +118,23 @@ Program::StoreChoice Program::askAfterFailedStore(const Status& status, bool can
                     owner);
     box.setObjectName(QStringLiteral("storeFailed"));
     box.setTextFormat(Qt::PlainText);
-    QPushButton* retry = box.addButton(QStringLiteral("Riprova"), QMessageBox::AcceptRole);
-    QPushButton* back = canGoBack ? box.addButton(QStringLiteral("Torna all'esercizio"),
-                                                  QMessageBox::RejectRole)
-                                  : nullptr;
-    QPushButton* leave = box.addButton(QStringLiteral("Esci"), QMessageBox::DestructiveRole);
-    box.setDefaultButton(retry);
+    QPushButton* retryButton = box.addButton(QStringLiteral("Riprova"), QMessageBox::AcceptRole);
+    QPushButton* backButton = canGoBack ? box.addButton(QStringLiteral("Torna all'esercizio"),
+                                                        QMessageBox::RejectRole)
+                                        : nullptr;
+    QPushButton* leaveButton =
+        box.addButton(QStringLiteral("Esci"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(retryButton);
     // Escape never throws the run away.
-    box.setEscapeButton(back ? back : retry);
+    box.setEscapeButton(backButton ? backButton : retryButton);
     box.exec();
-    if (box.clickedButton() == leave) {
+    if (box.clickedButton() == leaveButton) {
         return StoreChoice::Leave;
     }
-    return box.clickedButton() == back && back ? StoreChoice::Back : StoreChoice::Retry;
+    if (backButton && box.clickedButton() == backButton) {
+        return StoreChoice::Back;
+    }
+    return StoreChoice::Retry;
 }
 
 void Program::showResults() {
