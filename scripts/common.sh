@@ -5,7 +5,7 @@ TEMPOLARIO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Debian 12 packages that building and running need.
 TEMPOLARIO_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libsqlite3-dev sqlite3
-                         fonts-liberation)
+                         fonts-liberation qt6-translations-l10n)
 # What the tests need on top: a virtual X server, a pointer driver and screenshot tools.
 TEMPOLARIO_TEST_PACKAGES=(xvfb xauth xdotool x11-utils)
 

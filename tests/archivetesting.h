@@ -13,6 +13,8 @@
 #include "archive/archivefile.h"
 #include "archive/database.h"
 #include "archive/namechoice.h"
+#include "archive/recording.h"
+#include "archive/resultsview.h"
 
 namespace archivetesting {
 
@@ -84,36 +86,13 @@ inline std::unique_ptr<archive::Recordset> tableOf(archive::Database& database) 
 
 // The name window's addition: a new row with only nome.
 inline archive::Status addName(archive::Recordset& rows, const QString& name) {
-    archive::Status status = rows.addNew();
-    if (status.ok()) {
-        status = rows.setValue(QStringLiteral("nome"), name);
-    }
-    return status.ok() ? rows.update() : status;
+    return archive::addNameRow(rows, name);
 }
 
-// The exercise window's store: seek, then change the row found.
+// The exercise window's store through the given cursor.
 inline archive::Status store(archive::Recordset& rows, const QString& name, double right,
                              double given, const QDateTime& when) {
-    archive::Status status = rows.setIndex(QStringLiteral("nome"));
-    if (status.ok()) {
-        status = rows.seek(QStringLiteral("="), name);
-    }
-    if (status.ok()) {
-        status = rows.edit();
-    }
-    if (status.ok()) {
-        status = rows.setValue(QStringLiteral("nome"), name);
-    }
-    if (status.ok()) {
-        status = rows.setValue(QStringLiteral("giuste"), right);
-    }
-    if (status.ok()) {
-        status = rows.setValue(QStringLiteral("sbagliate"), given);
-    }
-    if (status.ok()) {
-        status = rows.setValue(QStringLiteral("data"), when);
-    }
-    return status.ok() ? rows.update() : status;
+    return archive::storeOutcome(rows, name, right, given, when);
 }
 
 inline QVariant valueOf(const archive::Recordset& rows, const char* field) {
@@ -160,6 +139,23 @@ inline QStringList storedNames(const QString& path) {
         qWarning("%s", qPrintable(status.message()));
     }
     return names.all();
+}
+
+// The outcome stored under a name, looked up as the results window looks it up.
+inline archive::Outcome outcomeOf(const QString& path, const QString& name) {
+    archive::Modtempar shared;
+    shared.archivePath = path;
+    shared.currentName = name;
+    archive::ResultsView view(shared);
+    archive::Outcome outcome;
+    archive::Status status = view.start();
+    if (status) {
+        status = view.concetti(&outcome);
+    }
+    if (!status) {
+        qWarning("%s", qPrintable(status.message()));
+    }
+    return outcome;
 }
 
 }  // namespace archivetesting

@@ -149,17 +149,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("rows");
-        QTest::newRow("new, tidied") << u"  verdi   luca "_qs << u"verdi luca"_qs << 2;
-        QTest::newRow("existing, other case") << u"ROSSI MARIO"_qs << u"ROSSI MARIO"_qs << 1;
-        QTest::newRow("empty") << u""_qs << u"Anonimo"_qs << 2;
-        QTest::newRow("Annulla") << QString() << u"Anonimo"_qs << 2;
+        QTest::addColumn<bool>("recorded");
+        QTest::newRow("new, tidied") << u"  verdi   luca "_qs << u"verdi luca"_qs << 2 << true;
+        QTest::newRow("existing, other case")
+            << u"ROSSI MARIO"_qs << u"ROSSI MARIO"_qs << 1 << true;
+        QTest::newRow("empty") << u""_qs << u"Anonimo"_qs << 2 << true;
+        // The prompt says that "Annulla" records nothing: no row is added.
+        QTest::newRow("Annulla") << QString() << u"Anonimo"_qs << 1 << false;
         QTest::newRow("pasted text")
-            << QString(5000, QLatin1Char('z')) << QString(5000, QLatin1Char('z')) << 2;
+            << QString(5000, QLatin1Char('z')) << QString(5000, QLatin1Char('z')) << 2 << true;
     }
     void typedNames() {
         QFETCH(QString, answer);
         QFETCH(QString, name);
         QFETCH(int, rows);
+        QFETCH(bool, recorded);
         open({u"Rossi Mario"_qs});
         pickRow(0);  // the typed name wins over a picked one
         typeName(answer);
@@ -167,6 +171,7 @@ private Q_SLOTS:
         QCOMPARE(m_settled, 1);
         QVERIFY(!m_window->isVisible());
         QCOMPARE(stored().size(), rows);
+        QCOMPARE(m_window->recorded(), recorded);
     }
 
     void escoAndTheFrameEndTheProgram() {

@@ -8,6 +8,7 @@
 
 #include "archive/archivefile.h"
 #include "archive/database.h"
+#include "archive/outcometext.h"
 
 namespace {
 
@@ -90,14 +91,9 @@ archive::Status readPupils(const QString& path, QList<Pupil>* pupils) {
     return database->close();
 }
 
-QString asText(const QVariant& value, const QString& dateFormat) {
-    if (value.isNull()) {
-        return QString();
-    }
-    if (value.typeId() == QMetaType::QDateTime) {
-        return value.toDateTime().toString(dateFormat);
-    }
-    return value.toString();
+// Values as the results window shows them, dates included.
+QString asText(const QVariant& value) {
+    return archive::outcomeText(value);
 }
 
 // Control characters would break the table's lines; the CSV keeps them.
@@ -116,12 +112,11 @@ int list(const QString& path) {
     if (!status.ok()) {
         return fail(status);
     }
-    const QString dateFormat = QStringLiteral("dd/MM/yyyy HH:mm:ss");
     QList<QStringList> table{{QStringLiteral("Nome"), QStringLiteral("Giusti"),
                               QStringLiteral("Su"), QStringLiteral("Quando")}};
     for (const Pupil& pupil : pupils) {
-        table.append({printable(asText(pupil.nome, dateFormat)), asText(pupil.giuste, dateFormat),
-                      asText(pupil.sbagliate, dateFormat), asText(pupil.data, dateFormat)});
+        table.append({printable(asText(pupil.nome)), asText(pupil.giuste),
+                      asText(pupil.sbagliate), asText(pupil.data)});
     }
     QList<qsizetype> widths(4, 0);
     for (const QStringList& row : table) {
@@ -160,13 +155,12 @@ int exportCsv(const QString& path) {
     if (!status.ok()) {
         return fail(status);
     }
-    const QString dateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
     QString text = QStringLiteral("nome,giuste,sbagliate,data\r\n");
     for (const Pupil& pupil : pupils) {
-        text += csvField(asText(pupil.nome, dateFormat)) + QLatin1Char(',') +
-                csvField(asText(pupil.giuste, dateFormat)) + QLatin1Char(',') +
-                csvField(asText(pupil.sbagliate, dateFormat)) + QLatin1Char(',') +
-                csvField(asText(pupil.data, dateFormat)) + QStringLiteral("\r\n");
+        text += csvField(asText(pupil.nome)) + QLatin1Char(',') +
+                csvField(asText(pupil.giuste)) + QLatin1Char(',') +
+                csvField(asText(pupil.sbagliate)) + QLatin1Char(',') +
+                csvField(asText(pupil.data)) + QStringLiteral("\r\n");
     }
     out(text);
     return 0;

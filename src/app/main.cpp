@@ -10,6 +10,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tempolario"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tempolario.ico")));
+    // Qt's own texts, such as the context menu of a text box, in the program's language.
+    archive::loadQtItalian();
     // The program ends through its own exits, each of which closes the archive first.
     QApplication::setQuitOnLastWindowClosed(false);
 

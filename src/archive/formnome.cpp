@@ -88,7 +88,12 @@ void FormNome::confirmPicked() {
 }
 
 void FormNome::typeName() {
-    if (check(m_choice.enterTyped(askName()))) {
+    const std::optional<QString> answer = askName();
+    if (!answer) {
+        // The prompt promises that "Annulla" records nothing; the drill still opens.
+        m_choice.enterUnrecorded();
+        settle();
+    } else if (check(m_choice.enterTyped(*answer))) {
         settle();
     }
 }
@@ -107,7 +112,7 @@ bool FormNome::check(const Status& status) const {
     return status.ok();
 }
 
-QString FormNome::askName() {
+std::optional<QString> FormNome::askName() {
     QInputDialog dialog(this);
     dialog.setObjectName(QStringLiteral("nameInput"));
     dialog.setWindowTitle(screens::kProgramTitle);
@@ -120,7 +125,10 @@ QString FormNome::askName() {
     if (auto* field = dialog.findChild<QLineEdit*>()) {
         field->setMaxLength(std::numeric_limits<int>::max());
     }
-    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.textValue();
 }
 
 }  // namespace archive

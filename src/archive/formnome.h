@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QWidget>
 
@@ -25,6 +26,8 @@ public:
     bool start();
 
     const screens::Controls& controls() const { return m_controls; }
+    // False when the pupil answered the input box with "Annulla": the run is not recorded.
+    bool recorded() const { return m_choice.recorded(); }
 
     std::function<void()> onNameSettled;  // shows the exercise window
     std::function<void(const Status&)> onFailure;
@@ -39,8 +42,8 @@ private:
     void typeName();
     void settle();
     bool check(const Status& status) const;
-    // The pupil's answer to the input box; the empty text for "Annulla".
-    QString askName();
+    // The pupil's answer to the input box; none for "Annulla".
+    std::optional<QString> askName();
 
     Modtempar& m_shared;
     NameChoice m_choice;

@@ -9,6 +9,14 @@ QString tidyName(const QString& answer) {
     return name.isEmpty() ? kAnonymousName : name;
 }
 
+Status addNameRow(Recordset& cursor, const QString& name) {
+    Status status;
+    if (!(status = cursor.addNew()) || !(status = cursor.setValue(QStringLiteral("nome"), name))) {
+        return status;
+    }
+    return cursor.update();
+}
+
 Status NameChoice::start(NameList* names) {
     Status status = m_shared.openArchive();
     if (!status) {
@@ -28,20 +36,25 @@ void NameChoice::pick(const QString& name) {
 Status NameChoice::confirm(bool* found) {
     Status status = seekCurrent();
     *found = status && !m_cursor->noMatch();
+    if (*found) {
+        m_recorded = true;
+    }
     return status;
 }
 
 Status NameChoice::enterTyped(const QString& answer) {
     m_shared.currentName = tidyName(answer);
+    m_recorded = true;
     Status status = seekCurrent();
     if (!status || !m_cursor->noMatch()) {
         return status;
     }
-    if (!(status = m_cursor->addNew()) ||
-        !(status = m_cursor->setValue(QStringLiteral("nome"), m_shared.currentName))) {
-        return status;
-    }
-    return m_cursor->update();
+    return addNameRow(*m_cursor, m_shared.currentName);
+}
+
+void NameChoice::enterUnrecorded() {
+    m_shared.currentName = kAnonymousName;
+    m_recorded = false;
 }
 
 Status NameChoice::seekCurrent() {

@@ -20,6 +20,9 @@ inline const QString kAnonymousName = QStringLiteral("Anonimo");
 // Letter case and every other character stay as typed.
 QString tidyName(const QString& answer);
 
+// The name window's addition of a new name through its cursor: a row with only nome set.
+Status addNameRow(Recordset& cursor, const QString& name);
+
 // What the name window does with the archive: list the stored names, look up a picked
 // one, add a typed one. It owns the window's cursor, opened at the start and kept.
 class NameChoice {
@@ -34,15 +37,21 @@ public:
     void pick(const QString& name);
     // Looks the picked name up again; found is false when it is gone from the archive.
     Status confirm(bool* found);
-    // Settles a typed answer (empty for "Annulla"): tidied, looked up ignoring letter case,
+    // Settles an answer confirmed with OK: tidied, looked up ignoring letter case,
     // and added as a new row when no row has it.
     Status enterTyped(const QString& answer);
+    // "Annulla" in the input box: the pupil chose not to record the run. The name in force
+    // is "Anonimo" for the windows' sake, but no row is added and recorded() turns false.
+    void enterUnrecorded();
+    // Whether the run's totals go to the archive; false only after "Annulla".
+    bool recorded() const { return m_recorded; }
 
 private:
     Status seekCurrent();
 
     Modtempar& m_shared;
     std::unique_ptr<Recordset> m_cursor;
+    bool m_recorded = true;
 };
 
 }  // namespace archive

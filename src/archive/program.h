@@ -23,6 +23,13 @@ class Risultati;
 // run's totals and ending the program happen here.
 class Program {
 public:
+    // The pupil's answer after a store failed.
+    enum class StoreChoice {
+        Retry,  // store again
+        Back,   // back to the exercise, the totals kept for a later store
+        Leave,  // end the program without the totals
+    };
+
     Program(exercise::UniformSource& random, const QString& archivePath);
     ~Program();
 
@@ -39,14 +46,25 @@ public:
     std::function<void(int code)> onEnd;
     // Shows an archive failure before the program ends; tests record it instead.
     std::function<void(const Status&)> onFailureShown;
+    // Asks the pupil what to do after a store failed, with the cause; canGoBack says
+    // whether going back to the exercise is offered. By default a message box asks; tests
+    // answer instead.
+    std::function<StoreChoice(const Status&, bool canGoBack)> onStoreFailed;
     // The clock of the stores; tests set it.
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
 
 private:
     void showExerciseWindow();
-    // Stores the run's totals under the pupil doing the exercise; false after a failure.
-    bool archivia();
+    enum class Stored { Yes, Back, Leave };
+    // Stores the run's totals under the pupil doing the exercise, asking again after every
+    // failure until the store succeeds or the pupil gives up. Yes also when there is nothing
+    // to store: an unrecorded run, or no exercise yet.
+    Stored storeRun(bool canGoBack);
+    Status archivia();
+    StoreChoice askAfterFailedStore(const Status& status, bool canGoBack);
     void showResults();
+    // Every way out once the exercise has begun: the run is stored first.
+    void leave();
     void fail(const Status& status);
     void end(int code);
 
@@ -55,7 +73,12 @@ private:
     std::unique_ptr<FormNome> m_nameWindow;
     std::unique_ptr<exercise::Ftempver> m_exerciseWindow;
     std::unique_ptr<Risultati> m_resultsWindow;
+    int m_storedAnswers = 0;  // answers given at the last store that succeeded
     bool m_ended = false;
 };
+
+// Loads Qt's own Italian texts (context menus of text boxes, standard buttons) into the
+// application; false when the translation is not installed.
+bool loadQtItalian();
 
 }  // namespace archive

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "archive/lookup.h"
+#include "archive/namechoice.h"
 
 namespace archive {
 
@@ -14,6 +15,10 @@ Status ResultsView::start() {
 
 Status ResultsView::concetti(Outcome* outcome) {
     *outcome = Outcome();
+    if (m_savedName.isEmpty() && !m_pupilRecorded) {
+        outcome->found = true;
+        return Status();
+    }
     std::unique_ptr<Recordset> cursor;
     Status status = openAndSeek(m_shared, m_shared.currentName, &cursor);
     if (!status) {
@@ -39,7 +44,8 @@ bool ResultsView::search(const QString& first, const QString& surname) {
     if (m_savedName.isEmpty()) {
         m_savedName = m_shared.currentName;
     }
-    m_shared.currentName = surnameKey + QLatin1Char(' ') + firstKey;
+    // Tidied like a typed name, so "ANONIMO" with the first-name box empty finds "Anonimo".
+    m_shared.currentName = tidyName(surnameKey + QLatin1Char(' ') + firstKey);
     return true;
 }
 

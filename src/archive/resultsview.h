@@ -31,14 +31,19 @@ public:
     Status start();
     // The outcome stored under currentName.
     Status concetti(Outcome* outcome);
-    // Makes "SURNAME FIRST" the name in force, both in capitals and without blanks around;
-    // false, changing nothing, when both are empty.
+    // Makes "SURNAME FIRST" the name in force, in capitals and tidied as a typed name is,
+    // so a one-word name is found with one box empty; false, changing nothing, when both
+    // are empty.
     bool search(const QString& first, const QString& surname);
     // "TORNA": the pupil's own name in force again.
     void back();
 
     const QString& savedName() const { return m_savedName; }
     const QString& currentName() const { return m_shared.currentName; }
+    // Whether the pupil's own run is recorded; an unrecorded pupil has no row to show, and
+    // the grid shows empty figures for it rather than another pupil's "Anonimo" row.
+    void setPupilRecorded(bool recorded) { m_pupilRecorded = recorded; }
+    bool pupilRecorded() const { return m_pupilRecorded; }
     // The pupil doing the exercise, whatever name the window shows.
     const QString& pupilName() const {
         return m_savedName.isEmpty() ? m_shared.currentName : m_savedName;
@@ -47,6 +52,7 @@ public:
 private:
     Modtempar& m_shared;
     QString m_savedName;
+    bool m_pupilRecorded = true;
 };
 
 }  // namespace archive

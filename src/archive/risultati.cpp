@@ -3,10 +3,10 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "archive/outcometext.h"
 #include "screens/designs.h"
 #include "screens/grid.h"
 #include "screens/labelbutton.h"
@@ -22,34 +22,10 @@ const QColor kPinkRest(255, 192, 255);
 
 constexpr int kColumnWidths[] = {2200, 800, 800, 2600};
 
-QString timeOfDay(const QLocale& locale, const QTime& time) {
-    QString format = locale.timeFormat(QLocale::ShortFormat);
-    // The regional form to the second: seconds after the minutes where the form has none.
-    if (!format.contains(QLatin1Char('s'))) {
-        format.replace(QLatin1String("mm"), QLatin1String("mm:ss"));
-    }
-    return locale.toString(time, format);
-}
-
 }  // namespace
 
-QString cellText(const QVariant& value) {
-    if (value.isNull() || !value.isValid()) {
-        return QString();
-    }
-    if (value.typeId() == QMetaType::QDateTime) {
-        const QDateTime when = value.toDateTime();
-        const QLocale locale = QLocale::system();
-        return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-               timeOfDay(locale, when.time());
-    }
-    if (value.typeId() == QMetaType::Double) {
-        return QString::number(value.toDouble(), 'g', 15);
-    }
-    return value.toString();
-}
-
-Risultati::Risultati(Modtempar& shared, QWidget* parent) : QWidget(parent), m_view(shared) {
+Risultati::Risultati(Modtempar& shared, QWidget* owner)
+    : QWidget(owner, Qt::Window), m_view(shared) {
     m_controls = screens::build(this, screens::resultsDesign());
     setMouseTracking(true);
     connect(m_controls.as<QPushButton>(QStringLiteral("CMDAGGIORNA")), &QPushButton::clicked, this,
@@ -100,9 +76,9 @@ bool Risultati::concetti() {
     grid->setText(0, 3, QStringLiteral("Quando"));
     grid->setText(1, 0, QStringLiteral("Tempolario"));
     // A value never stored shows as an empty cell, never as the previous name's figure.
-    grid->setText(1, 1, cellText(outcome.right));
-    grid->setText(1, 2, cellText(outcome.given));
-    grid->setText(1, 3, cellText(outcome.when));
+    grid->setText(1, 1, outcomeText(outcome.right));
+    grid->setText(1, 2, outcomeText(outcome.given));
+    grid->setText(1, 3, outcomeText(outcome.when));
     m_controls.as<QLabel>(QStringLiteral("LabNOME"))->setText(m_view.currentName());
     return true;
 }

@@ -14,7 +14,9 @@ namespace archive {
 class Risultati : public QWidget {
     Q_OBJECT
 public:
-    explicit Risultati(Modtempar& shared, QWidget* parent = nullptr);
+    // A window of its own, owned by the given window (the exercise window) so that it stays
+    // above it.
+    explicit Risultati(Modtempar& shared, QWidget* owner = nullptr);
 
     // Start and refresh ("AGGIORNA I RISULTATI"): reopens the archive and fills the grid for
     // the pupil's name. False after a failure, which has been passed to onFailure.
@@ -23,6 +25,7 @@ public:
     bool concetti();
 
     const ResultsView& view() const { return m_view; }
+    void setPupilRecorded(bool recorded) { m_view.setPupilRecorded(recorded); }
     const screens::Controls& controls() const { return m_controls; }
 
     std::function<void(const Status&)> onFailure;
@@ -42,9 +45,5 @@ private:
     ResultsView m_view;
     screens::Controls m_controls;
 };
-
-// How the grid shows a stored value: numbers as plain digits, the date in the user's short
-// date form followed by the time of day; a missing value as an empty cell.
-QString cellText(const QVariant& value);
 
 }  // namespace archive

@@ -1,5 +1,6 @@
 #include "screens/grid.h"
 
+#include <QEvent>
 #include <QHeaderView>
 
 #include "screens/layout.h"
@@ -21,6 +22,31 @@ Grid::Grid(QWidget* parent) : QTableWidget(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setRows(1);
     setCols(1);
+}
+
+void Grid::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) {
+        // The headers paint their empty area (under the row heading, right of the last
+        // heading) in the window colour; it takes the grid's own background instead, as
+        // the empty area of the cells does.
+        for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
+            QPalette pal = header->palette();
+            if (pal.color(QPalette::Window) != palette().color(QPalette::Base)) {
+                pal.setColor(QPalette::Window, palette().color(QPalette::Base));
+                header->setPalette(pal);
+            }
+        }
+    }
+    QTableWidget::changeEvent(event);
+}
+
+void Grid::showEvent(QShowEvent* event) {
+    // The heading row as tall as a row of values, in whatever font the grid was given.
+    const int height =
+        std::max(verticalHeader()->defaultSectionSize(), horizontalHeader()->sizeHint().height());
+    verticalHeader()->setDefaultSectionSize(height);
+    horizontalHeader()->setFixedHeight(height);
+    QTableWidget::showEvent(event);
 }
 
 void Grid::setRows(int rows) {

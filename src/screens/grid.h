@@ -20,6 +20,10 @@ public:
     int columnWidthPixels(int col) const;
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace screens

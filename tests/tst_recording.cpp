@@ -1,0 +1,122 @@
+// Storing a run's totals and showing them: what a store writes and when it writes nothing,
+// and the text of a stored value as the results window and the archive tool show it. Runs
+// twice, under an Italian locale and under C, both in Rome's time zone.
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "archive/outcometext.h"
+#include "archive/recording.h"
+#include "archivetesting.h"
+
+class TestRecording : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    // Winter time in Rome: an hour ahead of UTC, so a store in UTC is an hour off.
+    const QDateTime m_when{QDate(2026, 3, 14), QTime(10, 30, 15)};
+
+    archive::Status storeRun(const QString& name, int right, int given, const QDateTime& when) {
+        archive::Modtempar shared;
+        shared.archivePath = m_path;
+        archive::Status status = shared.openArchive();
+        return status ? archive::archivia(shared, name, right, given, when) : status;
+    }
+
+private Q_SLOTS:
+    void init() {
+        QVERIFY(m_dir.isValid());
+        QFile::remove(m_dir.filePath(QStringLiteral("tempolario.mdb")));
+        m_path = archivetesting::makeArchive(m_dir.path());
+        archivetesting::execRaw(m_path, "INSERT INTO tempar (nome) VALUES ('Rossi Mario')");
+    }
+
+    // The stored time is the local time of the store, and reads back as written.
+    void storesTheLocalTime() {
+        QCOMPARE(qgetenv("TZ"), QByteArray("Europe/Rome"));
+        QVERIFY(storeRun(QStringLiteral("ROSSI MARIO"), 8, 10, m_when).ok());
+        const archive::Outcome outcome =
+            archivetesting::outcomeOf(m_path, QStringLiteral("rossi mario"));
+        QVERIFY(outcome.found);
+        QCOMPARE(archive::outcomeText(outcome.right), QStringLiteral("8"));
+        QCOMPARE(archive::outcomeText(outcome.given), QStringLiteral("10"));
+        QCOMPARE(archive::outcomeText(outcome.when), QStringLiteral("14/03/26 10:30:15"));
+    }
+
+    // Looking at the archive before answering stores nothing: the pupil's figures stay.
+    void aRunWithoutAnswersKeepsTheStoredFigures() {
+        QVERIFY(storeRun(QStringLiteral("Rossi Mario"), 7, 9, m_when).ok());
+        const QByteArray before = archivetesting::bytesOf(m_path);
+        QVERIFY(storeRun(QStringLiteral("Rossi Mario"), 0, 0, m_when.addDays(1)).ok());
+        QCOMPARE(archivetesting::bytesOf(m_path), before);
+        const archive::Outcome outcome =
+            archivetesting::outcomeOf(m_path, QStringLiteral("Rossi Mario"));
+        QCOMPARE(outcome.right.toInt(), 7);
+        QCOMPARE(outcome.when.toDateTime(), m_when);
+        // An answer given, even a wrong one, is a run worth storing.
+        QVERIFY(storeRun(QStringLiteral("Rossi Mario"), 0, 1, m_when.addDays(1)).ok());
+        QCOMPARE(archivetesting::outcomeOf(m_path, QStringLiteral("Rossi Mario")).given.toInt(), 1);
+    }
+
+    // The program's own form under the system's locale, whatever that is: under C the
+    // locale's form would read "14 Mar 2026".
+    void systemLocaleGivesAnItalianDate() {
+        QCOMPARE(archive::storedDateText(m_when), QStringLiteral("14/03/26 10:30:15"));
+        QCOMPARE(archive::outcomeText(QVariant(m_when)), QStringLiteral("14/03/26 10:30:15"));
+    }
+
+    void dateForms_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Italy") << "it_IT" << "14/03/26 10:30:15";
+        // An Italian-speaking region keeps its own short date form.
+        QTest::newRow("Switzerland, Italian") << "it_CH" << "14.03.26 10:30:15";
+        // Other languages get the Italian form, never their own words or 12-hour clock.
+        QTest::newRow("United States") << "en_US" << "14/03/26 10:30:15";
+        QTest::newRow("Finland") << "fi_FI" << "14/03/26 10:30:15";
+        QTest::newRow("C") << "C" << "14/03/26 10:30:15";
+    }
+    void dateForms() {
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QCOMPARE(archive::storedDateText(m_when, QLocale(locale)), text);
+        // Afternoon hours on the 24-hour clock, and the seconds always shown.
+        QVERIFY(archive::storedDateText(QDateTime(QDate(2026, 12, 8), QTime(17, 5, 6)),
+                                        QLocale(locale))
+                    .endsWith(QStringLiteral(" 17:05:06")));
+    }
+
+    void secondsAfterTheMinutes_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("withSeconds");
+        QTest::newRow("colon") << "HH:mm" << "HH:mm:ss";
+        QTest::newRow("full stop") << "H.mm" << "H.mm.ss";
+        QTest::newRow("text after") << "h:mm AP" << "h:mm:ss AP";
+        QTest::newRow("seconds already") << "HH:mm:ss t" << "HH:mm:ss t";
+    }
+    void secondsAfterTheMinutes() {
+        QFETCH(QString, format);
+        QFETCH(QString, withSeconds);
+        QCOMPARE(archive::withSeconds(format), withSeconds);
+    }
+
+    void numbers_data() {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("whole") << QVariant(qlonglong(12)) << "12";
+        // Written by another program: shown in full, not rounded to six digits.
+        QTest::newRow("large double") << QVariant(1234567.0) << "1234567";
+        QTest::newRow("non-whole") << QVariant(2.125) << "2.125";
+        QTest::newRow("missing") << QVariant() << "";
+    }
+    void numbers() {
+        QFETCH(QVariant, value);
+        QFETCH(QString, text);
+        QCOMPARE(archive::outcomeText(value), text);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecording)
+#include "tst_recording.moc"
