@@ -1,5 +1,7 @@
 #include "exercise/ftempver.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
@@ -83,6 +85,7 @@ Ftempver::Ftempver(UniformSource& random, QWidget* parent) : QWidget(parent) {
         setGeometry(screen->availableGeometry());
     }
     setWindowState(windowState() | Qt::WindowMaximized);
+    fitDesign();
     m_table.build();
     m_drill = std::make_unique<Drill>(m_table, random);
     cmd0->click();
@@ -97,6 +100,22 @@ void Ftempver::closeEvent(QCloseEvent* event) {
         QCoreApplication::quit();
     }
     event->accept();
+}
+
+void Ftempver::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitDesign();
+}
+
+void Ftempver::fitDesign() {
+    const double zoom = screens::coverZoom(screens::exerciseDesign(), size());
+    const QSize design = screens::clientSize(screens::exerciseDesign(), zoom);
+    // Spare width is shared on both sides, so that on a wide whiteboard the rows and the
+    // panel stand in the middle, within reach; spare height stays below the strip.
+    const QPoint origin(std::max(0, (width() - design.width()) / 2), 0);
+    if (zoom != m_controls.zoom() || origin != m_controls.origin()) {
+        m_controls.setZoom(zoom, origin);
+    }
 }
 
 void Ftempver::chooseSet(int code) {

@@ -44,8 +44,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The design is drawn at the zoom that fits the window, which covers the screen.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void fitDesign();
     void chooseSet(int code);
     void dealNext();
     void dropDate(int box, int dateLabel);

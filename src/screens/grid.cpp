@@ -1,5 +1,7 @@
 #include "screens/grid.h"
 
+#include <cmath>
+
 #include <QHeaderView>
 
 #include "screens/layout.h"
@@ -21,6 +23,7 @@ Grid::Grid(QWidget* parent) : QTableWidget(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setRows(1);
     setCols(1);
+    m_rowHeight = verticalHeader()->defaultSectionSize();
 }
 
 void Grid::setRows(int rows) {
@@ -32,16 +35,30 @@ void Grid::setCols(int cols) {
 }
 
 void Grid::setColumnWidthTwips(int col, int twips) {
-    if (col == 0) {
-        verticalHeader()->setFixedWidth(pixels(twips));
-    } else {
-        setColumnWidth(col - 1, pixels(twips));
+    m_widthTwips.insert(col, twips);
+    applyColumnWidth(col);
+}
+
+void Grid::setZoom(double zoom) {
+    m_zoom = zoom;
+    // Rows grow and shrink with the zoomed font, so a cell's text is never cut.
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(
+        std::max(1, static_cast<int>(std::lround(m_rowHeight * zoom))));
+    for (auto it = m_widthTwips.cbegin(); it != m_widthTwips.cend(); ++it) {
+        applyColumnWidth(it.key());
     }
 }
 
-int Grid::columnWidthPixels(int col) const {
-    return col == 0 ? verticalHeader()->width() : columnWidth(col - 1);
+void Grid::applyColumnWidth(int col) {
+    const int twips = m_widthTwips.value(col);
+    if (col == 0) {
+        verticalHeader()->setFixedWidth(pixels(twips, m_zoom));
+    } else {
+        setColumnWidth(col - 1, pixels(twips, m_zoom));
+    }
 }
+
 
 QString Grid::text(int row, int col) const {
     const QTableWidgetItem* cell = nullptr;
