@@ -314,7 +314,13 @@ void Controls::setZoom(double zoom, QPoint origin) {
     }
     for (const Placed& placed : std::as_const(m_placed)) {
         const ControlSpec& design = *placed.design;
-        placed.widget->setGeometry(geometryOf(design, placed.member, zoom).translated(origin));
+        QRect place = geometryOf(design, placed.member, zoom);
+        if (design.kind == Kind::FilledRect || design.kind == Kind::RoundedRect) {
+            // The design's rectangles reach a little past its client area, where the window
+            // cut them off; a zoomed design in a larger window cuts them off the same way.
+            place &= QRect(QPoint(0, 0), clientSize());
+        }
+        placed.widget->setGeometry(place.translated(origin));
         placed.widget->setFont(fontOf(design.font, zoom, dpi));
         if (auto* frame = qobject_cast<QFrame*>(placed.widget);
             frame && design.kind == Kind::Label && (design.flags & kBordered)) {

@@ -43,7 +43,7 @@ private:
             for (QWidget* widget : window->findChildren<QWidget*>(name)) {
                 if (widget->isVisible()) {
                     ++controls;
-                    expectInside(QString::fromUtf8(design.objectName) + u' ' + name,
+                    expectInside(QString::fromUtf8(design.objectName) + QLatin1Char(' ') + name,
                                  globalRect(widget));
                 }
             }
@@ -59,7 +59,7 @@ private:
         QDir().mkpath(folder);
         QCoreApplication::processEvents();
         const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-        QVERIFY(shot.save(folder + u'/' + name + u".png"));
+        QVERIFY(shot.save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
     }
 
 private Q_SLOTS:
