@@ -49,6 +49,8 @@ protected:
 
 private:
     void fitDesign();
+    // Every fact of the table can be read whole in its row at the present zoom.
+    bool everyFactFits() const;
     void chooseSet(int code);
     void dealNext();
     void dropDate(int box, int dateLabel);

@@ -185,15 +185,12 @@ QColor colourOf(QRgb colour) {
     }
 }
 
-QFont fontOf(const FontSpec& design, double zoom, double dpi) {
+QFont fontOf(const FontSpec& design, double zoom) {
     const FontSpec& used = design.family ? design : kDefaultFont;
     QFont font(QString::fromUtf8(used.family));
     font.setStyleHint(QFont::SansSerif);
-    // The pixel size is fractional, so that texts keep the design's proportions at any zoom
-    // (whole pixels would make a line a few per cent wider or narrower, enough to push its
-    // words under the counters); fonts take fractional sizes only through points.
     const double pixelSize = used.points * 96.0 / 72.0 * zoom;
-    font.setPointSizeF(pixelSize * 72.0 / (dpi > 0 ? dpi : 96.0));
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixelSize))));
     font.setBold(used.bold);
     return font;
 }
@@ -305,8 +302,7 @@ void Controls::setZoom(double zoom, QPoint origin) {
     if (!m_window || !m_design) {
         return;
     }
-    const double dpi = m_window->logicalDpiY();
-    m_window->setFont(fontOf(kDefaultFont, zoom, dpi));
+    m_window->setFont(fontOf(kDefaultFont, zoom));
     if (m_backgroundPicture) {
         m_backgroundPicture->setGeometry(
             QRect(origin, QSize(static_cast<int>(std::lround(m_backgroundSize.width() * zoom)),
@@ -321,7 +317,7 @@ void Controls::setZoom(double zoom, QPoint origin) {
             place &= QRect(QPoint(0, 0), clientSize());
         }
         placed.widget->setGeometry(place.translated(origin));
-        placed.widget->setFont(fontOf(design.font, zoom, dpi));
+        placed.widget->setFont(fontOf(design.font, zoom));
         if (auto* frame = qobject_cast<QFrame*>(placed.widget);
             frame && design.kind == Kind::Label && (design.flags & kBordered)) {
             frame->setLineWidth(lineWidthAt(1, zoom));
@@ -381,18 +377,16 @@ bool wordsClear(const WindowSpec& design, double zoom) {
 
 }  // namespace
 
-double coverZoom(const WindowSpec& design, QSize client) {
+double coverZoom(const WindowSpec& design, QSize client,
+                 const std::function<bool(double zoom)>& textsFit) {
     const double width = design.clientWidth / double(kTwipsPerPixel);
     const double height = design.clientHeight / double(kTwipsPerPixel);
     if (client.width() <= 0 || client.height() <= 0) {
         return 1.0;
     }
     const double fits = std::min(client.width() / width, client.height() / height);
-    // Fonts come in whole pixels, so at some zooms a line laid out with blanks grows or
-    // shrinks enough for a word to slip under the control drawn in its gap; the nearest
-    // smaller zoom at which every word stays clear is taken instead.
     for (double zoom = fits; zoom > fits * 0.9; zoom -= 0.0025) {
-        if (wordsClear(design, zoom)) {
+        if (wordsClear(design, zoom) && (!textsFit || textsFit(zoom))) {
             return zoom;
         }
     }

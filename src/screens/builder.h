@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QColor>
 #include <QFont>
 #include <QHash>
@@ -61,8 +63,13 @@ Controls build(QWidget* window, const WindowSpec& design, double zoom = 1.0);
 QSize clientSize(const WindowSpec& design, double zoom);
 
 // The zoom of a window that covers the screen: the largest at which the whole design fits
-// in the window's client area, so it grows with the screen and shrinks on small ones.
-double coverZoom(const WindowSpec& design, QSize client);
+// in the window's client area, so it grows with the screen and shrinks on small ones. Fonts
+// come in whole pixels, so a text may come out a little wider or narrower than the zoom
+// says: the zoom taken is the largest, at most 10 % smaller, at which no word of a label
+// laid out with blanks slips under a control in its gap, and at which textsFit (the window's
+// own check of the texts it will show) holds.
+double coverZoom(const WindowSpec& design, QSize client,
+                 const std::function<bool(double zoom)>& textsFit = {});
 
 // The zoom of a window shown over the others (name, results): it shrinks until the window
 // with its frame fits in the screen's available area, and grows on big screens only so far
@@ -86,10 +93,10 @@ const QPalette& designPalette();
 // A design colour, with the system colours taken from designPalette().
 QColor colourOf(QRgb colour);
 
-// A design font at a zoom: sizes in points at 96 dots per inch, that is points × 4/3 pixels
-// times the zoom, whatever the screen reports; dpi is the logical resolution at which the
-// font will be drawn (the window's), through which that pixel size is given.
-QFont fontOf(const FontSpec& design, double zoom = 1.0, double dpi = 96.0);
+// A design font at a zoom: sizes in points at 96 dots per inch, given in pixels (points × 4/3
+// times the zoom, to the nearest whole pixel, the only sizes fonts come in) so that the
+// design keeps its proportions whatever the screen reports.
+QFont fontOf(const FontSpec& design, double zoom = 1.0);
 
 // Maps the design's Windows font names onto metric-compatible free fonts where missing.
 void installFontSubstitutes();

@@ -60,6 +60,10 @@ void Grid::applyColumnWidth(int col) {
 }
 
 
+int Grid::columnWidthPixels(int col) const {
+    return col == 0 ? verticalHeader()->width() : columnWidth(col - 1);
+}
+
 QString Grid::text(int row, int col) const {
     const QTableWidgetItem* cell = nullptr;
     if (row == 0 && col == 0) {
