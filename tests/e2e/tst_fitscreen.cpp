@@ -86,6 +86,8 @@ private Q_SLOTS:
 
         exercise::Ftempver& drill = road.exerciseWindow();
         expectWindowInside(&drill, screens::exerciseDesign());
+        qInfo("zooms on %dx%d: name %.4f, exercise %.4f", available().width(),
+              available().height(), road.nameWindow().controls().zoom(), drill.controls().zoom());
         // The design grows to the screen's height, or to its width where that is narrower.
         const QSize design = drill.controls().clientSize();
         QVERIFY2(design.height() >= 0.9 * available().height() ||
@@ -117,8 +119,9 @@ private Q_SLOTS:
             shoot(u"esercizio"_qs);
         }
 
-        QWidget& results = road.resultsWindow();
+        archive::Risultati& results = road.resultsWindow();
         expectWindowInside(&results, screens::resultsDesign());
+        qInfo("zoom of the results window: %.4f", results.controls().zoom());
         if (shots) {
             shoot(u"risultati"_qs);
         }
