@@ -27,10 +27,10 @@ public:
     Road() {
         m_path = archivetesting::makeArchive(m_dir.path());
         for (const char* name : {"Bianchi Anna", "Rossi Mario"}) {
-            archivetesting::execRaw(
-                m_path, QStringLiteral("INSERT INTO tempar (nome) VALUES ('%1')")
-                            .arg(QString::fromLatin1(name))
-                            .toUtf8());
+            archivetesting::execRaw(m_path,
+                                    QStringLiteral("INSERT INTO tempar (nome) VALUES ('%1')")
+                                        .arg(QString::fromLatin1(name))
+                                        .toUtf8());
         }
         m_program = std::make_unique<archive::Program>(m_random, m_path);
         m_program->onEnd = [](int) {};

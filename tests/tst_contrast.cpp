@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QSet>
 #include <QTest>
 
 #include "screens/grid.h"
@@ -106,7 +107,8 @@ Measure measure(QWidget* widget, const std::function<void(bool)>& showText) {
     }
     std::sort(ratios.begin(), ratios.end());
     const double ratio = ratios.at(ratios.size() / 10);
-    return {ratio, QStringLiteral("ink %1 on %2 pixels").arg(QColor(ink).name()).arg(changed.size())};
+    return {ratio,
+            QStringLiteral("ink %1 on %2 pixels").arg(QColor(ink).name()).arg(changed.size())};
 }
 
 std::function<void(bool)> textOf(QWidget* widget) {
@@ -135,8 +137,10 @@ private:
     void check(const QString& what, QWidget* widget, const std::function<void(bool)>& showText) {
         const Measure m = measure(widget, showText);
         if (m.ratio < 4.5) {
-            m_failures << QStringLiteral("%1: %2:1 (%3)").arg(what).arg(m.ratio, 0, 'f', 2).arg(
-                              m.detail.isEmpty() ? u"no text seen"_qs : m.detail);
+            m_failures << QStringLiteral("%1: %2:1 (%3)")
+                              .arg(what)
+                              .arg(m.ratio, 0, 'f', 2)
+                              .arg(m.detail.isEmpty() ? u"no text seen"_qs : m.detail);
         }
     }
 
@@ -160,9 +164,9 @@ private:
                 // A text cursor would be measured with the text.
                 widget->clearFocus();
                 const QVariant index = widget->property("index");
-                check(QStringLiteral("%1 %2%3").arg(QString::fromUtf8(design.objectName), name,
-                                                    index.isValid() ? u"(%1)"_qs.arg(index.toInt())
-                                                                    : QString()),
+                check(QStringLiteral("%1 %2%3").arg(
+                          QString::fromUtf8(design.objectName), name,
+                          index.isValid() ? u"(%1)"_qs.arg(index.toInt()) : QString()),
                       widget, showText);
             }
         }

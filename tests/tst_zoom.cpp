@@ -20,9 +20,9 @@ private Q_SLOTS:
         const QMargins titled(4, 30, 4, 4);
         for (const auto& [name, design] : {std::pair{"name", &screens::nameDesign()},
                                            std::pair{"results", &screens::resultsDesign()}}) {
-            for (const QSize screen : {QSize(800, 600), QSize(800, 570), QSize(1024, 768),
-                                       QSize(640, 512), QSize(1280, 1024), QSize(1920, 1080),
-                                       QSize(1920, 1040), QSize(3840, 2160)}) {
+            for (const QSize screen :
+                 {QSize(800, 600), QSize(800, 570), QSize(1024, 768), QSize(640, 512),
+                  QSize(1280, 1024), QSize(1920, 1080), QSize(1920, 1040), QSize(3840, 2160)}) {
                 for (const QMargins& frame : {none, titled}) {
                     QTest::addRow("%s %dx%d %s", name, screen.width(), screen.height(),
                                   frame.isNull() ? "no frame" : "framed")
@@ -40,13 +40,16 @@ private Q_SLOTS:
         const QSize framed = screens::clientSize(*design, zoom).grownBy(frame);
         const QSize designed = screens::clientSize(*design, 1.0).grownBy(frame);
         // Inside the screen, frame included.
-        QVERIFY2(framed.width() <= available.width() && framed.height() <= available.height(),
-                 qPrintable(QStringLiteral("%1x%2 at %3").arg(framed.width()).arg(framed.height()).arg(zoom)));
+        QVERIFY2(
+            framed.width() <= available.width() && framed.height() <= available.height(),
+            qPrintable(
+                QStringLiteral("%1x%2 at %3").arg(framed.width()).arg(framed.height()).arg(zoom)));
         if (designed.width() <= available.width() && designed.height() <= available.height()) {
             // Where the design fits, it is never made smaller.
             QVERIFY(zoom >= 1.0);
             // Growth: up to 85 % of the screen, beyond the designed size only.
-            QVERIFY(framed.width() <= std::max(designed.width(), int(available.width() * 0.85) + 1));
+            QVERIFY(framed.width() <=
+                    std::max(designed.width(), int(available.width() * 0.85) + 1));
             QVERIFY(framed.height() <=
                     std::max(designed.height(), int(available.height() * 0.85) + 1));
         } else {

@@ -400,10 +400,9 @@ double windowZoom(const WindowSpec& design, QSize available, QMargins frame) {
     if (fits <= 1.0) {
         return fits;
     }
-    const QSize share(static_cast<int>(available.width() * kWindowShare) - frame.left() -
-                          frame.right(),
-                      static_cast<int>(available.height() * kWindowShare) - frame.top() -
-                          frame.bottom());
+    const QSize share(
+        static_cast<int>(available.width() * kWindowShare) - frame.left() - frame.right(),
+        static_cast<int>(available.height() * kWindowShare) - frame.top() - frame.bottom());
     return std::min(fits, std::max(1.0, coverZoom(design, share)));
 }
 

@@ -59,7 +59,6 @@ void Grid::applyColumnWidth(int col) {
     }
 }
 
-
 int Grid::columnWidthPixels(int col) const {
     return col == 0 ? verticalHeader()->width() : columnWidth(col - 1);
 }

@@ -8,8 +8,8 @@
 #include <QScreen>
 #include <QTest>
 
-#include "exercise/datedrag.h"
 #include "../threewindows.h"
+#include "exercise/datedrag.h"
 
 class TestFitScreen : public QObject {
     Q_OBJECT
@@ -86,8 +86,8 @@ private Q_SLOTS:
 
         exercise::Ftempver& drill = road.exerciseWindow();
         expectWindowInside(&drill, screens::exerciseDesign());
-        qInfo("zooms on %dx%d: name %.4f, exercise %.4f", available().width(),
-              available().height(), road.nameWindow().controls().zoom(), drill.controls().zoom());
+        qInfo("zooms on %dx%d: name %.4f, exercise %.4f", available().width(), available().height(),
+              road.nameWindow().controls().zoom(), drill.controls().zoom());
         // The design grows to the screen's height, or to its width where that is narrower.
         const QSize design = drill.controls().clientSize();
         QVERIFY2(design.height() >= 0.9 * available().height() ||
@@ -105,7 +105,8 @@ private Q_SLOTS:
         const QPoint from = dateLabel->geometry().center();
         QTest::mousePress(handle, Qt::LeftButton, {}, from);
         QWidget* outline = drill.dateDrag().outline();
-        for (QWidget* over : {road.control(&drill, "Label2", 9), road.control(&drill, "Label3", 9)}) {
+        for (QWidget* over :
+             {road.control(&drill, "Label2", 9), road.control(&drill, "Label3", 9)}) {
             QTest::mouseMove(handle, over->geometry().center());
             QTRY_VERIFY(outline->isVisible());
             QCOMPARE(outline->size(), dateLabel->size());
@@ -114,7 +115,8 @@ private Q_SLOTS:
         if (shots) {
             shoot(u"esercizio-trascinamento"_qs);
         }
-        QTest::mouseRelease(handle, Qt::LeftButton, {}, road.control(&drill, "Label3", 9)->geometry().center());
+        QTest::mouseRelease(handle, Qt::LeftButton, {},
+                            road.control(&drill, "Label3", 9)->geometry().center());
         if (shots) {
             shoot(u"esercizio"_qs);
         }
