@@ -9,6 +9,7 @@
 #include "exercise/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
+#include "screens/designs.h"
 #include "screens/facebutton.h"
 
 using exercise::Ftempver;
@@ -52,6 +53,13 @@ private:
     // One tick of the window's 500 ms timer, without waiting for it.
     void tick() { QVERIFY(QMetaObject::invokeMethod(m_window->timer(), "timeout")); }
     QPoint centreOf(const QWidget* w) const { return w->geometry().center(); }
+
+    // The window at a given client size, out of its maximised state.
+    void zoomWindow(QSize size) {
+        m_window->setWindowState(Qt::WindowNoState);
+        m_window->resize(size);
+        QTRY_COMPARE(m_window->size(), size);
+    }
 
     // The box whose row expects the text of date label j, and one that does not.
     int rightBox(int j) const {
@@ -132,51 +140,120 @@ private Q_SLOTS:
         QVERIFY(m_window->geometry().width() >= 792 && m_window->geometry().height() >= 582);
     }
 
+    // The design drawn at a zoom: every place and size scales from the twips, both edges
+    // rounded, so controls that touch or overlap in the design still do.
     void controlsStandWhereDesigned_data() {
+        QTest::addColumn<double>("zoom");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("index");
         QTest::addColumn<QRect>("rect");
         // Twips divided by 15, edges rounded.
-        QTest::newRow("fact 0") << u"Label1"_qs << 0 << QRect(8, 8, 409, 41);
-        QTest::newRow("box 9") << u"Label2"_qs << 9 << QRect(432, 440, 73, 41);
-        QTest::newRow("date 5") << u"Label3"_qs << 5 << QRect(520, 248, 73, 41);
-        QTest::newRow("4th class") << u"Cmd1"_qs << 3 << QRect(608, 456, 33, 25);
-        QTest::newRow("1st class") << u"Cmd1"_qs << 0 << QRect(688, 456, 33, 25);
-        QTest::newRow("ESCO") << u"CMDESCO"_qs << -1 << QRect(608, 521, 177, 25);
-        QTest::newRow("counter") << u"Label8"_qs << -1 << QRect(288, 520, 33, 17);
-        QTest::newRow("next") << u"cmdnuovo"_qs << -1 << QRect(432, 496, 161, 49);
-        QTest::newRow("picture") << u"Image1"_qs << -1 << QRect(608, 8, 170, 283);
+        QTest::newRow("fact 0") << 1.0 << u"Label1"_qs << 0 << QRect(8, 8, 409, 41);
+        QTest::newRow("box 9") << 1.0 << u"Label2"_qs << 9 << QRect(432, 440, 73, 41);
+        QTest::newRow("date 5") << 1.0 << u"Label3"_qs << 5 << QRect(520, 248, 73, 41);
+        QTest::newRow("4th class") << 1.0 << u"Cmd1"_qs << 3 << QRect(608, 456, 33, 25);
+        QTest::newRow("1st class") << 1.0 << u"Cmd1"_qs << 0 << QRect(688, 456, 33, 25);
+        QTest::newRow("ESCO") << 1.0 << u"CMDESCO"_qs << -1 << QRect(608, 521, 177, 25);
+        QTest::newRow("counter") << 1.0 << u"Label8"_qs << -1 << QRect(288, 520, 33, 17);
+        QTest::newRow("next") << 1.0 << u"cmdnuovo"_qs << -1 << QRect(432, 496, 161, 49);
+        QTest::newRow("picture") << 1.0 << u"Image1"_qs << -1 << QRect(608, 8, 170, 283);
+        // Twips times 1.37 divided by 15, edges rounded.
+        QTest::newRow("fact 0 at 1.37") << 1.37 << u"Label1"_qs << 0 << QRect(11, 11, 560, 56);
+        QTest::newRow("box 9 at 1.37") << 1.37 << u"Label2"_qs << 9 << QRect(592, 603, 100, 56);
+        QTest::newRow("4th class at 1.37") << 1.37 << u"Cmd1"_qs << 3 << QRect(833, 625, 45, 34);
+        QTest::newRow("archive at 1.37")
+            << 1.37 << u"cmdarchivio"_qs << -1 << QRect(833, 680, 242, 34);
+        QTest::newRow("ESCO at 1.37") << 1.37 << u"CMDESCO"_qs << -1 << QRect(833, 713, 242, 35);
+        QTest::newRow("counter at 1.37") << 1.37 << u"Label8"_qs << -1 << QRect(395, 712, 45, 24);
+        QTest::newRow("picture at 1.37") << 1.37 << u"Image1"_qs << -1 << QRect(833, 11, 233, 388);
     }
     void controlsStandWhereDesigned() {
+        QFETCH(double, zoom);
         QFETCH(QString, name);
         QFETCH(int, index);
         QFETCH(QRect, rect);
-        QCOMPARE(screens::findControl(m_window.get(), name, index)->geometry(), rect);
+        QWidget window;
+        screens::build(&window, screens::exerciseDesign(), zoom);
+        QCOMPARE(window.size(), screens::clientSize(screens::exerciseDesign(), zoom));
+        QCOMPARE(screens::findControl(&window, name, index)->geometry(), rect);
     }
 
-    // The counters fall into the gaps of their text lines without hiding a word.
-    void countersFallIntoTheGaps() {
-        for (const char* name : {"Label4", "Label10"}) {
+    // The window draws the design at the zoom that fits it, centred across, at the top.
+    void theDesignFollowsTheWindowSize_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<int>("left");
+        QTest::newRow("designed size") << QSize(792, 582) << 1.0 << 0;
+        QTest::newRow("whiteboard") << QSize(1920, 1080) << 1080 / 582.0 << 225;
+    }
+    void theDesignFollowsTheWindowSize() {
+        QFETCH(QSize, size);
+        QFETCH(double, zoom);
+        QFETCH(int, left);
+        zoomWindow(size);
+        QCOMPARE(m_window->controls().zoom(), zoom);
+        QCOMPARE(m_window->controls().origin(), QPoint(left, 0));
+        // The design's client area stands inside the window, and reaches its bottom or
+        // both its sides.
+        const QRect design(m_window->controls().origin(), m_window->controls().clientSize());
+        QVERIFY(m_window->rect().contains(design));
+        QVERIFY(design.bottom() == size.height() - 1 ||
+                (design.left() == 0 && design.right() == size.width() - 1));
+        const QRect strip = screens::findControl(m_window.get(), u"Shape2"_qs)->geometry();
+        QVERIFY(strip.bottom() >= design.bottom());
+        // Fonts and pictures scale with the rest.
+        QCOMPARE(label("Label1", 0)->font().pixelSize(), qRound(13 * zoom));
+        // The picture, 170 x 283 pixels, to within the rounding of its two edges.
+        QVERIFY(qAbs(label("Image1")->width() - 170 * zoom) <= 1);
+        QVERIFY(qAbs(label("Image1")->height() - 283 * zoom) <= 1);
+    }
+
+    // The counters fall into the gaps of their text lines without hiding a word, and every
+    // fact of the table can be read whole in its row, at the zoom the window takes for its
+    // size: fonts come in whole pixels, so a text can come out a little wider or narrower
+    // than the zoom says, enough to push words under the counters or a fact onto a third line.
+    void textsFitTheirPlacesAtEveryZoom_data() {
+        QTest::addColumn<QSize>("size");
+        for (const QSize size :
+             {QSize(792, 582), QSize(640, 480), QSize(640, 512), QSize(700, 560), QSize(800, 600),
+              QSize(960, 700), QSize(1024, 768), QSize(1085, 797), QSize(1280, 1024),
+              QSize(1366, 768), QSize(1280, 900), QSize(1440, 900), QSize(1600, 900),
+              QSize(1920, 1080), QSize(2560, 1440)}) {
+            QTest::addRow("%dx%d", size.width(), size.height()) << size;
+        }
+    }
+    void textsFitTheirPlacesAtEveryZoom() {
+        QFETCH(QSize, size);
+        zoomWindow(size);
+        const double zoom = m_window->controls().zoom();
+        QVERIFY2(zoom >= 0.9 * screens::coverZoom(screens::exerciseDesign(), size, {}),
+                 qPrintable(QString::number(zoom)));
+        const struct {
+            const char* line;
+            QString word;
+            QString tail;
+            const char* left;
+            const char* right;
+        } lines[] = {{"Label4", u"Nell'esercizio attuale"_qs, u"su"_qs, "Label5", "Label6"},
+                     {"Label10", u"TOTALE"_qs, u"SU"_qs, "Label7", "Label8"}};
+        for (const auto& [name, word, tail, left, right] : lines) {
             QLabel* line = label(name);
             const QFontMetrics metrics(line->font());
             const QString text = line->text();
-            const QString word = QString::fromLatin1(name) == u"Label4"_qs
-                                     ? u"Nell'esercizio attuale"_qs
-                                     : u"TOTALE"_qs;
-            const QString tail = QString::fromLatin1(name) == u"Label4"_qs ? u"su"_qs : u"SU"_qs;
             const int wordEnd =
                 line->x() + metrics.horizontalAdvance(text.left(text.indexOf(word) + word.size()));
             const int tailStart =
                 line->x() + metrics.horizontalAdvance(text.left(text.lastIndexOf(tail)));
             const int tailEnd = tailStart + metrics.horizontalAdvance(tail);
-            QVERIFY2(wordEnd <= 3360 / 15, qPrintable(QString::number(wordEnd)));
-            QVERIFY2(tailStart >= 3855 / 15 && tailEnd <= 4320 / 15,
-                     qPrintable(QStringLiteral("%1..%2").arg(tailStart).arg(tailEnd)));
+            const QRect first = label(left)->geometry();
+            const QRect second = label(right)->geometry();
+            QVERIFY2(wordEnd <= first.left(),
+                     qPrintable(QStringLiteral("%1 ends at %2").arg(word).arg(wordEnd)));
+            QVERIFY2(
+                tailStart > first.right() && tailEnd <= second.left(),
+                qPrintable(QStringLiteral("%1 at %2..%3").arg(tail).arg(tailStart).arg(tailEnd)));
         }
-    }
 
-    // Every fact of the table can be read whole in its row.
-    void everyFactFitsItsRow() {
         content::FactTable table;
         table.build();
         QLabel* row = label("Label1", 0);
@@ -186,6 +263,23 @@ private Q_SLOTS:
             const QRect needed = metrics.boundingRect(inside, Qt::TextWordWrap, table.row(p).fact);
             QVERIFY2(needed.height() <= inside.height(), qPrintable(table.row(p).fact));
         }
+    }
+
+    // At a fractional zoom a drop at the centre of box k lands on box k, and one at its last
+    // pixel still does; the gap below a box takes nothing.
+    void dropsLandOnTheirBoxAtAFractionalZoom() {
+        zoomWindow(QSize(1085, 797));
+        QVERIFY(m_window->controls().zoom() > 1.3 && m_window->controls().zoom() < 1.38);
+        for (int k = 0; k < 10; ++k) {
+            const int j = (k * 3) % 10;
+            QLabel* box = label("Label2", k);
+            mouseDrag(j, k % 2 ? centreOf(box) : box->geometry().bottomRight());
+            QCOMPARE(box->text(), label("Label3", j)->text());
+            QCOMPARE(counter(8), QString::number(k + 1));
+        }
+        const QRect box4 = label("Label2", 4)->geometry();
+        mouseDrag(0, QPoint(box4.center().x(), box4.bottom() + 2));
+        QCOMPARE(counter(8), u"10"_qs);
     }
 
     void rightAndWrongDropsWithTheMouse() {
@@ -322,6 +416,7 @@ private Q_SLOTS:
 
     // A picture of the window shows the designed colours where they belong.
     void screenshotShowsTheDesign() {
+        zoomWindow(QSize(792, 582));
         tick();
         const QImage shot = m_window->grab().toImage();
         const auto at = [&](int xTwips, int yTwips) {

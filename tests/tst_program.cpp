@@ -230,8 +230,10 @@ private Q_SLOTS:
         QCOMPARE(gridRow(), u"Tempolario|8|10|"_qs + archive::outcomeText(m_now));
         QVERIFY(archive::outcomeText(m_now).contains(u"10:30:15"_qs));
         QCOMPARE(qobject_cast<QLabel*>(control(results(), "LabNOME"))->text(), u"Rossi Mario"_qs);
-        QCOMPARE(grid()->columnWidthPixels(0), 147);
-        QCOMPARE(grid()->columnWidthPixels(3), 173);
+        // 2200 and 2600 twips at the window's zoom (147 and 173 pixels at zoom 1).
+        const double zoom = results()->controls().zoom();
+        QCOMPARE(grid()->columnWidthPixels(0), screens::pixels(2200, zoom));
+        QCOMPARE(grid()->columnWidthPixels(3), screens::pixels(2600, zoom));
         QVERIFY(!control(results(), "CMDAGGIORNA")->isVisible());
 
         // Owned by the exercise window, so a click on that window never hides it.

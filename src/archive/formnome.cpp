@@ -24,7 +24,7 @@ FormNome::FormNome(Modtempar& shared, QWidget* parent)
     : QWidget(parent), m_shared(shared), m_choice(shared) {
     m_controls = screens::build(this, screens::nameDesign());
     setWindowIcon(QIcon(QStringLiteral(":/tempolario.ico")));
-    setFixedSize(size());
+    fitToScreen();
 
     auto* list = m_controls.as<QListView>(QStringLiteral("List1"));
     list->setModel(&m_names);
@@ -45,6 +45,7 @@ FormNome::FormNome(Modtempar& shared, QWidget* parent)
 }
 
 bool FormNome::start() {
+    fitToScreen();
     if (const QScreen* screen = this->screen()) {
         move(screen->availableGeometry().topLeft());
     }
@@ -58,6 +59,29 @@ void FormNome::closeEvent(QCloseEvent* event) {
     if (onExit) {
         onExit();
     }
+}
+
+void FormNome::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    fitToScreen();
+}
+
+void FormNome::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    fitToScreen();
+}
+
+void FormNome::fitToScreen() {
+    const QScreen* screen = this->screen();
+    if (!screen) {
+        return;
+    }
+    const double zoom = screens::windowZoom(
+        screens::nameDesign(), screen->availableGeometry().size(), screens::frameMargins(this));
+    if (zoom != m_controls.zoom()) {
+        m_controls.setZoom(zoom);
+    }
+    setFixedSize(m_controls.clientSize());
 }
 
 void FormNome::picked(int row) {

@@ -35,8 +35,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Shown, and moved into the desktop's frame: the real frame is known, fit again.
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
+    // Draws the design at the zoom that fits the screen (screens::windowZoom).
+    void fitToScreen();
     void picked(int row);
     void confirmPicked();
     void typeName();

@@ -1,10 +1,13 @@
 #include "archive/risultati.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 
 #include "archive/outcometext.h"
 #include "screens/designs.h"
@@ -27,6 +30,7 @@ constexpr int kColumnWidths[] = {2200, 800, 800, 2600};
 Risultati::Risultati(Modtempar& shared, QWidget* owner)
     : QWidget(owner, Qt::Window), m_view(shared) {
     m_controls = screens::build(this, screens::resultsDesign());
+    fitToScreen();
     setMouseTracking(true);
     connect(m_controls.as<QPushButton>(QStringLiteral("CMDAGGIORNA")), &QPushButton::clicked, this,
             [this] { start(); });
@@ -96,6 +100,45 @@ void Risultati::mouseMoveEvent(QMouseEvent* event) {
 void Risultati::closeEvent(QCloseEvent* event) {
     m_view.back();
     event->accept();
+}
+
+void Risultati::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    fitToScreen();
+}
+
+void Risultati::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    fitToScreen();
+}
+
+void Risultati::fitToScreen() {
+    const QScreen* screen = this->screen();
+    if (!screen) {
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    const QMargins frame = screens::frameMargins(this);
+    const double zoom = screens::windowZoom(screens::resultsDesign(), available.size(), frame);
+    if (zoom != m_controls.zoom()) {
+        m_controls.setZoom(zoom);
+    }
+    setFixedSize(m_controls.clientSize());
+    if (!isVisible()) {
+        return;
+    }
+    const QSize outer = m_controls.clientSize().grownBy(frame);
+    QPoint at = frameGeometry().topLeft();
+    if (!m_placed) {
+        m_placed = true;
+        at = available.topLeft() + QPoint((available.width() - outer.width()) / 2,
+                                          (available.height() - outer.height()) / 2);
+    }
+    at.setX(std::max(available.left(), std::min(at.x(), available.right() + 1 - outer.width())));
+    at.setY(std::max(available.top(), std::min(at.y(), available.bottom() + 1 - outer.height())));
+    if (at != frameGeometry().topLeft()) {
+        move(at);
+    }
 }
 
 void Risultati::search() {

@@ -35,8 +35,14 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     // Closing by the frame is going back, as "TORNA" does.
     void closeEvent(QCloseEvent* event) override;
+    // Shown, and moved into the desktop's frame: the real frame is known, fit again.
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
+    // Draws the design at the zoom that fits the screen (screens::windowZoom) and keeps the
+    // window inside the screen's available area; the first showing centres it there.
+    void fitToScreen();
     void search();
     void back();
     void setTextColour(const char* name, const QColor& colour);
@@ -44,6 +50,7 @@ private:
 
     ResultsView m_view;
     screens::Controls m_controls;
+    bool m_placed = false;
 };
 
 }  // namespace archive

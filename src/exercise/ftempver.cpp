@@ -1,5 +1,7 @@
 #include "exercise/ftempver.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
@@ -84,6 +86,7 @@ Ftempver::Ftempver(UniformSource& random, QWidget* parent) : QWidget(parent) {
     }
     setWindowState(windowState() | Qt::WindowMaximized);
     m_table.build();
+    fitDesign();
     m_drill = std::make_unique<Drill>(m_table, random);
     cmd0->click();
 }
@@ -97,6 +100,37 @@ void Ftempver::closeEvent(QCloseEvent* event) {
         QCoreApplication::quit();
     }
     event->accept();
+}
+
+void Ftempver::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitDesign();
+}
+
+void Ftempver::fitDesign() {
+    // Each zoom tried is laid out, so that the facts are measured in the rows as drawn.
+    const double zoom = screens::coverZoom(screens::exerciseDesign(), size(), [this](double z) {
+        m_controls.setZoom(z, m_controls.origin());
+        return everyFactFits();
+    });
+    const QSize design = screens::clientSize(screens::exerciseDesign(), zoom);
+    // Spare width is shared on both sides, so that on a wide whiteboard the rows and the
+    // panel stand in the middle, within reach; spare height stays below the strip.
+    const QPoint origin(std::max(0, (width() - design.width()) / 2), 0);
+    m_controls.setZoom(zoom, origin);
+}
+
+bool Ftempver::everyFactFits() const {
+    const QLabel* row = m_facts[0];
+    const QRect inside = row->contentsRect();
+    const QFontMetrics metrics(row->font());
+    for (int p = 1; p <= content::FactTable::kRows; ++p) {
+        if (metrics.boundingRect(inside, Qt::TextWordWrap, m_table.row(p).fact).height() >
+            inside.height()) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void Ftempver::chooseSet(int code) {

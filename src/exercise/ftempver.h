@@ -44,8 +44,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The design is drawn at the zoom that fits the window, which covers the screen.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void fitDesign();
+    // Every fact of the table can be read whole in its row at the present zoom.
+    bool everyFactFits() const;
     void chooseSet(int code);
     void dealNext();
     void dropDate(int box, int dateLabel);

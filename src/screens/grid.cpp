@@ -1,5 +1,7 @@
 #include "screens/grid.h"
 
+#include <cmath>
+
 #include <QEvent>
 #include <QHeaderView>
 
@@ -22,6 +24,7 @@ Grid::Grid(QWidget* parent) : QTableWidget(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setRows(1);
     setCols(1);
+    m_rowHeight = verticalHeader()->defaultSectionSize();
 }
 
 void Grid::changeEvent(QEvent* event) {
@@ -41,12 +44,16 @@ void Grid::changeEvent(QEvent* event) {
 }
 
 void Grid::showEvent(QShowEvent* event) {
+    matchHeadingRow();
+    QTableWidget::showEvent(event);
+}
+
+void Grid::matchHeadingRow() {
     // The heading row as tall as a row of values, in whatever font the grid was given.
     const int height =
         std::max(verticalHeader()->defaultSectionSize(), horizontalHeader()->sizeHint().height());
     verticalHeader()->setDefaultSectionSize(height);
     horizontalHeader()->setFixedHeight(height);
-    QTableWidget::showEvent(event);
 }
 
 void Grid::setRows(int rows) {
@@ -58,10 +65,28 @@ void Grid::setCols(int cols) {
 }
 
 void Grid::setColumnWidthTwips(int col, int twips) {
+    m_widthTwips.insert(col, twips);
+    applyColumnWidth(col);
+}
+
+void Grid::setZoom(double zoom) {
+    m_zoom = zoom;
+    // Rows grow and shrink with the zoomed font, so a cell's text is never cut.
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(
+        std::max(1, static_cast<int>(std::lround(m_rowHeight * zoom))));
+    for (auto it = m_widthTwips.cbegin(); it != m_widthTwips.cend(); ++it) {
+        applyColumnWidth(it.key());
+    }
+    matchHeadingRow();
+}
+
+void Grid::applyColumnWidth(int col) {
+    const int twips = m_widthTwips.value(col);
     if (col == 0) {
-        verticalHeader()->setFixedWidth(pixels(twips));
+        verticalHeader()->setFixedWidth(pixels(twips, m_zoom));
     } else {
-        setColumnWidth(col - 1, pixels(twips));
+        setColumnWidth(col - 1, pixels(twips, m_zoom));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QTableWidget>
 
 namespace screens {
@@ -16,7 +17,9 @@ public:
     // Changes the numbers of rows and columns; the texts of cells that stay are kept.
     void setRows(int rows);
     void setCols(int cols);
+    // Column widths are kept in twips and shown at the zoom of the window's design.
     void setColumnWidthTwips(int col, int twips);
+    void setZoom(double zoom);
     int columnWidthPixels(int col) const;
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
@@ -24,6 +27,14 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+
+private:
+    void applyColumnWidth(int col);
+    void matchHeadingRow();
+
+    double m_zoom = 1.0;
+    int m_rowHeight = 0;  // the rows' height at zoom 1
+    QHash<int, int> m_widthTwips;
 };
 
 }  // namespace screens

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <span>
 
 #include <QRgb>
@@ -87,6 +88,12 @@ struct WindowSpec {
 // Twips to device-independent pixels, rounded to the nearest.
 constexpr int pixels(int twips) {
     return (twips >= 0 ? twips + kTwipsPerPixel / 2 : twips - kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+
+// Twips to device-independent pixels at a zoom factor, rounded to the nearest. Rounding the
+// two edges of a control, rather than its size, keeps controls that touch in twips touching.
+inline int pixels(int twips, double zoom) {
+    return static_cast<int>(std::lround(twips * zoom / kTwipsPerPixel));
 }
 
 }  // namespace screens

@@ -9,6 +9,13 @@ Shape::Shape(bool rounded, const QColor& colour, int lineWidth, QWidget* parent)
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+void Shape::setLineWidth(int width) {
+    if (width != m_lineWidth) {
+        m_lineWidth = width;
+        update();
+    }
+}
+
 void Shape::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (!m_rounded) {

@@ -12,6 +12,7 @@ public:
     Shape(bool rounded, const QColor& colour, int lineWidth, QWidget* parent);
 
     QColor colour() const { return m_colour; }
+    void setLineWidth(int width);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -137,14 +137,21 @@ private Q_SLOTS:
         QCOMPARE(counters(), u"1 2 1 2"_qs);
     }
 
-    // The whole design scales with the desktop: a 200 % desktop shows it twice as large.
+    // The whole design scales with the desktop: a 200 % desktop draws it in twice as many
+    // pixels, at the zoom that fits the screen's device-independent size.
     void designScalesWithTheDesktop() {
         const qreal scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
                                 ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
                                 : 1.0;
         QCOMPARE(m_window->devicePixelRatioF(), scale);
         const QRect box = label("Label2", 9)->geometry();
-        QCOMPARE(box, QRect(432, 440, 73, 41));
+        const double zoom = m_window->controls().zoom();
+        const QSize screen = m_window->screen()->geometry().size();
+        QVERIFY(qAbs(zoom - std::min(screen.width() / 792.0, screen.height() / 582.0)) < 0.1);
+        // Box 9: 6480, 6600 twips, 1095 x 615.
+        const QPoint topLeft(screens::pixels(6480, zoom), screens::pixels(6600, zoom));
+        const QPoint end(screens::pixels(7575, zoom), screens::pixels(7215, zoom));
+        QCOMPARE(box, QRect(topLeft, end - QPoint(1, 1)).translated(m_window->controls().origin()));
         const QImage shot = m_window->grab().toImage();
         QCOMPARE(qRound(shot.devicePixelRatio()), qRound(m_window->devicePixelRatioF()));
         const int x = qRound((box.left() + 3) * shot.devicePixelRatio());

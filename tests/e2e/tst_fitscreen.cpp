@@ -1,0 +1,135 @@
+// The three windows on real X screens of several sizes (the test command runs this at
+// 800x600, 1024x768, 1280x1024 at 200 % and 1920x1080): every control of the layout tables,
+// and the outline of a drag, lies inside the screen, and the exercise window's design fills
+// at least 90 % of the screen's height. Pictures of the screen go to the folder named by
+// TEMPOLARIO_SHOTS, when set.
+#include <QDir>
+#include <QLabel>
+#include <QScreen>
+#include <QTest>
+
+#include "../threewindows.h"
+#include "exercise/datedrag.h"
+
+class TestFitScreen : public QObject {
+    Q_OBJECT
+
+private:
+    QStringList m_outside;
+
+    QRect available() const { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+    void expectInside(const QString& what, const QRect& global) {
+        if (!available().contains(global)) {
+            m_outside << QStringLiteral("%1 at %2,%3 %4x%5")
+                             .arg(what)
+                             .arg(global.x())
+                             .arg(global.y())
+                             .arg(global.width())
+                             .arg(global.height());
+        }
+    }
+    static QRect globalRect(const QWidget* widget) {
+        return {widget->mapToGlobal(QPoint(0, 0)), widget->size()};
+    }
+
+    // The window, its frame and every visible control of its design.
+    void expectWindowInside(QWidget* window, const screens::WindowSpec& design) {
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        expectInside(QString::fromUtf8(design.objectName), window->frameGeometry());
+        int controls = 0;
+        for (const screens::ControlSpec& spec : design.controls) {
+            const QString name = QString::fromUtf8(spec.name);
+            for (QWidget* widget : window->findChildren<QWidget*>(name)) {
+                if (widget->isVisible()) {
+                    ++controls;
+                    expectInside(QString::fromUtf8(design.objectName) + QLatin1Char(' ') + name,
+                                 globalRect(widget));
+                }
+            }
+        }
+        QVERIFY(controls > 5);
+    }
+
+    void shoot(const QString& name) {
+        const QString folder = qEnvironmentVariable("TEMPOLARIO_SHOTS");
+        if (folder.isEmpty()) {
+            return;
+        }
+        QDir().mkpath(folder);
+        QCoreApplication::processEvents();
+        const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+        QVERIFY(shot.save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QCOMPARE(QGuiApplication::platformName(), u"xcb"_qs); }
+
+    // Run more than once: a window that fits only by the luck of timing is a fault.
+    void windowsFitTheScreen_data() {
+        QTest::addColumn<bool>("shots");
+        QTest::newRow("first run") << true;
+        QTest::newRow("second run") << false;
+        QTest::newRow("third run") << false;
+    }
+
+    void windowsFitTheScreen() {
+        QFETCH(bool, shots);
+        m_outside.clear();
+        threewindows::Road road;
+
+        QWidget& name = road.nameWindow();
+        expectWindowInside(&name, screens::nameDesign());
+        if (shots) {
+            shoot(u"nome"_qs);
+        }
+
+        exercise::Ftempver& drill = road.exerciseWindow();
+        expectWindowInside(&drill, screens::exerciseDesign());
+        qInfo("zooms on %dx%d: name %.4f, exercise %.4f", available().width(), available().height(),
+              road.nameWindow().controls().zoom(), drill.controls().zoom());
+        // The design grows to the screen's height, or to its width where that is narrower.
+        const QSize design = drill.controls().clientSize();
+        QVERIFY2(design.height() >= 0.9 * available().height() ||
+                     design.width() >= 0.98 * available().width(),
+                 qPrintable(QStringLiteral("%1x%2").arg(design.width()).arg(design.height())));
+        QVERIFY(design.height() <= drill.height() && design.width() <= drill.width());
+        if (available().width() * 9 >= available().height() * 16) {
+            // The whiteboard: its height is the limit, and at least 90 % of it is used.
+            QVERIFY(design.height() >= 0.9 * available().height());
+        }
+
+        // The outline of a date label dragged to the lowest box, and to the last date label.
+        QWindow* handle = drill.windowHandle();
+        QWidget* dateLabel = road.control(&drill, "Label3", 2);
+        const QPoint from = dateLabel->geometry().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, from);
+        QWidget* outline = drill.dateDrag().outline();
+        for (QWidget* over :
+             {road.control(&drill, "Label2", 9), road.control(&drill, "Label3", 9)}) {
+            QTest::mouseMove(handle, over->geometry().center());
+            QTRY_VERIFY(outline->isVisible());
+            QCOMPARE(outline->size(), dateLabel->size());
+            expectInside(u"drag outline"_qs, globalRect(outline));
+        }
+        if (shots) {
+            shoot(u"esercizio-trascinamento"_qs);
+        }
+        QTest::mouseRelease(handle, Qt::LeftButton, {},
+                            road.control(&drill, "Label3", 9)->geometry().center());
+        if (shots) {
+            shoot(u"esercizio"_qs);
+        }
+
+        archive::Risultati& results = road.resultsWindow();
+        expectWindowInside(&results, screens::resultsDesign());
+        qInfo("zoom of the results window: %.4f", results.controls().zoom());
+        if (shots) {
+            shoot(u"risultati"_qs);
+        }
+        QVERIFY2(m_outside.isEmpty(), qPrintable(m_outside.join(u"\n"_qs)));
+    }
+};
+
+QTEST_MAIN(TestFitScreen)
+#include "tst_fitscreen.moc"
