@@ -2,6 +2,27 @@
 
 namespace archive {
 
+QString withoutFormatCharacters(const QString& text) {
+    QString kept;
+    kept.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar unit = text.at(i);
+        // Whole code points, so that the tag characters (beyond the 16-bit range) count; a
+        // lone surrogate half is kept as it is.
+        if (unit.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            const char32_t point = QChar::surrogateToUcs4(unit, text.at(i + 1));
+            if (QChar::category(point) != QChar::Other_Format) {
+                kept.append(unit);
+                kept.append(text.at(i + 1));
+            }
+            ++i;
+        } else if (unit.category() != QChar::Other_Format) {
+            kept.append(unit);
+        }
+    }
+    return kept;
+}
+
 QString nameKey(const QString& name) {
     // Qt's case folding maps one character to one; going through the upper case in
     // between adds the one-to-many mappings ("ß" to "SS", and capital sharp s by way of
@@ -9,7 +30,8 @@ QString nameKey(const QString& name) {
     // is its own upper case and folds to itself: it is folded here to its small form, i and
     // a combining dot, which is also what its lower case gives. Normalising again at the end
     // recomposes what the case mappings may have left decomposed.
-    const QString composed = name.normalized(QString::NormalizationForm_C);
+    const QString composed =
+        withoutFormatCharacters(name).normalized(QString::NormalizationForm_C);
     QString folded = composed.toCaseFolded().toUpper().toCaseFolded();
     folded.replace(QChar(0x0130), QStringLiteral(u"i\u0307"));
     return folded.normalized(QString::NormalizationForm_C);
