@@ -1,4 +1,6 @@
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <sqlite3.h>
 #include <QTest>
 
 #include "archive/namechoice.h"
@@ -80,6 +82,16 @@ private Q_SLOTS:
         QCOMPARE(archive::nameKey(name), key);
     }
 
+    // Latin-1 text takes a shorter road to its key; a letter beyond Latin-1 in the same
+    // name sends it down the full one, and the two must agree on every character.
+    void latin1KeysAgreeWithTheFullKey() {
+        const QString beyond = u"\u0100"_qs;  // A with macron: folds alone, composes with nothing
+        for (char16_t unit = 0; unit <= 0xff; ++unit) {
+            const QString text = u"a"_qs + QChar(unit) + u"Z"_qs;
+            QCOMPARE(archive::nameKey(text + beyond), archive::nameKey(text) + u"\u0101"_qs);
+        }
+    }
+
     void typedNamesAreAddedOnce() {
         Modtempar shared;
         shared.archivePath = m_path;
@@ -157,6 +169,38 @@ private Q_SLOTS:
             QCOMPARE(names.data(names.index(row)).toString(), expected.at(row));
         }
         QVERIFY(names.name(expected.size()).isEmpty());
+    }
+
+    // A page of names that cannot be read (the file locked past the wait) is a failure
+    // with the engine's number, never a short or blank list.
+    void failedPageReadIsReported() {
+        QString sql = u"BEGIN;"_qs;
+        for (int i = 0; i < archive::NameList::kPageSize + 10; ++i) {
+            sql += QStringLiteral("INSERT INTO tempar (nome) VALUES ('Alunno %1');").arg(i);
+        }
+        archivetesting::execRaw(m_path, (sql + u"COMMIT;"_qs).toUtf8().constData());
+        archive::NameList names;
+        QSignalSpy failed(&names, &archive::NameList::readFailed);
+        QVERIFY(names.open(m_path, 100));
+        QCOMPARE(names.name(0), u"Alunno 0"_qs);
+
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(m_path).constData(), &other,
+                                 SQLITE_OPEN_READWRITE, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE; UPDATE tempar SET giuste = 9;", nullptr,
+                              nullptr, nullptr),
+                 SQLITE_OK);
+        QVERIFY(names.name(archive::NameList::kPageSize).isEmpty());
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(names.failure().number & 0xff, SQLITE_BUSY);
+        QVERIFY(names.failure().advice.contains(u"bloccato"_qs));
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        // Once failed, the list stays failed and says so only once.
+        names.all();
+        QCOMPARE(failed.count(), 1);
+        QVERIFY(!names.failure().ok());
     }
 
     void missingArchiveFails() {
