@@ -1,7 +1,6 @@
 #include "archive/archivefile.h"
 
 #include <fcntl.h>
-#include <stdio.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>  // renameat2
 #include <cstring>
 
 #include "archive/namekey.h"

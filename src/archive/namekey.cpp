@@ -1,5 +1,7 @@
 #include "archive/namekey.h"
 
+#include <algorithm>
+
 namespace archive {
 
 QString withoutFormatCharacters(const QString& text) {
@@ -30,13 +32,10 @@ namespace {
 // is one to one (the micro sign to Greek mu included). The exceptions are the soft hyphen
 // (a format character) and sharp s (which folds to two letters).
 bool plainLatin1(const QString& text) {
-    for (const QChar c : text) {
+    return std::ranges::none_of(text, [](QChar c) {
         const char16_t unit = c.unicode();
-        if (unit > 0xff || unit == 0xad || unit == 0xdf) {
-            return false;
-        }
-    }
-    return true;
+        return unit > 0xff || unit == 0xad || unit == 0xdf;
+    });
 }
 
 }  // namespace

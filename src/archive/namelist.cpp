@@ -68,13 +68,12 @@ QStringList NameList::all() const {
 }
 
 const QStringList& NameList::page(int number) const {
-    static const QStringList kNone;
     const auto at = static_cast<std::size_t>(number);
     if (m_read[at]) {
         return m_pages[at];
     }
     if (!m_failure.ok()) {
-        return kNone;
+        return m_pages[at];  // empty: pages are only filled by a read that worked
     }
     // A page that follows a read one continues from its last id, so reading the list from
     // the top costs one pass; a jump into the middle skips rows once.
@@ -109,7 +108,7 @@ const QStringList& NameList::page(int number) const {
         // A page cut short would show a short or blank list as if it were whole.
         m_failure = status;
         Q_EMIT readFailed();
-        return kNone;
+        return m_pages[at];
     }
     m_pages[at] = std::move(names);
     m_lastIds[at] = lastId;
