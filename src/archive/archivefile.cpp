@@ -400,12 +400,10 @@ Status ArchiveFile::checkKeys(SqliteConnection& connection, bool repair, KeyRepo
         }
     }
     std::vector<KeyedRow> rows;
-    status = planKeys(connection, &rows, report);
-    if (!status.ok() || !repair ||
-        std::none_of(rows.begin(), rows.end(), [](const KeyedRow& row) { return needsChange(row); })) {
-        return status;
+    if (!repair) {
+        return planKeys(connection, &rows, report);
     }
-    // Planned again inside the transaction: another program may have written since.
+    // Planned inside the transaction, on the rows as they are when the write lock is held.
     qint64 changed = 0;
     status = connection.write([&]() -> Status {
         Status inner = planKeys(connection, &rows, report);
