@@ -44,12 +44,15 @@ void checkTidy(const QString& answer) {
     }
     check(archive::tidyName(name) == name, "tidy is not idempotent", answer, name);
 
-    // Only blanks go: every other character stays, in order and case as typed.
-    const QString typed = withoutSpaces(answer);
+    // Only blanks and invisible format characters go: every other character stays, in
+    // order and case as typed.
+    const QString typed = withoutSpaces(archive::withoutFormatCharacters(answer));
     if (typed.isEmpty()) {
         check(name == archive::kAnonymousName, "blank answer not Anonimo", answer, name);
     } else {
         check(withoutSpaces(name) == typed, "characters other than blanks changed", answer, name);
+        check(archive::withoutFormatCharacters(name) == name, "format character kept", answer,
+              name);
     }
 }
 

@@ -7,13 +7,17 @@
 //                                             number once update() has returned
 //   archive_child share PATH MINE OTHER N     adds MINE 1..N, then waits until OTHER 1..N
 //                                             are all found; exit 0 when they are
+//   archive_child create-killed PATH          creates an archive at PATH and is killed just
+//                                             before it would take its name
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QThread>
+#include <csignal>
 #include <cstdio>
 
+#include "archive/archivefile.h"
 #include "archive/modtempar.h"
 
 using archive::Status;
@@ -142,6 +146,10 @@ int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     const QString mode = arguments.value(1);
+    if (mode == QLatin1String("create-killed") && arguments.size() == 3) {
+        archive::ArchiveFile::create(arguments.at(2), [] { std::raise(SIGKILL); });
+        return 4;
+    }
     if (mode == QLatin1String("open") && arguments.size() == 3) {
         return openAndAdd(arguments[2]);
     }

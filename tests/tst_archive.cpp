@@ -31,6 +31,7 @@ private slots:
     void typedTextKeptUnchanged_data();
     void typedTextKeptUnchanged();
     void rowsWrittenByTheSqliteProgram();
+    void keysSetRightAtOpening();
     void keyOrderWalk();
     void misuseIsReported_data();
     void misuseIsReported();
@@ -347,13 +348,61 @@ void TestArchive::rowsWrittenByTheSqliteProgram() {
     QStringList notes;
     QVERIFY(archive::ArchiveFile::verify(m_path, &notes).ok());
     QVERIFY2(notes.join(' ').contains(QStringLiteral("senza chiave")), qPrintable(notes.join(' ')));
-    // The save filled the key: renamed from outside, the row is still found by it.
-    execRaw(m_path, "UPDATE tempar SET nome = 'x' WHERE chiave = 'bruni eva' AND giuste = 6");
+    // Renamed from outside while the archive is open, the row answers to its new name only:
+    // the old name must not reach it (a store under the old name would overwrite it).
+    execRaw(m_path, "UPDATE tempar SET nome = 'Bruni Eva Maria' WHERE chiave = 'bruni eva'");
     auto check = tableOf(*database);
     QVERIFY(check->setIndex(QStringLiteral("nome")).ok());
     QVERIFY(check->seek(QStringLiteral("="), QStringLiteral("BRUNI EVA")).ok());
+    QVERIFY(check->noMatch());
+    QVERIFY(check->seek(QStringLiteral("="), QStringLiteral("bruni eva maria")).ok());
     QVERIFY(!check->noMatch());
-    QCOMPARE(valueOf(*check, "nome").toString(), QStringLiteral("x"));
+    QCOMPARE(valueOf(*check, "giuste"), QVariant(6LL));
+}
+
+// Names changed with the sqlite3 program while the program was closed: opening the archive
+// sets every key right in one go, and names that now clash are reported, not merged.
+void TestArchive::keysSetRightAtOpening() {
+    {
+        auto database = openOk(m_path);
+        for (const char* name : {"Rossi Mario", "Verdi Ada", "Neri Luca"}) {
+            QVERIFY(addName(*tableOf(*database), QLatin1String(name)).ok());
+        }
+    }
+    execRaw(m_path,
+            "UPDATE tempar SET nome = 'Bianchi Carla', giuste = 7 WHERE nome = 'Rossi Mario';"
+            "UPDATE tempar SET nome = 'Rossi Mario' WHERE nome = 'Verdi Ada';"
+            "INSERT INTO tempar (nome, giuste) VALUES ('NERI LUCA', 2), ('neri luca', 3);");
+    QStringList notes;
+    QVERIFY(archive::ArchiveFile::verify(m_path, &notes).ok());
+    const QString noted = notes.join(u' ');
+    QVERIFY2(noted.contains(QStringLiteral("non corrisponde al nome")) &&
+                 noted.contains(QStringLiteral("«Neri Luca», «NERI LUCA», «neri luca»")),
+             qPrintable(noted));
+
+    auto database = openOk(m_path);
+    auto rows = tableOf(*database);
+    QVERIFY(rows->setIndex(QStringLiteral("nome")).ok());
+    QVERIFY(rows->seek(QStringLiteral("="), QStringLiteral("bianchi carla")).ok());
+    QVERIFY(!rows->noMatch());
+    QCOMPARE(valueOf(*rows, "giuste"), QVariant(7LL));
+    // The old name finds the row that carries it now, not the renamed one.
+    QVERIFY(rows->seek(QStringLiteral("="), QStringLiteral("ROSSI MARIO")).ok());
+    QVERIFY(!rows->noMatch());
+    QVERIFY(valueOf(*rows, "giuste").isNull());
+    QVERIFY(rows->seek(QStringLiteral("="), QStringLiteral("Verdi Ada")).ok());
+    QVERIFY(rows->noMatch());
+    // Of three rows that differ in case only, the one that had the key keeps it; the
+    // others keep their own names and figures.
+    QVERIFY(rows->seek(QStringLiteral("="), QStringLiteral("Neri luca")).ok());
+    QCOMPARE(valueOf(*rows, "nome").toString(), QStringLiteral("Neri Luca"));
+    QCOMPARE(listing(*tableOf(*database)),
+             (QStringList{u"Bianchi Carla"_qs, u"Rossi Mario"_qs, u"Neri Luca"_qs,
+                          u"NERI LUCA"_qs, u"neri luca"_qs}));
+    notes.clear();
+    QVERIFY(archive::ArchiveFile::verify(m_path, &notes).ok());
+    QVERIFY2(!notes.join(u' ').contains(QStringLiteral("non corrisponde")),
+             qPrintable(notes.join(u' ')));
 }
 
 void TestArchive::keyOrderWalk() {
@@ -436,14 +485,22 @@ void TestArchive::missingTableOrIndex() {
     execRaw(m_path, "DROP INDEX nome");
     auto database = openOk(m_path);
     auto rows = tableOf(*database);
-    QCOMPARE(rows->setIndex(QStringLiteral("nome")).number, Status::kUnknownIndex);
+    // The file is at fault, not the program, and the message says which file.
+    const QString file = QFileInfo(m_path).absoluteFilePath();
+    Status status = rows->setIndex(QStringLiteral("nome"));
+    QCOMPARE(status.number, Status::kWrongLayout);
+    QVERIFY2(status.message().contains(file), qPrintable(status.message()));
+    QVERIFY2(!status.message().contains(QStringLiteral("errore del programma")),
+             qPrintable(status.message()));
     execRaw(m_path, "DROP TABLE tempar");
-    Status status;
     auto reopened = openOk(m_path);
     QVERIFY(!reopened->openRecordset(QStringLiteral("tempar"), &status));
     QCOMPARE(status.number, SQLITE_ERROR);
-    QVERIFY2(status.description.contains(QStringLiteral("no such table")),
-             qPrintable(status.description));
+    // The Italian sentence, naming the file, before the engine's own words.
+    const QString message = status.message();
+    QVERIFY2(message.indexOf(file) >= 0 &&
+                 message.indexOf(file) < message.indexOf(QStringLiteral("no such table")),
+             qPrintable(message));
 }
 
 QTEST_GUILESS_MAIN(TestArchive)

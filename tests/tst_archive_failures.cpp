@@ -192,6 +192,8 @@ void TestArchiveFailures::unusableFiles_data() {
     const QString createIt = QStringLiteral("tempolario-archivio crea");
     QTest::newRow("missing file") << "missing" << Status::kFileMissing << createIt;
     QTest::newRow("folder with the archive's name") << "folder" << Status::kNotAFile << createIt;
+    QTest::newRow("symbolic link to nothing")
+        << "dangling" << Status::kDanglingLink << "file a cui punta il collegamento";
     QTest::newRow("0-byte file") << "empty" << Status::kEmptyFile << createIt;
     QTest::newRow("random bytes") << "random" << Status::kForeignFile << "senza cancellarlo";
     QTest::newRow("older database of another format")
@@ -216,6 +218,8 @@ void TestArchiveFailures::unusableFiles() {
     const QString path = dir.filePath(QStringLiteral("tempolario.mdb"));
     if (kind == QLatin1String("folder")) {
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("tempolario.mdb")));
+    } else if (kind == QLatin1String("dangling")) {
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("chiavetta/tempolario.mdb")), path));
     } else if (kind == QLatin1String("empty")) {
         writeFile(path, QByteArray());
     } else if (kind == QLatin1String("random")) {

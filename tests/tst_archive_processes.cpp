@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "archive/archivefile.h"
 #include "archivetesting.h"
 
 using namespace archivetesting;
@@ -40,7 +41,27 @@ class TestArchiveProcesses : public QObject {
 private slots:
     void killedWriterLeavesOldOrNewRow();
     void twoCopiesShareOneArchive();
+    void killedCreationLeavesNothingHalfMade();
 };
+
+// Killed at the last moment, a creation leaves no file under the archive's name (a 0-byte
+// one would be refused by the next creation and by the program); the next one succeeds.
+void TestArchiveProcesses::killedCreationLeavesNothingHalfMade() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tempolario.mdb"));
+    QProcess child;
+    child.start(QStringLiteral(ARCHIVE_CHILD), {QStringLiteral("create-killed"), path});
+    QVERIFY(child.waitForFinished(20000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    QVERIFY(!QFileInfo(path).exists() && !QFileInfo(path).isSymLink());
+    QVERIFY(archive::ArchiveFile::create(path).ok());
+    QCOMPARE(integrity(path), QStringLiteral("ok"));
+    QVERIFY(addStoredPupil(path, QStringLiteral("Rossi Mario"), 1, 2, QDateTime::currentDateTime()));
+    // Made under a temporary name, the archive still gets the permissions of any new file.
+    QFile other(dir.filePath(QStringLiteral("altro")));
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    QCOMPARE(QFileInfo(path).permissions(), QFileInfo(other.fileName()).permissions());
+}
 
 void TestArchiveProcesses::killedWriterLeavesOldOrNewRow() {
     QTemporaryDir dir;

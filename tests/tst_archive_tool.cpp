@@ -28,6 +28,21 @@ Run runTool(const QStringList& arguments) {
     return run;
 }
 
+// The tool run by the shell with its standard output redirected (">/dev/full", ">&-").
+Run runToolInto(const QString& redirection, const QStringList& arguments) {
+    QProcess shell;
+    shell.start(QStringLiteral("/bin/sh"),
+                QStringList{QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$@\" ") + redirection,
+                            QStringLiteral(ARCHIVE_TOOL)} +
+                    arguments);
+    Run run;
+    if (shell.waitForFinished(20000) && shell.exitStatus() == QProcess::NormalExit) {
+        run.exitCode = shell.exitCode();
+    }
+    run.err = QString::fromUtf8(shell.readAllStandardError());
+    return run;
+}
+
 }  // namespace
 
 class TestArchiveTool : public QObject {
@@ -41,7 +56,11 @@ private slots:
     void createNeverOverwrites();
     void listShowsEveryPupil();
     void csvFollowsRfc4180();
+    void csvShowsFormulasAsText();
+    void outputThatCannotBeWrittenFails_data();
+    void outputThatCannotBeWrittenFails();
     void verifyTellsGoodFromBad();
+    void repairSetsKeysRight();
 };
 
 void TestArchiveTool::help_data() {
@@ -60,7 +79,8 @@ void TestArchiveTool::help() {
     const Run run = runTool(arguments);
     QCOMPARE(run.exitCode, exitCode);
     if (exitCode == 0) {
-        for (const char* command : {"crea FILE", "elenco FILE", "csv FILE", "verifica FILE"}) {
+        for (const char* command :
+             {"crea FILE", "elenco FILE", "csv FILE", "verifica FILE", "ripara FILE"}) {
             QVERIFY2(run.out.contains(QLatin1String(command)), command);
         }
     } else {
@@ -151,6 +171,65 @@ void TestArchiveTool::csvFollowsRfc4180() {
                                         "Forlì 😀,,,\r\n"));
 }
 
+// A name a pupil typed must never run as a formula in the teacher's spreadsheet.
+void TestArchiveTool::csvShowsFormulasAsText() {
+    QTemporaryDir dir;
+    const QString path = makeArchive(dir.path());
+    {
+        auto rows = tableOf(*openOk(path));
+        for (const QString& name :
+             {u"=1+1"_qs, u"+39 333"_qs, u"-2"_qs, u"@SOMMA(A1)"_qs, u"\tTab"_qs, u"\rA capo"_qs,
+              u"=COLLEGAMENTO.IPERTESTUALE(\"x\")"_qs, u"Rossi =1"_qs, u"'Neri"_qs}) {
+            QVERIFY(addName(*rows, name).ok());
+        }
+    }
+    const Run run = runTool({QStringLiteral("csv"), path});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QString::fromUtf8("nome,giuste,sbagliate,data\r\n"
+                                        "\"'=1+1\",,,\r\n"
+                                        "\"'+39 333\",,,\r\n"
+                                        "\"'-2\",,,\r\n"
+                                        "\"'@SOMMA(A1)\",,,\r\n"
+                                        "\"'\tTab\",,,\r\n"
+                                        "\"'\rA capo\",,,\r\n"
+                                        "\"'=COLLEGAMENTO.IPERTESTUALE(\"\"x\"\")\",,,\r\n"
+                                        "Rossi =1,,,\r\n"
+                                        "'Neri,,,\r\n"));
+    QVERIFY(runTool({QStringLiteral("aiuto")}).out.contains(QStringLiteral("apostrofo")));
+}
+
+// A full disk or a closed output must not pass for a finished export.
+void TestArchiveTool::outputThatCannotBeWrittenFails_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("redirection");
+    for (const char* command : {"csv", "elenco", "verifica", "crea", "aiuto"}) {
+        QTest::addRow("%s to /dev/full", command) << QString::fromLatin1(command) << u">/dev/full"_qs;
+        QTest::addRow("%s to a closed output", command) << QString::fromLatin1(command) << u">&-"_qs;
+    }
+}
+
+void TestArchiveTool::outputThatCannotBeWrittenFails() {
+    QFETCH(QString, command);
+    QFETCH(QString, redirection);
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("tempolario.mdb"));
+    if (command != QLatin1String("crea")) {
+        makeArchive(dir.path());
+        // More than any output buffer holds, so that writes fail before the final flush.
+        execRaw(path, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                      "WHERE i < 2000) INSERT INTO tempar (nome, chiave) "
+                      "SELECT 'Alunno numero ' || i, 'alunno numero ' || i FROM n");
+    }
+    const Run run = runToolInto(redirection, command == QLatin1String("aiuto")
+                                                 ? QStringList{command}
+                                                 : QStringList{command, path});
+    QVERIFY2(run.exitCode == 1, qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("uscita standard")), qPrintable(run.err));
+    if (redirection == QLatin1String(">&-") && command == QLatin1String("crea")) {
+        QVERIFY(!QFileInfo::exists(path));  // refused before anything was made
+    }
+}
+
 void TestArchiveTool::verifyTellsGoodFromBad() {
     QTemporaryDir dir;
     const QString path = makeArchive(dir.path());
@@ -179,6 +258,38 @@ void TestArchiveTool::verifyTellsGoodFromBad() {
     run = runTool({QStringLiteral("verifica"), dir.filePath(QStringLiteral("manca.mdb"))});
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.err.contains(QStringLiteral("non esiste")));
+}
+
+// Names changed with the sqlite3 program: ripara sets the keys right at once and reports
+// the names that clash; verifica only reports.
+void TestArchiveTool::repairSetsKeysRight() {
+    QTemporaryDir dir;
+    const QString path = makeArchive(dir.path());
+    {
+        auto rows = tableOf(*openOk(path));
+        QVERIFY(addName(*rows, QStringLiteral("Rossi Mario")).ok());
+        QVERIFY(addName(*rows, QStringLiteral("Verdi Ada")).ok());
+    }
+    execRaw(path,
+            "UPDATE tempar SET nome = 'Bianchi Carla' WHERE nome = 'Rossi Mario';"
+            "INSERT INTO tempar (nome) VALUES ('VERDI ADA');");
+    const QByteArray before = bytesOf(path);
+    Run run = runTool({QStringLiteral("verifica"), path});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(QStringLiteral("non corrisponde al nome")), qPrintable(run.out));
+    QVERIFY2(run.out.contains(QStringLiteral("«Verdi Ada», «VERDI ADA»")), qPrintable(run.out));
+    QCOMPARE(bytesOf(path), before);
+
+    run = runTool({QStringLiteral("ripara"), path});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(QStringLiteral("Chiavi corrette: 1.")), qPrintable(run.out));
+    QVERIFY2(run.out.contains(QStringLiteral("«Verdi Ada», «VERDI ADA»")), qPrintable(run.out));
+    run = runTool({QStringLiteral("verifica"), path});
+    QVERIFY2(!run.out.contains(QStringLiteral("non corrisponde")), qPrintable(run.out));
+    auto rows = tableOf(*openOk(path));
+    QVERIFY(rows->setIndex(QStringLiteral("nome")).ok());
+    QVERIFY(rows->seek(QStringLiteral("="), QStringLiteral("BIANCHI CARLA")).ok());
+    QVERIFY(!rows->noMatch());
 }
 
 QTEST_GUILESS_MAIN(TestArchiveTool)

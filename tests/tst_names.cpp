@@ -1,7 +1,10 @@
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <sqlite3.h>
 #include <QTest>
 
 #include "archive/namechoice.h"
+#include "archive/namekey.h"
 #include "archivetesting.h"
 
 using archive::Modtempar;
@@ -36,11 +39,57 @@ private Q_SLOTS:
         QTest::newRow("quotes and signs")
             << u"O'Brien \"100%\"; --"_qs << u"O'Brien \"100%\"; --"_qs;
         QTest::newRow("emoji and accents") << u"Ünal 😀 Çelik"_qs << u"Ünal 😀 Çelik"_qs;
+        // Invisible characters would make a row that looks exactly like a classmate's.
+        QTest::newRow("zero-width space and joiner")
+            << u"Ros\u200Bsi\u200D Ma\u2060rio"_qs << u"Rossi Mario"_qs;
+        QTest::newRow("soft hyphen and byte-order mark") << u"\uFEFFRos\u00ADsi"_qs << u"Rossi"_qs;
+        QTest::newRow("bidirectional override and isolate")
+            << u"\u202EMario\u202C \u2067Rossi\u2069"_qs << u"Mario Rossi"_qs;
+        QTest::newRow("tag character beyond 16 bits") << u"Rossi\U000E0041"_qs << u"Rossi"_qs;
+        QTest::newRow("format character between blanks") << u"Rossi \u200B Mario"_qs
+                                                         << u"Rossi Mario"_qs;
+        QTest::newRow("only format characters") << u"\u200B\u00AD \u200E"_qs << u"Anonimo"_qs;
     }
     void tidy() {
         QFETCH(QString, answer);
         QFETCH(QString, name);
         QCOMPARE(archive::tidyName(answer), name);
+    }
+
+    // Keys whose case mapping leaves a decomposed form: the key must recompose it, or the
+    // same name typed precomposed and typed with combining marks would be two pupils.
+    void key_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("j with caron") << u"\u01F0"_qs << u"\u01F0"_qs;
+        QTest::newRow("capital J and combining caron") << u"J\u030C"_qs << u"\u01F0"_qs;
+        QTest::newRow("iota with dialytika and tonos") << u"\u0390"_qs << u"\u0390"_qs;
+        QTest::newRow("capital iota with dialytika, tonos")
+            << u"\u03AA\u0301"_qs << u"\u0390"_qs;
+        QTest::newRow("h with line below") << u"\u1E96"_qs << u"\u1E96"_qs;
+        QTest::newRow("capital H and line below") << u"H\u0331"_qs << u"\u1E96"_qs;
+        QTest::newRow("capital I with dot") << u"\u0130"_qs << u"i\u0307"_qs;
+        QTest::newRow("sharp s, small and capital") << u"Stra\u00DFe \u1E9E"_qs
+                                                    << u"strasse ss"_qs;
+        QTest::newRow("accents composed") << u"NICCOLO\u0300 FORLI\u0300"_qs
+                                          << u"niccol\u00F2 forl\u00EC"_qs;
+        QTest::newRow("invisible characters dropped") << u"Ros\u200Bsi\u00AD"_qs << u"rossi"_qs;
+        QTest::newRow("blanks kept") << u" Rossi  "_qs << u" rossi  "_qs;
+    }
+    void key() {
+        QFETCH(QString, name);
+        QFETCH(QString, key);
+        QCOMPARE(archive::nameKey(name), key);
+    }
+
+    // Latin-1 text takes a shorter road to its key; a letter beyond Latin-1 in the same
+    // name sends it down the full one, and the two must agree on every character.
+    void latin1KeysAgreeWithTheFullKey() {
+        const QString beyond = u"\u0100"_qs;  // A with macron: folds alone, composes with nothing
+        for (char16_t unit = 0; unit <= 0xff; ++unit) {
+            const QString text = u"a"_qs + QChar(unit) + u"Z"_qs;
+            QCOMPARE(archive::nameKey(text + beyond), archive::nameKey(text) + u"\u0101"_qs);
+        }
     }
 
     void typedNamesAreAddedOnce() {
@@ -56,6 +105,9 @@ private Q_SLOTS:
         // The same name in capitals finds the row and adds nothing.
         QVERIFY(choice.enterTyped(u"FORLÌ NICCOLÒ"_qs));
         QCOMPARE(shared.currentName, u"FORLÌ NICCOLÒ"_qs);
+        // The same name with an invisible character in it is the same pupil.
+        QVERIFY(choice.enterTyped(u"forlì\u200B niccolò\u202E"_qs));
+        QCOMPARE(shared.currentName, u"forlì niccolò"_qs);
         // Two pupils who give no name share one "Anonimo" row.
         QVERIFY(choice.enterTyped(QString()));
         QVERIFY(choice.enterTyped(u"   "_qs));
@@ -117,6 +169,38 @@ private Q_SLOTS:
             QCOMPARE(names.data(names.index(row)).toString(), expected.at(row));
         }
         QVERIFY(names.name(expected.size()).isEmpty());
+    }
+
+    // A page of names that cannot be read (the file locked past the wait) is a failure
+    // with the engine's number, never a short or blank list.
+    void failedPageReadIsReported() {
+        QString sql = u"BEGIN;"_qs;
+        for (int i = 0; i < archive::NameList::kPageSize + 10; ++i) {
+            sql += QStringLiteral("INSERT INTO tempar (nome) VALUES ('Alunno %1');").arg(i);
+        }
+        archivetesting::execRaw(m_path, (sql + u"COMMIT;"_qs).toUtf8().constData());
+        archive::NameList names;
+        QSignalSpy failed(&names, &archive::NameList::readFailed);
+        QVERIFY(names.open(m_path, 100));
+        QCOMPARE(names.name(0), u"Alunno 0"_qs);
+
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(m_path).constData(), &other,
+                                 SQLITE_OPEN_READWRITE, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE; UPDATE tempar SET giuste = 9;", nullptr,
+                              nullptr, nullptr),
+                 SQLITE_OK);
+        QVERIFY(names.name(archive::NameList::kPageSize).isEmpty());
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(names.failure().number & 0xff, SQLITE_BUSY);
+        QVERIFY(names.failure().advice.contains(u"bloccato"_qs));
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        // Once failed, the list stays failed and says so only once.
+        names.all();
+        QCOMPARE(failed.count(), 1);
+        QVERIFY(!names.failure().ok());
     }
 
     void missingArchiveFails() {

@@ -4,7 +4,12 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QStringList>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "archive/archivefile.h"
 #include "archive/database.h"
@@ -27,19 +32,54 @@ const char kHelp[] =
     "                                     con la riga dei titoli) sull'uscita standard\n"
     "  tempolario-archivio verifica FILE  controlla l'integrità dell'archivio e che sia un\n"
     "                                     archivio di Tempolario\n"
+    "  tempolario-archivio ripara FILE    rimette a posto le chiavi di ricerca dei nomi\n"
+    "                                     cambiati da fuori (per esempio con sqlite3) e\n"
+    "                                     segnala i nomi uguali a meno di maiuscole\n"
     "  tempolario-archivio aiuto          mostra questo aiuto (anche --help)\n"
     "\n"
     "Tempolario cerca l'archivio nel file tempolario.mdb della cartella da cui viene avviato\n"
     "e non lo crea mai da sé; per cominciare, in quella cartella:\n"
     "  tempolario-archivio crea tempolario.mdb\n"
     "\n"
+    "Nel CSV una cella che comincia con =, +, -, @, una tabulazione o un ritorno a capo\n"
+    "ha davanti un apostrofo ('), perché un foglio di calcolo la mostri come testo e non la\n"
+    "esegua come formula.\n"
+    "\n"
     "Elenco, csv e verifica aprono l'archivio in sola lettura. Il programma esce con 0 se\n"
-    "tutto è andato bene, con 1 se l'archivio ha un problema (il messaggio dice quale e cosa\n"
-    "fare), con 2 se il comando è scritto male.\n";
+    "tutto è andato bene, con 1 se l'archivio ha un problema o se l'uscita non si può\n"
+    "scrivere tutta (disco pieno, uscita chiusa: il messaggio dice quale e cosa fare), con 2\n"
+    "se il comando è scritto male.\n";
+
+int g_outputError = 0;  // errno of the first failed write to the standard output
 
 void out(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
-    std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stdout);
+    const auto size = static_cast<size_t>(utf8.size());
+    if (std::fwrite(utf8.constData(), 1, size, stdout) != size && g_outputError == 0) {
+        g_outputError = errno != 0 ? errno : EIO;
+    }
+}
+
+// Every byte of the output reaches its file, or the run fails: a teacher's export cut short
+// by a full disk must not look finished.
+int finishOutput(int exitCode) {
+    errno = 0;
+    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && g_outputError == 0) {
+        g_outputError = errno != 0 ? errno : EIO;
+    }
+    errno = 0;
+    if (std::fclose(stdout) != 0 && g_outputError == 0) {
+        g_outputError = errno != 0 ? errno : EIO;
+    }
+    if (g_outputError == 0) {
+        return exitCode;
+    }
+    std::fprintf(stderr,
+                 "tempolario-archivio: non si riesce a scrivere sull'uscita standard (%s): ciò "
+                 "che è stato scritto è incompleto. Controlla che il disco non sia pieno e che "
+                 "il file di destinazione si possa scrivere, poi ripeti il comando.\n",
+                 std::strerror(g_outputError));
+    return exitCode == 0 ? kExitFailure : exitCode;
 }
 
 int fail(const archive::Status& status) {
@@ -138,13 +178,17 @@ int list(const QString& path) {
 }
 
 // RFC 4180: a field with a comma, a quote or a line break goes in quotes, with its quotes
-// doubled; records end with CRLF.
+// doubled; records end with CRLF. A field that a spreadsheet would take for a formula
+// (starting with =, +, -, @, a tab or a carriage return; a name can be anything) gets a
+// leading apostrophe inside the quotes, so that it is shown as text and never run.
 QString csvField(const QString& text) {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
+    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+    const bool formula = !text.isEmpty() && kFormulaStarts.contains(text.front());
+    if (!formula && !text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
         !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n'))) {
         return text;
     }
-    QString quoted = text;
+    QString quoted = formula ? QLatin1Char('\'') + text : text;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
@@ -175,6 +219,18 @@ int create(const QString& path) {
     return 0;
 }
 
+int repair(const QString& path) {
+    QStringList notes;
+    const archive::Status status = archive::ArchiveFile::repair(path, &notes);
+    if (!status.ok()) {
+        return fail(status);
+    }
+    for (const QString& note : notes) {
+        out(note + QLatin1Char('\n'));
+    }
+    return 0;
+}
+
 int verify(const QString& path) {
     QStringList notes;
     const archive::Status status = archive::ArchiveFile::verify(path, &notes);
@@ -188,10 +244,7 @@ int verify(const QString& path) {
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
-    QCoreApplication application(argc, argv);
+int run() {
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.isEmpty()) {
         return usage(QStringLiteral("manca il comando."));
@@ -203,7 +256,8 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     const bool known = command == QLatin1String("crea") || command == QLatin1String("elenco") ||
-                       command == QLatin1String("csv") || command == QLatin1String("verifica");
+                       command == QLatin1String("csv") || command == QLatin1String("verifica") ||
+                       command == QLatin1String("ripara");
     if (!known) {
         return usage(QStringLiteral("comando sconosciuto: %1.").arg(command));
     }
@@ -220,5 +274,23 @@ int main(int argc, char* argv[]) {
     if (command == QLatin1String("csv")) {
         return exportCsv(path);
     }
+    if (command == QLatin1String("ripara")) {
+        return repair(path);
+    }
     return verify(path);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    // With the standard output closed, the next file opened (an archive being created)
+    // would take its number and receive what is meant for the output.
+    if (::fcntl(STDOUT_FILENO, F_GETFD) < 0) {
+        std::fprintf(stderr,
+                     "tempolario-archivio: l'uscita standard è chiusa: il comando non viene "
+                     "eseguito.\n");
+        return kExitFailure;
+    }
+    QCoreApplication application(argc, argv);
+    return finishOutput(run());
 }

@@ -6,9 +6,13 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QRandomGenerator>
 #include <QSet>
 #include <QtEndian>
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>  // renameat2
 #include <cstring>
 
 #include "archive/namekey.h"
@@ -65,6 +69,10 @@ Status firstColumn(SqliteConnection& connection, const char* sql, QStringList* o
 Status ArchiveFile::inspect(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists()) {
+        if (info.isSymLink()) {
+            return Status::own(Status::kDanglingLink,
+                               QStringLiteral("%1 → %2").arg(shown(path), info.symLinkTarget()));
+        }
         return Status::own(Status::kFileMissing, shown(path));
     }
     if (!info.isFile()) {
@@ -100,22 +108,73 @@ Status ArchiveFile::inspect(const QString& path) {
     return Status();
 }
 
-Status ArchiveFile::create(const QString& path) {
-    const QByteArray encoded = QFile::encodeName(path);
-    // O_EXCL: whatever is at the path (file, folder, link) stays as it is.
-    const int fd = ::open(encoded.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+namespace {
+
+Status cannotCreate(const QString& path, int error) {
+    return Status::own(
+        error == EEXIST ? Status::kFileExists : Status::kCannotCreate,
+        QStringLiteral("%1: %2").arg(shown(path), QString::fromLocal8Bit(strerror(error))));
+}
+
+// Makes a finished file and the folder entry that names it durable.
+bool syncPath(const QByteArray& path, int flags) {
+    const int fd = ::open(path.constData(), flags | O_CLOEXEC);
     if (fd < 0) {
-        const int error = errno;
-        return Status::own(
-            error == EEXIST ? Status::kFileExists : Status::kCannotCreate,
-            QStringLiteral("%1: %2").arg(shown(path), QString::fromLocal8Bit(strerror(error))));
+        return false;
+    }
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
+// Gives the finished file at from the name to, never replacing anything that is there:
+// a hard link where the file system has them, else a rename that refuses an existing name.
+int publish(const QByteArray& from, const QByteArray& to) {
+    if (::link(from.constData(), to.constData()) == 0) {
+        ::unlink(from.constData());
+        return 0;
+    }
+    if (errno == EEXIST) {
+        return EEXIST;
+    }
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) ==
+        0) {
+        return 0;
+    }
+    return errno;
+}
+
+}  // namespace
+
+Status ArchiveFile::create(const QString& path, const std::function<void()>& beforePublish) {
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink()) {
+        return cannotCreate(path, EEXIST);
+    }
+    // The archive is made under a temporary name in the same folder and given its name only
+    // once it is whole, so an interrupted creation never leaves a half-made archive there.
+    const QByteArray folder = QFile::encodeName(info.absolutePath());
+    // O_EXCL with 0666 rather than mkstemp's 0600: the archive gets the permissions the
+    // user's umask gives every new file, as a class sharing one folder expects.
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = folder + "/." + QFile::encodeName(info.fileName()) + ".crea-" +
+                    QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            break;
+        }
+    }
+    if (fd < 0) {
+        return cannotCreate(path, errno == EEXIST ? EAGAIN : errno);
     }
     ::close(fd);
+    const QString temporaryName = QFile::decodeName(temporary);
 
     // SQLite takes an empty file as a new database, so the CREATE flag is never needed.
     Status status;
     {
-        auto connection = SqliteConnection::open(path, false, 5000, &status);
+        auto connection = SqliteConnection::open(temporaryName, false, 5000, &status);
         if (connection) {
             status = connection->exec("PRAGMA journal_mode = DELETE; PRAGMA synchronous = EXTRA;");
         }
@@ -123,9 +182,23 @@ Status ArchiveFile::create(const QString& path) {
             status = connection->exec(kSchema);
         }
     }
+    if (status.ok() && !syncPath(temporary, O_RDONLY)) {
+        status = cannotCreate(path, errno);
+    }
+    if (status.ok()) {
+        if (beforePublish) {
+            beforePublish();
+        }
+        const int error = publish(temporary, QFile::encodeName(info.absoluteFilePath()));
+        if (error != 0) {
+            status = cannotCreate(path, error);
+        } else if (!syncPath(folder, O_RDONLY | O_DIRECTORY)) {
+            status = cannotCreate(path, errno);
+        }
+    }
     if (!status.ok()) {
-        QFile::remove(path);
-        QFile::remove(path + QStringLiteral("-journal"));
+        QFile::remove(temporaryName);
+        QFile::remove(temporaryName + QStringLiteral("-journal"));
     }
     return status;
 }
@@ -177,48 +250,243 @@ Status ArchiveFile::verify(const QString& path, QStringList* notes) {
     }
 
     // Rows written from outside the program: still usable, but worth a note.
-    SqliteStatement* rows = connection->cached("SELECT nome, chiave FROM tempar", &status);
-    if (!rows) {
+    KeyReport report;
+    status = checkKeys(*connection, false, &report);
+    if (!status.ok()) {
         return status;
     }
-    qint64 count = 0;
-    qint64 withoutName = 0;
-    qint64 withoutKey = 0;
-    qint64 staleKey = 0;
+    *notes += describe(report, false);
+    return Status();
+}
+
+namespace {
+
+struct KeyedRow {
+    qint64 id = 0;
+    QVariant key;   // as stored
+    QVariant want;  // what it should be
+    QString name;
+    bool named = false;
+};
+
+// Reads every row and works out the key each should have.
+Status planKeys(SqliteConnection& connection, std::vector<KeyedRow>* rows, KeyReport* report) {
+    Status status;
+    SqliteStatement* statement =
+        connection.cached("SELECT id, nome, chiave FROM tempar ORDER BY id", &status);
+    if (!statement) {
+        return status;
+    }
+    rows->clear();
     {
-        SqliteStatement::Use use(*rows);
+        SqliteStatement::Use use(*statement);
         int rc;
-        while ((rc = rows->step()) == SQLITE_ROW) {
-            ++count;
-            if (rows->isNull(0)) {
-                ++withoutName;
-            } else if (rows->isNull(1)) {
-                ++withoutKey;
-            } else if (rows->text(1) != nameKey(rows->text(0))) {
-                ++staleKey;
+        while ((rc = statement->step()) == SQLITE_ROW) {
+            KeyedRow row;
+            row.id = statement->int64(0);
+            row.named = !statement->isNull(1);
+            if (row.named) {
+                row.name = statement->text(1);
             }
+            if (!statement->isNull(2)) {
+                row.key = statement->text(2);
+            }
+            rows->push_back(std::move(row));
         }
         if (rc != SQLITE_DONE) {
-            return connection->failure(rc);
+            return connection.failure(rc);
         }
     }
-    notes->append(QStringLiteral("Alunni registrati: %1.").arg(count));
-    if (withoutName > 0) {
-        notes->append(
-            QStringLiteral("Righe senza nome (non si possono elencare): %1.").arg(withoutName));
+    *report = KeyReport();
+    report->rows = static_cast<qint64>(rows->size());
+    QHash<QString, std::vector<std::size_t>> byKey;
+    std::vector<QString> order;  // keys in the order of their first row
+    for (std::size_t i = 0; i < rows->size(); ++i) {
+        KeyedRow& row = (*rows)[i];
+        if (!row.named) {
+            ++report->withoutName;
+            continue;
+        }
+        const QString want = nameKey(row.name);
+        if (row.key.isNull()) {
+            ++report->withoutKey;
+        } else if (row.key.toString() != want) {
+            ++report->staleKey;
+        }
+        auto& group = byKey[want];
+        if (group.empty()) {
+            order.push_back(want);
+        }
+        group.push_back(i);
     }
-    if (withoutKey > 0) {
-        notes->append(
-            QStringLiteral("Righe senza chiave, aggiunte da fuori (si trovano lo stesso): %1.")
-                .arg(withoutKey));
-    }
-    if (staleKey > 0) {
-        notes->append(
-            QStringLiteral("Righe con una chiave che non corrisponde al nome (nome cambiato da "
-                           "fuori senza cancellare la chiave): %1.")
-                .arg(staleKey));
+    for (const QString& want : order) {
+        const std::vector<std::size_t>& group = byKey[want];
+        // The row that holds the key already keeps it; otherwise the oldest row takes it.
+        std::size_t holder = group.front();
+        for (std::size_t i : group) {
+            if ((*rows)[i].key.toString() == want && !(*rows)[i].key.isNull()) {
+                holder = i;
+            }
+        }
+        (*rows)[holder].want = want;
+        if (group.size() > 1) {
+            QStringList names{(*rows)[holder].name};
+            for (std::size_t i : group) {
+                if (i != holder) {
+                    names.append((*rows)[i].name);
+                }
+            }
+            report->sameKey.append(names);
+        }
     }
     return Status();
+}
+
+// True when every named row holds its name's key and no nameless row holds one. Keys are
+// unique, so rows that all hold their own keys cannot share one.
+Status keysAllRight(SqliteConnection& connection, bool* allRight) {
+    Status status;
+    SqliteStatement* statement = connection.cached("SELECT nome, chiave FROM tempar", &status);
+    if (!statement) {
+        return status;
+    }
+    SqliteStatement::Use use(*statement);
+    *allRight = true;
+    int rc;
+    while ((rc = statement->step()) == SQLITE_ROW) {
+        if (statement->isNull(0) != statement->isNull(1) ||
+            (!statement->isNull(0) && nameKey(statement->text(0)) != statement->text(1))) {
+            *allRight = false;
+            return Status();
+        }
+    }
+    return rc == SQLITE_DONE ? Status() : connection.failure(rc);
+}
+
+bool needsChange(const KeyedRow& row) {
+    return row.key.isNull() != row.want.isNull() || row.key.toString() != row.want.toString();
+}
+
+Status runOnRow(SqliteConnection& connection, const char* sql, const QVariant& key, qint64 id) {
+    Status status;
+    SqliteStatement* statement = connection.cached(sql, &status);
+    if (!statement) {
+        return status;
+    }
+    SqliteStatement::Use use(*statement);
+    statement->bind(1, key);
+    statement->bindInt64(2, id);
+    const int rc = statement->step();
+    return rc == SQLITE_DONE ? Status() : connection.failure(rc);
+}
+
+}  // namespace
+
+Status ArchiveFile::checkKeys(SqliteConnection& connection, bool repair, KeyReport* report) {
+    *report = KeyReport();
+    QStringList columns;
+    Status status =
+        firstColumn(connection, "SELECT name FROM pragma_table_info('tempar')", &columns);
+    if (!status.ok() || !columns.contains(QStringLiteral("nome")) ||
+        !columns.contains(QStringLiteral("chiave"))) {
+        return status;
+    }
+    if (repair) {
+        // The usual case, every key right, is told by one pass that keeps nothing.
+        bool allRight = false;
+        status = keysAllRight(connection, &allRight);
+        if (!status.ok() || allRight) {
+            return status;
+        }
+    }
+    std::vector<KeyedRow> rows;
+    if (!repair) {
+        return planKeys(connection, &rows, report);
+    }
+    // Planned inside the transaction, on the rows as they are when the write lock is held.
+    qint64 changed = 0;
+    status = connection.write([&]() -> Status {
+        Status inner = planKeys(connection, &rows, report);
+        changed = 0;
+        // Every key that changes is cleared first, so that no row's new key collides with
+        // the old key of a row that has yet to change.
+        for (const KeyedRow& row : rows) {
+            if (inner.ok() && needsChange(row) && !row.key.isNull()) {
+                inner = runOnRow(connection, "UPDATE tempar SET chiave = ?1 WHERE id = ?2",
+                                 QVariant(), row.id);
+            }
+        }
+        for (const KeyedRow& row : rows) {
+            if (inner.ok() && needsChange(row)) {
+                ++changed;
+                if (!row.want.isNull()) {
+                    inner = runOnRow(connection, "UPDATE tempar SET chiave = ?1 WHERE id = ?2",
+                                     row.want, row.id);
+                }
+            }
+        }
+        return inner;
+    });
+    if (status.ok()) {
+        report->changed = changed;
+    }
+    return status;
+}
+
+Status ArchiveFile::repair(const QString& path, QStringList* notes) {
+    Status status = inspect(path);
+    if (!status.ok()) {
+        return status;
+    }
+    auto connection = SqliteConnection::open(path, false, 5000, &status);
+    if (!connection) {
+        return status;
+    }
+    status = connection->exec("PRAGMA journal_mode = DELETE; PRAGMA synchronous = EXTRA;");
+    KeyReport report;
+    if (status.ok()) {
+        status = checkKeys(*connection, true, &report);
+    }
+    if (status.ok()) {
+        *notes += describe(report, true);
+    }
+    return status;
+}
+
+QStringList ArchiveFile::describe(const KeyReport& report, bool repaired) {
+    QStringList notes{QStringLiteral("Alunni registrati: %1.").arg(report.rows)};
+    if (report.withoutName > 0) {
+        notes.append(
+            QStringLiteral("Righe senza nome (non si possono elencare): %1.").arg(report.withoutName));
+    }
+    if (report.withoutKey > 0) {
+        notes.append(QStringLiteral("Righe senza chiave, aggiunte da fuori: %1.").arg(report.withoutKey));
+    }
+    if (report.staleKey > 0) {
+        notes.append(
+            QStringLiteral("Righe con una chiave che non corrisponde al nome (nome cambiato da "
+                           "fuori senza cambiare la chiave): %1.")
+                .arg(report.staleKey));
+    }
+    if (repaired) {
+        notes.append(QStringLiteral("Chiavi corrette: %1.").arg(report.changed));
+    } else if (report.withoutKey > 0 || report.staleKey > 0) {
+        notes.append(QStringLiteral(
+            "Tempolario corregge le chiavi da sé quando apre l'archivio; per farlo subito: "
+            "tempolario-archivio ripara FILE."));
+    }
+    for (const QStringList& names : report.sameKey) {
+        QStringList quoted;
+        for (const QString& name : names) {
+            quoted.append(QStringLiteral("«%1»").arg(name));
+        }
+        notes.append(
+            QStringLiteral("Nomi uguali a meno di maiuscole o caratteri invisibili: %1. Si trova "
+                           "solo il primo; gli altri restano con i loro risultati. Per tenerli "
+                           "distinti cambia il nome degli altri (per esempio con sqlite3).")
+                .arg(quoted.join(QStringLiteral(", "))));
+    }
+    return notes;
 }
 
 }  // namespace archive

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "archive/status.h"
 
@@ -19,6 +20,24 @@ namespace archive {
 // and write the file. A row written there without `chiave` (NULL) is still listed and found
 // by the program, which compares those rows' names itself. `data` is local time written
 // 'YYYY-MM-DDTHH:MM:SS'.
+class SqliteConnection;
+
+// What a look at the key column found: rows whose key is not the key of their name, and
+// names that share one key (names equal but for letter case or invisible characters).
+struct KeyReport {
+    qint64 rows = 0;
+    qint64 withoutName = 0;  // rows that cannot be listed or found
+    qint64 withoutKey = 0;   // named rows without a key (added from outside)
+    qint64 staleKey = 0;     // a key that is not its name's (name changed from outside)
+    qint64 changed = 0;      // rows whose key was set right
+    // One entry per shared key: the names of the rows, in insertion order. The first row
+    // holds the key and is the one found; the others keep their names and results but are
+    // left without a key, and are never merged into it.
+    QList<QStringList> sameKey;
+
+    bool clean() const { return withoutKey == 0 && staleKey == 0 && sameKey.isEmpty(); }
+};
+
 class ArchiveFile {
 public:
     static constexpr quint32 kApplicationId = 0x54504c52;  // "TPLR"
@@ -30,12 +49,29 @@ public:
     static Status inspect(const QString& path);
 
     // Creates an empty archive at path. Refuses (kFileExists) when anything is there
-    // already; a half-made file is removed again.
-    static Status create(const QString& path);
+    // already. The archive is built under a hidden temporary name beside path and given
+    // its name in one step once it is whole and on disk, so path holds either nothing or a
+    // whole archive, even if the process is killed. beforePublish, when given, runs just
+    // before that step (tests interrupt the creation there).
+    static Status create(const QString& path, const std::function<void()>& beforePublish = {});
 
     // Full check for the tool: inspect(), SQLite's integrity check, the table, fields and
     // index. Opens the file read-only. notes gets Italian lines about what was found.
     static Status verify(const QString& path, QStringList* notes);
+
+    // Compares every row's key with the key of its name. With repair, sets each wrong or
+    // missing key right in one transaction (taken only when something is wrong); rows
+    // without a name, and every row but the first of a shared key, are left without a key
+    // so that they cannot stand in the way of another name. A file without the table or
+    // its key column is left alone (its layout is reported where the table is used).
+    static Status checkKeys(SqliteConnection& connection, bool repair, KeyReport* report);
+
+    // The tool's repair: opens the archive for writing and sets its keys right; notes
+    // gets Italian lines about what was done and what is left to the teacher.
+    static Status repair(const QString& path, QStringList* notes);
+
+    // Italian lines describing a key report, for the tool.
+    static QStringList describe(const KeyReport& report, bool repaired);
 };
 
 }  // namespace archive

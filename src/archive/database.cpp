@@ -104,6 +104,13 @@ std::unique_ptr<Database> Database::open(const QString& path, Status* status,
     if (status->ok() && !options.readOnly) {
         *status = forceSafeWrites(*connection);
     }
+    if (status->ok() && !options.readOnly) {
+        // A name changed from outside (the sqlite3 program) leaves its old key behind: the
+        // row could no longer be found by its name, and the old name would find it and
+        // overwrite it. Keys are set right before any cursor uses them.
+        KeyReport report;
+        *status = ArchiveFile::checkKeys(*connection, true, &report);
+    }
     if (!status->ok()) {
         return nullptr;
     }

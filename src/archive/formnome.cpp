@@ -28,6 +28,10 @@ FormNome::FormNome(Modtempar& shared, QWidget* parent)
 
     auto* list = m_controls.as<QListView>(QStringLiteral("List1"));
     list->setModel(&m_names);
+    // A page of names that cannot be read ends the program like any archive failure; the
+    // read happens while the list paints, so the message waits for the paint to finish.
+    connect(&m_names, &NameList::readFailed, this, [this] { check(m_names.failure()); },
+            Qt::QueuedConnection);
     // A pick is a change of the selected entry; focus alone makes an entry current without
     // selecting it, and picks nothing.
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, list] {

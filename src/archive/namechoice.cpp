@@ -1,11 +1,12 @@
 #include "archive/namechoice.h"
 
 #include "archive/lookup.h"
+#include "archive/namekey.h"
 
 namespace archive {
 
 QString tidyName(const QString& answer) {
-    const QString name = answer.simplified();
+    const QString name = withoutFormatCharacters(answer).simplified();
     return name.isEmpty() ? kAnonymousName : name;
 }
 

@@ -15,9 +15,10 @@ namespace archive {
 // The name "Anonimo" stands for a pupil who gave no name.
 inline const QString kAnonymousName = QStringLiteral("Anonimo");
 
-// A typed answer made into a pupil name: blanks around it dropped, every run of blanks
-// between words made one blank; an answer of nothing or of blanks only gives "Anonimo".
-// Letter case and every other character stay as typed.
+// A typed answer made into a pupil name: invisible format characters (zero-width space,
+// soft hyphen, bidirectional overrides) dropped, blanks around it dropped, every run of
+// blanks between words made one blank; an answer of nothing or of blanks only gives
+// "Anonimo". Letter case and every other character stay as typed.
 QString tidyName(const QString& answer);
 
 // The name window's addition of a new name through its cursor: a row with only nome set.

@@ -27,6 +27,7 @@ Status NameList::open(const QString& path, int busyTimeoutMs) {
         return connection->failure(rc);
     }
     beginResetModel();
+    m_failure = Status();
     m_connection = std::move(connection);
     m_count = static_cast<int>(count->int64(0));
     const auto pages = static_cast<std::size_t>((m_count + kPageSize - 1) / kPageSize);
@@ -71,6 +72,9 @@ const QStringList& NameList::page(int number) const {
     if (m_read[at]) {
         return m_pages[at];
     }
+    if (!m_failure.ok()) {
+        return m_pages[at];  // empty: pages are only filled by a read that worked
+    }
     // A page that follows a read one continues from its last id, so reading the list from
     // the top costs one pass; a jump into the middle skips rows once.
     Status status;
@@ -83,20 +87,33 @@ const QStringList& NameList::page(int number) const {
                                                "SELECT id, nome FROM tempar WHERE nome IS NOT NULL "
                                                "ORDER BY id LIMIT ?2 OFFSET ?1",
                                                &status);
-    QStringList& names = m_pages[at];
+    QStringList names;
+    qint64 lastId = 0;
     if (statement) {
         SqliteStatement::Use use(*statement);
         statement->bindInt64(1,
                              follows ? m_lastIds[at - 1] : static_cast<qint64>(number) * kPageSize);
         statement->bindInt64(2, kPageSize);
         names.reserve(kPageSize);
-        while (statement->step() == SQLITE_ROW) {
-            m_lastIds[at] = statement->int64(0);
+        int rc;
+        while ((rc = statement->step()) == SQLITE_ROW) {
+            lastId = statement->int64(0);
             names.append(statement->text(1));
         }
+        if (rc != SQLITE_DONE) {
+            status = m_connection->failure(rc);
+        }
     }
+    if (!status.ok()) {
+        // A page cut short would show a short or blank list as if it were whole.
+        m_failure = status;
+        Q_EMIT readFailed();
+        return m_pages[at];
+    }
+    m_pages[at] = std::move(names);
+    m_lastIds[at] = lastId;
     m_read[at] = true;
-    return names;
+    return m_pages[at];
 }
 
 }  // namespace archive

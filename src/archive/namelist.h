@@ -31,10 +31,21 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
-    // The name at a row; empty when it cannot be read any more (removed by another program).
+    // The name at a row; empty when it cannot be read any more (removed by another program,
+    // or a failed read: see failure()).
     QString name(int row) const;
-    // Every name, all pages read.
+    // Every name, all pages read; check failure() afterwards.
     QStringList all() const;
+
+    // The engine's report of the first page read that failed (the file locked past the
+    // wait, damaged, taken away); ok while every read has worked. After a failure no more
+    // pages are read and the list must not be trusted: its holder ends with this message.
+    const Status& failure() const { return m_failure; }
+
+Q_SIGNALS:
+    // A page read failed; emitted once, from inside whatever asked for the page (often a
+    // view painting), so a holder that shows a message should connect it queued.
+    void readFailed() const;
 
 private:
     const QStringList& page(int number) const;
@@ -44,6 +55,7 @@ private:
     mutable std::vector<QStringList> m_pages;
     mutable std::vector<qint64> m_lastIds;  // the id of each read page's last row, or 0
     mutable std::vector<bool> m_read;
+    mutable Status m_failure;
 };
 
 }  // namespace archive

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "archive/archivefile.h"
 #include "archive/namekey.h"
 #include "archive/sqliteconnection.h"
 
@@ -297,8 +298,10 @@ Status Recordset::setIndex(const QString& name) {
     SqliteStatement::Use use(*statement);
     const int rc = statement->step();
     if (rc == SQLITE_DONE) {
-        return Status::own(Status::kUnknownIndex,
-                           QStringLiteral("%1: manca nell'archivio").arg(name));
+        // The name is right; the file lacks what every archive has.
+        return Status::own(Status::kWrongLayout,
+                           QStringLiteral("%1: manca l'indice %2")
+                               .arg(m_connection->fileName(), name));
     }
     if (rc != SQLITE_ROW) {
         return m_connection->failure(rc);
@@ -331,6 +334,21 @@ Status Recordset::seek(const QString& comparison, const QString& key) {
         SqliteStatement::Use use(*statement);
         statement->bindText(1, wanted);
         status = fetch(*statement, &rows);
+    }
+    if (status.ok() && !rows.empty() &&
+        (rows.front().fields[kNome].isNull() ||
+         nameKey(rows.front().fields[kNome].toString()) != wanted)) {
+        // The name was changed from outside since the archive was opened: the row is not
+        // this name's. Keys are set right and the name is looked up again, so that nothing
+        // is ever written to another pupil's row.
+        KeyReport report;
+        status = ArchiveFile::checkKeys(*m_connection, true, &report);
+        rows.clear();
+        if (status.ok()) {
+            SqliteStatement::Use use(*statement);
+            statement->bindText(1, wanted);
+            status = fetch(*statement, &rows);
+        }
     }
     if (!status.ok()) {
         return status;

@@ -64,12 +64,26 @@ Status SqliteConnection::exec(const char* sql) {
     return rc == SQLITE_OK ? Status() : failure(rc);
 }
 
+QString SqliteConnection::fileName() const {
+    const char* name = sqlite3_db_filename(m_db, "main");
+    return name ? QFile::decodeName(name) : QString();
+}
+
 Status SqliteConnection::failure(int code) const {
     // The connection's own code is the extended one; the message names the detail
     // ("no such table: x") where SQLite has one.
     const int extended = sqlite3_extended_errcode(m_db);
     const int number = (extended & 0xff) == (code & 0xff) ? extended : code;
-    return Status::engine(number, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+    if ((number & 0xff) == SQLITE_ERROR && message.startsWith(QLatin1String("no such "))) {
+        // A table, field or index the program needs is missing: the file is at fault, and
+        // the teacher has to know which file.
+        return Status::engine(
+            number, QStringLiteral("nel file %1 mancano la tabella, i campi o l'indice di un "
+                                   "archivio di Tempolario (%2)")
+                        .arg(fileName(), message));
+    }
+    return Status::engine(number, message);
 }
 
 Status SqliteConnection::write(const std::function<Status()>& body) {

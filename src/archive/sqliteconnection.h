@@ -28,6 +28,8 @@ public:
                                                   int busyTimeoutMs, Status* status);
 
     sqlite3* handle() const { return m_db; }
+    // The file's full path, for messages.
+    QString fileName() const;
 
     // A statement prepared once and kept for the life of the connection; null on failure,
     // with *status set.

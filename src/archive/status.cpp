@@ -15,6 +15,9 @@ QString ownDescription(int number) {
             return QStringLiteral("il file dell'archivio non esiste");
         case Status::kNotAFile:
             return QStringLiteral("al posto dell'archivio c'è una cartella o un file speciale");
+        case Status::kDanglingLink:
+            return QStringLiteral(
+                "il nome dell'archivio è un collegamento simbolico a un file che non esiste");
         case Status::kFileUnreadable:
             return QStringLiteral("il file dell'archivio non si può leggere");
         case Status::kEmptyFile:
@@ -73,6 +76,10 @@ QString ownAdvice(int number) {
                        "con "
                        "il comando %1.")
                 .arg(kCreateHint);
+        case Status::kDanglingLink:
+            return QStringLiteral(
+                "Rimetti al suo posto il file a cui punta il collegamento (per esempio collega "
+                "di nuovo la chiavetta o la cartella di rete), poi riavvia il programma.");
         case Status::kFileUnreadable:
             return QStringLiteral(
                 "Chiedi a chi cura il computer il permesso di leggere e scrivere il file "
@@ -184,8 +191,7 @@ QString engineAdvice(int code) {
         case SQLITE_SCHEMA:
         case SQLITE_MISMATCH:
             return QStringLiteral(
-                       "L'archivio non ha la tabella, l'indice o i campi attesi: spostalo altrove "
-                       "e "
+                       "Rimetti l'archivio da una copia di sicurezza, oppure spostalo altrove e "
                        "crea un archivio vuoto con il comando %1.")
                 .arg(kCreateHint);
         default:

@@ -26,6 +26,7 @@ struct Status {
     static constexpr int kFileExists = 20010;    // creation refused: something is there
     static constexpr int kCannotCreate = 20011;  // creation failed (folder, permissions)
     static constexpr int kWrongLayout = 20012;   // table, fields or index not as ours
+    static constexpr int kDanglingLink = 20013;  // a symbolic link to nothing at the path
     // Cursor misuse and values the fields cannot hold.
     static constexpr int kUnknownTable = 20101;
     static constexpr int kUnknownIndex = 20102;
