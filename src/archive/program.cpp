@@ -46,6 +46,7 @@ void Program::showExerciseWindow() {
         m_exerciseWindow->onClose = m_exerciseWindow->onExit;
     }
     m_exerciseWindow->show();
+    m_exerciseWindow->activateWindow();
 }
 
 bool Program::archivia() {
@@ -67,6 +68,8 @@ void Program::showResults() {
         m_resultsWindow = std::make_unique<Risultati>(m_shared);
         m_resultsWindow->onFailure = [this](const Status& status) { fail(status); };
         m_resultsWindow->onExit = [this] { end(0); };
+        // Back on the exercise window, the keys go to it again.
+        m_resultsWindow->onBack = [this] { m_exerciseWindow->activateWindow(); };
         if (!m_resultsWindow->start()) {
             return;
         }

@@ -27,13 +27,16 @@ public:
 
     std::function<void(const Status&)> onFailure;
     std::function<void()> onExit;  // "Esco"
+    std::function<void()> onBack;  // after "TORNA" has hidden the window
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     // Closing by the frame is going back, as "TORNA" does.
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void setKeyboardRoad();
     void search();
     void back();
     void setTextColour(const char* name, const QColor& colour);

@@ -46,6 +46,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void setFocusChain();
     void chooseSet(int code);
     void dealNext();
     void dropDate(int box, int dateLabel);
