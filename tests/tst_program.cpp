@@ -283,6 +283,57 @@ private Q_SLOTS:
         QVERIFY(m_ends.isEmpty());
     }
 
+    // The results window by keys alone: Tab reaches the search boxes, the three label-buttons
+    // and the grid; Enter in a box searches; Space and Enter press a label-button; Esc goes
+    // back, and the exercise window takes the keys again.
+    void resultsWindowByKeys() {
+        startProgram({u"Verdi Luca"_qs});
+        archivetesting::execRaw(m_path,
+                                "UPDATE tempar SET giuste = 5, sbagliate = 9 WHERE nome = 'Verdi Luca'");
+        typeName(u"Rossi Mario"_qs);
+        press(exerciseWindow(), "cmdarchivio");
+        QVERIFY(QTest::qWaitForWindowActive(results()));
+        QWindow* w = results()->windowHandle();
+        QCOMPARE(QApplication::focusWidget(), control(results(), "Text2"));
+        const QList<QWidget*> chain{control(results(), "Text1"), control(results(), "LabCERCA"),
+                                    control(results(), "Grid5"), control(results(), "Labtorna"),
+                                    control(results(), "Labesci"), control(results(), "Text2")};
+        for (QWidget* next : chain) {
+            QTest::keyClick(w, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        // Enter in the surname box searches.
+        QTest::keyClicks(QApplication::focusWidget(), u"verdi"_qs);
+        QTest::keyClick(w, Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), u"luca"_qs);
+        QTest::keyClick(w, Qt::Key_Backtab);
+        QTest::keyClick(w, Qt::Key_Return);
+        QCOMPARE(m_program->shared().currentName, u"VERDI LUCA"_qs);
+        QCOMPARE(gridRow().section(u'|', 1, 2), u"5|9"_qs);
+        // Esc: back, and the exercise window is the active one again.
+        QTest::keyClick(w, Qt::Key_Escape);
+        QVERIFY(!results()->isVisible());
+        QCOMPARE(m_program->shared().currentName, u"Rossi Mario"_qs);
+        QTRY_VERIFY(exerciseWindow()->isActiveWindow());
+
+        const auto pressLabel = [&](const char* name, Qt::Key key) {
+            press(exerciseWindow(), "cmdarchivio");
+            QVERIFY(QTest::qWaitForWindowActive(results()));
+            control(results(), name)->setFocus();
+            QTest::keyClick(results()->windowHandle(), key);
+        };
+        pressLabel("LabCERCA", Qt::Key_Space);
+        QCOMPARE(m_program->shared().currentName, u"VERDI LUCA"_qs);
+        pressLabel("Labtorna", Qt::Key_Enter);
+        QVERIFY(!results()->isVisible());
+        QCOMPARE(m_program->shared().currentName, u"Rossi Mario"_qs);
+        pressLabel("Labtorna", Qt::Key_Space);
+        QVERIFY(!results()->isVisible());
+        QVERIFY(m_ends.isEmpty());
+        pressLabel("Labesci", Qt::Key_Return);
+        QCOMPARE(m_ends, QList<int>{0});
+    }
+
     void exitsCloseTheArchive_data() {
         QTest::addColumn<QString>("how");
         QTest::addColumn<bool>("stores");
