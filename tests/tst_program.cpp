@@ -1,5 +1,7 @@
 // The program's windows together, offscreen: the pupil's road from the name window through
 // the drill to the results window, and the stores made on the way.
+#include <cmath>
+
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +24,19 @@
 using archive::Program;
 
 namespace {
+
+double luminance(const QColor& c) {
+    const auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrastRatio(const QColor& a, const QColor& b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 struct Stored {
     QString name;
@@ -332,6 +347,41 @@ private Q_SLOTS:
         QVERIFY(m_ends.isEmpty());
         pressLabel("Labesci", Qt::Key_Return);
         QCOMPARE(m_ends, QList<int>{0});
+    }
+
+    // The focus frame shows on the results window's dark backgrounds as on the pale ones:
+    // next to whatever surrounds it, one of its two rings stands out at 3:1 or more.
+    void focusFrameOnTheResultsWindow_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("surname box") << u"Text2"_qs;
+        QTest::newRow("first-name box") << u"Text1"_qs;
+        QTest::newRow("search") << u"LabCERCA"_qs;
+        QTest::newRow("grid") << u"Grid5"_qs;
+        QTest::newRow("TORNA") << u"Labtorna"_qs;
+        QTest::newRow("Esco") << u"Labesci"_qs;
+    }
+    void focusFrameOnTheResultsWindow() {
+        QFETCH(QString, name);
+        startProgram();
+        typeName(u"Rossi Mario"_qs);
+        press(exerciseWindow(), "cmdarchivio");
+        QVERIFY(QTest::qWaitForWindowActive(results()));
+        QWidget* control = screens::findControl(results(), name);
+        control->setFocus();
+        QCOMPARE(QApplication::focusWidget(), control);
+        const QImage shot = results()->grab().toImage();
+        const qreal ratio = shot.devicePixelRatio();
+        const auto at = [&](int x, int y) {
+            return QColor(shot.pixel(static_cast<int>(x * ratio), static_cast<int>(y * ratio)));
+        };
+        // Across the top edge, a little in from the left: outside, white ring, black ring.
+        const QRect r = control->geometry();
+        const int x = r.left() + qMin(20, r.width() / 2);
+        QCOMPARE(at(x, r.top() - 3), QColor(Qt::white));
+        QCOMPARE(at(x, r.top() - 1), QColor(Qt::black));
+        const QColor outside = at(x, r.top() - 6);
+        const double best = std::max(contrastRatio(outside, Qt::white), contrastRatio(outside, Qt::black));
+        QVERIFY2(best >= 3.0, qPrintable(QString::number(best)));
     }
 
     void exitsCloseTheArchive_data() {
