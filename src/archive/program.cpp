@@ -25,6 +25,9 @@ bool Program::start() {
         return false;
     }
     m_nameWindow->show();
+    // Keys go to the name list from the start, even where no window manager hands the
+    // keyboard to a new window.
+    m_nameWindow->activateWindow();
     return true;
 }
 
