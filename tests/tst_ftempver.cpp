@@ -558,24 +558,34 @@ private Q_SLOTS:
     // Buttons answer to Space and Enter alike.
     void buttonsAnswerSpaceAndEnter_data() {
         QTest::addColumn<Qt::Key>("press");
-        QTest::newRow("Space") << Qt::Key_Space;
-        QTest::newRow("Enter") << Qt::Key_Return;
-        QTest::newRow("keypad Enter") << Qt::Key_Enter;
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::newRow("Space") << Qt::Key_Space << Qt::KeyboardModifiers();
+        QTest::newRow("Enter") << Qt::Key_Return << Qt::KeyboardModifiers();
+        QTest::newRow("keypad Enter") << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier);
     }
     void buttonsAnswerSpaceAndEnter() {
         QFETCH(Qt::Key, press);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
         int archived = 0;
         m_window->onArchive = [&archived] { ++archived; };
         button("cmdarchivio")->setFocus();
-        key(press);
+        key(press, modifiers);
         QCOMPARE(archived, 1);
         button("Cmd1", 3)->setFocus();
-        key(press);
+        key(press, modifiers);
         QCOMPARE(m_window->drill().currentSet().code, 4);
         const auto before = m_window->drill().rowFact();
         button("cmdnuovo")->setFocus();
-        key(press);
+        key(press, modifiers);
         QVERIFY(m_window->drill().rowFact() != before);
+        // The same keys pick a date label and place it on a box.
+        focusDateByKeys(2);
+        key(press, modifiers);
+        QCOMPARE(m_window->dateDrag().picked(), 2);
+        key(Qt::Key_Left, Qt::KeypadModifier);
+        QCOMPARE(focused(), label("Label2", 2));
+        key(press, modifiers);
+        QCOMPARE(counter(8), u"1"_qs);
     }
 
     // A set button that disables itself hands the focus to the first date label, never on to

@@ -62,6 +62,11 @@ protected:
     }
 };
 
+// No modifier but the keypad's: its Enter and, without Num Lock, its arrows come with it.
+bool plain(const QKeyEvent* key) {
+    return (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
 bool isActivation(int key) {
     return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter ||
            key == Qt::Key_Select;
@@ -246,7 +251,7 @@ bool DateDrag::sourceEvent(int index, QEvent::Type type, QEvent* event) {
         }
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
-            if (isActivation(key->key()) && key->modifiers() == Qt::NoModifier) {
+            if (isActivation(key->key()) && plain(key)) {
                 if (!key->isAutoRepeat()) {
                     m_picked == index ? dropPick() : pick(index);
                 }
@@ -256,7 +261,7 @@ bool DateDrag::sourceEvent(int index, QEvent::Type type, QEvent* event) {
                 dropPick();
                 return true;
             }
-            return key->modifiers() == Qt::NoModifier && moveFocus(kSources, index, key->key());
+            return plain(key) && moveFocus(kSources, index, key->key());
         }
         case QEvent::FocusIn:
             setTabStop(kSources, index);
@@ -296,7 +301,7 @@ bool DateDrag::targetEvent(int index, QEvent::Type type, QEvent* event) {
         }
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
-            if (isActivation(key->key()) && key->modifiers() == Qt::NoModifier) {
+            if (isActivation(key->key()) && plain(key)) {
                 if (!key->isAutoRepeat() && m_picked >= 0) {
                     place(index);
                 }
@@ -306,7 +311,7 @@ bool DateDrag::targetEvent(int index, QEvent::Type type, QEvent* event) {
                 dropPick();
                 return true;
             }
-            return key->modifiers() == Qt::NoModifier && moveFocus(kTargets, index, key->key());
+            return plain(key) && moveFocus(kTargets, index, key->key());
         }
         case QEvent::FocusIn:
             setTabStop(kTargets, index);

@@ -59,8 +59,9 @@ void FaceButton::paintEvent(QPaintEvent*) {
 
 void FaceButton::keyPressEvent(QKeyEvent* event) {
     // Enter presses a focused button as Space does, in any window, not only in dialogs.
+    // The keypad's Enter comes with the keypad modifier, and is Enter all the same.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        event->modifiers() == Qt::NoModifier) {
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         if (!event->isAutoRepeat() && isEnabled()) {
             click();
         }
