@@ -18,7 +18,7 @@ FocusMark::FocusMark(QWidget* window) : QWidget(window) {
 
 void FocusMark::follow(QWidget* focused) {
     QWidget* window = parentWidget();
-    const bool ours = focused && focused != window && focused != this &&
+    const bool ours = focused != nullptr && focused != window && focused != this &&
                       focused->window() == window && window->isAncestorOf(focused);
     if (m_target && m_target != focused) {
         m_target->removeEventFilter(this);
