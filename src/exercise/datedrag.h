@@ -23,7 +23,8 @@ namespace exercise {
 //   the picked source, Esc, or a press anywhere else drops the pick;
 // - keys: arrows move the focus within the sources' column and the targets' column (Left
 //   and Right cross to the same row of the other column), Space or Enter on a source picks
-//   it, Space or Enter on a target places the picked source there.
+//   it (on the picked one, drops the pick), Space or Enter on a target places the picked
+//   source there.
 // Mouse, touch (turned into mouse events by Qt) and test events all take these paths;
 // nothing from another application can be dropped, since no widget accepts platform drops.
 // Each column is one stop of the Tab chain: only its last focused member takes Tab focus.
