@@ -126,6 +126,53 @@ private Q_SLOTS:
         QCOMPARE(stored().size(), 2);
     }
 
+    // The list by arrows and Enter: arrows pick, Enter confirms the picked name; Tab leads
+    // on to the buttons, and Enter presses a button as Space does.
+    void theListByKeys() {
+        open({u"Rossi Mario"_qs, u"Bianchi Anna"_qs, u"Verdi Luca"_qs});
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list()));
+        QWindow* w = m_window->windowHandle();
+        // Enter on an entry that is only current picks it, and confirms nothing yet.
+        QTest::keyClick(w, Qt::Key_Return);
+        QCOMPARE(m_shared->currentName, entry(list()->currentIndex().row()));
+        QCOMPARE(m_settled, 0);
+        QTest::keyClick(w, Qt::Key_Down);
+        QTest::keyClick(w, Qt::Key_Down);
+        QTest::keyClick(w, Qt::Key_Up);
+        QCOMPARE(m_shared->currentName, u"Bianchi Anna"_qs);
+        QCOMPARE(control<QLabel>("LabNOME")->text(), u"Bianchi Anna"_qs);
+        QTest::keyClick(w, Qt::Key_Enter);
+        QCOMPARE(m_settled, 1);
+        QVERIFY(!m_window->isVisible());
+    }
+
+    void theButtonsByKeys_data() {
+        QTest::addColumn<Qt::Key>("press");
+        QTest::newRow("Space") << Qt::Key_Space;
+        QTest::newRow("Enter") << Qt::Key_Return;
+    }
+    void theButtonsByKeys() {
+        QFETCH(Qt::Key, press);
+        open({u"Rossi Mario"_qs});
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QWindow* w = m_window->windowHandle();
+        QTest::keyClick(w, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), control("cmdesci"));
+        QTest::keyClick(w, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), control("cmdNOME"));
+        whenModal([](QWidget* modal) {
+            auto* dialog = qobject_cast<QInputDialog*>(modal);
+            dialog->setTextValue(u"Neri Ada"_qs);
+            dialog->accept();
+        });
+        QTest::keyClick(w, press);
+        QCOMPARE(m_settled, 1);
+        QCOMPARE(m_shared->currentName, u"Neri Ada"_qs);
+    }
+
     void aVanishedNameIsReported() {
         open({u"Rossi Mario"_qs});
         pickRow(0);

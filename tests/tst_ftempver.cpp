@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMimeData>
@@ -22,6 +24,19 @@ const QColor kYellow(255, 255, 0);
 const QColor kRed(255, 0, 0);
 const QColor kMagenta(255, 0, 255);
 const QColor kLightGrey(224, 224, 224);
+
+double luminance(const QColor& c) {
+    const auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 QColor background(const QWidget* w) {
     return w->palette().color(QPalette::Window);
@@ -85,6 +100,10 @@ private:
         QWindow* w = m_window->windowHandle();
         const QPoint from = centreOf(label("Label3", j));
         QTest::mousePress(w, Qt::LeftButton, {}, from);
+        // Not a drag until the pointer has moved away; the detour makes one of a drop back
+        // on the label itself.
+        QVERIFY(!m_window->dateDrag().isDragging());
+        QTest::mouseMove(w, from + QPoint(0, 25));
         QVERIFY(m_window->dateDrag().isDragging());
         QTest::mouseMove(w, (from + to) / 2);
         QTest::mouseMove(w, to);
@@ -95,15 +114,70 @@ private:
         QVERIFY(!m_window->dateDrag().outline()->isVisible());
     }
 
-    void touchDrag(int j, QPoint to) {
+    // One touch screen for the whole run: a second one made by the test would not be told
+    // apart from the first.
+    static QPointingDevice* touchScreen() {
         static QPointingDevice* device =
             QTest::createTouchDevice(QInputDevice::DeviceType::TouchScreen);
+        return device;
+    }
+
+    void touchDrag(int j, QPoint to) {
+        QPointingDevice* device = touchScreen();
         QWidget* w = m_window.get();
         const QPoint from = centreOf(label("Label3", j));
         QTest::touchEvent(w, device).press(0, from, w);
+        QTest::touchEvent(w, device).move(0, from + QPoint(0, 25), w);
         QTest::touchEvent(w, device).move(0, (from + to) / 2, w);
         QTest::touchEvent(w, device).move(0, to, w);
         QTest::touchEvent(w, device).release(0, to, w);
+    }
+
+
+    // A click with the mouse, or a tap of a finger, at the centre of a control, each
+    // delivered through the platform window as the real ones are.
+    void click(const QWidget* w) {
+        QTest::mouseClick(m_window->windowHandle(), Qt::LeftButton, {}, centreOf(w));
+    }
+    void tap(const QWidget* w) {
+        QPointingDevice* device = touchScreen();
+        QTest::touchEvent(m_window.get(), device).press(0, centreOf(w), m_window.get());
+        QTest::touchEvent(m_window.get(), device).release(0, centreOf(w), m_window.get());
+    }
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(m_window->windowHandle(), k, modifiers);
+    }
+    QWidget* focused() const { return QApplication::focusWidget(); }
+    // From the first date label, by keys only, onto date label j.
+    void focusDateByKeys(int j) {
+        m_window->dateDrag().focusFirstSource();
+        for (int i = 0; i < j; ++i) {
+            key(Qt::Key_Down);
+        }
+        QCOMPARE(focused(), label("Label3", j));
+    }
+    // Places date label j on box b in one of the ways without dragging.
+    void placeWithoutDragging(const QString& way, int j, int b) {
+        if (way == u"click"_qs) {
+            click(label("Label3", j));
+            QCOMPARE(m_window->dateDrag().picked(), j);
+            click(label("Label2", b));
+        } else if (way == u"tap"_qs) {
+            tap(label("Label3", j));
+            QCOMPARE(m_window->dateDrag().picked(), j);
+            tap(label("Label2", b));
+        } else {
+            focusDateByKeys(j);
+            key(way == u"Enter"_qs ? Qt::Key_Return : Qt::Key_Space);
+            QCOMPARE(m_window->dateDrag().picked(), j);
+            key(Qt::Key_Left);
+            for (int row = j; row != b; row += b > j ? 1 : -1) {
+                key(b > j ? Qt::Key_Down : Qt::Key_Up);
+            }
+            QCOMPARE(focused(), label("Label2", b));
+            key(way == u"Enter"_qs ? Qt::Key_Return : Qt::Key_Space);
+        }
+        QCOMPARE(m_window->dateDrag().picked(), -1);
     }
 
 private Q_SLOTS:
@@ -112,6 +186,8 @@ private Q_SLOTS:
         m_window->onClose = [] {};
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
     void cleanup() { m_window.reset(); }
 
@@ -135,8 +211,9 @@ private Q_SLOTS:
         QCOMPARE(m_window->windowTitle(),
                  u"TEMPOLARIO DEI FATTI IMPORTANTI: clicca sulle date e trascinale nelle caselle a "
                  u"sinistra."_qs);
+        // The focus starts on the first date label, not on the designed first, ESCO.
         m_window->activateWindow();
-        QTRY_COMPARE(QApplication::focusWidget(), button("CMDESCO"));
+        QTRY_COMPARE(QApplication::focusWidget(), label("Label3", 0));
         QVERIFY(m_window->geometry().width() >= 792 && m_window->geometry().height() >= 582);
     }
 
@@ -412,6 +489,274 @@ private Q_SLOTS:
         const auto before = m_window->drill().rowFact();
         QTest::mouseClick(button("cmdessenz"), Qt::LeftButton);
         QCOMPARE(m_window->drill().rowFact(), before);
+    }
+
+    // A pick and a place are judged, coloured and counted exactly as a drop of that label on
+    // that box, whichever way they are made.
+    void placingWithoutDragging_data() {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("mouse clicks") << u"click"_qs;
+        QTest::newRow("finger taps") << u"tap"_qs;
+        QTest::newRow("Space") << u"Space"_qs;
+        QTest::newRow("Enter") << u"Enter"_qs;
+    }
+    void placingWithoutDragging() {
+        QFETCH(QString, way);
+        const int j = 4;
+        const int right = rightBox(j);
+        const int wrong = wrongBox(j);
+        placeWithoutDragging(way, j, wrong);
+        QCOMPARE(label("Label2", wrong)->text(), label("Label3", j)->text());
+        QCOMPARE(background(label("Label2", wrong)), kRed);
+        QCOMPARE(background(label("Label3", j)), kYellow);
+        QCOMPARE(counters(), u"0 1 0 1"_qs);
+        placeWithoutDragging(way, j, right);
+        QCOMPARE(label("Label2", right)->text(), label("Label3", j)->text());
+        QCOMPARE(background(label("Label2", right)), kPaleYellow);
+        QCOMPARE(background(label("Label3", j)), kMagenta);
+        QCOMPARE(counters(), u"1 2 1 2"_qs);
+        // The same placing again by a drag counts again, exactly as the pick did.
+        mouseDrag(j, centreOf(label("Label2", right)));
+        QCOMPARE(counters(), u"2 3 2 3"_qs);
+        QVERIFY(!m_window->dateDrag().pickMark()->isVisible());
+    }
+
+    // The pick shows as a mark over the picked label, by shape and not by colour alone.
+    void aPickIsMarkedOnItsLabel() {
+        QLabel* date = label("Label3", 7);
+        const QColor before = QColor(m_window->grab(date->geometry()).toImage().pixel(3, 20));
+        click(date);
+        QWidget* mark = m_window->dateDrag().pickMark();
+        QVERIFY(mark->isVisible());
+        QCOMPARE(mark->geometry(), date->geometry());
+        const QImage shot = m_window->grab(date->geometry()).toImage();
+        const auto at = [&](int x, int y) {
+            return QColor(shot.pixel(static_cast<int>(x * shot.devicePixelRatio()),
+                                     static_cast<int>(y * shot.devicePixelRatio())));
+        };
+        QCOMPARE(before, kYellow);
+        QCOMPARE(at(2, 20), QColor(Qt::black));              // the thick frame
+        QCOMPARE(at(7, 7), QColor(Qt::black));               // the corner marker
+        QCOMPARE(at(date->width() - 7, 7), kYellow);         // no marker in the other corner
+        click(date);
+        QVERIFY(!mark->isVisible());
+    }
+
+    // Every way of leaving a pick drops it: a box clicked afterwards gets nothing.
+    void aPickIsDropped_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("second click on the label") << u"again"_qs;
+        QTest::newRow("Esc on the label") << u"Esc"_qs;
+        QTest::newRow("Esc on a button") << u"Esc on button"_qs;
+        QTest::newRow("click on a fact") << u"Label1"_qs;
+        QTest::newRow("click on a counter") << u"Label5"_qs;
+        QTest::newRow("click on the empty window") << QString();
+        QTest::newRow("new exercise") << u"cmdnuovo"_qs;
+        QTest::newRow("change of set") << u"Cmd1"_qs;
+        QTest::newRow("a drag of another label") << u"drag"_qs;
+    }
+    void aPickIsDropped() {
+        QFETCH(QString, how);
+        const int j = 2;
+        click(label("Label3", j));
+        QCOMPARE(m_window->dateDrag().picked(), j);
+        if (how == u"again"_qs) {
+            click(label("Label3", j));
+        } else if (how == u"Esc"_qs) {
+            key(Qt::Key_Escape);
+        } else if (how == u"Esc on button"_qs) {
+            button("cmdnuovo")->setFocus();
+            key(Qt::Key_Escape);
+        } else if (how.isEmpty()) {
+            QTest::mouseClick(m_window->windowHandle(), Qt::LeftButton, {}, QPoint(600, 300));
+        } else if (how == u"drag"_qs) {
+            mouseDrag(5, QPoint(600, 300));
+        } else {
+            const bool array = how == u"Cmd1"_qs || how == u"Label1"_qs;
+            click(screens::findControl(m_window.get(), how, array ? 2 : -1));
+        }
+        QCOMPARE(m_window->dateDrag().picked(), -1);
+        QVERIFY(!m_window->dateDrag().pickMark()->isVisible());
+        for (int k = 0; k < 10; ++k) {
+            click(label("Label2", k));
+        }
+        QCOMPARE(counter(6), u"0"_qs);
+        QCOMPARE(counter(8), u"0"_qs);
+    }
+
+    // A press and release that stays within the drag distance picks; a longer move drags.
+    void shortPressPicksLongMoveDrags_data() {
+        QTest::addColumn<int>("move");
+        QTest::addColumn<bool>("drags");
+        const int distance = QApplication::startDragDistance();
+        QTest::newRow("no move") << 0 << false;
+        QTest::newRow("a tremble") << 2 << false;
+        QTest::newRow("just short of the distance") << distance - 1 << false;
+        QTest::newRow("the distance") << distance << true;
+        QTest::newRow("across the label") << 30 << true;
+    }
+    void shortPressPicksLongMoveDrags() {
+        QFETCH(int, move);
+        QFETCH(bool, drags);
+        QWindow* w = m_window->windowHandle();
+        const QPoint from = centreOf(label("Label3", 8)) - QPoint(15, 0);
+        QTest::mousePress(w, Qt::LeftButton, {}, from);
+        QTest::mouseMove(w, from + QPoint(move, 0));
+        QCOMPARE(m_window->dateDrag().isDragging(), drags);
+        QCOMPARE(m_window->dateDrag().outline()->isVisible(), drags);
+        QTest::mouseRelease(w, Qt::LeftButton, {}, from + QPoint(move, 0));
+        QCOMPARE(m_window->dateDrag().picked(), drags ? -1 : 8);
+        QVERIFY(!m_window->dateDrag().isDragging());
+        QCOMPARE(counters(), u"0 0 0 0"_qs);
+    }
+
+    // Tab goes from the date column to the box column, then along the buttons in their
+    // designed order and round again; arrows move within a column and across to the same
+    // row, and each column remembers where the focus left it.
+    void keyboardReachesEveryControl() {
+        QCOMPARE(focused(), label("Label3", 0));
+        const QList<QWidget*> chain{label("Label2", 0),  button("CMDESCO"),   button("cmdnuovo"),
+                                    button("cmdarchivio"), button("Cmd1", 0), button("Cmd1", 1),
+                                    button("Cmd1", 2),     button("cmdessenz"), button("Cmd1", 3),
+                                    button("Cmd1", 4),     label("Label3", 0)};
+        for (QWidget* next : chain) {
+            key(Qt::Key_Tab);
+            QCOMPARE(focused(), next);
+        }
+        key(Qt::Key_Up);
+        QCOMPARE(focused(), label("Label3", 0));
+        key(Qt::Key_End);
+        QCOMPARE(focused(), label("Label3", 9));
+        key(Qt::Key_Down);
+        QCOMPARE(focused(), label("Label3", 9));
+        key(Qt::Key_Up);
+        key(Qt::Key_Up);
+        QCOMPARE(focused(), label("Label3", 7));
+        key(Qt::Key_Left);
+        QCOMPARE(focused(), label("Label2", 7));
+        key(Qt::Key_Home);
+        QCOMPARE(focused(), label("Label2", 0));
+        key(Qt::Key_Tab);
+        QCOMPARE(focused(), button("CMDESCO"));
+        key(Qt::Key_Backtab);
+        QCOMPARE(focused(), label("Label2", 0));
+        key(Qt::Key_Backtab);
+        QCOMPARE(focused(), label("Label3", 7));
+        key(Qt::Key_Right);
+        QCOMPARE(focused(), label("Label3", 7));
+        key(Qt::Key_Left);
+        key(Qt::Key_Right);
+        QCOMPARE(focused(), label("Label3", 7));
+    }
+
+    // Buttons answer to Space and Enter alike.
+    void buttonsAnswerSpaceAndEnter_data() {
+        QTest::addColumn<Qt::Key>("press");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::newRow("Space") << Qt::Key_Space << Qt::KeyboardModifiers();
+        QTest::newRow("Enter") << Qt::Key_Return << Qt::KeyboardModifiers();
+        QTest::newRow("keypad Enter") << Qt::Key_Enter << Qt::KeyboardModifiers(Qt::KeypadModifier);
+    }
+    void buttonsAnswerSpaceAndEnter() {
+        QFETCH(Qt::Key, press);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        int archived = 0;
+        m_window->onArchive = [&archived] { ++archived; };
+        button("cmdarchivio")->setFocus();
+        key(press, modifiers);
+        QCOMPARE(archived, 1);
+        button("Cmd1", 3)->setFocus();
+        key(press, modifiers);
+        QCOMPARE(m_window->drill().currentSet().code, 4);
+        const auto before = m_window->drill().rowFact();
+        button("cmdnuovo")->setFocus();
+        key(press, modifiers);
+        QVERIFY(m_window->drill().rowFact() != before);
+        // The same keys pick a date label and place it on a box.
+        focusDateByKeys(2);
+        key(press, modifiers);
+        QCOMPARE(m_window->dateDrag().picked(), 2);
+        key(Qt::Key_Left, Qt::KeypadModifier);
+        QCOMPARE(focused(), label("Label2", 2));
+        key(press, modifiers);
+        QCOMPARE(counter(8), u"1"_qs);
+    }
+
+    // A set button that disables itself hands the focus to the first date label, never on to
+    // ESCO, so a following Space neither stores nor ends anything.
+    void focusAfterASetButtonDisablesItself_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("byKey");
+        for (int i = 0; i < 5; ++i) {
+            QTest::addRow("class %d° by click", i + 1) << u"Cmd1"_qs << i << false;
+            QTest::addRow("class %d° by Space", i + 1) << u"Cmd1"_qs << i << true;
+        }
+        QTest::newRow("essential by click") << u"cmdessenz"_qs << -1 << false;
+        QTest::newRow("essential by Space") << u"cmdessenz"_qs << -1 << true;
+        QTest::newRow("whole table by click") << u"cmd0"_qs << -1 << false;
+    }
+    void focusAfterASetButtonDisablesItself() {
+        QFETCH(QString, name);
+        QFETCH(int, index);
+        QFETCH(bool, byKey);
+        int exits = 0;
+        m_window->onExit = [&exits] { ++exits; };
+        m_window->onArchive = [&exits] { ++exits; };
+        if (name == u"cmd0"_qs) {
+            click(button("cmdessenz"));
+        }
+        auto* chosen = qobject_cast<FaceButton*>(screens::findControl(m_window.get(), name, index));
+        if (byKey) {
+            chosen->setFocus();
+            key(Qt::Key_Space);
+        } else {
+            click(chosen);
+        }
+        QVERIFY(!chosen->isEnabled());
+        QCOMPARE(focused(), label("Label3", 0));
+        key(Qt::Key_Space);
+        key(Qt::Key_Return);
+        QCOMPARE(exits, 0);
+    }
+
+    // The focused control always wears a frame, after a click as after a Tab: a black ring
+    // and a white ring around it, one of which stands out against any background.
+    void focusIsAlwaysVisible_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("byClick");
+        QTest::newRow("date label, at start") << u"Label3"_qs << 0 << false;
+        QTest::newRow("box, clicked") << u"Label2"_qs << 5 << true;
+        QTest::newRow("ESERCIZIO SUCCESSIVO, clicked") << u"cmdnuovo"_qs << -1 << true;
+        QTest::newRow("class button, by Tab") << u"Cmd1"_qs << 1 << false;
+    }
+    void focusIsAlwaysVisible() {
+        QFETCH(QString, name);
+        QFETCH(int, index);
+        QFETCH(bool, byClick);
+        QWidget* control = screens::findControl(m_window.get(), name, index);
+        if (byClick) {
+            click(control);
+        } else {
+            while (focused() != control) {
+                key(Qt::Key_Tab);
+            }
+        }
+        QCOMPARE(focused(), control);
+        const QRect around = control->geometry().adjusted(-8, -8, 8, 8);
+        const QImage shot = m_window->grab(around).toImage();
+        const auto at = [&](int x, int y) {
+            return QColor(shot.pixel(static_cast<int>(x * shot.devicePixelRatio()),
+                                     static_cast<int>(y * shot.devicePixelRatio())));
+        };
+        // Along the middle of the left edge, from outside in: background, white, black.
+        const int y = around.height() / 2;
+        const QColor outside = at(1, y);
+        QCOMPARE(at(8 - 3, y), QColor(Qt::white));
+        QCOMPARE(at(8 - 1, y), QColor(Qt::black));
+        const double best = std::max(contrast(outside, Qt::white), contrast(outside, Qt::black));
+        QVERIFY2(best >= 3.0, qPrintable(QString::number(best)));
     }
 
     // A picture of the window shows the designed colours where they belong.

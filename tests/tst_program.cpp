@@ -1,5 +1,7 @@
 // The program's windows together, offscreen: the pupil's road from the name window through
 // the drill to the results window, and the stores made on the way.
+#include <cmath>
+
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +31,19 @@
 using archive::Program;
 
 namespace {
+
+double luminance(const QColor& c) {
+    const auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrastRatio(const QColor& a, const QColor& b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 struct Stored {
     QString name;
@@ -347,6 +362,92 @@ private Q_SLOTS:
         results()->close();
         QCOMPARE(m_program->shared().currentName, u"Rossi Mario"_qs);
         QVERIFY(m_ends.isEmpty());
+    }
+
+    // The results window by keys alone: Tab reaches the search boxes, the three label-buttons
+    // and the grid; Enter in a box searches; Space and Enter press a label-button; Esc goes
+    // back, and the exercise window takes the keys again.
+    void resultsWindowByKeys() {
+        startProgram({u"Verdi Luca"_qs});
+        archivetesting::execRaw(m_path,
+                                "UPDATE tempar SET giuste = 5, sbagliate = 9 WHERE nome = 'Verdi Luca'");
+        typeName(u"Rossi Mario"_qs);
+        press(exerciseWindow(), "cmdarchivio");
+        QVERIFY(QTest::qWaitForWindowActive(results()));
+        QWindow* w = results()->windowHandle();
+        QCOMPARE(QApplication::focusWidget(), control(results(), "Text2"));
+        const QList<QWidget*> chain{control(results(), "Text1"), control(results(), "LabCERCA"),
+                                    control(results(), "Grid5"), control(results(), "Labtorna"),
+                                    control(results(), "Labesci"), control(results(), "Text2")};
+        for (QWidget* next : chain) {
+            QTest::keyClick(w, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        // Enter in the surname box searches.
+        QTest::keyClicks(QApplication::focusWidget(), u"verdi"_qs);
+        QTest::keyClick(w, Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), u"luca"_qs);
+        QTest::keyClick(w, Qt::Key_Backtab);
+        QTest::keyClick(w, Qt::Key_Return);
+        QCOMPARE(m_program->shared().currentName, u"VERDI LUCA"_qs);
+        QCOMPARE(gridRow().section(u'|', 1, 2), u"5|9"_qs);
+        // Esc: back, and the exercise window is the active one again.
+        QTest::keyClick(w, Qt::Key_Escape);
+        QVERIFY(!results()->isVisible());
+        QCOMPARE(m_program->shared().currentName, u"Rossi Mario"_qs);
+        QTRY_VERIFY(exerciseWindow()->isActiveWindow());
+
+        const auto pressLabel = [&](const char* name, Qt::Key key) {
+            press(exerciseWindow(), "cmdarchivio");
+            QVERIFY(QTest::qWaitForWindowActive(results()));
+            control(results(), name)->setFocus();
+            QTest::keyClick(results()->windowHandle(), key);
+        };
+        pressLabel("LabCERCA", Qt::Key_Space);
+        QCOMPARE(m_program->shared().currentName, u"VERDI LUCA"_qs);
+        pressLabel("Labtorna", Qt::Key_Enter);
+        QVERIFY(!results()->isVisible());
+        QCOMPARE(m_program->shared().currentName, u"Rossi Mario"_qs);
+        pressLabel("Labtorna", Qt::Key_Space);
+        QVERIFY(!results()->isVisible());
+        QVERIFY(m_ends.isEmpty());
+        pressLabel("Labesci", Qt::Key_Return);
+        QCOMPARE(m_ends, QList<int>{0});
+    }
+
+    // The focus frame shows on the results window's dark backgrounds as on the pale ones:
+    // next to whatever surrounds it, one of its two rings stands out at 3:1 or more.
+    void focusFrameOnTheResultsWindow_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("surname box") << u"Text2"_qs;
+        QTest::newRow("first-name box") << u"Text1"_qs;
+        QTest::newRow("search") << u"LabCERCA"_qs;
+        QTest::newRow("grid") << u"Grid5"_qs;
+        QTest::newRow("TORNA") << u"Labtorna"_qs;
+        QTest::newRow("Esco") << u"Labesci"_qs;
+    }
+    void focusFrameOnTheResultsWindow() {
+        QFETCH(QString, name);
+        startProgram();
+        typeName(u"Rossi Mario"_qs);
+        press(exerciseWindow(), "cmdarchivio");
+        QVERIFY(QTest::qWaitForWindowActive(results()));
+        QWidget* control = screens::findControl(results(), name);
+        control->setFocus();
+        QCOMPARE(QApplication::focusWidget(), control);
+        const QImage shot = results()->grab().toImage();
+        const qreal ratio = shot.devicePixelRatio();
+        const auto at = [&](int x, int y) {
+            return QColor(shot.pixel(static_cast<int>(x * ratio), static_cast<int>(y * ratio)));
+        };
+        // Across the top edge, a little in from the left: outside, white ring, black ring.
+        const QRect r = control->geometry();
+        const int x = r.left() + qMin(20, r.width() / 2);
+        QCOMPARE(at(x, r.top() - 3), QColor(Qt::white));
+        QCOMPARE(at(x, r.top() - 1), QColor(Qt::black));
+        const QColor outside = at(x, r.top() - 6);
+        const double best = std::max(contrastRatio(outside, Qt::white), contrastRatio(outside, Qt::black));
+        QVERIFY2(best >= 3.0, qPrintable(QString::number(best)));
     }
 
     void exitsCloseTheArchive_data() {

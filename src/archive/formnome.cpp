@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -11,6 +12,7 @@
 #include <QScreen>
 
 #include "screens/designs.h"
+#include "screens/focusmark.h"
 #include "screens/messages.h"
 
 namespace archive {
@@ -40,6 +42,10 @@ FormNome::FormNome(Modtempar& shared, QWidget* parent)
             picked(selected.first().row());
         }
     });
+    // Enter on the list confirms the selected name, as CmdOK does; on an entry that is only
+    // current, it picks it first.
+    list->installEventFilter(this);
+    new screens::FocusMark(this);
     connect(m_controls.as<QPushButton>(QStringLiteral("CmdOK")), &QPushButton::clicked, this,
             &FormNome::confirmPicked);
     connect(m_controls.as<QPushButton>(QStringLiteral("cmdNOME")), &QPushButton::clicked, this,
@@ -86,6 +92,24 @@ void FormNome::fitToScreen() {
         m_controls.setZoom(zoom);
     }
     setFixedSize(m_controls.clientSize());
+}
+
+bool FormNome::eventFilter(QObject* watched, QEvent* event) {
+    auto* list = m_controls.as<QListView>(QStringLiteral("List1"));
+    if (watched != list || event->type() != QEvent::KeyPress) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) || key->isAutoRepeat()) {
+        return false;
+    }
+    if (!list->selectionModel()->selectedRows().isEmpty()) {
+        confirmPicked();
+    } else if (list->currentIndex().isValid()) {
+        list->selectionModel()->select(list->currentIndex(),
+                                       QItemSelectionModel::ClearAndSelect);
+    }
+    return true;
 }
 
 void FormNome::picked(int row) {

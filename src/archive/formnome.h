@@ -38,6 +38,7 @@ protected:
     // Shown, and moved into the desktop's frame: the real frame is known, fit again.
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Draws the design at the zoom that fits the screen (screens::windowZoom).

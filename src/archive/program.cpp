@@ -29,6 +29,9 @@ bool Program::start() {
         return false;
     }
     m_nameWindow->show();
+    // Keys go to the name list from the start, even where no window manager hands the
+    // keyboard to a new window.
+    m_nameWindow->activateWindow();
     return true;
 }
 
@@ -53,6 +56,7 @@ void Program::showExerciseWindow() {
         m_exerciseWindow->onClose = m_exerciseWindow->onExit;
     }
     m_exerciseWindow->show();
+    m_exerciseWindow->activateWindow();
 }
 
 Program::Stored Program::storeRun(bool canGoBack) {
@@ -144,6 +148,8 @@ void Program::showResults() {
         m_resultsWindow->onFailure = [this](const Status& status) { fail(status); };
         // "Esco" is a way out like "ESCO": answers given since the last store are kept.
         m_resultsWindow->onExit = [this] { leave(); };
+        // Back on the exercise window, the keys go to it again.
+        m_resultsWindow->onBack = [this] { m_exerciseWindow->activateWindow(); };
         if (!m_resultsWindow->start()) {
             return;
         }

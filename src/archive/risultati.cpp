@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -11,6 +12,7 @@
 
 #include "archive/outcometext.h"
 #include "screens/designs.h"
+#include "screens/focusmark.h"
 #include "screens/grid.h"
 #include "screens/labelbutton.h"
 #include "screens/messages.h"
@@ -44,12 +46,44 @@ Risultati::Risultati(Modtempar& shared, QWidget* owner)
             onExit();
         }
     });
+    setKeyboardRoad();
     connect(searchButton, &screens::LabelButton::hovered, this,
             [this] { setTextColour("LabCERCA", kHoverRed); });
     connect(backButton, &screens::LabelButton::hovered, this,
             [this] { setTextColour("Labtorna", kHoverRed); });
     connect(exitButton, &screens::LabelButton::hovered, this,
             [this] { setTextColour("Labesci", kHoverRed); });
+}
+
+void Risultati::setKeyboardRoad() {
+    // The label-buttons take their places in the Tab chain: the search after its two boxes,
+    // then the grid, then TORNA and Esco. Tab leaves the grid instead of walking its cells.
+    auto* grid = m_controls.as<screens::Grid>(QStringLiteral("Grid5"));
+    grid->setTabKeyNavigation(false);
+    QWidget* chain[] = {m_controls.get(QStringLiteral("Text2")),
+                        m_controls.get(QStringLiteral("Text1")),
+                        m_controls.get(QStringLiteral("LabCERCA")), grid,
+                        m_controls.get(QStringLiteral("Labtorna")),
+                        m_controls.get(QStringLiteral("Labesci"))};
+    for (std::size_t i = 1; i < std::size(chain); ++i) {
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    }
+    // Enter in either search box searches, as "OK, mostra i risultati" does.
+    for (const char* box : {"Text1", "Text2"}) {
+        connect(m_controls.as<QLineEdit>(QString::fromLatin1(box)), &QLineEdit::returnPressed, this,
+                &Risultati::search);
+    }
+    new screens::FocusMark(this);
+}
+
+void Risultati::keyPressEvent(QKeyEvent* event) {
+    // Esc goes back, as "TORNA" does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        back();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool Risultati::start() {
@@ -154,6 +188,9 @@ void Risultati::search() {
 void Risultati::back() {
     m_view.back();
     hide();
+    if (onBack) {
+        onBack();
+    }
 }
 
 void Risultati::setTextColour(const char* name, const QColor& colour) {

@@ -30,9 +30,11 @@ public:
 
     std::function<void(const Status&)> onFailure;
     std::function<void()> onExit;  // "Esco"
+    std::function<void()> onBack;  // after "TORNA" has hidden the window
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     // Closing by the frame is going back, as "TORNA" does.
     void closeEvent(QCloseEvent* event) override;
     // Shown, and moved into the desktop's frame: the real frame is known, fit again.
@@ -43,6 +45,7 @@ private:
     // Draws the design at the zoom that fits the screen (screens::windowZoom) and keeps the
     // window inside the screen's available area; the first showing centres it there.
     void fitToScreen();
+    void setKeyboardRoad();
     void search();
     void back();
     void setTextColour(const char* name, const QColor& colour);

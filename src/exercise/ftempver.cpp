@@ -11,6 +11,7 @@
 #include "exercise/datedrag.h"
 #include "screens/designs.h"
 #include "screens/facebutton.h"
+#include "screens/focusmark.h"
 
 namespace exercise {
 
@@ -47,6 +48,8 @@ Ftempver::Ftempver(UniformSource& random, QWidget* parent) : QWidget(parent) {
     }
     m_drag = new DateDrag(this, {m_dates.begin(), m_dates.end()}, {m_boxes.begin(), m_boxes.end()},
                           [this](int box, int dateLabel) { dropDate(box, dateLabel); });
+    new screens::FocusMark(this);
+    setFocusChain();
 
     auto* cmd0 = m_controls.as<screens::FaceButton>(QStringLiteral("cmd0"));
     connect(cmd0, &QPushButton::clicked, this, [this] { chooseSet(0); });
@@ -133,13 +136,39 @@ bool Ftempver::everyFactFits() const {
     return true;
 }
 
+void Ftempver::setFocusChain() {
+    // The date labels, then the boxes, each column one Tab stop, then the buttons in their
+    // designed order. The focus starts on the first date label: the designed first, ESCO,
+    // would let one press of Space store and end the program.
+    QList<QWidget*> chain;
+    chain.append(m_dates[0]);
+    chain.append(m_boxes[0]);
+    for (int k = 1; k < Drill::kFacts; ++k) {
+        chain.insert(k, m_dates[k]);
+        chain.append(m_boxes[k]);
+    }
+    for (const char* entry : screens::exerciseDesign().focusOrder) {
+        const QStringList parts = QString::fromUtf8(entry).split(QLatin1Char('#'));
+        if (QWidget* widget =
+                m_controls.get(parts.at(0), parts.size() > 1 ? parts.at(1).toInt() : -1)) {
+            chain.append(widget);
+        }
+    }
+    for (qsizetype i = 1; i < chain.size(); ++i) {
+        QWidget::setTabOrder(chain.at(i - 1), chain.at(i));
+    }
+    m_drag->focusFirstSource();
+}
+
 void Ftempver::chooseSet(int code) {
+    m_drag->dropPick();
     m_drill->chooseSet(code);
     paintSetButtons();
     paintExercise();
 }
 
 void Ftempver::dealNext() {
+    m_drag->dropPick();
     m_drill->deal();
     paintExercise();
 }
@@ -184,6 +213,11 @@ void Ftempver::paintSetButtons() {
     for (int code = 0; code < content::ExerciseSet::kCount; ++code) {
         const SetButtonLook look = m_drill->setButton(code);
         screens::FaceButton* button = setButton(code);
+        if (!look.enabled && button->hasFocus()) {
+            // A disabled button would hand the focus on along the chain, which ends at
+            // ESCO; the first date label is harmless and where the pupil goes next.
+            m_drag->focusFirstSource();
+        }
         button->setEnabled(look.enabled);
         button->setFace(look.lightGrey ? kLightGrey : face);
     }

@@ -51,6 +51,7 @@ private:
     void fitDesign();
     // Every fact of the table can be read whole in its row at the present zoom.
     bool everyFactFits() const;
+    void setFocusChain();
     void chooseSet(int code);
     void dealNext();
     void dropDate(int box, int dateLabel);

@@ -2,12 +2,14 @@
 
 #include <qdrawutil.h>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
+#include <QKeyEvent>
 
 namespace screens {
 
 FaceButton::FaceButton(QWidget* parent) : QPushButton(parent) {
     setFocusPolicy(Qt::StrongFocus);
+    // The window's FocusMark shows the focus, the same way on every control.
+    setAutoDefault(false);
 }
 
 QColor FaceButton::face() const {
@@ -53,13 +55,20 @@ void FaceButton::paintEvent(QPaintEvent*) {
         painter.setPen(bevel.color(QPalette::Mid));
         painter.drawText(textRect, flags, text());
     }
-    if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = rect().adjusted(3, 3, -3, -3);
-        option.backgroundColor = faceColour;
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+}
+
+void FaceButton::keyPressEvent(QKeyEvent* event) {
+    // Enter presses a focused button as Space does, in any window, not only in dialogs.
+    // The keypad's Enter comes with the keypad modifier, and is Enter all the same.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (!event->isAutoRepeat() && isEnabled()) {
+            click();
+        }
+        event->accept();
+        return;
     }
+    QPushButton::keyPressEvent(event);
 }
 
 }  // namespace screens

@@ -6,6 +6,7 @@ namespace screens {
 
 // A push button whose face shows any colour, enabled or not, with its caption centred and
 // wrapped over as many lines as its width needs. The face is the palette's Button colour.
+// Space and Enter press it when it has the focus.
 class FaceButton : public QPushButton {
     Q_OBJECT
 public:
@@ -16,6 +17,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace screens

@@ -5,7 +5,8 @@
 namespace screens {
 
 // A label that acts as a button: only its text shows, a click on it is reported, and so is
-// every move of the mouse over it.
+// every move of the mouse over it. Like a push button it takes the focus by Tab or click,
+// and Space or Enter press it.
 class LabelButton : public QLabel {
     Q_OBJECT
 public:
@@ -19,6 +20,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace screens

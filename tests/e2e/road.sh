@@ -14,25 +14,15 @@ cd "$work"
 "$tool" crea tempolario.mdb >/dev/null
 
 fail() { echo "road: $*" >&2; exit 1; }
-# Waits for a window whose title matches, and prints its id.
-window() { timeout 15 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
-# The screen point of a design point in twips: point WINDOW DESIGN_WIDTH DESIGN_HEIGHT X Y.
-# Each window draws its design at the zoom that fits its client area, centred across (the
-# name and results windows are exactly their design's size at that zoom).
-point() {
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    awk -v x="$X" -v y="$Y" -v w="$WIDTH" -v h="$HEIGHT" -v dw="$2" -v dh="$3" -v tx="$4" -v ty="$5" \
-        'BEGIN { z = w * 15 / dw; if (h * 15 / dh < z) z = h * 15 / dh
-                 ox = int((w - int(dw * z / 15 + 0.5)) / 2)
-                 printf "%d %d\n", x + ox + int(tx * z / 15 + 0.5), y + int(ty * z / 15 + 0.5) }'
-}
+# shellcheck source=tests/e2e/xdo.sh
+source "$(dirname "${BASH_SOURCE[0]}")/xdo.sh"
 
 "$program" & pid=$!
 name=$(window '^Tempolario$') || fail "the name window did not show"
 
 # "INSERISCO IL MIO NOME", then the name with stray blanks, then Enter.
 # shellcheck disable=SC2046
-xdotool mousemove $(point "$name" 11880 8580 $((6600 + 2227)) $((4680 + 727))) click 1
+xdotool mousemove $(point "$name" $kNameDesign $((6600 + 2227)) $((4680 + 727))) click 1
 timeout 15 bash -c 'until [ "$(xdotool search --onlyvisible --name "^Tempolario$" | wc -l)" -ge 2 ]; do sleep 0.1; done' ||
     fail "the input box did not show"
 xdotool type --delay 10 "  Rossi   Mario "
@@ -46,27 +36,27 @@ xdotool search --onlyvisible --name '^Tempolario$' >/dev/null && fail "the name 
 # The first date label onto each of the ten boxes: every drop counts, at least one is right.
 # shellcheck disable=SC2046
 for k in $(seq 0 9); do
-    xdotool mousemove $(point "$drill" 11880 8730 $((7800 + 547)) $((120 + 307))) mousedown 1 sleep 0.05 \
-        mousemove $(point "$drill" 11880 8730 7000 $((120 + 720 * k + 200))) sleep 0.05 \
-        mousemove $(point "$drill" 11880 8730 $((6480 + 547)) $((120 + 720 * k + 307))) sleep 0.05 mouseup 1
+    xdotool mousemove $(point "$drill" $kDrillDesign $((7800 + 547)) $((120 + 307))) mousedown 1 sleep 0.05 \
+        mousemove $(point "$drill" $kDrillDesign 7000 $((120 + 720 * k + 200))) sleep 0.05 \
+        mousemove $(point "$drill" $kDrillDesign $((6480 + 547)) $((120 + 720 * k + 307))) sleep 0.05 mouseup 1
 done
 sleep 0.3
 
 # "Vedo l'archivio dei risultati" stores the totals and shows the results window over the
 # exercise window; "TORNA" hides it again.
 # shellcheck disable=SC2046
-xdotool mousemove $(point "$drill" 11880 8730 $((9120 + 1327)) $((7440 + 150))) click 1
+xdotool mousemove $(point "$drill" $kDrillDesign $((9120 + 1327)) $((7440 + 150))) click 1
 results=$(window '^Risultati conseguiti nelle esercitazioni$') || fail "the results window did not show"
 [ "$(sqlite3 tempolario.mdb "SELECT sbagliate FROM tempar WHERE nome = 'Rossi Mario'")" = 10 ] ||
     fail "the totals were not stored by the archive button"
 # shellcheck disable=SC2046
-xdotool mousemove $(point "$results" 12330 9525 $((9600 + 1087)) $((6600 + 400))) click 1
+xdotool mousemove $(point "$results" $kResultsDesign $((9600 + 1087)) $((6600 + 400))) click 1
 timeout 15 bash -c "while xdotool search --onlyvisible --name '^Risultati conseguiti' >/dev/null; do sleep 0.1; done" ||
     fail "TORNA did not hide the results window"
 
 # "ESCO" stores the run's totals and ends the program.
 # shellcheck disable=SC2046
-xdotool mousemove $(point "$drill" 11880 8730 $((9120 + 1327)) $((7810 + 250))) click 1
+xdotool mousemove $(point "$drill" $kDrillDesign $((9120 + 1327)) $((7810 + 250))) click 1
 for _ in $(seq 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "ESCO did not end the program"
 code=0

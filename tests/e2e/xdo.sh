@@ -1,0 +1,28 @@
+# Shared by the real-X road tests: finding windows and pointing at design places.
+# Sourced, not run.
+
+# Waits for a window whose title matches, and prints its id.
+window() { timeout 15 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+
+# Design sizes in twips of the three windows' client areas.
+kNameDesign="11880 8580"
+kDrillDesign="11880 8730"
+kResultsDesign="12330 9525"
+
+# The screen point of a design point in twips: point WINDOW DESIGN_WIDTH DESIGN_HEIGHT X Y.
+# Each window draws its design at the zoom that fits its client area, centred across (the
+# name and results windows are exactly their design's size at that zoom). The tests run on
+# screens where that zoom needs no stepping down for the fonts, so it is the plain ratio.
+point() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    awk -v x="$X" -v y="$Y" -v w="$WIDTH" -v h="$HEIGHT" -v dw="$2" -v dh="$3" -v tx="$4" -v ty="$5" \
+        'BEGIN { z = w * 15 / dw; if (h * 15 / dh < z) z = h * 15 / dh
+                 ox = int((w - int(dw * z / 15 + 0.5)) / 2)
+                 printf "%d %d\n", x + ox + int(tx * z / 15 + 0.5), y + int(ty * z / 15 + 0.5) }'
+}
+
+# A click at a design point: click WINDOW DESIGN_WIDTH DESIGN_HEIGHT X Y.
+click() {
+    # shellcheck disable=SC2046
+    xdotool mousemove $(point "$@") click 1
+}
