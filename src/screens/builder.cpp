@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QPalette>
 
+#include "screens/accessibility.h"
 #include "screens/facebutton.h"
 #include "screens/grid.h"
 #include "screens/labelbutton.h"
@@ -166,6 +167,7 @@ QList<QWidget*> Controls::array(const QString& name) const {
 Controls build(QWidget* window, const WindowSpec& design) {
     static const bool substitutesInstalled = (installFontSubstitutes(), true);
     Q_UNUSED(substitutesInstalled);
+    installAccessibility();
     window->setObjectName(QString::fromUtf8(design.objectName));
     window->setWindowTitle(QString::fromUtf8(design.title));
     window->resize(pixels(design.clientWidth), pixels(design.clientHeight));
