@@ -34,6 +34,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // What a screen reader says of the controls whose own text does not say it all.
+    void describe();
     void search();
     void back();
     void setTextColour(const char* name, const QColor& colour);
