@@ -1,7 +1,8 @@
-// What a screen reader is told, read through Qt's accessibility interfaces offscreen: the
-// roles and names of the controls, what a box and a date label say after a drop, and which
-// a set button in force. The real AT-SPI tree, and the events that announce the changes, are
-// checked by tests/e2e/accessibility.sh.
+// What a screen reader is told, read through Qt's accessibility interfaces offscreen: roles
+// and names the toolkit alone gets wrong, what a box, a date label and the counters say after
+// a drop, the set button in force, the grid's name, and label-buttons pressed by a reader.
+// The real AT-SPI tree, and the events that announce the changes, are checked by
+// tests/e2e/accessibility.sh.
 #include <QAccessible>
 #include <QInputDialog>
 #include <QLabel>
@@ -48,7 +49,6 @@ private:
     exercise::ClockUniformSource m_random{31};
     std::unique_ptr<Program> m_program;
     QList<int> m_ends;
-    QString m_nameField;
 
     QWidget* control(QWidget* window, const QString& name, int index = -1) const {
         QWidget* found = screens::findControl(window, name, index);
@@ -89,7 +89,6 @@ private:
         QVERIFY(m_program->start());
         whenModal([this](QWidget* modal) {
             auto* dialog = qobject_cast<QInputDialog*>(modal);
-            m_nameField = nameOf(dialog->findChild<QLineEdit*>());
             dialog->setTextValue(u"Rossi Mario"_qs);
             dialog->accept();
         });
@@ -102,9 +101,6 @@ private:
         QVERIFY(m_program->resultsWindow() && m_program->resultsWindow()->isVisible());
     }
     QWidget* window(const QString& which) {
-        if (which == u"name"_qs) {
-            return &m_program->nameWindow();
-        }
         return which == u"exercise"_qs ? static_cast<QWidget*>(exercise())
                                        : m_program->resultsWindow();
     }
@@ -120,52 +116,28 @@ private Q_SLOTS:
         m_program.reset();
     }
 
+    // Roles and names that the toolkit alone would get wrong: label-buttons would be text,
+    // with the blanks that place "OK," on a line of its own; a window a mere filler; a class
+    // button a bare "1°".
     void controlsHaveTheirRoleAndName_data() {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("control");  // empty: the window itself
         QTest::addColumn<int>("index");
         QTest::addColumn<int>("role");
-        QTest::addColumn<QString>("name");  // a pattern for the whole name
-        QTest::addColumn<QString>("description");
-
-        const auto row = [](const char* tag, const char* window, const char* control, int index,
-                            QAccessible::Role role, const QString& name,
-                            const QString& description = QString()) {
-            QTest::newRow(tag) << QString::fromLatin1(window) << QString::fromLatin1(control)
-                               << index << static_cast<int>(role) << name << description;
-        };
-        row("name window", "name", "", -1, QAccessible::Window, u"Tempolario"_qs);
-        row("list of names", "name", "List1", -1, QAccessible::List,
-            u"Elenco dei nomi presenti in archivio"_qs);
-        row("exit without storing", "name", "cmdesci", -1, QAccessible::Button, u"Esco"_qs,
-            u"Esce dal programma"_qs);
-        row("exercise window", "exercise", "", -1, QAccessible::Window, u"TEMPOLARIO DEI.*"_qs);
-        row("fact of row 3", "exercise", "Label1", 2, QAccessible::StaticText, u"Riga 3: \\S.*"_qs);
-        row("whole table, in force", "exercise", "cmd0", -1, QAccessible::Button,
-            u"Tempolario completa"_qs, u"scelta attuale"_qs);
-        row("class IV", "exercise", "Cmd1", 3, QAccessible::Button, u"4°, classe quarta"_qs);
-        row("class I", "exercise", "Cmd1", 0, QAccessible::Button, u"1°, classe prima"_qs);
-        row("exercise line", "exercise", "Label4", -1, QAccessible::StaticText,
-            u"Giuste nell'esercizio attuale: 0 su 0"_qs);
-        row("totals line", "exercise", "Label10", -1, QAccessible::StaticText,
-            u"Giuste in totale: 0 su 0"_qs);
-        row("answers counter", "exercise", "Label8", -1, QAccessible::StaticText,
-            u"Risposte in totale: 0"_qs);
-        row("results window", "results", "", -1, QAccessible::Window,
-            u"Risultati conseguiti nelle esercitazioni"_qs);
-        row("search label-button", "results", "LabCERCA", -1, QAccessible::Button,
-            u"OK, mostra i risultati"_qs,
-            u"Mostra i risultati del cognome e del nome scritti sopra"_qs);
-        row("back label-button", "results", "Labtorna", -1, QAccessible::Button, u"TORNA"_qs,
-            u"Torna all'esercizio"_qs);
-        row("exit label-button", "results", "Labesci", -1, QAccessible::Button, u"Esco"_qs,
-            u"Esce dal programma"_qs);
-        row("surname box", "results", "Text2", -1, QAccessible::EditableText,
-            u"Cognome da cercare"_qs);
-        row("first-name box", "results", "Text1", -1, QAccessible::EditableText,
-            u"Nome da cercare"_qs);
-        row("results grid", "results", "Grid5", -1, QAccessible::Table,
-            u"Risultati di Rossi Mario"_qs);
+        QTest::addColumn<QString>("name");
+        QTest::newRow("exercise window")
+            << u"exercise"_qs << QString() << -1 << static_cast<int>(QAccessible::Window)
+            << u"TEMPOLARIO DEI FATTI IMPORTANTI: clicca sulle date e trascinale nelle caselle a "
+               u"sinistra."_qs;
+        QTest::newRow("class I") << u"exercise"_qs << u"Cmd1"_qs << 0
+                                 << static_cast<int>(QAccessible::Button) << u"1°, classe prima"_qs;
+        QTest::newRow("search label-button")
+            << u"results"_qs << u"LabCERCA"_qs << -1 << static_cast<int>(QAccessible::Button)
+            << u"OK, mostra i risultati"_qs;
+        QTest::newRow("back label-button") << u"results"_qs << u"Labtorna"_qs << -1
+                                           << static_cast<int>(QAccessible::Button) << u"TORNA"_qs;
+        QTest::newRow("exit label-button") << u"results"_qs << u"Labesci"_qs << -1
+                                           << static_cast<int>(QAccessible::Button) << u"Esco"_qs;
     }
     void controlsHaveTheirRoleAndName() {
         QFETCH(QString, window);
@@ -173,17 +145,11 @@ private Q_SLOTS:
         QFETCH(int, index);
         QFETCH(int, role);
         QFETCH(QString, name);
-        QFETCH(QString, description);
         openAllWindows();
         QObject* object = control.isEmpty() ? this->window(window)
                                             : this->control(this->window(window), control, index);
         QCOMPARE(static_cast<int>(accessible(object)->role()), role);
-        const QString actual = nameOf(object);
-        QVERIFY2(
-            QRegularExpression(QRegularExpression::anchoredPattern(name)).match(actual).hasMatch(),
-            qPrintable(actual));
-        QCOMPARE(descriptionOf(object), description);
-        QCOMPARE(m_nameField, u"Cognome e nome"_qs);
+        QCOMPARE(nameOf(object), name);
     }
 
     // A box's row and outcome, and the date label's and counters' words, after each drop.
