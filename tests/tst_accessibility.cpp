@@ -72,12 +72,12 @@ private:
         return -1;
     }
     void drop(int j, int k) {
-        QWindow* window = exercise()->windowHandle();
+        QWindow* handle = exercise()->windowHandle();
         const QPoint from = date(j)->geometry().center();
         const QPoint to = box(k)->geometry().center();
-        QTest::mousePress(window, Qt::LeftButton, {}, from);
-        QTest::mouseMove(window, to);
-        QTest::mouseRelease(window, Qt::LeftButton, {}, to);
+        QTest::mousePress(handle, Qt::LeftButton, {}, from);
+        QTest::mouseMove(handle, to);
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, to);
     }
 
     // The road to every window: a stored pupil to list, a typed name, the archive button.
