@@ -6,8 +6,10 @@ TEMPOLARIO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Debian 12 packages that building and running need.
 TEMPOLARIO_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libsqlite3-dev sqlite3
                          fonts-liberation qt6-translations-l10n)
-# What the tests need on top: a virtual X server, a pointer driver and screenshot tools.
-TEMPOLARIO_TEST_PACKAGES=(xvfb xauth xdotool x11-utils)
+# What the tests need on top: a virtual X server, a pointer driver and screenshot tools, and
+# a session bus with the accessibility registry and its Python client for the screen-reader
+# test.
+TEMPOLARIO_TEST_PACKAGES=(xvfb xauth xdotool x11-utils dbus-daemon at-spi2-core python3-pyatspi)
 
 say() { printf 'tempolario: %s\n' "$*"; }
 

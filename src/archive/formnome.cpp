@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "screens/accessibility.h"
 #include "screens/designs.h"
 #include "screens/focusmark.h"
 #include "screens/messages.h"
@@ -52,6 +53,17 @@ FormNome::FormNome(Modtempar& shared, QWidget* parent)
             &FormNome::typeName);
     connect(m_controls.as<QPushButton>(QStringLiteral("cmdesci")), &QPushButton::clicked, this,
             [this] { close(); });
+    describe();
+}
+
+void FormNome::describe() {
+    // The list's heading is a separate label over it; the list says it itself.
+    screens::setSpoken(m_controls.get(QStringLiteral("List1")),
+                       QStringLiteral("Elenco dei nomi presenti in archivio"));
+    screens::setSpoken(m_controls.get(QStringLiteral("cmdNOME")), QString(),
+                       QStringLiteral("Chiede di scrivere cognome e nome"));
+    screens::setSpoken(m_controls.get(QStringLiteral("cmdesci")), QString(),
+                       QStringLiteral("Esce dal programma"));
 }
 
 bool FormNome::start() {
@@ -176,6 +188,7 @@ std::optional<QString> FormNome::askName() {
     // A name may be of any length, a pasted text included.
     if (auto* field = dialog.findChild<QLineEdit*>()) {
         field->setMaxLength(std::numeric_limits<int>::max());
+        screens::setSpoken(field, QStringLiteral("Cognome e nome"));
     }
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;

@@ -43,6 +43,8 @@ protected:
 private:
     // Draws the design at the zoom that fits the screen (screens::windowZoom).
     void fitToScreen();
+    // What a screen reader says of the controls whose own text does not say it all.
+    void describe();
     void picked(int row);
     void confirmPicked();
     void typeName();

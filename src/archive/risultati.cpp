@@ -11,6 +11,7 @@
 #include <QScreen>
 
 #include "archive/outcometext.h"
+#include "screens/accessibility.h"
 #include "screens/designs.h"
 #include "screens/focusmark.h"
 #include "screens/grid.h"
@@ -53,6 +54,7 @@ Risultati::Risultati(Modtempar& shared, QWidget* owner)
             [this] { setTextColour("Labtorna", kHoverRed); });
     connect(exitButton, &screens::LabelButton::hovered, this,
             [this] { setTextColour("Labesci", kHoverRed); });
+    describe();
 }
 
 void Risultati::setKeyboardRoad() {
@@ -118,6 +120,7 @@ bool Risultati::concetti() {
     grid->setText(1, 2, outcomeText(outcome.given));
     grid->setText(1, 3, outcomeText(outcome.when));
     m_controls.as<QLabel>(QStringLiteral("LabNOME"))->setText(m_view.currentName());
+    describe();
     return true;
 }
 
@@ -200,6 +203,23 @@ void Risultati::setTextColour(const char* name, const QColor& colour) {
         pal.setColor(QPalette::WindowText, colour);
         label->setPalette(pal);
     }
+}
+
+void Risultati::describe() {
+    using screens::setSpoken;
+    // The prompts over the search boxes are separate labels; each box says what to type.
+    setSpoken(m_controls.get(QStringLiteral("Text2")), QStringLiteral("Cognome da cercare"));
+    setSpoken(m_controls.get(QStringLiteral("Text1")), QStringLiteral("Nome da cercare"));
+    const QString shown = m_controls.as<QLabel>(QStringLiteral("LabNOME"))->text();
+    setSpoken(m_controls.get(QStringLiteral("Grid5")),
+              shown.isEmpty() ? QStringLiteral("Risultati")
+                              : QStringLiteral("Risultati di %1").arg(shown));
+    setSpoken(m_controls.get(QStringLiteral("LabCERCA")), QString(),
+              QStringLiteral("Mostra i risultati del cognome e del nome scritti sopra"));
+    setSpoken(m_controls.get(QStringLiteral("Labtorna")), QString(),
+              QStringLiteral("Torna all'esercizio"));
+    setSpoken(m_controls.get(QStringLiteral("Labesci")), QString(),
+              QStringLiteral("Esce dal programma"));
 }
 
 bool Risultati::check(const Status& status) const {

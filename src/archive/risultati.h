@@ -46,6 +46,8 @@ private:
     // window inside the screen's available area; the first showing centres it there.
     void fitToScreen();
     void setKeyboardRoad();
+    // What a screen reader says of the controls whose own text does not say it all.
+    void describe();
     void search();
     void back();
     void setTextColour(const char* name, const QColor& colour);

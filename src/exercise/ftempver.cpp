@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "exercise/datedrag.h"
+#include "screens/accessibility.h"
 #include "screens/designs.h"
 #include "screens/facebutton.h"
 #include "screens/focusmark.h"
@@ -181,6 +182,7 @@ void Ftempver::dropDate(int box, int dateLabel) {
         setBackground(m_dates[dateLabel], kMagenta);
     }
     paintCounters();
+    describe();
 }
 
 void Ftempver::blink() {
@@ -197,6 +199,7 @@ void Ftempver::paintExercise() {
         setBackground(m_dates[k], m_drill->placedRight(k) ? kMagenta : kYellow);
     }
     paintCounters();
+    describe();
 }
 
 void Ftempver::paintCounters() {
@@ -221,6 +224,69 @@ void Ftempver::paintSetButtons() {
         button->setEnabled(look.enabled);
         button->setFace(look.lightGrey ? kLightGrey : face);
     }
+}
+
+void Ftempver::describe() {
+    using screens::setSpoken;
+    // Colours tell right from wrong on screen; the names say it. A box names its row and is
+    // described by the row's fact, so that a pupil on a box hears which fact it answers.
+    for (int k = 0; k < Drill::kFacts; ++k) {
+        const QString row = QString::number(k + 1);
+        const QString& fact = m_drill->factText(k);
+        setSpoken(m_facts[k], QStringLiteral("Riga %1: %2").arg(row, fact));
+        QString box;
+        switch (m_drill->boxState(k)) {
+            case BoxState::Empty:
+                box = QStringLiteral("Casella della riga %1: vuota").arg(row);
+                break;
+            case BoxState::Right:
+                box = QStringLiteral("Casella della riga %1: %2, giusto")
+                          .arg(row, m_drill->boxText(k));
+                break;
+            case BoxState::Wrong:
+                box = QStringLiteral("Casella della riga %1: %2, sbagliato")
+                          .arg(row, m_drill->boxText(k));
+                break;
+        }
+        setSpoken(m_boxes[k], box, fact);
+        const QString date = QStringLiteral("Data %1").arg(m_drill->dateText(k));
+        setSpoken(m_dates[k], m_drill->placedRight(k)
+                                  ? date + QStringLiteral(", già messa nella casella giusta")
+                                  : date);
+    }
+
+    // The counters sit in the gaps of two text lines; each line says the whole sentence, and
+    // each counter what it counts.
+    const auto label = [this](int n) { return m_controls.get(QStringLiteral("Label%1").arg(n)); };
+    const QString right = QString::number(m_drill->rightInExercise());
+    const QString given = QString::number(m_drill->answersInExercise());
+    const QString rightTotal = QString::number(m_drill->rightTotal());
+    const QString givenTotal = QString::number(m_drill->answersTotal());
+    setSpoken(label(4),
+              QStringLiteral("Giuste nell'esercizio attuale: %1 su %2").arg(right, given));
+    setSpoken(label(5), QStringLiteral("Giuste nell'esercizio attuale: %1").arg(right));
+    setSpoken(label(6), QStringLiteral("Risposte nell'esercizio attuale: %1").arg(given));
+    setSpoken(label(10), QStringLiteral("Giuste in totale: %1 su %2").arg(rightTotal, givenTotal));
+    setSpoken(label(7), QStringLiteral("Giuste in totale: %1").arg(rightTotal));
+    setSpoken(label(8), QStringLiteral("Risposte in totale: %1").arg(givenTotal));
+
+    // The set buttons: which set each one drills (a class button shows only "4°"), and which
+    // one is in force, which on screen blinks and is disabled.
+    static const char* const kClasses[] = {"prima", "seconda", "terza", "quarta", "quinta"};
+    for (int code = 0; code < content::ExerciseSet::kCount; ++code) {
+        screens::FaceButton* button = setButton(code);
+        QString name;
+        if (code >= 1 && code <= 5) {
+            name = QStringLiteral("%1, classe %2")
+                       .arg(button->text(), QLatin1String(kClasses[code - 1]));
+        }
+        const bool inForce = m_drill->hasSet() && m_drill->currentSet().code == code;
+        setSpoken(button, name, inForce ? QStringLiteral("scelta attuale") : QString());
+    }
+    setSpoken(m_controls.get(QStringLiteral("cmdarchivio")), QString(),
+              QStringLiteral("Registra i risultati e li mostra"));
+    setSpoken(m_controls.get(QStringLiteral("CMDESCO")), QString(),
+              QStringLiteral("Registra i risultati ed esce dal programma"));
 }
 
 screens::FaceButton* Ftempver::setButton(int code) const {

@@ -60,6 +60,8 @@ private:
     void paintExercise();
     void paintCounters();
     void paintSetButtons();
+    // What a screen reader says of every control, from the drill's state.
+    void describe();
     screens::FaceButton* setButton(int code) const;
 
     content::FactTable m_table;

@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 
+#include "screens/accessibility.h"
 #include "screens/facebutton.h"
 #include "screens/grid.h"
 #include "screens/labelbutton.h"
@@ -223,6 +224,7 @@ QList<QWidget*> Controls::array(const QString& name) const {
 Controls build(QWidget* window, const WindowSpec& design, double zoom) {
     static const bool substitutesInstalled = (installFontSubstitutes(), true);
     Q_UNUSED(substitutesInstalled);
+    installAccessibility();
     window->setObjectName(QString::fromUtf8(design.objectName));
     window->setWindowTitle(QString::fromUtf8(design.title));
     window->setAutoFillBackground(true);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace screens {
+
+// Installs, once, what the toolkit's own accessibility does not give the program: a label
+// that acts as a button speaks as a push button and can be pressed by a screen reader, and
+// the program's windows are frames. The builder calls it before it makes any control.
+void installAccessibility();
+
+// Sets what a screen reader says of widget: its name (empty: the control's own text) and,
+// read after it, its description. Only a real change is set, so that a change is announced
+// once and an unchanged text never.
+void setSpoken(QWidget* widget, const QString& name, const QString& description = QString());
+
+}  // namespace screens

@@ -1,0 +1,280 @@
+// What a screen reader is told, read through Qt's accessibility interfaces offscreen: roles
+// and names the toolkit alone gets wrong, what a box, a date label and the counters say after
+// a drop, the set button in force, the grid's name, and label-buttons pressed by a reader.
+// The real AT-SPI tree, and the events that announce the changes, are checked by
+// tests/e2e/accessibility.sh.
+#include <QAccessible>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "archive/formnome.h"
+#include "archive/program.h"
+#include "archive/risultati.h"
+#include "archivetesting.h"
+#include "exercise/ftempver.h"
+#include "exercise/uniformsource.h"
+#include "modalhelper.h"
+#include "screens/builder.h"
+
+using archive::Program;
+
+namespace {
+
+QAccessibleInterface* accessible(QObject* object) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
+    if (!iface) {
+        qFatal("no accessible interface for %s", qPrintable(object->objectName()));
+    }
+    return iface;
+}
+QString nameOf(QObject* object) {
+    return accessible(object)->text(QAccessible::Name);
+}
+QString descriptionOf(QObject* object) {
+    return accessible(object)->text(QAccessible::Description);
+}
+
+}  // namespace
+
+class TestAccessibility : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    exercise::ClockUniformSource m_random{31};
+    std::unique_ptr<Program> m_program;
+    QList<int> m_ends;
+
+    QWidget* control(QWidget* window, const QString& name, int index = -1) const {
+        QWidget* found = screens::findControl(window, name, index);
+        if (!found) {
+            qFatal("no control %s", qPrintable(name));
+        }
+        return found;
+    }
+    exercise::Ftempver* exercise() { return m_program->exerciseWindow(); }
+    QWidget* box(int k) { return control(exercise(), u"Label2"_qs, k); }
+    QWidget* date(int j) { return control(exercise(), u"Label3"_qs, j); }
+    QString dateText(int j) { return qobject_cast<QLabel*>(date(j))->text(); }
+
+    // A box whose row expects date label j's text.
+    int rightBox(int j) {
+        for (int k = 0; k < 10; ++k) {
+            if (exercise()->drill().rowDate()[k + 1] == dateText(j)) {
+                return k;
+            }
+        }
+        return -1;
+    }
+    void drop(int j, int k) {
+        QWindow* handle = exercise()->windowHandle();
+        const QPoint from = date(j)->geometry().center();
+        const QPoint to = box(k)->geometry().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, from);
+        QTest::mouseMove(handle, to);
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, to);
+    }
+
+    // The road to every window: a stored pupil to list, a typed name, the archive button.
+    void openAllWindows() {
+        const QString path = archivetesting::makeArchive(m_dir.path());
+        archivetesting::execRaw(path, "INSERT INTO tempar (nome) VALUES ('Bianchi Anna')");
+        m_program = std::make_unique<Program>(m_random, path);
+        m_program->onEnd = [this](int code) { m_ends << code; };
+        QVERIFY(m_program->start());
+        whenModal([this](QWidget* modal) {
+            auto* dialog = qobject_cast<QInputDialog*>(modal);
+            dialog->setTextValue(u"Rossi Mario"_qs);
+            dialog->accept();
+        });
+        QTest::mouseClick(
+            qobject_cast<QPushButton*>(control(&m_program->nameWindow(), u"cmdNOME"_qs)),
+            Qt::LeftButton);
+        QVERIFY(exercise() && exercise()->isVisible());
+        QTest::mouseClick(qobject_cast<QPushButton*>(control(exercise(), u"cmdarchivio"_qs)),
+                          Qt::LeftButton);
+        QVERIFY(m_program->resultsWindow() && m_program->resultsWindow()->isVisible());
+    }
+    QWidget* window(const QString& which) {
+        return which == u"exercise"_qs ? static_cast<QWidget*>(exercise())
+                                       : m_program->resultsWindow();
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void init() {
+        QFile::remove(m_dir.filePath(u"tempolario.mdb"_qs));
+        m_ends.clear();
+    }
+    void cleanup() {
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        m_program.reset();
+    }
+
+    // Roles and names that the toolkit alone would get wrong: label-buttons would be text,
+    // with the blanks that place "OK," on a line of its own; a window a mere filler; a class
+    // button a bare "1°".
+    void controlsHaveTheirRoleAndName_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("control");  // empty: the window itself
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("exercise window")
+            << u"exercise"_qs << QString() << -1 << static_cast<int>(QAccessible::Window)
+            << u"TEMPOLARIO DEI FATTI IMPORTANTI: clicca sulle date e trascinale nelle caselle a "
+               u"sinistra."_qs;
+        QTest::newRow("class I") << u"exercise"_qs << u"Cmd1"_qs << 0
+                                 << static_cast<int>(QAccessible::Button) << u"1°, classe prima"_qs;
+        QTest::newRow("search label-button")
+            << u"results"_qs << u"LabCERCA"_qs << -1 << static_cast<int>(QAccessible::Button)
+            << u"OK, mostra i risultati"_qs;
+        QTest::newRow("back label-button") << u"results"_qs << u"Labtorna"_qs << -1
+                                           << static_cast<int>(QAccessible::Button) << u"TORNA"_qs;
+        QTest::newRow("exit label-button") << u"results"_qs << u"Labesci"_qs << -1
+                                           << static_cast<int>(QAccessible::Button) << u"Esco"_qs;
+    }
+    void controlsHaveTheirRoleAndName() {
+        QFETCH(QString, window);
+        QFETCH(QString, control);
+        QFETCH(int, index);
+        QFETCH(int, role);
+        QFETCH(QString, name);
+        openAllWindows();
+        QObject* object = control.isEmpty() ? this->window(window)
+                                            : this->control(this->window(window), control, index);
+        QCOMPARE(static_cast<int>(accessible(object)->role()), role);
+        QCOMPARE(nameOf(object), name);
+    }
+
+    // A box's row and outcome, and the date label's and counters' words, after each drop.
+    void dropsAreSpoken_data() {
+        QTest::addColumn<QString>("drops");  // on one box: r a right date, w a wrong one
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<bool>("placed");  // the right date label says it is placed
+        QTest::addColumn<QString>("exercise");
+        QTest::addColumn<QString>("totals");
+        QTest::newRow("right") << u"r"_qs << u"giusto"_qs << true
+                               << u"Giuste nell'esercizio attuale: 1 su 1"_qs
+                               << u"Giuste in totale: 1 su 1"_qs;
+        QTest::newRow("wrong") << u"w"_qs << u"sbagliato"_qs << false
+                               << u"Giuste nell'esercizio attuale: 0 su 1"_qs
+                               << u"Giuste in totale: 0 su 1"_qs;
+        QTest::newRow("wrong, then right")
+            << u"wr"_qs << u"giusto"_qs << true << u"Giuste nell'esercizio attuale: 1 su 2"_qs
+            << u"Giuste in totale: 1 su 2"_qs;
+        // The box turns wrong; the date label placed before stays placed.
+        QTest::newRow("right, then wrong")
+            << u"rw"_qs << u"sbagliato"_qs << true << u"Giuste nell'esercizio attuale: 1 su 2"_qs
+            << u"Giuste in totale: 1 su 2"_qs;
+    }
+    void dropsAreSpoken() {
+        QFETCH(QString, drops);
+        QFETCH(QString, outcome);
+        QFETCH(bool, placed);
+        QFETCH(QString, exercise);
+        QFETCH(QString, totals);
+        openAllWindows();
+        m_program->resultsWindow()->hide();
+        const int j = 3;
+        const int k = rightBox(j);
+        QVERIFY(k >= 0);
+        const QString row = QString::number(k + 1);
+        QCOMPARE(nameOf(box(k)), u"Casella della riga %1: vuota"_qs.arg(row));
+        // The box is described by its row's fact, which the fact's own label reads too.
+        QVERIFY(!descriptionOf(box(k)).isEmpty());
+        QCOMPARE(nameOf(control(this->exercise(), u"Label1"_qs, k)),
+                 u"Riga %1: "_qs.arg(row) + descriptionOf(box(k)));
+
+        int wrongLabel = -1;
+        for (int other = 0; other < 10 && wrongLabel < 0; ++other) {
+            if (dateText(other) != dateText(j)) {
+                wrongLabel = other;
+            }
+        }
+        for (const QChar kind : drops) {
+            drop(kind == u'r' ? j : wrongLabel, k);
+        }
+        const QString shown = drops.back() == u'r' ? dateText(j) : dateText(wrongLabel);
+        QCOMPARE(nameOf(box(k)), u"Casella della riga %1: %2, %3"_qs.arg(row, shown, outcome));
+        QCOMPARE(nameOf(date(j)),
+                 placed ? u"Data %1, già messa nella casella giusta"_qs.arg(dateText(j))
+                        : u"Data %1"_qs.arg(dateText(j)));
+        QCOMPARE(nameOf(control(this->exercise(), u"Label4"_qs)), exercise);
+        QCOMPARE(nameOf(control(this->exercise(), u"Label10"_qs)), totals);
+
+        // The next exercise empties every box, and the counters of the exercise.
+        QTest::mouseClick(qobject_cast<QPushButton*>(control(this->exercise(), u"cmdnuovo"_qs)),
+                          Qt::LeftButton);
+        QCOMPARE(nameOf(box(k)), u"Casella della riga %1: vuota"_qs.arg(row));
+        QVERIFY(!nameOf(date(j)).contains(u"giusta"_qs));
+        QVERIFY(nameOf(control(this->exercise(), u"Label4"_qs)).endsWith(u": 0 su 0"_qs));
+        QCOMPARE(nameOf(control(this->exercise(), u"Label10"_qs)), totals);
+    }
+
+    // The set button in force says so; it blinks on screen, and the blinking changes nothing
+    // that is said.
+    void setButtonsSayWhichSetIsInForce() {
+        openAllWindows();
+        QWidget* whole = control(exercise(), u"cmd0"_qs);
+        QWidget* fourth = control(exercise(), u"Cmd1"_qs, 3);
+        QTest::mouseClick(qobject_cast<QPushButton*>(fourth), Qt::LeftButton);
+        for (int tick = 0; tick < 3; ++tick) {
+            QVERIFY(QMetaObject::invokeMethod(exercise()->timer(), "timeout"));
+            QCOMPARE(descriptionOf(whole), QString());
+            QCOMPARE(descriptionOf(fourth), u"scelta attuale"_qs);
+            QCOMPARE(nameOf(fourth), u"4°, classe quarta"_qs);
+        }
+    }
+
+    // A screen reader presses a label-button as it presses a push button.
+    void labelButtonsCanBePressed() {
+        openAllWindows();
+        QAccessibleActionInterface* back =
+            accessible(control(m_program->resultsWindow(), u"Labtorna"_qs))->actionInterface();
+        QVERIFY(back);
+        QVERIFY(back->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        back->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY(!m_program->resultsWindow()->isVisible());
+
+        QTest::mouseClick(qobject_cast<QPushButton*>(control(exercise(), u"cmdarchivio"_qs)),
+                          Qt::LeftButton);
+        accessible(control(m_program->resultsWindow(), u"Labesci"_qs))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(m_ends, QList<int>{0});
+    }
+
+    // The grid says whose results it shows, following a search; a name not found leaves it.
+    void gridSaysWhoseResults() {
+        openAllWindows();
+        archive::Risultati* results = m_program->resultsWindow();
+        qobject_cast<QLineEdit*>(control(results, u"Text2"_qs))->setText(u"bianchi"_qs);
+        qobject_cast<QLineEdit*>(control(results, u"Text1"_qs))->setText(u"anna"_qs);
+        accessible(control(results, u"LabCERCA"_qs))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(nameOf(control(results, u"Grid5"_qs)), u"Risultati di BIANCHI ANNA"_qs);
+
+        qobject_cast<QLineEdit*>(control(results, u"Text2"_qs))->setText(u"verdi"_qs);
+        QString message;
+        whenModal([&message](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            message = box->text();
+            box->accept();
+        });
+        accessible(control(results, u"LabCERCA"_qs))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(message, u"Nome non trovato"_qs);
+        QCOMPARE(nameOf(control(results, u"Grid5"_qs)), u"Risultati di BIANCHI ANNA"_qs);
+    }
+};
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"
