@@ -131,6 +131,10 @@ private Q_SLOTS:
                u"sinistra."_qs;
         QTest::newRow("class I") << u"exercise"_qs << u"Cmd1"_qs << 0
                                  << static_cast<int>(QAccessible::Button) << u"1°, classe prima"_qs;
+        // A date is picked and a box takes it: both are pressed, so both are buttons.
+        QTest::newRow("box") << u"exercise"_qs << u"Label2"_qs << 0
+                             << static_cast<int>(QAccessible::Button)
+                             << u"Casella della riga 1: vuota"_qs;
         QTest::newRow("search label-button")
             << u"results"_qs << u"LabCERCA"_qs << -1 << static_cast<int>(QAccessible::Button)
             << u"OK, mostra i risultati"_qs;
@@ -248,6 +252,31 @@ private Q_SLOTS:
             ->actionInterface()
             ->doAction(QAccessibleActionInterface::pressAction());
         QTRY_COMPARE(m_ends, QList<int>{0});
+    }
+
+    // A screen reader's press picks a date, which then says so, and a press on a box places
+    // it there, judged like a drop.
+    void datesArePickedAndPlacedByPresses() {
+        openAllWindows();
+        m_program->resultsWindow()->hide();
+        const int j = 2;
+        const int k = rightBox(j);
+        QVERIFY(k >= 0);
+        const auto press = [](QWidget* widget) {
+            QAccessibleActionInterface* action = accessible(widget)->actionInterface();
+            QVERIFY(action);
+            action->doAction(QAccessibleActionInterface::pressAction());
+        };
+        QCOMPARE(static_cast<int>(accessible(date(j))->role()),
+                 static_cast<int>(QAccessible::Button));
+        press(date(j));
+        QTRY_COMPARE(nameOf(date(j)), u"Data %1, scelta"_qs.arg(dateText(j)));
+        press(box(k));
+        QTRY_COMPARE(nameOf(box(k)),
+                     u"Casella della riga %1: %2, giusto"_qs.arg(QString::number(k + 1), dateText(j)));
+        QCOMPARE(nameOf(date(j)), u"Data %1, già messa nella casella giusta"_qs.arg(dateText(j)));
+        QCOMPARE(nameOf(control(exercise(), u"Label4"_qs)),
+                 u"Giuste nell'esercizio attuale: 1 su 1"_qs);
     }
 
     // The grid says whose results it shows, following a search; a name not found leaves it.

@@ -46,9 +46,13 @@ Ftempver::Ftempver(UniformSource& random, QWidget* parent) : QWidget(parent) {
         m_facts[k] = m_controls.as<QLabel>(QStringLiteral("Label1"), k);
         m_boxes[k] = m_controls.as<QLabel>(QStringLiteral("Label2"), k);
         m_dates[k] = m_controls.as<QLabel>(QStringLiteral("Label3"), k);
+        // A date is picked and a box takes it by Space: to a screen reader both are buttons.
+        screens::speakAsPressedBySpace(m_boxes[k]);
+        screens::speakAsPressedBySpace(m_dates[k]);
     }
     m_drag = new DateDrag(this, {m_dates.begin(), m_dates.end()}, {m_boxes.begin(), m_boxes.end()},
                           [this](int box, int dateLabel) { dropDate(box, dateLabel); });
+    connect(m_drag, &DateDrag::pickChanged, this, [this] { describe(); });
     new screens::FocusMark(this);
     setFocusChain();
 
@@ -249,10 +253,14 @@ void Ftempver::describe() {
                 break;
         }
         setSpoken(m_boxes[k], box, fact);
-        const QString date = QStringLiteral("Data %1").arg(m_drill->dateText(k));
-        setSpoken(m_dates[k], m_drill->placedRight(k)
-                                  ? date + QStringLiteral(", già messa nella casella giusta")
-                                  : date);
+        QString date = QStringLiteral("Data %1").arg(m_drill->dateText(k));
+        if (m_drill->placedRight(k)) {
+            date += QStringLiteral(", già messa nella casella giusta");
+        }
+        if (m_drag->picked() == k) {
+            date += QStringLiteral(", scelta");
+        }
+        setSpoken(m_dates[k], date);
     }
 
     // The counters sit in the gaps of two text lines; each line says the whole sentence, and

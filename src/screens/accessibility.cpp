@@ -1,7 +1,9 @@
 #include "screens/accessibility.h"
 
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QWidget>
 
 namespace screens {
@@ -38,6 +40,32 @@ public:
     }
 };
 
+constexpr const char* kPressedBySpace = "tempolario_pressedBySpace";
+
+// A control that answers to Space, as a push button: pressed by a screen reader, it is given
+// the Space that a pupil at the keyboard would press on it.
+class SpaceButtonAccessible : public QAccessibleWidget {
+public:
+    explicit SpaceButtonAccessible(QWidget* widget)
+        : QAccessibleWidget(widget, QAccessible::Button) {}
+
+    QStringList actionNames() const override {
+        return QStringList(pressAction()) + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString& action) override {
+        if (action == pressAction()) {
+            // Posted, so the screen reader's request is answered before the press is handled.
+            for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QCoreApplication::postEvent(
+                    widget(), new QKeyEvent(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" ")));
+            }
+            return;
+        }
+        QAccessibleWidget::doAction(action);
+    }
+};
+
 QAccessibleInterface* makeInterface(const QString& className, QObject* object) {
     if (object == nullptr || !object->isWidgetType()) {
         return nullptr;
@@ -45,6 +73,9 @@ QAccessibleInterface* makeInterface(const QString& className, QObject* object) {
     auto* widget = static_cast<QWidget*>(object);
     if (className == QLatin1String("screens::LabelButton")) {
         return new LabelButtonAccessible(widget);
+    }
+    if (widget->property(kPressedBySpace).toBool()) {
+        return new SpaceButtonAccessible(widget);
     }
     // A plain widget that is a window would be a mere filler; a screen reader looks for a
     // frame to announce the window by its title.
@@ -69,6 +100,10 @@ void setSpoken(QWidget* widget, const QString& name, const QString& description)
     if (widget->accessibleDescription() != description) {
         widget->setAccessibleDescription(description);
     }
+}
+
+void speakAsPressedBySpace(QWidget* widget) {
+    widget->setProperty(kPressedBySpace, true);
 }
 
 }  // namespace screens

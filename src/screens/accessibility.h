@@ -16,4 +16,8 @@ void installAccessibility();
 // once and an unchanged text never.
 void setSpoken(QWidget* widget, const QString& name, const QString& description = QString());
 
+// Makes a control that the pupil presses with Space (a date to pick, a box to place it on)
+// speak as a push button, whose press a screen reader gives as that Space.
+void speakAsPressedBySpace(QWidget* widget);
+
 }  // namespace screens

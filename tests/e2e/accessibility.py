@@ -238,9 +238,8 @@ def exercise_window(program, announced):
     window = program.window(
         "frame",
         "TEMPOLARIO DEI FATTI IMPORTANTI: clicca sulle date e trascinale nelle caselle a sinistra.")
-    # Date labels and boxes are read as text today; a role that lets them be picked and
-    # placed (a button) is right too.
-    placeable = {"label", "push button", "toggle button"}
+    # A date is picked and a box takes it, by a press: both are buttons.
+    placeable = {"push button"}
     found = check_tree(window, [
         ({"label"}, r"Riga (10|[1-9]): \S.*", 10),
         (placeable, r"Casella della riga (10|[1-9]): vuota", 10),
