@@ -22,7 +22,7 @@ else
 fi
 
 ensure_packages "${TEMPOLARIO_RUN_PACKAGES[@]}" "${TEMPOLARIO_TEST_PACKAGES[@]}" \
-    dpkg-dev appstream desktop-file-utils
+    "${TEMPOLARIO_PACKAGE_PACKAGES[@]}" appstream desktop-file-utils
 
 fail() { say "package check: $*"; exit 1; }
 
