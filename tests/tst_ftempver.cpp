@@ -132,28 +132,6 @@ private Q_SLOTS:
         QVERIFY(m_window->geometry().width() >= 792 && m_window->geometry().height() >= 582);
     }
 
-    void controlsStandWhereDesigned_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QRect>("rect");
-        // Twips divided by 15, edges rounded.
-        QTest::newRow("fact 0") << u"Label1"_qs << 0 << QRect(8, 8, 409, 41);
-        QTest::newRow("box 9") << u"Label2"_qs << 9 << QRect(432, 440, 73, 41);
-        QTest::newRow("date 5") << u"Label3"_qs << 5 << QRect(520, 248, 73, 41);
-        QTest::newRow("4th class") << u"Cmd1"_qs << 3 << QRect(608, 456, 33, 25);
-        QTest::newRow("1st class") << u"Cmd1"_qs << 0 << QRect(688, 456, 33, 25);
-        QTest::newRow("ESCO") << u"CMDESCO"_qs << -1 << QRect(608, 521, 177, 25);
-        QTest::newRow("counter") << u"Label8"_qs << -1 << QRect(288, 520, 33, 17);
-        QTest::newRow("next") << u"cmdnuovo"_qs << -1 << QRect(432, 496, 161, 49);
-        QTest::newRow("picture") << u"Image1"_qs << -1 << QRect(608, 8, 170, 283);
-    }
-    void controlsStandWhereDesigned() {
-        QFETCH(QString, name);
-        QFETCH(int, index);
-        QFETCH(QRect, rect);
-        QCOMPARE(screens::findControl(m_window.get(), name, index)->geometry(), rect);
-    }
-
     // The counters fall into the gaps of their text lines without hiding a word.
     void countersFallIntoTheGaps() {
         for (const char* name : {"Label4", "Label10"}) {
