@@ -6,10 +6,16 @@ TEMPOLARIO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Debian 12 packages that building and running need.
 TEMPOLARIO_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libsqlite3-dev sqlite3
                          fonts-liberation qt6-translations-l10n)
-# What the tests need on top: a virtual X server, a pointer driver and screenshot tools, and
-# a session bus with the accessibility registry and its Python client for the screen-reader
-# test.
-TEMPOLARIO_TEST_PACKAGES=(xvfb xauth xdotool x11-utils dbus-daemon at-spi2-core python3-pyatspi)
+# A virtual X server and what xvfb-run needs beside it.
+TEMPOLARIO_VIRTUAL_DISPLAY_PACKAGES=(xvfb xauth)
+# What the tests need on top: a virtual X server, a pointer driver, screenshot tools, the
+# Italian locale and time zone the tests run under, and a session bus with the accessibility
+# registry and its Python client for the screen-reader test.
+TEMPOLARIO_TEST_PACKAGES=("${TEMPOLARIO_VIRTUAL_DISPLAY_PACKAGES[@]}" xdotool x11-utils locales tzdata
+                          dbus-daemon at-spi2-core python3-pyatspi)
+# The package check: dpkg-shlibdeps (dpkg-dev) and file, which CPack's Debian generator
+# runs on every binary to find the libraries it links.
+TEMPOLARIO_PACKAGE_PACKAGES=(dpkg-dev file)
 
 say() { printf 'tempolario: %s\n' "$*"; }
 
@@ -36,6 +42,26 @@ ensure_packages() {
     "${sudo[@]}" apt-get update -qq || { say "apt-get update failed"; exit 1; }
     "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
         { say "apt-get install failed for: ${missing[*]}"; exit 1; }
+}
+
+# The tests run under it_IT.UTF-8 (tests/CMakeLists.txt). Generates that locale once, from
+# the locales package, keeping it in /etc/locale.gen so that a later locale-gen keeps it.
+ensure_italian_locale() {
+    locale -a 2>/dev/null | grep -qiE '^it_IT\.utf-?8$' && return 0
+    ensure_packages locales
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null 2>&1 ||
+            { say "the locale it_IT.UTF-8 is missing and I am not root: run locale-gen as root"; exit 1; }
+        sudo=(sudo)
+    fi
+    say "generating the locale it_IT.UTF-8"
+    "${sudo[@]}" sh -c 'touch /etc/locale.gen
+        sed -i "s/^# *\(it_IT\.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+        grep -q "^it_IT\.UTF-8 UTF-8" /etc/locale.gen || echo "it_IT.UTF-8 UTF-8" >>/etc/locale.gen
+        locale-gen >/dev/null' || { say "locale-gen failed"; exit 1; }
+    locale -a 2>/dev/null | grep -qiE '^it_IT\.utf-?8$' ||
+        { say "locale-gen did not make it_IT.UTF-8"; exit 1; }
 }
 
 # Configures (once) and builds the folder given, with extra CMake arguments after it.

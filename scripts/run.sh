@@ -15,8 +15,12 @@ if [ ! -e "$home/tempolario.mdb" ] && [ -x "$TEMPOLARIO_ROOT/build/tools/tempola
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    # The advice below must work as given: the virtual X server and xauth, which xvfb-run
+    # needs, are installed before it is given.
+    ensure_packages "${TEMPOLARIO_VIRTUAL_DISPLAY_PACKAGES[@]}"
     say "no display to show the windows on (neither DISPLAY nor WAYLAND_DISPLAY is set)."
-    say "run this from a desktop session, or under a virtual one: xvfb-run -a bash $0"
+    say "run this from a desktop session, or under a virtual one:"
+    say "  xvfb-run -a bash $TEMPOLARIO_ROOT/scripts/run.sh"
     exit 2
 fi
 cd "$home"

@@ -27,22 +27,15 @@ PY
 [ ${#sources[@]} -gt 0 ] || { say "no sources found in $tree/compile_commands.json"; exit 1; }
 
 status=0
+# A file that passed is remembered, keyed by a hash of its preprocessed source, its compile
+# command, .clang-tidy and clang-tidy's version, so a run over an unchanged tree is quick;
+# the memory is in the build folder, so a fresh checkout (CI's clean run) checks every file.
+# On CI (CI=true), or with TEMPOLARIO_TIDY_CACHE=0, every file is checked whatever is there.
+cache="$tree/clang-tidy-passed"
+[ "${TEMPOLARIO_TIDY_CACHE:-1}" != 0 ] && [ "${CI:-}" != true ] || cache=""
 say "clang-tidy over ${#sources[@]} files"
-# run-clang-tidy takes regular expressions; anchor each file name.
-patterns=()
-for source in "${sources[@]}"; do
-    patterns+=("^$(printf '%s' "$source" | sed 's/[].[^$*+?(){}|\\]/\\&/g')\$")
-done
-tidy_log=$(mktemp)
-trap 'rm -f "$tidy_log"' EXIT
-run-clang-tidy -j 2 -quiet -p "$tree" -header-filter "$ours" "${patterns[@]}" \
-    >"$tidy_log" 2>&1 || status=1
-# Warnings are errors in .clang-tidy; the search is a second guard against a finding that
-# does not change the exit status.
-if grep -Eq '(warning|error): ' "$tidy_log"; then
-    status=1
-fi
-[ "$status" -eq 0 ] || grep -vE '^(clang-tidy-14|Running clang-tidy|[0-9]+ warnings? (and [0-9]+ errors? )?generated|Suppressed [0-9]+ warnings|Use -header-filter|$)' "$tidy_log"
+python3 "$TEMPOLARIO_ROOT/scripts/checks/lib/clang-tidy-cached.py" "$tree" "$cache" "$ours" \
+    "$TEMPOLARIO_ROOT/.clang-tidy" 2 "${sources[@]}" || status=1
 
 # style brings the checks for code that is legal but suspect or wasteful; unusedFunction is
 # left out, since Qt calls slots and event handlers that no code of ours names.

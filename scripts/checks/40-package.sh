@@ -22,7 +22,7 @@ else
 fi
 
 ensure_packages "${TEMPOLARIO_RUN_PACKAGES[@]}" "${TEMPOLARIO_TEST_PACKAGES[@]}" \
-    dpkg-dev appstream desktop-file-utils
+    "${TEMPOLARIO_PACKAGE_PACKAGES[@]}" appstream desktop-file-utils
 
 fail() { say "package check: $*"; exit 1; }
 
@@ -63,9 +63,11 @@ dpkg-deb -x "$deb" "$unpacked"
 for file in usr/bin/tempolario usr/bin/tempolario-archivio usr/bin/tempolario-avvio \
     usr/share/applications/$app_id.desktop usr/share/metainfo/$app_id.metainfo.xml \
     usr/share/icons/hicolor/32x32/apps/tempolario.png \
-    usr/share/icons/hicolor/256x256/apps/tempolario.png; do
+    usr/share/icons/hicolor/256x256/apps/tempolario.png usr/share/doc/tempolario/copyright; do
     [ -f "$unpacked/$file" ] || fail "the package lacks /$file"
 done
+grep -q '^License: GPL-3+$' "$unpacked/usr/share/doc/tempolario/copyright" ||
+    fail "the copyright file does not state the GPL-3+ licence"
 desktop-file-validate "$unpacked/usr/share/applications/$app_id.desktop" ||
     fail "desktop entry not valid"
 appstreamcli validate --no-net "$unpacked/usr/share/metainfo/$app_id.metainfo.xml" >/dev/null ||

@@ -20,11 +20,15 @@ ensure_packages debootstrap
 deb=$(echo "$build"/tempolario_*.deb)
 [ -f "$deb" ] || fail "no package in $build (40-package.sh builds it)"
 
-# The mirror of this machine's own apt sources, deb822 or one-line form.
-mirror=$(sed -n 's/^URIs: *\([^ ]*\).*/\1/p' /etc/apt/sources.list.d/*.sources 2>/dev/null |
-    grep -v security | head -n 1)
-[ -n "$mirror" ] || mirror=$(awk '$1 == "deb" && $0 !~ /security/ { print $2; exit }' \
-    /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null)
+# The mirror of this machine's own apt sources, deb822 or one-line form. A machine may have
+# only one of the two (a system made by debootstrap has only sources.list), so a missing
+# file is no failure here.
+shopt -s nullglob
+mirror=$(cat /etc/apt/sources.list.d/*.sources /dev/null |
+    sed -n 's/^URIs: *\([^ ]*\).*/\1/p' | grep -v security | head -n 1 || true)
+[ -n "$mirror" ] || mirror=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /dev/null \
+    2>/dev/null | awk '$1 == "deb" && $0 !~ /security/ { print $2; exit }' || true)
+shopt -u nullglob
 [ -n "$mirror" ] || fail "no Debian mirror in this machine's apt sources"
 
 root=$(mktemp -d /tmp/tempolario-clean.XXXXXX)
