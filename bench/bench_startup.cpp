@@ -33,9 +33,9 @@
 #include <QWidget>
 
 #include "archive/archivefile.h"
-#include "archive/formnome.h"
+#include "windows/formnome.h"
 #include "archive/namekey.h"
-#include "archive/program.h"
+#include "app/program.h"
 #include "exercise/uniformsource.h"
 #include "screens/designs.h"
 #include "screens/layout.h"

@@ -10,12 +10,12 @@
 #include <QTest>
 #include <QWindow>
 
-#include "archive/formnome.h"
-#include "archive/program.h"
-#include "archive/risultati.h"
+#include "windows/formnome.h"
+#include "app/program.h"
+#include "windows/risultati.h"
 #include "archivetesting.h"
 #include "exercise/drill.h"
-#include "exercise/ftempver.h"
+#include "windows/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
 #include "screens/designs.h"

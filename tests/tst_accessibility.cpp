@@ -12,11 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "archive/formnome.h"
-#include "archive/program.h"
-#include "archive/risultati.h"
+#include "windows/formnome.h"
+#include "app/program.h"
+#include "windows/risultati.h"
 #include "archivetesting.h"
-#include "exercise/ftempver.h"
+#include "windows/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "modalhelper.h"
 #include "screens/builder.h"

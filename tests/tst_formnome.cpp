@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "archive/formnome.h"
+#include "windows/formnome.h"
 #include "archivetesting.h"
 #include "modalhelper.h"
 #include "screens/builder.h"

@@ -7,8 +7,8 @@
 #include <QTimer>
 
 #include "content/facttable.h"
-#include "exercise/datedrag.h"
-#include "exercise/ftempver.h"
+#include "windows/datedrag.h"
+#include "windows/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
 #include "screens/designs.h"

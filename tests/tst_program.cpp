@@ -16,13 +16,13 @@
 
 #include <sqlite3.h>
 
-#include "archive/formnome.h"
+#include "windows/formnome.h"
 #include "archive/namekey.h"
 #include "archive/outcometext.h"
-#include "archive/program.h"
-#include "archive/risultati.h"
+#include "app/program.h"
+#include "windows/risultati.h"
 #include "archivetesting.h"
-#include "exercise/ftempver.h"
+#include "windows/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "modalhelper.h"
 #include "screens/builder.h"

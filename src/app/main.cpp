@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "archive/program.h"
+#include "app/program.h"
 #include "exercise/uniformsource.h"
 
 int main(int argc, char* argv[]) {

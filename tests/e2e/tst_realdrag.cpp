@@ -6,9 +6,9 @@
 #include <QScreen>
 #include <QTest>
 
-#include "exercise/datedrag.h"
+#include "windows/datedrag.h"
 #include "exercise/drill.h"
-#include "exercise/ftempver.h"
+#include "windows/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
 

@@ -1,4 +1,4 @@
-#include "archive/program.h"
+#include "app/program.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QTranslator>
 
-#include "archive/formnome.h"
+#include "windows/formnome.h"
 #include "archive/recording.h"
-#include "archive/risultati.h"
-#include "exercise/ftempver.h"
+#include "windows/risultati.h"
+#include "windows/ftempver.h"
 #include "screens/messages.h"
 
 namespace archive {

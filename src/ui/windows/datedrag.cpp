@@ -1,4 +1,4 @@
-#include "exercise/datedrag.h"
+#include "windows/datedrag.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "archive/formnome.h"
+#include "windows/formnome.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "exercise/ftempver.h"
+#include "windows/ftempver.h"
 
 #include <algorithm>
 
@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "exercise/datedrag.h"
+#include "windows/datedrag.h"
 #include "screens/accessibility.h"
 #include "screens/designs.h"
 #include "screens/facebutton.h"

@@ -1,4 +1,4 @@
-#include "archive/risultati.h"
+#include "windows/risultati.h"
 
 #include <algorithm>
 
