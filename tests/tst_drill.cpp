@@ -77,8 +77,6 @@ private Q_SLOTS:
             QVERIFY(std::adjacent_find(rows.begin(), rows.end()) == rows.end());
             std::sort(dates.begin(), dates.end());
             QCOMPARE(dates, rows);
-            QVERIFY(std::all_of(drill.pickMarks().begin(), drill.pickMarks().end(),
-                                [](int mark) { return mark == 0; }));
 
             QStringList expected;
             QStringList shown;
@@ -98,13 +96,15 @@ private Q_SLOTS:
         }
     }
 
-    // Over many deals every position of the set turns up equally often, and the date of the
-    // first row lands on each of the ten date labels equally often.
+    // Over many deals every position of the set turns up equally often, in the first row as
+    // much as anywhere (a draw that keeps the table's order would put early facts on top),
+    // and the date of the first row lands on each of the ten date labels equally often.
     void drawsAndShuffleAreUniform() {
         ClockUniformSource random(99);
         Drill drill(m_table, random);
         drill.chooseSet(0);
         QList<int> positions(189, 0);
+        QList<int> firstRowPositions(189, 0);
         QList<int> places(10, 0);
         const int deals = 20000;
         for (int round = 0; round < deals; ++round) {
@@ -113,12 +113,15 @@ private Q_SLOTS:
                 ++positions[drill.rowFact()[k] - 1];
             }
             const int firstRow = drill.rowFact()[1];
+            ++firstRowPositions[firstRow - 1];
             const auto* const at =
                 std::find(drill.dateOrder().begin() + 1, drill.dateOrder().end(), firstRow);
             ++places[static_cast<int>(at - drill.dateOrder().begin()) - 1];
         }
         QVERIFY2(chiSquare(positions) < chiBound(188),
                  qPrintable(QString::number(chiSquare(positions))));
+        QVERIFY2(chiSquare(firstRowPositions) < chiBound(188),
+                 qPrintable(QString::number(chiSquare(firstRowPositions))));
         QVERIFY2(chiSquare(places) < chiBound(9), qPrintable(QString::number(chiSquare(places))));
     }
 
@@ -254,19 +257,6 @@ private Q_SLOTS:
         drill.tick();
         QCOMPARE(drill.setButton(6), (SetButtonLook{false, true}));
         QCOMPARE(drill.setButton(4), (SetButtonLook{true, false}));
-    }
-
-    // Reseeding from a clock that has not moved must not replay the same draw.
-    void reseedingNeverRepeatsADraw() {
-        ClockUniformSource random;
-        QSet<double> seen;
-        for (int i = 0; i < 1000; ++i) {
-            random.seedFromClock();
-            const double u = random.next();
-            QVERIFY(u >= 0.0 && u < 1.0);
-            QVERIFY(!seen.contains(u));
-            seen.insert(u);
-        }
     }
 };
 

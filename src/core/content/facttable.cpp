@@ -7,25 +7,25 @@ namespace content {
 void FactTable::build() {
     // Sentences first, then labels, then the essential list from the finished table.
     for (int position = 1; position <= kRows; ++position) {
-        m_rows[position].fact = QString::fromUtf8(kFactSource[position - 1].fact);
+        m_rows[position - 1].fact = QString::fromUtf8(kFactSource[position - 1].fact);
     }
     for (int position = 1; position <= kRows; ++position) {
-        m_rows[position].dateLabel = QString::fromUtf8(kFactSource[position - 1].dateLabel);
+        m_rows[position - 1].dateLabel = QString::fromUtf8(kFactSource[position - 1].dateLabel);
     }
     for (int number = 1; number <= kEssentialEntries; ++number) {
-        m_essential[number] = m_rows[essentialRow(number)];
+        m_essential[number - 1] = m_rows[essentialRow(number) - 1];
     }
     m_built = true;
 }
 
 const FactEntry& FactTable::row(int position) const {
     Q_ASSERT(position >= 1 && position <= kRows);
-    return m_rows.at(static_cast<std::size_t>(position));
+    return m_rows.at(static_cast<std::size_t>(position - 1));
 }
 
 const FactEntry& FactTable::essential(int entry) const {
     Q_ASSERT(entry >= 1 && entry <= kEssentialEntries);
-    return m_essential.at(static_cast<std::size_t>(entry));
+    return m_essential.at(static_cast<std::size_t>(entry - 1));
 }
 
 int FactTable::essentialRow(int entry) {

@@ -7,13 +7,12 @@
 
 namespace content {
 
-// The built-in teaching content: 189 facts at positions 1..189 (room up to 200, position 0
-// and 190..200 stay empty) and the essential list of 45 entries naming rows of the table.
+// The built-in teaching content: 189 facts at positions 1..189 and the essential list of 45
+// entries naming rows of the table.
 // build() fills both from data compiled into the program; it cannot fail.
 class FactTable {
 public:
     static constexpr int kRows = 189;
-    static constexpr int kCapacity = 201;
     static constexpr int kEssentialEntries = 45;
 
     void build();
@@ -31,8 +30,8 @@ public:
     static int classOf(int position);
 
 private:
-    std::array<FactEntry, kCapacity> m_rows;
-    std::array<FactEntry, kEssentialEntries + 1> m_essential;
+    std::array<FactEntry, kRows> m_rows;
+    std::array<FactEntry, kEssentialEntries> m_essential;
     bool m_built = false;
 };
 

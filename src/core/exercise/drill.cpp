@@ -1,6 +1,8 @@
 #include "exercise/drill.h"
 
 #include <algorithm>
+#include <numeric>
+#include <vector>
 
 #include "exercise/uniformsource.h"
 
@@ -44,39 +46,19 @@ void Drill::deal() {
 }
 
 void Drill::fattocasuale() {
-    const int first = m_currentSet.first;
-    const int size = m_currentSet.size();
-    // Only a set of at least ten positions can be dealt without end.
-    Q_ASSERT(size >= kFacts);
-    m_random.seedFromClock();
-    for (int i = 1; i <= kFacts; ++i) {
-        int x = 0;
-        do {
-            m_random.seedFromClock();
-            x = static_cast<int>(size * m_random.next() + first);
-        } while (std::find(m_pickMarks.begin() + 1, m_pickMarks.begin() + kFacts + 1, x) !=
-                 m_pickMarks.begin() + kFacts + 1);
-        m_rowFact[i] = x;
-        m_pickMarks[i] = x;
-    }
+    // Only a set of at least ten positions can be dealt.
+    Q_ASSERT(m_currentSet.size() >= kFacts);
+    std::vector<int> positions(static_cast<std::size_t>(m_currentSet.size()));
+    std::iota(positions.begin(), positions.end(), m_currentSet.first);
+    // std::sample keeps the set's order; the shuffle makes the rows' order random too.
+    const auto rows = m_rowFact.begin() + 1;
+    std::sample(positions.begin(), positions.end(), rows, kFacts, m_random);
+    std::shuffle(rows, m_rowFact.end(), m_random);
 }
 
 void Drill::datacasuale() {
-    m_random.seedFromClock();
-    for (int i = 1; i <= kFacts; ++i) {
-        m_pickMarks[i] = m_rowFact[i];
-    }
-    // Each position is taken from a random slot that still holds one: every order of the
-    // ten dates is equally likely.
-    for (int k = 1; k <= kFacts; ++k) {
-        int r = 0;
-        do {
-            r = static_cast<int>(m_random.next() * kFacts + 1);
-        } while (m_pickMarks[r] == 0);
-        m_dateOrder[k] = m_pickMarks[r];
-        m_pickMarks[r] = 0;
-    }
-    m_random.seedFromClock();
+    std::copy(m_rowFact.begin() + 1, m_rowFact.end(), m_dateOrder.begin() + 1);
+    std::shuffle(m_dateOrder.begin() + 1, m_dateOrder.end(), m_random);
 }
 
 bool Drill::drop(int box, int dateLabel) {

@@ -44,9 +44,10 @@ public:
     // A tick of the 500 ms timer: the button of the set in force swaps its face.
     void tick();
 
-    // Draws ten different positions of the set in force into rowFact (and pickMarks).
+    // Draws ten different positions of the set in force into rowFact, in random order:
+    // every position is equally likely, and so is every order.
     void fattocasuale();
-    // Shuffles the positions of rowFact into dateOrder; leaves pickMarks all 0.
+    // Shuffles the positions of rowFact into dateOrder: every order is equally likely.
     void datacasuale();
 
     bool hasSet() const { return m_hasSet; }
@@ -65,10 +66,9 @@ public:
     int answersTotal() const { return m_answersTotal; }            // Label8
 
     // Entries 1..10 are used; entry 0 never.
-    const std::array<int, 201>& rowFact() const { return m_rowFact; }
-    const std::array<int, 11>& dateOrder() const { return m_dateOrder; }
-    const std::array<QString, 11>& rowDate() const { return m_rowDate; }
-    const std::array<int, 201>& pickMarks() const { return m_pickMarks; }
+    const std::array<int, kFacts + 1>& rowFact() const { return m_rowFact; }
+    const std::array<int, kFacts + 1>& dateOrder() const { return m_dateOrder; }
+    const std::array<QString, kFacts + 1>& rowDate() const { return m_rowDate; }
 
 private:
     const content::FactEntry& entryAt(int position) const;
@@ -80,10 +80,9 @@ private:
     content::ExerciseSet m_currentSet;
     std::array<SetButtonLook, content::ExerciseSet::kCount> m_buttons{};
 
-    std::array<int, 201> m_rowFact{};
-    std::array<int, 11> m_dateOrder{};
-    std::array<QString, 11> m_rowDate;
-    std::array<int, 201> m_pickMarks{};
+    std::array<int, kFacts + 1> m_rowFact{};
+    std::array<int, kFacts + 1> m_dateOrder{};
+    std::array<QString, kFacts + 1> m_rowDate;
 
     std::array<QString, kFacts> m_factText;
     std::array<QString, kFacts> m_dateText;
