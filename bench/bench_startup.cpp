@@ -103,7 +103,7 @@ int runProgramChild(int argc, char* argv[], const QString& archivePath, Instants
 
     exercise::ClockUniformSource random;
     archive::Program program(random, archivePath);
-    program.onEnd = [](int code) { std::exit(code); };
+    QObject::connect(&program, &archive::Program::ended, [](int code) { std::exit(code); });
     ReadyWatch watch(instants);
     program.nameWindow().installEventFilter(&watch);
     instants.built = nowNs();

@@ -33,10 +33,10 @@ public:
                                         .toUtf8());
         }
         m_program = std::make_unique<archive::Program>(m_random, m_path);
-        m_program->onEnd = [](int) {};
-        m_program->onFailureShown = [](const archive::Status& status) {
-            qFatal("archive failure: %s", qPrintable(status.message()));
-        };
+        QObject::connect(m_program.get(), &archive::Program::failed,
+                         [](const archive::Status& status) {
+                             qFatal("archive failure: %s", qPrintable(status.message()));
+                         });
     }
 
     QWidget* control(QWidget* window, const char* name, int index = -1) const {

@@ -85,7 +85,7 @@ private:
         const QString path = archivetesting::makeArchive(m_dir.path());
         archivetesting::execRaw(path, "INSERT INTO tempar (nome) VALUES ('Bianchi Anna')");
         m_program = std::make_unique<Program>(m_random, path);
-        m_program->onEnd = [this](int code) { m_ends << code; };
+        connect(m_program.get(), &Program::ended, this, [this](int code) { m_ends << code; });
         QVERIFY(m_program->start());
         whenModal([this](QWidget* modal) {
             auto* dialog = qobject_cast<QInputDialog*>(modal);

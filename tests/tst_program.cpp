@@ -92,8 +92,9 @@ private:
                 QStringLiteral("INSERT INTO tempar (nome) VALUES ('%1')").arg(name).toUtf8());
         }
         m_program = std::make_unique<Program>(m_random, m_path);
-        m_program->onEnd = [this](int code) { m_ends << code; };
-        m_program->onFailureShown = [this](const archive::Status& s) { m_failures << s.message(); };
+        connect(m_program.get(), &Program::ended, this, [this](int code) { m_ends << code; });
+        connect(m_program.get(), &Program::failed, this,
+                [this](const archive::Status& s) { m_failures << s.message(); });
         m_program->clock = [this] { return m_now; };
         m_program->onStoreFailed = [this](const archive::Status& status, bool canGoBack) {
             m_storeFailures << status.message();

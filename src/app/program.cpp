@@ -17,9 +17,9 @@ namespace archive {
 Program::Program(exercise::UniformSource& random, const QString& archivePath)
     : m_random(random), m_nameWindow(std::make_unique<FormNome>(m_shared)) {
     m_shared.archivePath = archivePath;
-    m_nameWindow->onFailure = [this](const Status& status) { fail(status); };
-    m_nameWindow->onExit = [this] { end(0); };
-    m_nameWindow->onNameSettled = [this] { showExerciseWindow(); };
+    connect(m_nameWindow.get(), &FormNome::failed, this, &Program::fail);
+    connect(m_nameWindow.get(), &FormNome::exitRequested, this, [this] { end(0); });
+    connect(m_nameWindow.get(), &FormNome::nameSettled, this, &Program::showExerciseWindow);
 }
 
 Program::~Program() = default;
@@ -38,7 +38,7 @@ bool Program::start() {
 void Program::showExerciseWindow() {
     if (!m_exerciseWindow) {
         m_exerciseWindow = std::make_unique<exercise::Ftempver>(m_random);
-        m_exerciseWindow->onArchive = [this] {
+        connect(m_exerciseWindow.get(), &exercise::Ftempver::archiveRequested, this, [this] {
             switch (storeRun(true)) {
                 case Stored::Yes:
                     showResults();
@@ -49,11 +49,11 @@ void Program::showExerciseWindow() {
                     end(1);
                     break;
             }
-        };
+        });
         // "ESCO", and closing the window by its frame, store the run's totals first, so a
         // pupil's work is never lost to the close button.
-        m_exerciseWindow->onExit = [this] { leave(); };
-        m_exerciseWindow->onClose = m_exerciseWindow->onExit;
+        connect(m_exerciseWindow.get(), &exercise::Ftempver::exitRequested, this,
+                &Program::leave);
     }
     m_exerciseWindow->show();
     m_exerciseWindow->activateWindow();
@@ -145,18 +145,15 @@ void Program::showResults() {
     if (!m_resultsWindow) {
         m_resultsWindow = std::make_unique<Risultati>(m_shared, m_exerciseWindow.get());
         m_resultsWindow->setPupilRecorded(m_nameWindow->recorded());
-        m_resultsWindow->onFailure = [this](const Status& status) { fail(status); };
+        connect(m_resultsWindow.get(), &Risultati::failed, this, &Program::fail);
         // "Esco" is a way out like "ESCO": answers given since the last store are kept.
-        m_resultsWindow->onExit = [this] { leave(); };
+        connect(m_resultsWindow.get(), &Risultati::exitRequested, this, &Program::leave);
         // Back on the exercise window, the keys go to it again.
-        m_resultsWindow->onBack = [this] { m_exerciseWindow->activateWindow(); };
-        if (!m_resultsWindow->start()) {
-            return;
-        }
+        connect(m_resultsWindow.get(), &Risultati::wentBack, this,
+                [this] { m_exerciseWindow->activateWindow(); });
     }
-    // The refresh reads the row just stored.
-    m_resultsWindow->controls().as<QPushButton>(QStringLiteral("CMDAGGIORNA"))->click();
-    if (m_ended) {
+    // The refresh reads the row just stored; a failure has ended the program.
+    if (!m_resultsWindow->start()) {
         return;
     }
     m_resultsWindow->show();
@@ -169,11 +166,7 @@ void Program::leave() {
 }
 
 void Program::fail(const Status& status) {
-    if (onFailureShown) {
-        onFailureShown(status);
-    } else {
-        screens::showFailure(nullptr, status.message());
-    }
+    Q_EMIT failed(status);
     // Even a failure ends the program only after the run is stored, or given up by the
     // pupil; a run stored already is not asked about again.
     if (m_exerciseWindow && m_exerciseWindow->drill().answersTotal() != m_storedAnswers) {
@@ -188,9 +181,7 @@ void Program::end(int code) {
     }
     m_ended = true;
     m_shared.closeArchive();
-    if (onEnd) {
-        onEnd(code);
-    }
+    Q_EMIT ended(code);
 }
 
 bool loadQtItalian() {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include <QDateTime>
+#include <QObject>
 
 #include "archive/modtempar.h"
 #include "archive/status.h"
@@ -21,7 +22,8 @@ class Risultati;
 // The program's three windows and how they hand over to one another: the name window
 // first, then the exercise window, with the results window over it on request. Storing a
 // run's totals and ending the program happen here.
-class Program {
+class Program : public QObject {
+    Q_OBJECT
 public:
     // The pupil's answer after a store failed.
     enum class StoreChoice {
@@ -31,7 +33,7 @@ public:
     };
 
     Program(exercise::UniformSource& random, const QString& archivePath);
-    ~Program();
+    ~Program() override;
 
     // Opens the archive and shows the name window; false after a failure.
     bool start();
@@ -41,17 +43,20 @@ public:
     exercise::Ftempver* exerciseWindow() { return m_exerciseWindow.get(); }
     Risultati* resultsWindow() { return m_resultsWindow.get(); }
 
-    // How the program ends: after the archive is closed, with the exit code. The program
-    // leaves at once; tests record the end instead.
-    std::function<void(int code)> onEnd;
-    // Shows an archive failure before the program ends; tests record it instead.
-    std::function<void(const Status&)> onFailureShown;
     // Asks the pupil what to do after a store failed, with the cause; canGoBack says
     // whether going back to the exercise is offered. By default a message box asks; tests
     // answer instead.
     std::function<StoreChoice(const Status&, bool canGoBack)> onStoreFailed;
     // The clock of the stores; tests set it.
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
+
+Q_SIGNALS:
+    // The program is over: the archive is closed, and code is the exit code. The program
+    // leaves at once on it; tests record it instead.
+    void ended(int code);
+    // An archive failure that ends the program, emitted before the run is stored and the
+    // program ends; main shows it in a message box, tests record it.
+    void failed(const archive::Status& status);
 
 private:
     void showExerciseWindow();

@@ -78,9 +78,7 @@ bool FormNome::start() {
 void FormNome::closeEvent(QCloseEvent* event) {
     // Leaving by "Esco" or by the frame: nothing is stored.
     event->accept();
-    if (onExit) {
-        onExit();
-    }
+    Q_EMIT exitRequested();
 }
 
 void FormNome::showEvent(QShowEvent* event) {
@@ -163,15 +161,13 @@ void FormNome::typeName() {
 }
 
 void FormNome::settle() {
-    if (onNameSettled) {
-        onNameSettled();
-    }
+    Q_EMIT nameSettled();
     hide();
 }
 
-bool FormNome::check(const Status& status) const {
-    if (!status && onFailure) {
-        onFailure(status);
+bool FormNome::check(const Status& status) {
+    if (!status) {
+        Q_EMIT failed(status);
     }
     return status.ok();
 }

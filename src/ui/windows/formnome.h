@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 
 #include <QWidget>
@@ -22,16 +21,17 @@ public:
     explicit FormNome(Modtempar& shared, QWidget* parent = nullptr);
 
     // Moves the window to the top-left corner, hides CmdOK, opens the archive and lists the
-    // names. False after a failure, which has been passed to onFailure.
+    // names. False after a failure, which has been reported by failed().
     bool start();
 
     const screens::Controls& controls() const { return m_controls; }
     // False when the pupil answered the input box with "Annulla": the run is not recorded.
     bool recorded() const { return m_choice.recorded(); }
 
-    std::function<void()> onNameSettled;  // shows the exercise window
-    std::function<void(const Status&)> onFailure;
-    std::function<void()> onExit;  // "Esco", and closing the window by its frame
+Q_SIGNALS:
+    void nameSettled();  // the name in force is settled: on to the exercise
+    void failed(const archive::Status& status);
+    void exitRequested();  // "Esco", and closing the window by its frame
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -49,7 +49,7 @@ private:
     void confirmPicked();
     void typeName();
     void settle();
-    bool check(const Status& status) const;
+    bool check(const Status& status);
     // The pupil's answer to the input box; none for "Annulla".
     std::optional<QString> askName();
 

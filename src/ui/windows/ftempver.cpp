@@ -63,19 +63,9 @@ Ftempver::Ftempver(UniformSource& random, QWidget* parent) : QWidget(parent) {
     connect(m_controls.as<screens::FaceButton>(QStringLiteral("cmdnuovo")), &QPushButton::clicked,
             this, [this] { dealNext(); });
     connect(m_controls.as<screens::FaceButton>(QStringLiteral("cmdarchivio")),
-            &QPushButton::clicked, this, [this] {
-                if (onArchive) {
-                    onArchive();
-                }
-            });
+            &QPushButton::clicked, this, &Ftempver::archiveRequested);
     connect(m_controls.as<screens::FaceButton>(QStringLiteral("CMDESCO")), &QPushButton::clicked,
-            this, [this] {
-                if (onExit) {
-                    onExit();
-                } else {
-                    QCoreApplication::quit();
-                }
-            });
+            this, &Ftempver::exitRequested);
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
@@ -98,12 +88,8 @@ Ftempver::Ftempver(UniformSource& random, QWidget* parent) : QWidget(parent) {
 Ftempver::~Ftempver() = default;
 
 void Ftempver::closeEvent(QCloseEvent* event) {
-    if (onClose) {
-        onClose();
-    } else {
-        QCoreApplication::quit();
-    }
     event->accept();
+    Q_EMIT exitRequested();
 }
 
 void Ftempver::resizeEvent(QResizeEvent* event) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <memory>
 
 #include <QWidget>
@@ -37,10 +36,9 @@ public:
     DateDrag& dateDrag() const { return *m_drag; }
     QTimer* timer() const { return m_timer; }
 
-    // What the archive buttons and closing by the frame do; set by the program.
-    std::function<void()> onArchive;  // "Vedo l'archivio dei risultati"
-    std::function<void()> onExit;     // "ESCO"
-    std::function<void()> onClose;    // the window's frame; the default quits
+Q_SIGNALS:
+    void archiveRequested();  // "Vedo l'archivio dei risultati"
+    void exitRequested();     // "ESCO", and closing the window by its frame
 
 protected:
     void closeEvent(QCloseEvent* event) override;

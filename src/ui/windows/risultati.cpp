@@ -42,11 +42,7 @@ Risultati::Risultati(Modtempar& shared, QWidget* owner)
     auto* exitButton = m_controls.as<screens::LabelButton>(QStringLiteral("Labesci"));
     connect(searchButton, &screens::LabelButton::clicked, this, &Risultati::search);
     connect(backButton, &screens::LabelButton::clicked, this, &Risultati::back);
-    connect(exitButton, &screens::LabelButton::clicked, this, [this] {
-        if (onExit) {
-            onExit();
-        }
-    });
+    connect(exitButton, &screens::LabelButton::clicked, this, &Risultati::exitRequested);
     setKeyboardRoad();
     connect(searchButton, &screens::LabelButton::hovered, this,
             [this] { setTextColour("LabCERCA", kHoverRed); });
@@ -191,9 +187,7 @@ void Risultati::search() {
 void Risultati::back() {
     m_view.back();
     hide();
-    if (onBack) {
-        onBack();
-    }
+    Q_EMIT wentBack();
 }
 
 void Risultati::setTextColour(const char* name, const QColor& colour) {
@@ -222,9 +216,9 @@ void Risultati::describe() {
               QStringLiteral("Esce dal programma"));
 }
 
-bool Risultati::check(const Status& status) const {
-    if (!status && onFailure) {
-        onFailure(status);
+bool Risultati::check(const Status& status) {
+    if (!status) {
+        Q_EMIT failed(status);
     }
     return status.ok();
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 
 #include <QWidget>
 
@@ -19,7 +18,7 @@ public:
     explicit Risultati(Modtempar& shared, QWidget* owner = nullptr);
 
     // Start and refresh ("AGGIORNA I RISULTATI"): reopens the archive and fills the grid for
-    // the pupil's name. False after a failure, which has been passed to onFailure.
+    // the pupil's name. False after a failure, which has been reported by failed().
     bool start();
     // Fills the grid with the outcome of currentName.
     bool concetti();
@@ -28,9 +27,10 @@ public:
     void setPupilRecorded(bool recorded) { m_view.setPupilRecorded(recorded); }
     const screens::Controls& controls() const { return m_controls; }
 
-    std::function<void(const Status&)> onFailure;
-    std::function<void()> onExit;  // "Esco"
-    std::function<void()> onBack;  // after "TORNA" has hidden the window
+Q_SIGNALS:
+    void failed(const archive::Status& status);
+    void exitRequested();  // "Esco"
+    void wentBack();       // after "TORNA" has hidden the window
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -51,7 +51,7 @@ private:
     void search();
     void back();
     void setTextColour(const char* name, const QColor& colour);
-    bool check(const Status& status) const;
+    bool check(const Status& status);
 
     ResultsView m_view;
     screens::Controls m_controls;
