@@ -12,8 +12,8 @@
 #include <unistd.h>
 
 #include "archive/archivefile.h"
-#include "archive/database.h"
 #include "archive/outcometext.h"
+#include "archive/sqlitearchive.h"
 
 namespace {
 
@@ -94,41 +94,15 @@ int usage(const QString& problem) {
     return kExitUsage;
 }
 
-struct Pupil {
-    QVariant nome, giuste, sbagliate, data;
-};
+using Pupil = archive::StoredRow;
 
 // Every row in the archive's own order, read through the same layer as the program.
-archive::Status readPupils(const QString& path, QList<Pupil>* pupils) {
+archive::Status readPupils(const QString& path, std::vector<Pupil>* pupils) {
     archive::Status status;
     archive::OpenOptions options;
     options.readOnly = true;
-    auto database = archive::Database::open(path, &status, options);
-    if (!database) {
-        return status;
-    }
-    auto rows = database->openRecordset(QStringLiteral("tempar"), &status);
-    if (!rows) {
-        return status;
-    }
-    while (!rows->eof()) {
-        Pupil pupil;
-        for (auto [field, value] : {std::pair{"nome", &pupil.nome},
-                                    {"giuste", &pupil.giuste},
-                                    {"sbagliate", &pupil.sbagliate},
-                                    {"data", &pupil.data}}) {
-            status = rows->value(QLatin1String(field), value);
-            if (!status.ok()) {
-                return status;
-            }
-        }
-        pupils->append(pupil);
-        status = rows->moveNext();
-        if (!status.ok()) {
-            return status;
-        }
-    }
-    return database->close();
+    auto database = archive::SqliteArchive::open(path, &status, options);
+    return database ? database->everyRow(pupils) : status;
 }
 
 // Values as the results window shows them, dates included.
@@ -147,7 +121,7 @@ QString printable(QString text) {
 }
 
 int list(const QString& path) {
-    QList<Pupil> pupils;
+    std::vector<Pupil> pupils;
     const archive::Status status = readPupils(path, &pupils);
     if (!status.ok()) {
         return fail(status);
@@ -155,8 +129,8 @@ int list(const QString& path) {
     QList<QStringList> table{{QStringLiteral("Nome"), QStringLiteral("Giusti"),
                               QStringLiteral("Su"), QStringLiteral("Quando")}};
     for (const Pupil& pupil : pupils) {
-        table.append({printable(asText(pupil.nome)), asText(pupil.giuste),
-                      asText(pupil.sbagliate), asText(pupil.data)});
+        table.append({printable(asText(pupil.nome)), asText(pupil.giuste), asText(pupil.sbagliate),
+                      asText(pupil.data)});
     }
     QList<qsizetype> widths(4, 0);
     for (const QStringList& row : table) {
@@ -194,16 +168,15 @@ QString csvField(const QString& text) {
 }
 
 int exportCsv(const QString& path) {
-    QList<Pupil> pupils;
+    std::vector<Pupil> pupils;
     const archive::Status status = readPupils(path, &pupils);
     if (!status.ok()) {
         return fail(status);
     }
     QString text = QStringLiteral("nome,giuste,sbagliate,data\r\n");
     for (const Pupil& pupil : pupils) {
-        text += csvField(asText(pupil.nome)) + QLatin1Char(',') +
-                csvField(asText(pupil.giuste)) + QLatin1Char(',') +
-                csvField(asText(pupil.sbagliate)) + QLatin1Char(',') +
+        text += csvField(asText(pupil.nome)) + QLatin1Char(',') + csvField(asText(pupil.giuste)) +
+                QLatin1Char(',') + csvField(asText(pupil.sbagliate)) + QLatin1Char(',') +
                 csvField(asText(pupil.data)) + QStringLiteral("\r\n");
     }
     out(text);

@@ -3,7 +3,7 @@
 #include <QString>
 #include <memory>
 
-#include "archive/database.h"
+#include "archive/archive.h"
 #include "archive/status.h"
 
 namespace archive {
@@ -18,11 +18,13 @@ public:
     // How long an opening or a save waits for a file kept locked by another program.
     int busyTimeoutMs = 5000;
 
-    std::unique_ptr<Database> archiveDb;  // the one open archive, replaced at every reopen
-    QString currentName;                  // the pupil name in force
+    // The one open archive, replaced at every reopen; a name list holds on to the one it
+    // was opened on.
+    std::shared_ptr<Archive> archiveDb;
+    QString currentName;  // the pupil name in force
 
-    // Opens archivePath into archiveDb in place of the previous handle (cursors opened
-    // from that one keep working). On failure archiveDb is left empty.
+    // Opens archivePath into archiveDb in place of the previous handle. On failure
+    // archiveDb is left empty.
     Status openArchive();
     // Closes archiveDb; with none open there is nothing to do.
     Status closeArchive();

@@ -1,6 +1,5 @@
 #include "archive/namechoice.h"
 
-#include "archive/lookup.h"
 #include "archive/namekey.h"
 
 namespace archive {
@@ -10,24 +9,9 @@ QString tidyName(const QString& answer) {
     return name.isEmpty() ? kAnonymousName : name;
 }
 
-Status addNameRow(Recordset& cursor, const QString& name) {
-    Status status;
-    if (!(status = cursor.addNew()) || !(status = cursor.setValue(QStringLiteral("nome"), name))) {
-        return status;
-    }
-    return cursor.update();
-}
-
 Status NameChoice::start(NameList* names) {
-    Status status = m_shared.openArchive();
-    if (!status) {
-        return status;
-    }
-    m_cursor = m_shared.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
-    if (!status) {
-        return status;
-    }
-    return names->open(m_shared.archiveDb->path(), m_shared.busyTimeoutMs);
+    const Status status = m_shared.openArchive();
+    return status ? names->open(m_shared.archiveDb) : status;
 }
 
 void NameChoice::pick(const QString& name) {
@@ -35,8 +19,7 @@ void NameChoice::pick(const QString& name) {
 }
 
 Status NameChoice::confirm(bool* found) {
-    Status status = seekCurrent();
-    *found = status && !m_cursor->noMatch();
+    const Status status = findCurrent(found);
     if (*found) {
         m_recorded = true;
     }
@@ -46,11 +29,12 @@ Status NameChoice::confirm(bool* found) {
 Status NameChoice::enterTyped(const QString& answer) {
     m_shared.currentName = tidyName(answer);
     m_recorded = true;
-    Status status = seekCurrent();
-    if (!status || !m_cursor->noMatch()) {
+    bool found = false;
+    const Status status = findCurrent(&found);
+    if (!status || found) {
         return status;
     }
-    return addNameRow(*m_cursor, m_shared.currentName);
+    return m_shared.archiveDb->add(m_shared.currentName);
 }
 
 void NameChoice::enterUnrecorded() {
@@ -58,8 +42,12 @@ void NameChoice::enterUnrecorded() {
     m_recorded = false;
 }
 
-Status NameChoice::seekCurrent() {
-    return seekName(*m_cursor, m_shared.currentName);
+Status NameChoice::findCurrent(bool* found) {
+    *found = false;
+    if (!m_shared.archiveDb) {
+        return Status::own(Status::kClosed);
+    }
+    return m_shared.archiveDb->find(m_shared.currentName, found);
 }
 
 }  // namespace archive

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <memory>
-
 #include <QString>
 #include <QStringList>
 
 #include "archive/modtempar.h"
 #include "archive/namelist.h"
-#include "archive/recordset.h"
 #include "archive/status.h"
 
 namespace archive {
@@ -21,18 +18,15 @@ inline const QString kAnonymousName = QStringLiteral("Anonimo");
 // "Anonimo". Letter case and every other character stay as typed.
 QString tidyName(const QString& answer);
 
-// The name window's addition of a new name through its cursor: a row with only nome set.
-Status addNameRow(Recordset& cursor, const QString& name);
-
 // What the name window does with the archive: list the stored names, look up a picked
-// one, add a typed one. It owns the window's cursor, opened at the start and kept.
+// one, add a typed one.
 class NameChoice {
 public:
     explicit NameChoice(Modtempar& shared) : m_shared(shared) {}
 
-    // Opens the archive into archiveDb and the window's cursor, and opens names on every
-    // stored name in the cursor's order. Rows without a name (written by another program)
-    // are left out; there is no limit to their number.
+    // Opens the archive into archiveDb, and names on every stored name in insertion
+    // order. Rows without a name (written by another program) are left out; there is no
+    // limit to their number.
     Status start(NameList* names);
     // A name picked from the list becomes the pupil name at once.
     void pick(const QString& name);
@@ -48,10 +42,9 @@ public:
     bool recorded() const { return m_recorded; }
 
 private:
-    Status seekCurrent();
+    Status findCurrent(bool* found);
 
     Modtempar& m_shared;
-    std::unique_ptr<Recordset> m_cursor;
     bool m_recorded = true;
 };
 

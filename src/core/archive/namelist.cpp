@@ -1,38 +1,23 @@
 #include "archive/namelist.h"
 
-#include <sqlite3.h>
-
-#include "archive/sqliteconnection.h"
-
 namespace archive {
 
 NameList::NameList(QObject* parent) : QAbstractListModel(parent) {}
 
 NameList::~NameList() = default;
 
-Status NameList::open(const QString& path, int busyTimeoutMs) {
-    Status status;
-    auto connection = SqliteConnection::open(path, /*readOnly=*/true, busyTimeoutMs, &status);
-    if (!connection) {
+Status NameList::open(std::shared_ptr<Archive> archive) {
+    int count = 0;
+    const Status status = archive->countNames(&count);
+    if (!status.ok()) {
         return status;
-    }
-    SqliteStatement* count =
-        connection->cached("SELECT count(*) FROM tempar WHERE nome IS NOT NULL", &status);
-    if (!count) {
-        return status;
-    }
-    SqliteStatement::Use use(*count);
-    const int rc = count->step();
-    if (rc != SQLITE_ROW) {
-        return connection->failure(rc);
     }
     beginResetModel();
     m_failure = Status();
-    m_connection = std::move(connection);
-    m_count = static_cast<int>(count->int64(0));
+    m_archive = std::move(archive);
+    m_count = count;
     const auto pages = static_cast<std::size_t>((m_count + kPageSize - 1) / kPageSize);
     m_pages.assign(pages, QStringList());
-    m_lastIds.assign(pages, 0);
     m_read.assign(pages, false);
     endResetModel();
     return status;
@@ -75,35 +60,8 @@ const QStringList& NameList::page(int number) const {
     if (!m_failure.ok()) {
         return m_pages[at];  // empty: pages are only filled by a read that worked
     }
-    // A page that follows a read one continues from its last id, so reading the list from
-    // the top costs one pass; a jump into the middle skips rows once.
-    Status status;
-    const bool follows = number > 0 && m_read[at - 1] && m_lastIds[at - 1] > 0;
-    SqliteStatement* statement = follows ? m_connection->cached(
-                                               "SELECT id, nome FROM tempar WHERE nome IS NOT NULL "
-                                               "AND id > ?1 ORDER BY id LIMIT ?2",
-                                               &status)
-                                         : m_connection->cached(
-                                               "SELECT id, nome FROM tempar WHERE nome IS NOT NULL "
-                                               "ORDER BY id LIMIT ?2 OFFSET ?1",
-                                               &status);
     QStringList names;
-    qint64 lastId = 0;
-    if (statement) {
-        SqliteStatement::Use use(*statement);
-        statement->bindInt64(1,
-                             follows ? m_lastIds[at - 1] : static_cast<qint64>(number) * kPageSize);
-        statement->bindInt64(2, kPageSize);
-        names.reserve(kPageSize);
-        int rc;
-        while ((rc = statement->step()) == SQLITE_ROW) {
-            lastId = statement->int64(0);
-            names.append(statement->text(1));
-        }
-        if (rc != SQLITE_DONE) {
-            status = m_connection->failure(rc);
-        }
-    }
+    const Status status = m_archive->readNames(number * kPageSize, kPageSize, &names);
     if (!status.ok()) {
         // A page cut short would show a short or blank list as if it were whole.
         m_failure = status;
@@ -111,7 +69,6 @@ const QStringList& NameList::page(int number) const {
         return m_pages[at];
     }
     m_pages[at] = std::move(names);
-    m_lastIds[at] = lastId;
     m_read[at] = true;
     return m_pages[at];
 }

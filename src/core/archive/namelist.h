@@ -6,11 +6,10 @@
 #include <QAbstractListModel>
 #include <QStringList>
 
+#include "archive/archive.h"
 #include "archive/status.h"
 
 namespace archive {
-
-class SqliteConnection;
 
 // The stored pupil names, in the archive's own order (insertion order), as a list model.
 // Only the count is read at the start; names are read a page at a time when a view first
@@ -24,9 +23,9 @@ public:
     explicit NameList(QObject* parent = nullptr);
     ~NameList() override;
 
-    // Counts the named rows of the archive at path through a read-only connection of the
-    // list's own; the list then holds that many entries.
-    Status open(const QString& path, int busyTimeoutMs);
+    // Counts the named rows of the archive, which the list keeps; the list then holds that
+    // many entries.
+    Status open(std::shared_ptr<Archive> archive);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -50,10 +49,9 @@ Q_SIGNALS:
 private:
     const QStringList& page(int number) const;
 
-    std::shared_ptr<SqliteConnection> m_connection;
+    std::shared_ptr<Archive> m_archive;
     int m_count = 0;
     mutable std::vector<QStringList> m_pages;
-    mutable std::vector<qint64> m_lastIds;  // the id of each read page's last row, or 0
     mutable std::vector<bool> m_read;
     mutable Status m_failure;
 };

@@ -1,8 +1,5 @@
 #include "archive/resultsview.h"
 
-#include <memory>
-
-#include "archive/lookup.h"
 #include "archive/namechoice.h"
 
 namespace archive {
@@ -19,20 +16,10 @@ Status ResultsView::concetti(Outcome* outcome) {
         outcome->found = true;
         return Status();
     }
-    std::unique_ptr<Recordset> cursor;
-    Status status = openAndSeek(m_shared, m_shared.currentName, &cursor);
-    if (!status) {
-        return status;
+    if (!m_shared.archiveDb) {
+        return Status::own(Status::kClosed);
     }
-    outcome->found = !cursor->noMatch();
-    if (outcome->found) {
-        // Reading a value may fail on a row written by another program; such a value shows
-        // as missing.
-        cursor->value(QStringLiteral("giuste"), &outcome->right);
-        cursor->value(QStringLiteral("sbagliate"), &outcome->given);
-        cursor->value(QStringLiteral("data"), &outcome->when);
-    }
-    return status;
+    return m_shared.archiveDb->read(m_shared.currentName, outcome);
 }
 
 bool ResultsView::search(const QString& first, const QString& surname) {

@@ -4,19 +4,11 @@
 #include <QString>
 #include <QVariant>
 
+#include "archive/archive.h"
 #include "archive/modtempar.h"
 #include "archive/status.h"
 
 namespace archive {
-
-// The stored outcome of one name, as the results grid shows it. A value never stored is
-// a null QVariant.
-struct Outcome {
-    bool found = false;
-    QVariant right;  // giuste
-    QVariant given;  // sbagliate: answers given, right and wrong
-    QVariant when;   // data
-};
 
 // What the results window does with the archive and the names: reopen the archive, look a
 // name's outcome up, search another pupil by surname and first name, and go back to the

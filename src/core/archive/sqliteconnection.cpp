@@ -3,24 +3,15 @@
 #include <sqlite3.h>
 
 #include <QFile>
-#include <atomic>
 
 namespace archive {
-
-namespace {
-std::atomic<quint64> g_writeVersion{0};
-}
-
-quint64 SqliteConnection::writeVersion() {
-    return g_writeVersion.load();
-}
 
 SqliteConnection::~SqliteConnection() {
     m_statements.clear();
     sqlite3_close_v2(m_db);
 }
 
-std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString& path, bool readOnly,
+std::unique_ptr<SqliteConnection> SqliteConnection::open(const QString& path, bool readOnly,
                                                          int busyTimeoutMs, Status* status) {
     sqlite3* db = nullptr;
     const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
@@ -35,7 +26,7 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString& path, bo
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, busyTimeoutMs);
     *status = Status();
-    return std::shared_ptr<SqliteConnection>(new SqliteConnection(db));
+    return std::unique_ptr<SqliteConnection>(new SqliteConnection(db));
 }
 
 SqliteStatement* SqliteConnection::cached(const char* sql, Status* status) {
@@ -114,9 +105,6 @@ Status SqliteConnection::write(const std::function<Status()>& body) {
     // have rolled it back); either way nothing of it must stay.
     if (!sqlite3_get_autocommit(m_db)) {
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-    }
-    if (status.ok()) {
-        ++g_writeVersion;
     }
     return status;
 }

@@ -13,9 +13,7 @@ struct sqlite3;
 
 namespace archive {
 
-// Owns one SQLite connection and the statements prepared on it. Shared by the Database
-// that opened it and by every Recordset opened from that Database, and closed when the
-// last of them lets it go.
+// Owns one SQLite connection and the statements prepared on it.
 class SqliteConnection {
 public:
     ~SqliteConnection();
@@ -24,7 +22,7 @@ public:
 
     // Opens an existing file; never creates one. Extended result codes are switched on and
     // the busy timeout is set before anything is read.
-    static std::shared_ptr<SqliteConnection> open(const QString& path, bool readOnly,
+    static std::unique_ptr<SqliteConnection> open(const QString& path, bool readOnly,
                                                   int busyTimeoutMs, Status* status);
 
     sqlite3* handle() const { return m_db; }
@@ -41,11 +39,8 @@ public:
 
     // Runs body inside BEGIN IMMEDIATE ... COMMIT, so that the write lock is taken (waiting
     // up to the busy timeout) before anything is read or changed, and rolls back when body
-    // or the commit fails. A successful write moves writeVersion() on.
+    // or the commit fails.
     Status write(const std::function<Status()>& body);
-    // Counts the writes made by every connection of this process, so that a cursor can
-    // tell whether rows it read ahead may have changed.
-    static quint64 writeVersion();
 
 private:
     explicit SqliteConnection(sqlite3* db) : m_db(db) {}

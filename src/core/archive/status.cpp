@@ -38,23 +38,8 @@ QString ownDescription(int number) {
             return QStringLiteral("non si riesce a creare il file dell'archivio");
         case Status::kWrongLayout:
             return QStringLiteral("l'archivio non ha la tabella, i campi o l'indice attesi");
-        case Status::kUnknownTable:
-            return QStringLiteral("tabella sconosciuta");
-        case Status::kUnknownIndex:
-            return QStringLiteral("indice sconosciuto");
-        case Status::kUnknownField:
-            return QStringLiteral("campo sconosciuto");
-        case Status::kNoIndex:
-            return QStringLiteral("ricerca senza un indice scelto");
-        case Status::kBadComparison:
-            return QStringLiteral("confronto di ricerca non ammesso (solo \"=\")");
         case Status::kNoCurrentRow:
             return QStringLiteral("nessun record corrente");
-        case Status::kNotEditing:
-            return QStringLiteral(
-                "nessun record in modifica: manca l'inizio di un record nuovo o della modifica");
-        case Status::kWrongValue:
-            return QStringLiteral("valore non adatto al campo");
         case Status::kRowGone:
             return QStringLiteral("il record è stato cancellato da un altro programma");
         case Status::kClosed:
@@ -121,10 +106,6 @@ QString ownAdvice(int number) {
                 "Il nome cercato non è nell'archivio: riavvia il programma e scegli di nuovo il "
                 "tuo "
                 "nome.");
-        case Status::kWrongValue:
-            return QStringLiteral(
-                "Il valore non si può registrare: annota questo messaggio e segnalalo a chi cura "
-                "Tempolario.");
         default:
             return QStringLiteral(
                 "È un errore del programma: annota questo messaggio e segnalalo a chi cura "

@@ -10,7 +10,7 @@ namespace archive {
 // Numbers below 20000 are SQLite extended result codes, exactly as the SQLite library
 // reports them (for instance 5 = file locked, 13 = disk full, 11 = damaged, 1544 = folder
 // read-only). Numbers from 20000 up are this layer's own: the checks made on the file
-// before SQLite is allowed to open it, and misuse of a cursor.
+// before SQLite is allowed to open it, and operations on rows that are not there.
 struct Status {
     // Checks made before SQLite sees the file; the file is never touched when they fail.
     static constexpr int kFileMissing = 20001;     // nothing at the path
@@ -27,17 +27,10 @@ struct Status {
     static constexpr int kCannotCreate = 20011;  // creation failed (folder, permissions)
     static constexpr int kWrongLayout = 20012;   // table, fields or index not as ours
     static constexpr int kDanglingLink = 20013;  // a symbolic link to nothing at the path
-    // Cursor misuse and values the fields cannot hold.
-    static constexpr int kUnknownTable = 20101;
-    static constexpr int kUnknownIndex = 20102;
-    static constexpr int kUnknownField = 20103;
-    static constexpr int kNoIndex = 20104;        // seek before an index was chosen
-    static constexpr int kBadComparison = 20105;  // seek with anything but "="
-    static constexpr int kNoCurrentRow = 20106;   // edit, read or move with no current row
-    static constexpr int kNotEditing = 20107;     // setValue or update without addNew/edit
-    static constexpr int kWrongValue = 20108;     // a value the field cannot hold
-    static constexpr int kRowGone = 20109;        // the row was deleted by someone else
-    static constexpr int kClosed = 20110;         // the archive handle was closed
+    // Operations on the rows.
+    static constexpr int kNoCurrentRow = 20106;  // a store under a name without a row
+    static constexpr int kRowGone = 20109;       // the row was deleted by someone else
+    static constexpr int kClosed = 20110;        // no archive is open
 
     int number = 0;
     QString description;  // the engine's description of the error
