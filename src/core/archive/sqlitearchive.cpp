@@ -15,7 +15,7 @@ namespace archive {
 
 namespace {
 
-#define ROW_COLUMNS "SELECT id, nome, giuste, sbagliate, data, chiave IS NULL FROM tempar "
+#define ROW_COLUMNS "SELECT id, nome, giuste, sbagliate, data FROM tempar "
 
 const char kRowByKey[] = ROW_COLUMNS "WHERE chiave = ?1 ORDER BY id LIMIT 1";
 const char kRowsWithoutKey[] = ROW_COLUMNS "WHERE chiave IS NULL ORDER BY id";
@@ -95,8 +95,7 @@ Status forceSafeWrites(SqliteConnection& connection) {
 struct SqliteArchive::Row {
     qint64 id = 0;
     QVariant nome;
-    StoredRow fields;
-    bool keyMissing = false;  // written from outside without a key
+    StoredRow fields;  // data as stored: read as a date only when asked for
 
     static Row from(const SqliteStatement& statement) {
         Row row;
@@ -104,9 +103,7 @@ struct SqliteArchive::Row {
         if (!statement.isNull(1)) {
             row.nome = statement.text(1);
         }
-        row.fields = {row.nome, statement.variant(2), statement.variant(3),
-                      presentDate(statement.variant(4))};
-        row.keyMissing = statement.int64(5) != 0;
+        row.fields = {row.nome, statement.variant(2), statement.variant(3), statement.variant(4)};
         return row;
     }
 };
@@ -193,21 +190,21 @@ Status SqliteArchive::readNames(int first, int count, QStringList* names) {
     SqliteStatement::Use use(*statement);
     statement->bindInt64(1, follows ? m_lastListedId : first);
     statement->bindInt64(2, count);
-    QStringList read;
-    read.reserve(count);
+    QStringList page;
+    page.reserve(count);
     qint64 lastId = 0;
     int rc;
     while ((rc = statement->step()) == SQLITE_ROW) {
         lastId = statement->int64(0);
-        read.append(statement->text(1));
+        page.append(statement->text(1));
     }
     if (rc != SQLITE_DONE) {
         m_nextListed = -1;
         return m_connection->failure(rc);
     }
-    m_nextListed = first + static_cast<int>(read.size());
+    m_nextListed = first + static_cast<int>(page.size());
     m_lastListedId = lastId;
-    *names = std::move(read);
+    *names = std::move(page);
     return Status();
 }
 
@@ -345,7 +342,7 @@ Status SqliteArchive::read(const QString& name, Outcome* outcome) {
     Row row;
     const Status status = lookUp(name, &row);
     if (status.ok() && row.id != 0) {
-        *outcome = {true, row.fields.giuste, row.fields.sbagliate, row.fields.data};
+        *outcome = {true, row.fields.giuste, row.fields.sbagliate, presentDate(row.fields.data)};
     }
     return status;
 }
@@ -359,7 +356,9 @@ Status SqliteArchive::everyRow(std::vector<StoredRow>* rows) {
     SqliteStatement::Use use(*statement);
     int rc;
     while ((rc = statement->step()) == SQLITE_ROW) {
-        rows->push_back(Row::from(*statement).fields);
+        StoredRow row = Row::from(*statement).fields;
+        row.data = presentDate(row.data);
+        rows->push_back(std::move(row));
     }
     return rc == SQLITE_DONE ? Status() : m_connection->failure(rc);
 }

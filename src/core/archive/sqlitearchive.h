@@ -32,6 +32,10 @@ struct StoredRow {
 // lookup finds a key whose row has since been renamed, so nothing is ever written to
 // another pupil's row. Writes run inside BEGIN IMMEDIATE and wait for a locked file up to
 // the busy timeout.
+//
+// It sits on SQLite's C API rather than on QtSql: the pragmas, the extended result codes,
+// sqlite3_changes and the tests' fault-injecting file layer all need the raw handle, and
+// the core then needs no Qt module or driver package beyond Qt Core.
 class SqliteArchive : public Archive {
 public:
     ~SqliteArchive() override;
