@@ -7,6 +7,7 @@
 #include "archive/modtempar.h"
 #include "archive/namekey.h"
 #include "archive/namelist.h"
+#include "archivecheck.h"
 #include "archivetesting.h"
 
 using namespace archivetesting;
@@ -283,7 +284,7 @@ void TestArchive::rowsWrittenByTheSqliteProgram() {
     // A save fills the key, and the row is then found through the index itself.
     QVERIFY(database->store(QStringLiteral("Bruni Eva"), 6, 7, QDateTime::currentDateTime()).ok());
     QStringList notes;
-    QVERIFY(archive::ArchiveFile::verify(m_path, &notes).ok());
+    QVERIFY(archivetool::verify(m_path, &notes).ok());
     QVERIFY2(notes.join(' ').contains(QStringLiteral("senza chiave")), qPrintable(notes.join(' ')));
     // Renamed from outside while the archive is open, the row answers to its new name only:
     // the old name must not reach it (a store under the old name would overwrite it).
@@ -309,7 +310,7 @@ void TestArchive::keysSetRightAtOpening() {
             "UPDATE tempar SET nome = 'Rossi Mario' WHERE nome = 'Verdi Ada';"
             "INSERT INTO tempar (nome, giuste) VALUES ('NERI LUCA', 2), ('neri luca', 3);");
     QStringList notes;
-    QVERIFY(archive::ArchiveFile::verify(m_path, &notes).ok());
+    QVERIFY(archivetool::verify(m_path, &notes).ok());
     const QString noted = notes.join(u' ');
     QVERIFY2(noted.contains(QStringLiteral("non corrisponde al nome")) &&
                  noted.contains(QStringLiteral("«Neri Luca», «NERI LUCA», «neri luca»")),
@@ -328,7 +329,7 @@ void TestArchive::keysSetRightAtOpening() {
     QCOMPARE(storedNames(m_path), (QStringList{u"Bianchi Carla"_qs, u"Rossi Mario"_qs,
                                                u"Neri Luca"_qs, u"NERI LUCA"_qs, u"neri luca"_qs}));
     notes.clear();
-    QVERIFY(archive::ArchiveFile::verify(m_path, &notes).ok());
+    QVERIFY(archivetool::verify(m_path, &notes).ok());
     QVERIFY2(!notes.join(u' ').contains(QStringLiteral("non corrisponde")),
              qPrintable(notes.join(u' ')));
 }

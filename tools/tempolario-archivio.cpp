@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "archive/archivefile.h"
+#include "archivecheck.h"
 #include "archive/outcometext.h"
 #include "archive/sqlitearchive.h"
 
@@ -194,7 +195,7 @@ int create(const QString& path) {
 
 int repair(const QString& path) {
     QStringList notes;
-    const archive::Status status = archive::ArchiveFile::repair(path, &notes);
+    const archive::Status status = archivetool::repair(path, &notes);
     if (!status.ok()) {
         return fail(status);
     }
@@ -206,7 +207,7 @@ int repair(const QString& path) {
 
 int verify(const QString& path) {
     QStringList notes;
-    const archive::Status status = archive::ArchiveFile::verify(path, &notes);
+    const archive::Status status = archivetool::verify(path, &notes);
     for (const QString& note : notes) {
         out(note + QLatin1Char('\n'));
     }

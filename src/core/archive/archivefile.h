@@ -55,23 +55,12 @@ public:
     // before that step (tests interrupt the creation there).
     static Status create(const QString& path, const std::function<void()>& beforePublish = {});
 
-    // Full check for the tool: inspect(), SQLite's integrity check, the table, fields and
-    // index. Opens the file read-only. notes gets Italian lines about what was found.
-    static Status verify(const QString& path, QStringList* notes);
-
     // Compares every row's key with the key of its name. With repair, sets each wrong or
     // missing key right in one transaction (taken only when something is wrong); rows
     // without a name, and every row but the first of a shared key, are left without a key
     // so that they cannot stand in the way of another name. A file without the table or
     // its key column is left alone (its layout is reported where the table is used).
     static Status checkKeys(SqliteConnection& connection, bool repair, KeyReport* report);
-
-    // The tool's repair: opens the archive for writing and sets its keys right; notes
-    // gets Italian lines about what was done and what is left to the teacher.
-    static Status repair(const QString& path, QStringList* notes);
-
-    // Italian lines describing a key report, for the tool.
-    static QStringList describe(const KeyReport& report, bool repaired);
 };
 
 }  // namespace archive

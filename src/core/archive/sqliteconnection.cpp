@@ -50,6 +50,20 @@ SqliteStatement* SqliteConnection::cached(const char* sql, Status* status) {
     return result;
 }
 
+Status SqliteConnection::firstColumn(const char* sql, QStringList* out) {
+    Status status;
+    SqliteStatement* statement = cached(sql, &status);
+    if (!statement) {
+        return status;
+    }
+    SqliteStatement::Use use(*statement);
+    int rc;
+    while ((rc = statement->step()) == SQLITE_ROW) {
+        out->append(statement->text(0));
+    }
+    return rc == SQLITE_DONE ? Status() : failure(rc);
+}
+
 Status SqliteConnection::exec(const char* sql) {
     const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr);
     return rc == SQLITE_OK ? Status() : failure(rc);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <map>
 #include <memory>
@@ -32,6 +33,8 @@ public:
     // A statement prepared once and kept for the life of the connection; null on failure,
     // with *status set.
     SqliteStatement* cached(const char* sql, Status* status);
+    // Runs a query and gives back the rows' first column as text.
+    Status firstColumn(const char* sql, QStringList* out);
     // Runs statements that return no rows we need.
     Status exec(const char* sql);
     // The engine's status for a code that a call on this connection returned.
