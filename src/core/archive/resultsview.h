@@ -35,7 +35,6 @@ public:
     // Whether the pupil's own run is recorded; an unrecorded pupil has no row to show, and
     // the grid shows empty figures for it rather than another pupil's "Anonimo" row.
     void setPupilRecorded(bool recorded) { m_pupilRecorded = recorded; }
-    bool pupilRecorded() const { return m_pupilRecorded; }
     // The pupil doing the exercise, whatever name the window shows.
     const QString& pupilName() const {
         return m_savedName.isEmpty() ? m_shared.currentName : m_savedName;

@@ -108,8 +108,8 @@ struct SqliteArchive::Row {
     }
 };
 
-SqliteArchive::SqliteArchive(std::unique_ptr<SqliteConnection> connection, QString path)
-    : m_connection(std::move(connection)), m_path(std::move(path)) {}
+SqliteArchive::SqliteArchive(std::unique_ptr<SqliteConnection> connection)
+    : m_connection(std::move(connection)) {}
 
 SqliteArchive::~SqliteArchive() = default;
 
@@ -154,7 +154,7 @@ std::unique_ptr<SqliteArchive> SqliteArchive::open(const QString& path, Status* 
     if (!status->ok()) {
         return nullptr;
     }
-    return std::unique_ptr<SqliteArchive>(new SqliteArchive(std::move(connection), path));
+    return std::unique_ptr<SqliteArchive>(new SqliteArchive(std::move(connection)));
 }
 
 Status SqliteArchive::countNames(int* count) {

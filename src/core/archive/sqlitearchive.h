@@ -53,16 +53,14 @@ public:
     // Every row in insertion order, as stored (data as read() gives it).
     Status everyRow(std::vector<StoredRow>* rows);
 
-    const QString& path() const { return m_path; }
 
 private:
     struct Row;
-    SqliteArchive(std::unique_ptr<SqliteConnection> connection, QString path);
+    explicit SqliteArchive(std::unique_ptr<SqliteConnection> connection);
     // The row of the name's key, or id 0.
     Status lookUp(const QString& name, Row* row);
 
     std::unique_ptr<SqliteConnection> m_connection;
-    QString m_path;
     bool m_indexChecked = false;
     // Where the last read of names stopped, so the next page continues from its id.
     int m_nextListed = -1;
