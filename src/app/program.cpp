@@ -91,7 +91,7 @@ Status Program::archivia() {
     const QString pupil =
         m_resultsWindow ? m_resultsWindow->view().pupilName() : m_shared.currentName;
     const exercise::Drill& drill = m_exerciseWindow->drill();
-    const Status status =
+    Status status =
         archive::archivia(m_shared, pupil, drill.rightTotal(), drill.answersTotal(), clock());
     if (status) {
         m_storedAnswers = drill.answersTotal();

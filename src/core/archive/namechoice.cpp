@@ -10,7 +10,7 @@ QString tidyName(const QString& answer) {
 }
 
 Status NameChoice::start(NameList* names) {
-    const Status status = m_shared.openArchive();
+    Status status = m_shared.openArchive();
     return status ? names->open(m_shared.archiveDb) : status;
 }
 
@@ -19,7 +19,7 @@ void NameChoice::pick(const QString& name) {
 }
 
 Status NameChoice::confirm(bool* found) {
-    const Status status = findCurrent(found);
+    Status status = findCurrent(found);
     if (*found) {
         m_recorded = true;
     }
@@ -30,7 +30,7 @@ Status NameChoice::enterTyped(const QString& answer) {
     m_shared.currentName = tidyName(answer);
     m_recorded = true;
     bool found = false;
-    const Status status = findCurrent(&found);
+    Status status = findCurrent(&found);
     if (!status || found) {
         return status;
     }

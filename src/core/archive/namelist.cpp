@@ -8,7 +8,7 @@ NameList::~NameList() = default;
 
 Status NameList::open(std::shared_ptr<Archive> archive) {
     int count = 0;
-    const Status status = archive->countNames(&count);
+    Status status = archive->countNames(&count);
     if (!status.ok()) {
         return status;
     }
@@ -61,7 +61,7 @@ const QStringList& NameList::page(int number) const {
         return m_pages[at];  // empty: pages are only filled by a read that worked
     }
     QStringList names;
-    const Status status = m_archive->readNames(number * kPageSize, kPageSize, &names);
+    Status status = m_archive->readNames(number * kPageSize, kPageSize, &names);
     if (!status.ok()) {
         // A page cut short would show a short or blank list as if it were whole.
         m_failure = status;

@@ -279,7 +279,7 @@ Status SqliteArchive::lookUp(const QString& name, Row* row) {
 
 Status SqliteArchive::find(const QString& name, bool* found) {
     Row row;
-    const Status status = lookUp(name, &row);
+    Status status = lookUp(name, &row);
     *found = status.ok() && row.id != 0;
     return status;
 }
@@ -340,7 +340,7 @@ Status SqliteArchive::store(const QString& name, qint64 right, qint64 given,
 Status SqliteArchive::read(const QString& name, Outcome* outcome) {
     *outcome = Outcome();
     Row row;
-    const Status status = lookUp(name, &row);
+    Status status = lookUp(name, &row);
     if (status.ok() && row.id != 0) {
         *outcome = {true, row.fields.giuste, row.fields.sbagliate, presentDate(row.fields.data)};
     }

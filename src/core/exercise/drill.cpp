@@ -51,9 +51,9 @@ void Drill::fattocasuale() {
     std::vector<int> positions(static_cast<std::size_t>(m_currentSet.size()));
     std::iota(positions.begin(), positions.end(), m_currentSet.first);
     // std::sample keeps the set's order; the shuffle makes the rows' order random too.
-    const auto rows = m_rowFact.begin() + 1;
+    int* const rows = m_rowFact.data() + 1;
     std::sample(positions.begin(), positions.end(), rows, kFacts, m_random);
-    std::shuffle(rows, m_rowFact.end(), m_random);
+    std::shuffle(rows, rows + kFacts, m_random);
 }
 
 void Drill::datacasuale() {
