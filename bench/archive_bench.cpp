@@ -1,4 +1,4 @@
-// Figures of the archive layer: lookup, addition and durable overwrite with 100, 10,000 and
+// Figures of the archive: lookup, addition and durable overwrite with 100, 10,000 and
 // 100,000 rows, an overwrite against a bare SQLite UPDATE on the same file, and the name
 // window's listing walk over 100,000 names. Run by hand: build/bench/archive_bench [folder]
 
@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "archive/archivefile.h"
-#include "archive/database.h"
+#include "archive/namelist.h"
+#include "archive/sqlitearchive.h"
 
 using archive::Status;
 
@@ -53,25 +54,16 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-std::unique_ptr<archive::Database> open(const QString& path) {
+std::unique_ptr<archive::SqliteArchive> open(const QString& path) {
     Status status;
-    auto database = archive::Database::open(path, &status);
+    auto database = archive::SqliteArchive::open(path, &status);
     check(status, "open");
     return database;
 }
 
-std::unique_ptr<archive::Recordset> table(archive::Database& database) {
-    Status status;
-    auto rows = database.openRecordset(QStringLiteral("tempar"), &status);
-    check(status, "openRecordset");
-    return rows;
-}
-
-// Microseconds per lookup on one cursor, over random names that are there.
+// Microseconds per lookup, over random names that are there.
 double seekMicros(const QString& path, int rows) {
     auto database = open(path);
-    auto cursor = table(*database);
-    check(cursor->setIndex(QStringLiteral("nome")), "setIndex");
     QRandomGenerator random(rows);
     const int lookups = 5000;
     QStringList names;
@@ -83,8 +75,9 @@ double seekMicros(const QString& path, int rows) {
         QElapsedTimer timer;
         timer.start();
         for (const QString& name : std::as_const(names)) {
-            check(cursor->seek(QStringLiteral("="), name), "seek");
-            if (cursor->noMatch()) {
+            bool found = false;
+            check(database->find(name, &found), "find");
+            if (!found) {
                 std::fprintf(stderr, "not found: %s\n", qPrintable(name));
                 std::exit(1);
             }
@@ -92,17 +85,6 @@ double seekMicros(const QString& path, int rows) {
         rounds.push_back(timer.nsecsElapsed() / 1000.0 / lookups);
     }
     return median(rounds);
-}
-
-// The exercise window's store: seek, edit, four fields, update.
-void overwrite(archive::Recordset& cursor, const QString& name, int value) {
-    check(cursor.seek(QStringLiteral("="), name), "seek");
-    check(cursor.edit(), "edit");
-    check(cursor.setValue(QStringLiteral("nome"), name), "nome");
-    check(cursor.setValue(QStringLiteral("giuste"), double(value)), "giuste");
-    check(cursor.setValue(QStringLiteral("sbagliate"), double(value + 1)), "sbagliate");
-    check(cursor.setValue(QStringLiteral("data"), QDateTime::currentDateTime()), "data");
-    check(cursor.update(), "update");
 }
 
 struct WriteFigures {
@@ -118,8 +100,6 @@ struct WriteFigures {
 WriteFigures writeMillis(const QString& path, int rows) {
     const int repeats = 40;
     auto database = open(path);
-    auto cursor = table(*database);
-    check(cursor->setIndex(QStringLiteral("nome")), "setIndex");
     sqlite3* bare = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &bare, SQLITE_OPEN_READWRITE, nullptr);
     sqlite3_exec(bare, "PRAGMA journal_mode = DELETE; PRAGMA synchronous = EXTRA;", nullptr,
@@ -140,7 +120,7 @@ WriteFigures writeMillis(const QString& path, int rows) {
         QElapsedTimer timer;
 
         timer.start();
-        overwrite(*cursor, name, i);
+        check(database->store(name, i, i + 1, QDateTime::currentDateTime()), "store");
         ours.push_back(timer.nsecsElapsed() / 1e6);
 
         timer.start();
@@ -160,9 +140,7 @@ WriteFigures writeMillis(const QString& path, int rows) {
         theirs.push_back(timer.nsecsElapsed() / 1e6);
 
         timer.start();
-        check(cursor->addNew(), "addNew");
-        check(cursor->setValue(QStringLiteral("nome"), QStringLiteral("Nuovo %1").arg(i)), "nome");
-        check(cursor->update(), "update");
+        check(database->add(QStringLiteral("Nuovo %1").arg(i)), "add");
         adds.push_back(timer.nsecsElapsed() / 1e6);
     }
     sqlite3_finalize(update);
@@ -174,26 +152,16 @@ WriteFigures writeMillis(const QString& path, int rows) {
     return {median(adds), median(ours), median(theirs), median(ratios)};
 }
 
-// The name window's start on a large archive: open, first, last, count, first, then every
-// name until the end.
+// The name window's start on a large archive: open, count, then every name, page by page.
 double listingMillis(const QString& path, qint64* listed) {
     std::vector<double> rounds;
     for (int round = 0; round < 5; ++round) {
         QElapsedTimer timer;
         timer.start();
-        auto database = open(path);
-        auto cursor = table(*database);
-        check(cursor->moveFirst(), "moveFirst");
-        check(cursor->moveLast(), "moveLast");
-        const qint64 count = cursor->recordCount();
-        check(cursor->moveFirst(), "moveFirst");
-        QStringList names;
-        for (qint64 i = 0; i < count && !cursor->eof(); ++i) {
-            QVariant name;
-            check(cursor->value(QStringLiteral("nome"), &name), "value");
-            names.append(name.toString());
-            check(cursor->moveNext(), "moveNext");
-        }
+        archive::NameList list;
+        check(list.open(open(path)), "list");
+        const QStringList names = list.all();
+        check(list.failure(), "names");
         rounds.push_back(timer.nsecsElapsed() / 1e6);
         *listed = names.size();
     }

@@ -17,9 +17,9 @@
 #include <QTest>
 
 #include "content/facttable.h"
-#include "exercise/datedrag.h"
+#include "windows/datedrag.h"
 #include "exercise/drill.h"
-#include "exercise/ftempver.h"
+#include "windows/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
 

@@ -33,9 +33,9 @@
 #include <QWidget>
 
 #include "archive/archivefile.h"
-#include "archive/formnome.h"
+#include "windows/formnome.h"
 #include "archive/namekey.h"
-#include "archive/program.h"
+#include "app/program.h"
 #include "exercise/uniformsource.h"
 #include "screens/designs.h"
 #include "screens/layout.h"
@@ -103,7 +103,7 @@ int runProgramChild(int argc, char* argv[], const QString& archivePath, Instants
 
     exercise::ClockUniformSource random;
     archive::Program program(random, archivePath);
-    program.onEnd = [](int code) { std::exit(code); };
+    QObject::connect(&program, &archive::Program::ended, [](int code) { std::exit(code); });
     ReadyWatch watch(instants);
     program.nameWindow().installEventFilter(&watch);
     instants.built = nowNs();

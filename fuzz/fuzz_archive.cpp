@@ -1,5 +1,5 @@
-// The archive layer on a real file, driven by a sequence of operations decoded from the
-// input and checked against a model in memory after every step.
+// The archive on a real file, driven by a sequence of operations decoded from the input and
+// checked against a model in memory after every step.
 //
 // Input: a list of operations, each an opcode byte followed by its arguments. A name is a
 // length byte and that many bytes of UTF-8 (any bytes: invalid ones decode to U+FFFD, NUL
@@ -7,17 +7,16 @@
 // model, a stored name again, as it is or in another letter case or with its accents
 // decomposed, so that lookups hit.
 //
-//   'a' name               the name window's addition: seek, add only when nothing matches
-//   's' name               seek, and compare the row found
-//   'w' name values        the exercise window's store: seek, edit, set nome and figures
-//   'l'                    the name window's walk: moveLast, moveFirst, every row in order
-//   'k'                    walk the indexed cursor: rows in key order
-//   'r' flag               reopen the archive; the old cursor is kept when flag is odd
-//   'd' name               add without a seek: a name already there must be refused
+//   'a' name               the name window's addition: find, add only when nothing matches
+//   's' name               find and read, and compare the row found
+//   'w' name values        the exercise window's store of a run's totals
+//   'l'                    the name list, page by page, on the handle it was opened on
+//   'r' flag               reopen the archive; the list keeps the old handle when flag is odd
+//   'd' name               add without a lookup: a name already there must be refused
 //   't' name               a typed answer through NameChoice (tidied, then added once)
 //   'c'                    NameChoice::start: the list of names in insertion order
 //
-// Any other opcode byte is taken modulo 9 in that order.
+// Any other opcode byte is taken modulo 8 in that order.
 
 #include <sqlite3.h>
 
@@ -29,7 +28,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -40,16 +38,12 @@
 #include <vector>
 
 #include "archive/archivefile.h"
-#include "archive/database.h"
-#include "archive/lookup.h"
 #include "archive/modtempar.h"
 #include "archive/namechoice.h"
 #include "archive/namekey.h"
 #include "archive/namelist.h"
-#include "archive/recordset.h"
 #include "archive/status.h"
 
-using archive::Recordset;
 using archive::Status;
 
 namespace {
@@ -146,12 +140,6 @@ QString shown(const QString& name) {
     return QString::fromLatin1(name.toUtf8().toHex(' '));
 }
 
-QVariant valueOf(const Recordset& cursor, const char* field) {
-    QVariant value;
-    requireOk(cursor.value(QLatin1String(field), &value), field);
-    return value;
-}
-
 void requireNumber(const QVariant& got, const std::optional<qlonglong>& expected, const char* field,
                    const QString& name) {
     if (!expected) {
@@ -166,248 +154,121 @@ void requireNumber(const QVariant& got, const std::optional<qlonglong>& expected
                 .arg(got.toString(), QLatin1String(got.typeName())));
 }
 
-// The row the cursor stands on is the model's row, field by field.
-void requireRow(const Recordset& cursor, const Row& row) {
-    const QVariant nome = valueOf(cursor, "nome");
-    require(
-        nome.typeId() == QMetaType::QString && nome.toString() == row.name,
-        QStringLiteral("nome: expected %1, got %2").arg(shown(row.name), shown(nome.toString())));
-    requireNumber(valueOf(cursor, "giuste"), row.giuste, "giuste", row.name);
-    requireNumber(valueOf(cursor, "sbagliate"), row.sbagliate, "sbagliate", row.name);
-    const QVariant data = valueOf(cursor, "data");
+// The totals read for a name are the model's, field by field.
+void requireTotals(const archive::Outcome& outcome, const Row& row) {
+    require(outcome.found, QStringLiteral("%1 not found").arg(shown(row.name)));
+    requireNumber(outcome.right, row.giuste, "giuste", row.name);
+    requireNumber(outcome.given, row.sbagliate, "sbagliate", row.name);
     if (!row.data) {
-        require(data.isNull(), QStringLiteral("data of %1 should be missing").arg(shown(row.name)));
+        require(outcome.when.isNull(),
+                QStringLiteral("data of %1 should be missing").arg(shown(row.name)));
     } else {
-        require(data.typeId() == QMetaType::QDateTime && data.toDateTime() == *row.data,
-                QStringLiteral("data of %1: expected %2, got %3")
-                    .arg(shown(row.name), row.data->toString(Qt::ISODate), data.toString()));
+        require(
+            outcome.when.typeId() == QMetaType::QDateTime && outcome.when.toDateTime() == *row.data,
+            QStringLiteral("data of %1: expected %2, got %3")
+                .arg(shown(row.name), row.data->toString(Qt::ISODate), outcome.when.toString()));
     }
 }
 
-// A fresh cursor, as every window opens one: every row in insertion order.
-void requireListing(archive::Modtempar& shared, const Model& model) {
-    Status status;
-    const auto cursor = shared.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
-    requireOk(status, "openRecordset");
-    require(cursor->bof() == model.order.empty(), QStringLiteral("bof on opening"));
+QStringList modelNames(const Model& model) {
+    QStringList names;
     for (const QString& key : model.order) {
-        require(!cursor->eof(), QStringLiteral("listing ends early"));
-        requireRow(*cursor, model.rows.at(key));
-        requireOk(cursor->moveNext(), "moveNext");
+        names.append(model.rows.at(key).name);
     }
-    require(cursor->eof(), QStringLiteral("listing has more rows than the model"));
+    return names;
 }
 
-// The name window's seek; the cursor then stands on the model's row, or on none.
-bool seekAndCompare(Recordset& cursor, const Model& model, const QString& name) {
-    requireOk(archive::seekName(cursor, name), "seek");
+// A list opened on the archive: every name in insertion order.
+void requireListing(const std::shared_ptr<archive::Archive>& archive, const Model& model) {
+    archive::NameList list;
+    requireOk(list.open(archive), "NameList::open");
+    const QStringList names = list.all();
+    requireOk(list.failure(), "NameList pages");
+    require(names == modelNames(model), QStringLiteral("the list has %1 names, the model %2")
+                                            .arg(names.size())
+                                            .arg(model.order.size()));
+}
+
+// The name window's lookup and the results window's reading agree with the model.
+bool findAndCompare(archive::Archive& archive, const Model& model, const QString& name) {
+    bool found = false;
+    requireOk(archive.find(name, &found), "find");
     const Row* row = model.find(name);
-    require(cursor.noMatch() == (row == nullptr),
-            QStringLiteral("seek %1: noMatch %2").arg(shown(name)).arg(cursor.noMatch()));
+    require(found == (row != nullptr),
+            QStringLiteral("find %1: found %2").arg(shown(name)).arg(found));
+    archive::Outcome outcome;
+    requireOk(archive.read(name, &outcome), "read");
     if (row) {
-        requireRow(cursor, *row);
+        requireTotals(outcome, *row);
+    } else {
+        require(!outcome.found, QStringLiteral("read %1 found a row").arg(shown(name)));
     }
     return row != nullptr;
 }
 
-Status addName(Recordset& cursor, const QString& name) {
-    Status status = cursor.addNew();
-    if (status) {
-        status = cursor.setValue(QStringLiteral("nome"), name);
-    }
-    return status ? cursor.update() : status;
+// Counts as the drill gives them: mostly small, now and then the largest an int holds.
+qlonglong count(Input& in) {
+    const uint8_t kind = in.byte();
+    return (kind & 0x20) != 0 ? static_cast<qlonglong>(static_cast<qint32>(in.bytes(4)))
+                              : static_cast<qlonglong>(in.bytes(1));
 }
 
-// One field's value for the store: what setValue gets, and what reading it back must give
-// (nothing when setValue must refuse it).
-struct NumberValue {
-    QVariant given;
-    std::optional<qlonglong> stored;
-    bool refused = false;
-};
-
-NumberValue numberValue(Input& in) {
-    const uint8_t kind = in.byte();
-    if ((kind & 0x40) != 0) {
-        return {QVariant(), std::nullopt, false};
-    }
-    // Mostly small counts; now and then the largest whole numbers a double holds exactly.
-    const qlonglong small = static_cast<qint16>(in.bytes(2));
-    qlonglong number = small;
-    if ((kind & 0x20) != 0) {
-        number = static_cast<qlonglong>(in.bytes(7) & 0x7fffffffffffffull) - (1ll << 54);
-    }
-    const bool exact = number >= -(1ll << 53) && number <= (1ll << 53);
-    const double rounded = static_cast<double>(number);
-    switch (kind % 6) {
-        case 0:
-            return {QVariant(static_cast<int>(number)), static_cast<int>(number), false};
-        case 1:
-            return {QVariant(number), number, !exact};
-        case 2:
-            return {QVariant(rounded), static_cast<qlonglong>(rounded),
-                    std::fabs(rounded) > 9007199254740992.0};
-        case 3:
-            return {QVariant(QString::number(number)), number, !exact};
-        case 4:  // not a whole number (a large one plus a half would round to one)
-            return {QVariant(static_cast<double>(small) + 0.5), std::nullopt, true};
-        default:  // not a number at all
-            return {QVariant(QStringLiteral("%1 giuste").arg(number)), std::nullopt, true};
-    }
-}
-
-struct DateValue {
-    QVariant given;
-    std::optional<QDateTime> stored;
-    bool refused = false;
-};
-
-DateValue dateValue(Input& in) {
-    const uint8_t kind = in.byte();
-    if ((kind & 0x40) != 0) {
-        return {QVariant(), std::nullopt, false};
-    }
+QDateTime when(Input& in) {
     const int year = 1900 + static_cast<int>(in.bytes(2) % 300);
     const int month = 1 + in.byte() % 12;
     const int day = 1 + in.byte() % QDate(year, month, 1).daysInMonth();
-    const QDate date(year, month, day);
-    const QTime time(in.byte() % 24, in.byte() % 60, in.byte() % 60);
-    const QDateTime when(date, time);
-    switch (kind % 5) {
-        case 0:
-            return {QVariant(when), when, false};
-        case 1:  // a date alone is the start of that day
-            return {QVariant(date), date.startOfDay(), false};
-        case 2:
-            return {QVariant(when.toString(Qt::ISODate)), when, false};
-        case 3:  // the sqlite3 program's datetime() form
-            return {QVariant(when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))), when, false};
-        default:
-            return {QVariant(QStringLiteral("domani")), std::nullopt, true};
-    }
-}
-
-// Sets one field, expecting a refusal for values the field cannot hold. Returns whether
-// the value is now pending.
-bool setField(Recordset& cursor, const char* field, const QVariant& given, bool refused) {
-    const Status status = cursor.setValue(QLatin1String(field), given);
-    if (refused) {
-        require(status.number == Status::kWrongValue,
-                QStringLiteral("%1 := %2 should be refused, got %3")
-                    .arg(QLatin1String(field), given.toString(), status.message()));
-        return false;
-    }
-    requireOk(status, field);
-    return true;
+    const QTime time(in.byte() % 24, in.byte() % 60, in.byte() % 60, in.byte() % 1000);
+    return QDateTime(QDate(year, month, day), time);
 }
 
 struct Fuzzer {
     QString path;
     archive::Modtempar shared;
-    std::unique_ptr<Recordset> cursor;
+    std::shared_ptr<archive::Archive> listed;  // the handle the name list was opened on
     archive::NameChoice choice{shared};
     bool choiceStarted = false;
     Model model;
 
-    void openCursor() {
-        Status status;
-        cursor = shared.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
-        requireOk(status, "openRecordset");
-    }
-
     void add(const QString& name) {
-        if (!seekAndCompare(*cursor, model, name)) {
-            requireOk(addName(*cursor, name), "add");
+        if (!findAndCompare(*shared.archiveDb, model, name)) {
+            requireOk(shared.archiveDb->add(name), "add");
             model.add(name);
         }
     }
 
     void store(Input& in, const QString& name) {
-        const bool found = seekAndCompare(*cursor, model, name);
-        if (!found) {
-            require(cursor->edit().number == Status::kNoCurrentRow,
-                    QStringLiteral("edit with no current row"));
+        const qlonglong right = count(in);
+        const qlonglong given = count(in);
+        const QDateTime at = when(in);
+        const QByteArray before = [&] {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        const Status status = shared.archiveDb->store(name, right, given, at);
+        if (!model.find(name)) {
+            require(status.number == Status::kNoCurrentRow,
+                    QStringLiteral("store without a row: %1").arg(status.message()));
+            QFile file(path);
+            require(file.open(QIODevice::ReadOnly) && file.readAll() == before,
+                    QStringLiteral("a refused store changed the file"));
             return;
         }
-        const uint8_t fields = in.byte();
-        requireOk(cursor->edit(), "edit");
-        Row changed = *model.find(name);
-        requireOk(cursor->setValue(QStringLiteral("nome"), name), "nome");
-        changed.name = name;
-        if ((fields & 1) != 0) {
-            const NumberValue value = numberValue(in);
-            if (setField(*cursor, "giuste", value.given, value.refused)) {
-                changed.giuste = value.stored;
-            }
-        }
-        if ((fields & 2) != 0) {
-            const NumberValue value = numberValue(in);
-            if (setField(*cursor, "sbagliate", value.given, value.refused)) {
-                changed.sbagliate = value.stored;
-            }
-        }
-        if ((fields & 4) != 0) {
-            const DateValue value = dateValue(in);
-            if (setField(*cursor, "data", value.given, value.refused)) {
-                changed.data = value.stored;
-            }
-        }
-        requireOk(cursor->update(), "update");
+        requireOk(status, "store");
+        Row changed{name, right, given, at.addMSecs(-at.time().msec())};
         model.rows[archive::nameKey(name)] = changed;
-        // After a change the cursor stays on the row, showing what was saved.
-        requireRow(*cursor, changed);
+        findAndCompare(*shared.archiveDb, model, name);
     }
 
-    // The name window's walk over its cursor: to the last row for the count, back to the
-    // first, then every row.
-    void walk() {
-        Status status;
-        const auto rows = shared.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
-        requireOk(status, "openRecordset");
-        if (rows->bof()) {
-            require(model.order.empty(), QStringLiteral("bof with rows in the model"));
-            return;
-        }
-        requireOk(rows->moveLast(), "moveLast");
-        requireRow(*rows, model.rows.at(model.order.back()));
-        require(rows->recordCount() == static_cast<qint64>(model.order.size()),
-                QStringLiteral("recordCount %1").arg(rows->recordCount()));
-        requireOk(rows->moveFirst(), "moveFirst");
-        for (const QString& key : model.order) {
-            require(!rows->eof(), QStringLiteral("walk ends early"));
-            requireRow(*rows, model.rows.at(key));
-            requireOk(rows->moveNext(), "moveNext");
-        }
-        require(rows->eof(), QStringLiteral("walk has more rows than the model"));
-    }
-
-    // Once the index is chosen the cursor moves in key order: the keys' UTF-8 bytes, as
-    // SQLite compares text, and insertion order between equal keys (there are none).
-    void walkKeyOrder() {
-        std::vector<QString> keys = model.order;
-        std::stable_sort(keys.begin(), keys.end(), [](const QString& a, const QString& b) {
-            return a.toUtf8() < b.toUtf8();
-        });
-        requireOk(cursor->setIndex(QStringLiteral("nome")), "setIndex");
-        requireOk(cursor->moveFirst(), "moveFirst");
-        for (const QString& key : keys) {
-            require(!cursor->eof(), QStringLiteral("key walk ends early"));
-            requireRow(*cursor, model.rows.at(key));
-            requireOk(cursor->moveNext(), "moveNext");
-        }
-        require(cursor->eof(), QStringLiteral("key walk has more rows than the model"));
-    }
-
-    void reopen(bool keepCursor) {
+    void reopen(bool keepListed) {
         requireOk(shared.openArchive(), "openArchive");
-        if (!keepCursor) {
-            openCursor();
+        if (!keepListed) {
+            listed = shared.archiveDb;
         }
     }
 
-    // An addition without the seek before it: the unique key refuses a name already there.
+    // An addition without the lookup before it: the unique key refuses a name already there.
     void addUnchecked(const QString& name) {
-        const Status status = addName(*cursor, name);
+        const Status status = shared.archiveDb->add(name);
         if (model.find(name)) {
             require(
                 (status.number & 0xff) == SQLITE_CONSTRAINT,
@@ -422,14 +283,11 @@ struct Fuzzer {
         archive::NameList list;
         requireOk(choice.start(&list), "NameChoice::start");
         choiceStarted = true;
+        listed = shared.archiveDb;
         const QStringList names = list.all();
-        QStringList expected;
-        for (const QString& key : model.order) {
-            expected.append(model.rows.at(key).name);
-        }
-        require(names == expected, QStringLiteral("NameChoice lists %1 names, model %2")
-                                       .arg(names.size())
-                                       .arg(expected.size()));
+        require(names == modelNames(model), QStringLiteral("NameChoice lists %1 names, model %2")
+                                                .arg(names.size())
+                                                .arg(model.order.size()));
     }
 
     void typed(const QString& answer) {
@@ -446,16 +304,16 @@ struct Fuzzer {
 
     void run(Input& in) {
         for (g_step = 0; g_step < kMaxOperations && !in.done(); ++g_step) {
-            static const char kOperations[] = "aswlkrdtc";
+            static const char kOperations[] = "aswlrdtc";
             const uint8_t opcode = in.byte();
             const char* known = std::strchr(kOperations, opcode);
-            g_operation = opcode != 0 && known ? opcode : kOperations[opcode % 9];
+            g_operation = opcode != 0 && known ? opcode : kOperations[opcode % 8];
             switch (g_operation) {
                 case 'a':
                     add(in.name(model));
                     break;
                 case 's':
-                    seekAndCompare(*cursor, model, in.name(model));
+                    findAndCompare(*shared.archiveDb, model, in.name(model));
                     break;
                 case 'w': {
                     const QString name = in.name(model);
@@ -463,10 +321,7 @@ struct Fuzzer {
                     break;
                 }
                 case 'l':
-                    walk();
-                    break;
-                case 'k':
-                    walkKeyOrder();
+                    requireListing(listed, model);
                     break;
                 case 'r':
                     reopen((in.byte() & 1) != 0);
@@ -481,7 +336,7 @@ struct Fuzzer {
                     startChoice();
                     break;
             }
-            requireListing(shared, model);
+            requireListing(shared.archiveDb, model);
         }
     }
 };
@@ -511,7 +366,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzer.path = path;
     fuzzer.shared.archivePath = path;
     requireOk(fuzzer.shared.openArchive(), "openArchive");
-    fuzzer.openCursor();
+    fuzzer.listed = fuzzer.shared.archiveDb;
     fuzzer.run(in);
     return 0;
 }

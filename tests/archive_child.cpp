@@ -4,7 +4,7 @@
 //   archive_child open PATH                   open and add a name; prints the status number
 //   archive_child save-loop PATH              stores "Rossi Mario" again and again, adding a
 //                                             name every fifth store; prints each store's
-//                                             number once update() has returned
+//                                             number once the store has returned
 //   archive_child share PATH MINE OTHER N     adds MINE 1..N, then waits until OTHER 1..N
 //                                             are all found; exit 0 when they are
 //   archive_child create-killed PATH          creates an archive at PATH and is killed just
@@ -24,19 +24,9 @@ using archive::Status;
 
 namespace {
 
-Status addName(archive::Recordset& rows, const QString& name) {
-    Status status = rows.addNew();
-    if (status.ok()) {
-        status = rows.setValue(QStringLiteral("nome"), name);
-    }
-    return status.ok() ? rows.update() : status;
-}
-
-bool found(archive::Database& database, const QString& name) {
-    Status status;
-    auto rows = database.openRecordset(QStringLiteral("tempar"), &status);
-    return rows && rows->setIndex(QStringLiteral("nome")).ok() &&
-           rows->seek(QStringLiteral("="), name).ok() && !rows->noMatch();
+bool found(archive::Archive& archive, const QString& name) {
+    bool found = false;
+    return archive.find(name, &found).ok() && found;
 }
 
 int fail(const Status& status) {
@@ -49,10 +39,7 @@ int openAndAdd(const QString& path) {
     state.archivePath = path;
     Status status = state.openArchive();
     if (status.ok()) {
-        auto rows = state.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
-        if (rows) {
-            status = addName(*rows, QStringLiteral("Prova"));
-        }
+        status = state.archiveDb->add(QStringLiteral("Prova"));
     }
     std::printf("%d\n%s\n", status.number, qPrintable(status.message()));
     return 0;
@@ -66,36 +53,15 @@ int saveLoop(const QString& path) {
         return fail(status);
     }
     const QDateTime base(QDate(2024, 1, 1), QTime(8, 0));
-    auto rows = state.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
-    if (!rows || !(status = rows->setIndex(QStringLiteral("nome"))).ok() ||
-        !(status = rows->seek(QStringLiteral("="), QStringLiteral("Rossi Mario"))).ok()) {
+    archive::Outcome last;
+    if (!(status = state.archiveDb->read(QStringLiteral("Rossi Mario"), &last)).ok()) {
         return fail(status);
     }
-    QVariant last;
-    rows->value(QStringLiteral("giuste"), &last);
-    for (qint64 i = last.toLongLong() + 1;; ++i) {
-        // The exercise window's store: a fresh cursor, seek, edit, four fields, update.
-        rows = state.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
-        if (rows) {
-            status = rows->setIndex(QStringLiteral("nome"));
-        }
-        if (status.ok()) {
-            status = rows->seek(QStringLiteral("="), QStringLiteral("ROSSI MARIO"));
-        }
-        if (status.ok()) {
-            status = rows->edit();
-        }
-        const QVariant values[] = {QStringLiteral("Rossi Mario"), double(i), double(2 * i),
-                                   base.addSecs(i)};
-        const char* fields[] = {"nome", "giuste", "sbagliate", "data"};
-        for (int f = 0; f < 4 && status.ok(); ++f) {
-            status = rows->setValue(QLatin1String(fields[f]), values[f]);
-        }
-        if (status.ok()) {
-            status = rows->update();
-        }
+    for (qint64 i = last.right.toLongLong() + 1;; ++i) {
+        // The exercise window's store.
+        status = state.archiveDb->store(QStringLiteral("Rossi Mario"), i, 2 * i, base.addSecs(i));
         if (status.ok() && i % 5 == 0) {
-            status = addName(*rows, QStringLiteral("Alunno %1").arg(i));
+            status = state.archiveDb->add(QStringLiteral("Alunno %1").arg(i));
         }
         if (!status.ok()) {
             return fail(status);
@@ -112,9 +78,8 @@ int share(const QString& path, const QString& mine, const QString& other, int co
     if (!status.ok()) {
         return fail(status);
     }
-    auto rows = state.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
     for (int i = 1; i <= count && status.ok(); ++i) {
-        status = addName(*rows, QStringLiteral("%1 %2").arg(mine).arg(i));
+        status = state.archiveDb->add(QStringLiteral("%1 %2").arg(mine).arg(i));
     }
     if (!status.ok()) {
         return fail(status);

@@ -11,10 +11,10 @@
 #include <memory>
 
 #include "archive/archivefile.h"
-#include "archive/database.h"
 #include "archive/namechoice.h"
 #include "archive/recording.h"
 #include "archive/resultsview.h"
+#include "archive/sqlitearchive.h"
 
 namespace archivetesting {
 
@@ -64,68 +64,58 @@ inline QString integrity(const QString& path) {
     return result;
 }
 
-inline std::unique_ptr<archive::Database> openOk(const QString& path, int busyTimeoutMs = 5000) {
+inline std::unique_ptr<archive::SqliteArchive> openOk(const QString& path,
+                                                      int busyTimeoutMs = 5000) {
     archive::Status status;
     archive::OpenOptions options;
     options.busyTimeoutMs = busyTimeoutMs;
-    auto database = archive::Database::open(path, &status, options);
+    auto database = archive::SqliteArchive::open(path, &status, options);
     if (!database) {
         qFatal("cannot open %s: %s", qPrintable(path), qPrintable(status.message()));
     }
     return database;
 }
 
-inline std::unique_ptr<archive::Recordset> tableOf(archive::Database& database) {
-    archive::Status status;
-    auto rows = database.openRecordset(QStringLiteral("tempar"), &status);
-    if (!rows) {
-        qFatal("cannot open tempar: %s", qPrintable(status.message()));
-    }
-    return rows;
-}
-
-// The name window's addition: a new row with only nome.
-inline archive::Status addName(archive::Recordset& rows, const QString& name) {
-    return archive::addNameRow(rows, name);
-}
-
-// The exercise window's store through the given cursor.
-inline archive::Status store(archive::Recordset& rows, const QString& name, double right,
-                             double given, const QDateTime& when) {
-    return archive::storeOutcome(rows, name, right, given, when);
-}
-
-inline QVariant valueOf(const archive::Recordset& rows, const char* field) {
-    QVariant value;
-    const archive::Status status = rows.value(QLatin1String(field), &value);
+// Whether the archive finds a row for the name.
+inline bool foundIn(archive::Archive& archive, const QString& name) {
+    bool found = false;
+    const archive::Status status = archive.find(name, &found);
     if (!status.ok()) {
-        qFatal("cannot read %s: %s", field, qPrintable(status.message()));
+        qFatal("cannot look %s up: %s", qPrintable(name), qPrintable(status.message()));
     }
-    return value;
+    return found;
 }
 
-// The name window's listing: every nome in the cursor's order.
-inline QStringList listing(archive::Recordset& rows) {
-    QStringList names;
-    if (rows.bof()) {
-        return names;
+// The totals stored under a name.
+inline archive::Outcome totalsIn(archive::Archive& archive, const QString& name) {
+    archive::Outcome outcome;
+    const archive::Status status = archive.read(name, &outcome);
+    if (!status.ok()) {
+        qFatal("cannot read %s: %s", qPrintable(name), qPrintable(status.message()));
     }
-    rows.moveFirst();
-    rows.moveLast();
-    const qint64 count = rows.recordCount();
-    rows.moveFirst();
-    for (qint64 i = 0; i < count && !rows.eof(); ++i) {
-        names.append(valueOf(rows, "nome").toString());
-        rows.moveNext();
+    return outcome;
+}
+
+// How many rows the file holds, named or not, counted as the sqlite3 program counts them.
+inline qint64 rowCount(const QString& path) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* statement = nullptr;
+    qint64 count = -1;
+    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM tempar", -1, &statement, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW) {
+        count = sqlite3_column_int64(statement, 0);
     }
-    return names;
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return count;
 }
 
 // An archive at path with one pupil who has stored an outcome.
-inline bool addStoredPupil(const QString& path, const QString& name, double right, double given,
+inline bool addStoredPupil(const QString& path, const QString& name, int right, int given,
                            const QDateTime& when) {
-    return addName(*tableOf(*openOk(path)), name).ok() &&
-           store(*tableOf(*openOk(path)), name, right, given, when).ok();
+    return openOk(path)->add(name).ok() && openOk(path)->store(name, right, given, when).ok();
 }
 
 // The names that the name window lists from the archive at path.

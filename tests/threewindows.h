@@ -10,12 +10,12 @@
 #include <QTest>
 #include <QWindow>
 
-#include "archive/formnome.h"
-#include "archive/program.h"
-#include "archive/risultati.h"
+#include "windows/formnome.h"
+#include "app/program.h"
+#include "windows/risultati.h"
 #include "archivetesting.h"
 #include "exercise/drill.h"
-#include "exercise/ftempver.h"
+#include "windows/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
 #include "screens/designs.h"
@@ -33,10 +33,10 @@ public:
                                         .toUtf8());
         }
         m_program = std::make_unique<archive::Program>(m_random, m_path);
-        m_program->onEnd = [](int) {};
-        m_program->onFailureShown = [](const archive::Status& status) {
-            qFatal("archive failure: %s", qPrintable(status.message()));
-        };
+        QObject::connect(m_program.get(), &archive::Program::failed,
+                         [](const archive::Status& status) {
+                             qFatal("archive failure: %s", qPrintable(status.message()));
+                         });
     }
 
     QWidget* control(QWidget* window, const char* name, int index = -1) const {

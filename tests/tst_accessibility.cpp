@@ -12,11 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "archive/formnome.h"
-#include "archive/program.h"
-#include "archive/risultati.h"
+#include "windows/formnome.h"
+#include "app/program.h"
+#include "windows/risultati.h"
 #include "archivetesting.h"
-#include "exercise/ftempver.h"
+#include "windows/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "modalhelper.h"
 #include "screens/builder.h"
@@ -85,7 +85,7 @@ private:
         const QString path = archivetesting::makeArchive(m_dir.path());
         archivetesting::execRaw(path, "INSERT INTO tempar (nome) VALUES ('Bianchi Anna')");
         m_program = std::make_unique<Program>(m_random, path);
-        m_program->onEnd = [this](int code) { m_ends << code; };
+        connect(m_program.get(), &Program::ended, this, [this](int code) { m_ends << code; });
         QVERIFY(m_program->start());
         whenModal([this](QWidget* modal) {
             auto* dialog = qobject_cast<QInputDialog*>(modal);

@@ -1,4 +1,4 @@
-// Every operation of the archive layer against real files in temporary folders.
+// Every operation of the archive against real files in temporary folders.
 
 #include <QDateTime>
 #include <QTemporaryDir>
@@ -6,6 +6,8 @@
 
 #include "archive/modtempar.h"
 #include "archive/namekey.h"
+#include "archive/namelist.h"
+#include "archivecheck.h"
 #include "archivetesting.h"
 
 using namespace archivetesting;
@@ -19,22 +21,18 @@ private slots:
 
     void emptyTable();
     void listingKeepsInsertionOrder();
-    void listingCrossesBatchesWhileRowsChange();
-    void seekIgnoresLetterCase_data();
-    void seekIgnoresLetterCase();
+    void listingCrossesPagesWhileRowsChange();
+    void findIgnoresLetterCase_data();
+    void findIgnoresLetterCase();
     void neverStoredValuesReadMissing();
     void storeOverwritesTheRow();
-    void savedRowSeenByCursorsOpenedAfterwards();
-    void cursorOutlivesItsDatabase();
-    void noCurrentRow_data();
-    void noCurrentRow();
+    void storeWithoutARowWritesNothing();
+    void storeSeenAfterReopening();
+    void listOutlivesItsHandle();
     void typedTextKeptUnchanged_data();
     void typedTextKeptUnchanged();
     void rowsWrittenByTheSqliteProgram();
     void keysSetRightAtOpening();
-    void keyOrderWalk();
-    void misuseIsReported_data();
-    void misuseIsReported();
     void missingTableOrIndex();
 
 private:
@@ -50,69 +48,57 @@ void TestArchive::init() {
 
 void TestArchive::emptyTable() {
     auto database = openOk(m_path);
-    auto rows = tableOf(*database);
-    QVERIFY(rows->bof());
-    QVERIFY(rows->eof());
-    QCOMPARE(rows->recordCount(), 0);
-    QVERIFY(rows->setIndex(QStringLiteral("nome")).ok());
-    QVERIFY(rows->seek(QStringLiteral("="), QStringLiteral("Rossi Mario")).ok());
-    QVERIFY(rows->noMatch());
-    QCOMPARE(listing(*rows), QStringList());
+    int count = -1;
+    QVERIFY(database->countNames(&count).ok());
+    QCOMPARE(count, 0);
+    QVERIFY(!foundIn(*database, QStringLiteral("Rossi Mario")));
+    QVERIFY(!totalsIn(*database, QStringLiteral("Rossi Mario")).found);
     // A name typed into an empty archive is added and then found.
-    QVERIFY(addName(*rows, QStringLiteral("Rossi Mario")).ok());
-    QVERIFY(rows->seek(QStringLiteral("="), QStringLiteral("ROSSI MARIO")).ok());
-    QVERIFY(!rows->noMatch());
+    QVERIFY(database->add(QStringLiteral("Rossi Mario")).ok());
+    QVERIFY(foundIn(*database, QStringLiteral("ROSSI MARIO")));
 }
 
 void TestArchive::listingKeepsInsertionOrder() {
     const QStringList names{"Zanetti Ugo", "Abate Ada", "Mori Lia", "Bianchi Ezio"};
     {
         auto database = openOk(m_path);
-        auto rows = tableOf(*database);
         for (const QString& name : names) {
-            QVERIFY(addName(*rows, name).ok());
+            QVERIFY(database->add(name).ok());
         }
-        QCOMPARE(rows->recordCount(), names.size());
     }
     execRaw(m_path, "VACUUM");
-    auto database = openOk(m_path);
-    auto rows = tableOf(*database);
-    QVERIFY(!rows->bof());
-    QCOMPARE(valueOf(*rows, "nome").toString(), names.first());  // opened on the first row
-    QCOMPARE(listing(*rows), names);
-    QCOMPARE(rows->recordCount(), names.size());
-    QVERIFY(rows->eof());
-    QCOMPARE(rows->moveNext().number, Status::kNoCurrentRow);
+    QCOMPARE(storedNames(m_path), names);
 }
 
-void TestArchive::listingCrossesBatchesWhileRowsChange() {
-    // Rows are read ahead in batches; a save through another cursor in the middle of the
-    // walk must neither skip nor repeat rows, and the walk shows the saved value.
-    const int count = 3000;
-    execRaw(m_path,
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
-            " INSERT INTO tempar (nome, chiave) SELECT 'alunno ' || i, 'alunno ' || i FROM n");
-    auto database = openOk(m_path);
-    auto walker = tableOf(*database);
-    auto writer = tableOf(*database);
-    int seen = 0;
-    while (!walker->eof()) {
-        ++seen;
-        const QString name = valueOf(*walker, "nome").toString();
-        QCOMPARE(archive::nameKey(name), QStringLiteral("alunno %1").arg(seen));
-        if (seen == 100) {
-            QVERIFY(store(*writer, QStringLiteral("ALUNNO 101"), 7, 9, QDateTime::currentDateTime())
-                        .ok());
-        }
-        if (seen == 101) {
-            QCOMPARE(valueOf(*walker, "giuste"), QVariant(7LL));
-        }
-        QVERIFY(walker->moveNext().ok());
+void TestArchive::listingCrossesPagesWhileRowsChange() {
+    // The list is read a page at a time, each page continuing from the last; a name added in
+    // the middle of the reading must neither shift nor repeat the names already counted.
+    const int count = 3 * archive::NameList::kPageSize + 10;
+    execRaw(m_path, QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                   "WHERE i < %1) INSERT INTO tempar (nome, chiave) "
+                                   "SELECT 'alunno ' || i, 'alunno ' || i FROM n")
+                        .arg(count)
+                        .toUtf8()
+                        .constData());
+    std::shared_ptr<archive::Archive> database = openOk(m_path);
+    archive::NameList list;
+    QVERIFY(list.open(database).ok());
+    QCOMPARE(list.rowCount(), count);
+    QCOMPARE(list.name(0), QStringLiteral("alunno 1"));
+    QVERIFY(database->add(QStringLiteral("Nuovo Arrivato")).ok());
+    for (int row = 0; row < count; ++row) {
+        QCOMPARE(list.name(row), QStringLiteral("alunno %1").arg(row + 1));
     }
-    QCOMPARE(seen, count);
+    // A jump back into the middle reads the right page too.
+    archive::NameList jumped;
+    QVERIFY(jumped.open(database).ok());
+    QCOMPARE(jumped.name(2 * archive::NameList::kPageSize + 3),
+             QStringLiteral("alunno %1").arg(2 * archive::NameList::kPageSize + 4));
+    QCOMPARE(jumped.name(5), QStringLiteral("alunno 6"));
+    QVERIFY(list.failure().ok() && jumped.failure().ok());
 }
 
-void TestArchive::seekIgnoresLetterCase_data() {
+void TestArchive::findIgnoresLetterCase_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("sought");
     QTest::addColumn<bool>("found");
@@ -153,133 +139,90 @@ void TestArchive::seekIgnoresLetterCase_data() {
                                 << "Rossi Maria" << false;
 }
 
-void TestArchive::seekIgnoresLetterCase() {
+void TestArchive::findIgnoresLetterCase() {
     QFETCH(QString, stored);
     QFETCH(QString, sought);
     QFETCH(bool, found);
     auto database = openOk(m_path);
-    auto rows = tableOf(*database);
-    QVERIFY(addName(*rows, QStringLiteral("Altro Nome")).ok());
-    QVERIFY(addName(*rows, stored).ok());
-    auto lookup = tableOf(*database);
-    QVERIFY(lookup->setIndex(QStringLiteral("nome")).ok());
-    QVERIFY(lookup->seek(QStringLiteral("="), sought).ok());
-    QCOMPARE(!lookup->noMatch(), found);
-    if (found) {
-        QCOMPARE(valueOf(*lookup, "nome").toString(), stored);  // stored as typed
-    }
+    QVERIFY(database->add(QStringLiteral("Altro Nome")).ok());
+    QVERIFY(database->add(stored).ok());
+    QCOMPARE(foundIn(*database, sought), found);
     QCOMPARE(archive::nameKey(stored) == archive::nameKey(sought), found);
+    if (found) {
+        // The store reaches the stored row, and no other.
+        QVERIFY(database->store(sought, 1, 2, QDateTime::currentDateTime()).ok());
+        QCOMPARE(totalsIn(*database, stored).right, QVariant(1LL));
+        QVERIFY(totalsIn(*database, QStringLiteral("Altro Nome")).right.isNull());
+    }
 }
 
 void TestArchive::neverStoredValuesReadMissing() {
     auto database = openOk(m_path);
-    auto rows = tableOf(*database);
-    QVERIFY(addName(*rows, QStringLiteral("Verdi Anna")).ok());
-    auto reader = tableOf(*database);
-    QVERIFY(reader->setIndex(QStringLiteral("nome")).ok());
-    QVERIFY(reader->seek(QStringLiteral("="), QStringLiteral("verdi anna")).ok());
-    QVERIFY(!reader->noMatch());
-    for (const char* field : {"giuste", "sbagliate", "data"}) {
-        const QVariant value = valueOf(*reader, field);
-        QVERIFY2(value.isNull() && !value.isValid(), field);
+    QVERIFY(database->add(QStringLiteral("Verdi Anna")).ok());
+    const archive::Outcome outcome = totalsIn(*database, QStringLiteral("verdi anna"));
+    QVERIFY(outcome.found);
+    for (const QVariant& value : {outcome.right, outcome.given, outcome.when}) {
+        QVERIFY(value.isNull() && !value.isValid());
     }
 }
 
 void TestArchive::storeOverwritesTheRow() {
     const QDateTime when(QDate(2024, 3, 9), QTime(10, 20, 30, 456));
-    auto database = openOk(m_path);
     {
-        auto rows = tableOf(*database);
-        QVERIFY(addName(*rows, QStringLiteral("Rossi Mario")).ok());
-        QVERIFY(store(*rows, QStringLiteral("Rossi Mario"), 3, 4, when.addDays(-1)).ok());
+        auto database = openOk(m_path);
+        QVERIFY(database->add(QStringLiteral("Rossi Mario")).ok());
+        QVERIFY(database->store(QStringLiteral("Rossi Mario"), 3, 4, when.addDays(-1)).ok());
+        // A new run of the same pupil typed in capitals: the row takes the new letter case
+        // and the new totals, not their sum.
+        QVERIFY(database->store(QStringLiteral("ROSSI MARIO"), 8, 10, when).ok());
     }
-    // A new run of the same pupil typed in capitals: the row takes the new letter case
-    // and the new totals, not their sum.
-    auto rows = tableOf(*database);
-    QVERIFY(store(*rows, QStringLiteral("ROSSI MARIO"), 8, 10, when).ok());
-    QCOMPARE(valueOf(*rows, "giuste"), QVariant(8LL));  // the cursor stays on the row
-
-    auto reopened = openOk(m_path);
-    auto reader = tableOf(*reopened);
-    QCOMPARE(reader->recordCount(), 1);
-    QCOMPARE(valueOf(*reader, "nome").toString(), QStringLiteral("ROSSI MARIO"));
-    QCOMPARE(valueOf(*reader, "giuste"), QVariant(8LL));
-    QCOMPARE(valueOf(*reader, "sbagliate"), QVariant(10LL));
-    QCOMPARE(valueOf(*reader, "data").toDateTime(), when.addMSecs(-456));  // to the second
-    QCOMPARE(valueOf(*reader, "data").toDateTime().timeSpec(), Qt::LocalTime);
+    QCOMPARE(rowCount(m_path), 1);
+    QCOMPARE(storedNames(m_path), QStringList{QStringLiteral("ROSSI MARIO")});
+    const archive::Outcome outcome = totalsIn(*openOk(m_path), QStringLiteral("rossi mario"));
+    QCOMPARE(outcome.right, QVariant(8LL));
+    QCOMPARE(outcome.given, QVariant(10LL));
+    QCOMPARE(outcome.when.toDateTime(), when.addMSecs(-456));  // to the second
+    QCOMPARE(outcome.when.toDateTime().timeSpec(), Qt::LocalTime);
 }
 
-void TestArchive::savedRowSeenByCursorsOpenedAfterwards() {
+void TestArchive::storeWithoutARowWritesNothing() {
+    auto database = openOk(m_path);
+    QVERIFY(database->add(QStringLiteral("Rossi Mario")).ok());
+    const QByteArray before = bytesOf(m_path);
+    const Status status =
+        database->store(QStringLiteral("Bianchi Ugo"), 1, 1, QDateTime::currentDateTime());
+    QCOMPARE(status.number, Status::kNoCurrentRow);
+    QVERIFY(!status.description.isEmpty() && !status.advice.isEmpty());
+    QCOMPARE(bytesOf(m_path), before);
+}
+
+void TestArchive::storeSeenAfterReopening() {
     archive::Modtempar state;
     state.archivePath = m_path;
     QVERIFY(state.openArchive().ok());
-    auto nameWindow = tableOf(*state.archiveDb);
-    QVERIFY(addName(*nameWindow, QStringLiteral("Neri Luca")).ok());
-
+    std::shared_ptr<archive::Archive> nameWindow = state.archiveDb;
+    QVERIFY(nameWindow->add(QStringLiteral("Neri Luca")).ok());
     // Same handle, then a reopened one, as the exercise and results windows do.
-    auto exerciseWindow = tableOf(*state.archiveDb);
-    QVERIFY(store(*exerciseWindow, QStringLiteral("NERI LUCA"), 1, 2, QDateTime::currentDateTime())
+    QVERIFY(state.archiveDb->store(QStringLiteral("NERI LUCA"), 1, 2, QDateTime::currentDateTime())
                 .ok());
     QVERIFY(state.openArchive().ok());
-    auto resultsWindow = tableOf(*state.archiveDb);
-    QVERIFY(resultsWindow->setIndex(QStringLiteral("nome")).ok());
-    QVERIFY(resultsWindow->seek(QStringLiteral("="), QStringLiteral("NERI LUCA")).ok());
-    QVERIFY(!resultsWindow->noMatch());
-    QCOMPARE(valueOf(*resultsWindow, "sbagliate"), QVariant(2LL));
-    // The name window's old cursor, on the replaced handle, sees the store too.
-    QVERIFY(nameWindow->setIndex(QStringLiteral("nome")).ok());
-    QVERIFY(nameWindow->seek(QStringLiteral("="), QStringLiteral("neri luca")).ok());
-    QCOMPARE(valueOf(*nameWindow, "giuste"), QVariant(1LL));
+    QCOMPARE(totalsIn(*state.archiveDb, QStringLiteral("NERI LUCA")).given, QVariant(2LL));
+    // The replaced handle, still held by the name list, sees the store too.
+    QCOMPARE(totalsIn(*nameWindow, QStringLiteral("neri luca")).right, QVariant(1LL));
 }
 
-void TestArchive::cursorOutlivesItsDatabase() {
+void TestArchive::listOutlivesItsHandle() {
     archive::Modtempar state;
     state.archivePath = m_path;
     QVERIFY(state.openArchive().ok());
-    auto kept = tableOf(*state.archiveDb);
-    QVERIFY(state.openArchive().ok());  // replaces the handle that opened `kept`
+    QVERIFY(state.archiveDb->add(QStringLiteral("Gialli Ida")).ok());
+    archive::NameList list;
+    QVERIFY(list.open(state.archiveDb).ok());
+    QVERIFY(state.openArchive().ok());  // replaces the handle the list was opened on
     QVERIFY(state.closeArchive().ok());
     QVERIFY(!state.archiveDb);
-    QVERIFY(addName(*kept, QStringLiteral("Gialli Ida")).ok());
-    kept.reset();
-    auto database = openOk(m_path);
-    QCOMPARE(listing(*tableOf(*database)), QStringList{QStringLiteral("Gialli Ida")});
-    QVERIFY(database->close().ok());
-    Status status;
-    QVERIFY(!database->openRecordset(QStringLiteral("tempar"), &status));
-    QCOMPARE(status.number, Status::kClosed);
-}
-
-void TestArchive::noCurrentRow_data() {
-    QTest::addColumn<QString>("situation");
-    QTest::newRow("empty table") << "empty";
-    QTest::newRow("after a lookup that found nothing") << "no match";
-    QTest::newRow("past the last row") << "eof";
-}
-
-void TestArchive::noCurrentRow() {
-    QFETCH(QString, situation);
-    auto database = openOk(m_path);
-    auto rows = tableOf(*database);
-    if (situation != QLatin1String("empty")) {
-        QVERIFY(addName(*rows, QStringLiteral("Rossi Mario")).ok());
-        rows = tableOf(*database);
-    }
-    if (situation == QLatin1String("no match")) {
-        QVERIFY(rows->setIndex(QStringLiteral("nome")).ok());
-        QVERIFY(rows->seek(QStringLiteral("="), QStringLiteral("Bianchi Ugo")).ok());
-        QVERIFY(rows->noMatch());
-    } else if (situation == QLatin1String("eof")) {
-        QVERIFY(rows->moveNext().ok());
-        QVERIFY(rows->eof());
-    }
-    const Status edit = rows->edit();
-    QCOMPARE(edit.number, Status::kNoCurrentRow);
-    QVERIFY(!edit.description.isEmpty() && !edit.advice.isEmpty());
-    QCOMPARE(rows->setValue(QStringLiteral("giuste"), 1.0).number, Status::kNotEditing);
-    QCOMPARE(rows->update().number, Status::kNotEditing);
-    QVariant value;
-    QCOMPARE(rows->value(QStringLiteral("nome"), &value).number, Status::kNoCurrentRow);
+    QCOMPARE(list.all(), QStringList{QStringLiteral("Gialli Ida")});
+    QVERIFY(list.failure().ok());
 }
 
 void TestArchive::typedTextKeptUnchanged_data() {
@@ -300,20 +243,18 @@ void TestArchive::typedTextKeptUnchanged() {
     QFETCH(QString, name);
     {
         auto database = openOk(m_path);
-        auto rows = tableOf(*database);
-        QVERIFY(addName(*rows, QStringLiteral("Primo")).ok());
-        QVERIFY(addName(*rows, name).ok());
-        QVERIFY(addName(*rows, QStringLiteral("Ultimo")).ok());
+        QVERIFY(database->add(QStringLiteral("Primo")).ok());
+        QVERIFY(database->add(name).ok());
+        QVERIFY(database->add(QStringLiteral("Ultimo")).ok());
     }
-    auto database = openOk(m_path);
-    auto rows = tableOf(*database);
-    QCOMPARE(listing(*rows),
+    QCOMPARE(storedNames(m_path),
              (QStringList{QStringLiteral("Primo"), name, QStringLiteral("Ultimo")}));
-    QVERIFY(rows->setIndex(QStringLiteral("nome")).ok());
-    QVERIFY(rows->seek(QStringLiteral("="), name.toUpper()).ok());
-    QVERIFY(!rows->noMatch());
-    QCOMPARE(valueOf(*rows, "nome").toString(), name);
-    QVERIFY(store(*rows, name, 5, 6, QDateTime::currentDateTime()).ok());
+    auto database = openOk(m_path);
+    QVERIFY(foundIn(*database, name.toUpper()));
+    QVERIFY(database->store(name, 5, 6, QDateTime::currentDateTime()).ok());
+    QCOMPARE(totalsIn(*database, name).right, QVariant(5LL));
+    QCOMPARE(storedNames(m_path),
+             (QStringList{QStringLiteral("Primo"), name, QStringLiteral("Ultimo")}));
     QCOMPARE(integrity(m_path), QStringLiteral("ok"));
 }
 
@@ -321,7 +262,7 @@ void TestArchive::rowsWrittenByTheSqliteProgram() {
     // Rows added outside the program have no key; they are listed and found all the same,
     // and get their key at their first save through the program.
     auto database = openOk(m_path);
-    QVERIFY(addName(*tableOf(*database), QStringLiteral("Rossi Mario")).ok());
+    QVERIFY(database->add(QStringLiteral("Rossi Mario")).ok());
     const QByteArray insert =
         QStringLiteral(
             "INSERT INTO tempar (nome) VALUES ('%1');"
@@ -332,32 +273,27 @@ void TestArchive::rowsWrittenByTheSqliteProgram() {
             .toUtf8();
     execRaw(m_path, insert.constData());
 
-    auto rows = tableOf(*database);
-    QCOMPARE(listing(*rows).size(), 4);
-    QVERIFY(rows->setIndex(QStringLiteral("nome")).ok());
-    QVERIFY(rows->seek(QStringLiteral("="), QString::fromUtf8("NICCOLÒ FORLÌ")).ok());
-    QVERIFY(!rows->noMatch());
-    QVERIFY(rows->seek(QStringLiteral("="), QStringLiteral("bruni eva")).ok());
-    QVERIFY(!rows->noMatch());
-    QCOMPARE(valueOf(*rows, "data").toDateTime(), QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));
-    QCOMPARE(valueOf(*rows, "giuste"), QVariant(4LL));
+    int named = 0;
+    QVERIFY(database->countNames(&named).ok());
+    QCOMPARE(named, 3);  // the row without a name is not listed
+    QVERIFY(foundIn(*database, QString::fromUtf8("NICCOLÒ FORLÌ")));
+    archive::Outcome outcome = totalsIn(*database, QStringLiteral("bruni eva"));
+    QVERIFY(outcome.found);
+    QCOMPARE(outcome.when.toDateTime(), QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));
+    QCOMPARE(outcome.right, QVariant(4LL));
     // A save fills the key, and the row is then found through the index itself.
-    QVERIFY(rows->edit().ok());
-    QVERIFY(rows->setValue(QStringLiteral("giuste"), 6.0).ok());
-    QVERIFY(rows->update().ok());
+    QVERIFY(database->store(QStringLiteral("Bruni Eva"), 6, 7, QDateTime::currentDateTime()).ok());
     QStringList notes;
-    QVERIFY(archive::ArchiveFile::verify(m_path, &notes).ok());
+    QVERIFY(archivetool::verify(m_path, &notes).ok());
     QVERIFY2(notes.join(' ').contains(QStringLiteral("senza chiave")), qPrintable(notes.join(' ')));
     // Renamed from outside while the archive is open, the row answers to its new name only:
     // the old name must not reach it (a store under the old name would overwrite it).
     execRaw(m_path, "UPDATE tempar SET nome = 'Bruni Eva Maria' WHERE chiave = 'bruni eva'");
-    auto check = tableOf(*database);
-    QVERIFY(check->setIndex(QStringLiteral("nome")).ok());
-    QVERIFY(check->seek(QStringLiteral("="), QStringLiteral("BRUNI EVA")).ok());
-    QVERIFY(check->noMatch());
-    QVERIFY(check->seek(QStringLiteral("="), QStringLiteral("bruni eva maria")).ok());
-    QVERIFY(!check->noMatch());
-    QCOMPARE(valueOf(*check, "giuste"), QVariant(6LL));
+    QVERIFY(!foundIn(*database, QStringLiteral("BRUNI EVA")));
+    QCOMPARE(
+        database->store(QStringLiteral("Bruni Eva"), 1, 1, QDateTime::currentDateTime()).number,
+        Status::kNoCurrentRow);
+    QCOMPARE(totalsIn(*database, QStringLiteral("bruni eva maria")).right, QVariant(6LL));
 }
 
 // Names changed with the sqlite3 program while the program was closed: opening the archive
@@ -366,7 +302,7 @@ void TestArchive::keysSetRightAtOpening() {
     {
         auto database = openOk(m_path);
         for (const char* name : {"Rossi Mario", "Verdi Ada", "Neri Luca"}) {
-            QVERIFY(addName(*tableOf(*database), QLatin1String(name)).ok());
+            QVERIFY(database->add(QLatin1String(name)).ok());
         }
     }
     execRaw(m_path,
@@ -374,127 +310,45 @@ void TestArchive::keysSetRightAtOpening() {
             "UPDATE tempar SET nome = 'Rossi Mario' WHERE nome = 'Verdi Ada';"
             "INSERT INTO tempar (nome, giuste) VALUES ('NERI LUCA', 2), ('neri luca', 3);");
     QStringList notes;
-    QVERIFY(archive::ArchiveFile::verify(m_path, &notes).ok());
+    QVERIFY(archivetool::verify(m_path, &notes).ok());
     const QString noted = notes.join(u' ');
     QVERIFY2(noted.contains(QStringLiteral("non corrisponde al nome")) &&
                  noted.contains(QStringLiteral("«Neri Luca», «NERI LUCA», «neri luca»")),
              qPrintable(noted));
 
     auto database = openOk(m_path);
-    auto rows = tableOf(*database);
-    QVERIFY(rows->setIndex(QStringLiteral("nome")).ok());
-    QVERIFY(rows->seek(QStringLiteral("="), QStringLiteral("bianchi carla")).ok());
-    QVERIFY(!rows->noMatch());
-    QCOMPARE(valueOf(*rows, "giuste"), QVariant(7LL));
+    QCOMPARE(totalsIn(*database, QStringLiteral("bianchi carla")).right, QVariant(7LL));
     // The old name finds the row that carries it now, not the renamed one.
-    QVERIFY(rows->seek(QStringLiteral("="), QStringLiteral("ROSSI MARIO")).ok());
-    QVERIFY(!rows->noMatch());
-    QVERIFY(valueOf(*rows, "giuste").isNull());
-    QVERIFY(rows->seek(QStringLiteral("="), QStringLiteral("Verdi Ada")).ok());
-    QVERIFY(rows->noMatch());
+    const archive::Outcome rossi = totalsIn(*database, QStringLiteral("ROSSI MARIO"));
+    QVERIFY(rossi.found);
+    QVERIFY(rossi.right.isNull());
+    QVERIFY(!foundIn(*database, QStringLiteral("Verdi Ada")));
     // Of three rows that differ in case only, the one that had the key keeps it; the
     // others keep their own names and figures.
-    QVERIFY(rows->seek(QStringLiteral("="), QStringLiteral("Neri luca")).ok());
-    QCOMPARE(valueOf(*rows, "nome").toString(), QStringLiteral("Neri Luca"));
-    QCOMPARE(listing(*tableOf(*database)),
-             (QStringList{u"Bianchi Carla"_qs, u"Rossi Mario"_qs, u"Neri Luca"_qs,
-                          u"NERI LUCA"_qs, u"neri luca"_qs}));
+    QVERIFY(database->store(QStringLiteral("Neri Luca"), 9, 9, QDateTime::currentDateTime()).ok());
+    QCOMPARE(storedNames(m_path), (QStringList{u"Bianchi Carla"_qs, u"Rossi Mario"_qs,
+                                               u"Neri Luca"_qs, u"NERI LUCA"_qs, u"neri luca"_qs}));
     notes.clear();
-    QVERIFY(archive::ArchiveFile::verify(m_path, &notes).ok());
+    QVERIFY(archivetool::verify(m_path, &notes).ok());
     QVERIFY2(!notes.join(u' ').contains(QStringLiteral("non corrisponde")),
              qPrintable(notes.join(u' ')));
-}
-
-void TestArchive::keyOrderWalk() {
-    auto database = openOk(m_path);
-    auto rows = tableOf(*database);
-    for (const char* name : {"Mori", "abate", "Zanetti", "Bianchi"}) {
-        QVERIFY(addName(*rows, QLatin1String(name)).ok());
-    }
-    QVERIFY(rows->setIndex(QStringLiteral("nome")).ok());
-    QVERIFY(rows->moveFirst().ok());
-    QStringList names;
-    while (!rows->eof()) {
-        names.append(valueOf(*rows, "nome").toString());
-        QVERIFY(rows->moveNext().ok());
-    }
-    QCOMPARE(names, (QStringList{"abate", "Bianchi", "Mori", "Zanetti"}));
-    QVERIFY(rows->seek(QStringLiteral("="), QStringLiteral("MORI")).ok());
-    QVERIFY(rows->moveNext().ok());
-    QCOMPARE(valueOf(*rows, "nome").toString(), QStringLiteral("Zanetti"));
-}
-
-void TestArchive::misuseIsReported_data() {
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<int>("number");
-    QTest::newRow("unknown table") << "table" << Status::kUnknownTable;
-    QTest::newRow("unknown index") << "index" << Status::kUnknownIndex;
-    QTest::newRow("unknown field read") << "read" << Status::kUnknownField;
-    QTest::newRow("unknown field write") << "write" << Status::kUnknownField;
-    QTest::newRow("seek without index") << "seek" << Status::kNoIndex;
-    QTest::newRow("seek with <") << "compare" << Status::kBadComparison;
-    QTest::newRow("count not whole") << "half" << Status::kWrongValue;
-    QTest::newRow("count not a number") << "word" << Status::kWrongValue;
-    QTest::newRow("count a double cannot hold") << "huge" << Status::kWrongValue;
-    QTest::newRow("count a double cannot hold, as text") << "huge text" << Status::kWrongValue;
-    QTest::newRow("date not a date") << "date" << Status::kWrongValue;
-}
-
-void TestArchive::misuseIsReported() {
-    QFETCH(QString, action);
-    QFETCH(int, number);
-    auto database = openOk(m_path);
-    auto rows = tableOf(*database);
-    QVERIFY(addName(*rows, QStringLiteral("Rossi")).ok());
-    rows = tableOf(*database);
-    QVERIFY(rows->edit().ok());
-    QVariant value;
-    Status status;
-    if (action == QLatin1String("table")) {
-        QVERIFY(!database->openRecordset(QStringLiteral("sqlite_master"), &status));
-    } else if (action == QLatin1String("index")) {
-        status = rows->setIndex(QStringLiteral("chiave"));
-    } else if (action == QLatin1String("read")) {
-        status = rows->value(QStringLiteral("voto"), &value);
-    } else if (action == QLatin1String("write")) {
-        status = rows->setValue(QStringLiteral("id"), 3);
-    } else if (action == QLatin1String("seek")) {
-        status = rows->seek(QStringLiteral("="), QStringLiteral("Rossi"));
-    } else if (action == QLatin1String("compare")) {
-        QVERIFY(rows->setIndex(QStringLiteral("nome")).ok());
-        status = rows->seek(QStringLiteral("<"), QStringLiteral("Rossi"));
-    } else if (action == QLatin1String("half")) {
-        status = rows->setValue(QStringLiteral("giuste"), 2.5);
-    } else if (action == QLatin1String("huge")) {
-        status = rows->setValue(QStringLiteral("giuste"), (1LL << 53) + 1);
-    } else if (action == QLatin1String("huge text")) {
-        status = rows->setValue(QStringLiteral("giuste"), QStringLiteral("9007199254740993"));
-    } else if (action == QLatin1String("word")) {
-        status = rows->setValue(QStringLiteral("sbagliate"), QStringLiteral("tre"));
-    } else {
-        status = rows->setValue(QStringLiteral("data"), QStringLiteral("ieri"));
-    }
-    QCOMPARE(status.number, number);
-    QVERIFY(status.message().contains(QString::number(number)));
-    // A refused write leaves the row as it was.
-    QVERIFY(rows->update().ok());
-    QVERIFY(valueOf(*rows, "giuste").isNull());
 }
 
 void TestArchive::missingTableOrIndex() {
     execRaw(m_path, "DROP INDEX nome");
     auto database = openOk(m_path);
-    auto rows = tableOf(*database);
     // The file is at fault, not the program, and the message says which file.
     const QString file = QFileInfo(m_path).absoluteFilePath();
-    Status status = rows->setIndex(QStringLiteral("nome"));
+    bool found = false;
+    Status status = database->find(QStringLiteral("Rossi"), &found);
     QCOMPARE(status.number, Status::kWrongLayout);
     QVERIFY2(status.message().contains(file), qPrintable(status.message()));
     QVERIFY2(!status.message().contains(QStringLiteral("errore del programma")),
              qPrintable(status.message()));
     execRaw(m_path, "DROP TABLE tempar");
     auto reopened = openOk(m_path);
-    QVERIFY(!reopened->openRecordset(QStringLiteral("tempar"), &status));
+    int count = 0;
+    status = reopened->countNames(&count);
     QCOMPARE(status.number, SQLITE_ERROR);
     // The Italian sentence, naming the file, before the engine's own words.
     const QString message = status.message();

@@ -158,13 +158,11 @@ Status startNameWindow(archive::Modtempar& state) {
     if (!status.ok()) {
         return status;
     }
-    auto rows = state.archiveDb->openRecordset(QStringLiteral("tempar"), &status);
-    while (rows && status.ok() && !rows->eof()) {
-        QVariant name;
-        status = rows->value(QStringLiteral("nome"), &name);
-        if (status.ok()) {
-            status = rows->moveNext();
-        }
+    archive::NameList names;
+    status = names.open(state.archiveDb);
+    if (status.ok()) {
+        names.all();
+        status = names.failure();
     }
     return status;
 }
@@ -236,9 +234,8 @@ void TestArchiveFailures::unusableFiles() {
     } else if (kind != QLatin1String("missing")) {
         makeArchive(dir.path());
         auto database = openOk(path);
-        auto rows = tableOf(*database);
         for (int i = 0; i < 300; ++i) {
-            QVERIFY(addName(*rows, QStringLiteral("Alunno numero %1").arg(i)).ok());
+            QVERIFY(database->add(QStringLiteral("Alunno numero %1").arg(i)).ok());
         }
     }
     if (kind == QLatin1String("header")) {
@@ -281,7 +278,7 @@ void TestArchiveFailures::lockedByAnotherProgram() {
     QFETCH(QString, lock);
     QTemporaryDir dir;
     const QString path = makeArchive(dir.path());
-    QVERIFY(addName(*tableOf(*openOk(path)), QStringLiteral("Rossi Mario")).ok());
+    QVERIFY(openOk(path)->add(QStringLiteral("Rossi Mario")).ok());
     const QByteArray before = bytesOf(path);
 
     sqlite3* other = nullptr;
@@ -299,9 +296,9 @@ void TestArchiveFailures::lockedByAnotherProgram() {
     timer.start();
     Status status = state.openArchive();
     if (status.ok()) {
-        auto rows = tableOf(*state.archiveDb);
         timer.restart();
-        status = store(*rows, QStringLiteral("Rossi Mario"), 1, 2, QDateTime::currentDateTime());
+        status = state.archiveDb->store(QStringLiteral("Rossi Mario"), 1, 2,
+                                        QDateTime::currentDateTime());
     }
     QCOMPARE(status.number & 0xff, SQLITE_BUSY);
     QVERIFY2(timer.elapsed() >= 250, "gave up without waiting");
@@ -346,7 +343,7 @@ void TestArchiveFailures::withoutPermissions() {
     }
     QTemporaryDir dir;
     const QString path = makeArchive(dir.path());
-    QVERIFY(addName(*tableOf(*openOk(path)), QStringLiteral("Rossi Mario")).ok());
+    QVERIFY(openOk(path)->add(QStringLiteral("Rossi Mario")).ok());
     const QByteArray before = bytesOf(path);
     QVERIFY(::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(filePermissions)) ==
             0);
@@ -397,14 +394,12 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact() {
         archive::Modtempar state;
         state.archivePath = path;
         QVERIFY(state.openArchive().ok());
-        auto rows = tableOf(*state.archiveDb);
         faulty::g_writes = 0;
         faulty::g_failFrom = n;
-        const Status status = adding ? addName(*rows, QStringLiteral("Nuovo Alunno"))
-                                     : store(*rows, QStringLiteral("Rossi Mario"), 2, 2,
-                                             QDateTime::currentDateTime());
+        const Status status = adding ? state.archiveDb->add(QStringLiteral("Nuovo Alunno"))
+                                     : state.archiveDb->store(QStringLiteral("Rossi Mario"), 2, 2,
+                                                              QDateTime::currentDateTime());
         faulty::g_failFrom = 0;
-        rows.reset();
         state.closeArchive();
         if (status.ok()) {
             saved = true;
@@ -414,17 +409,16 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact() {
         QVERIFY2((status.number & 0xff) == (fault & 0xff), qPrintable(status.message()));
         QVERIFY2(status.advice.contains(advice), qPrintable(status.advice));
         QCOMPARE(integrity(path), QStringLiteral("ok"));
-        auto check = tableOf(*openOk(path));
-        QCOMPARE(check->recordCount(), 1);
-        QCOMPARE(valueOf(*check, "giuste"), QVariant(1LL));
+        QCOMPARE(rowCount(path), 1);
+        QCOMPARE(totalsIn(*openOk(path), QStringLiteral("Rossi Mario")).right, QVariant(1LL));
     }
     faulty::uninstall();
     QVERIFY(saved);
     QVERIFY2(failures >= 2, "the save made fewer writes than expected");
     QCOMPARE(integrity(path), QStringLiteral("ok"));
-    auto check = tableOf(*openOk(path));
-    QCOMPARE(check->recordCount(), adding ? 2 : 1);
-    QCOMPARE(valueOf(*check, "giuste"), QVariant(adding ? 1LL : 2LL));
+    QCOMPARE(rowCount(path), adding ? 2 : 1);
+    QCOMPARE(totalsIn(*openOk(path), QStringLiteral("Rossi Mario")).right,
+             QVariant(adding ? 1LL : 2LL));
 }
 
 QTEST_GUILESS_MAIN(TestArchiveFailures)

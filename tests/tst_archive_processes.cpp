@@ -56,7 +56,8 @@ void TestArchiveProcesses::killedCreationLeavesNothingHalfMade() {
     QVERIFY(!QFileInfo(path).exists() && !QFileInfo(path).isSymLink());
     QVERIFY(archive::ArchiveFile::create(path).ok());
     QCOMPARE(integrity(path), QStringLiteral("ok"));
-    QVERIFY(addStoredPupil(path, QStringLiteral("Rossi Mario"), 1, 2, QDateTime::currentDateTime()));
+    QVERIFY(
+        addStoredPupil(path, QStringLiteral("Rossi Mario"), 1, 2, QDateTime::currentDateTime()));
     // Made under a temporary name, the archive still gets the permissions of any new file.
     QFile other(dir.filePath(QStringLiteral("altro")));
     QVERIFY(other.open(QIODevice::WriteOnly));
@@ -105,23 +106,22 @@ void TestArchiveProcesses::killedWriterLeavesOldOrNewRow() {
         killedWithJournal += QFile::exists(path + QStringLiteral("-journal")) ? 1 : 0;
 
         QCOMPARE(integrity(path), QStringLiteral("ok"));
-        auto rows = tableOf(*openOk(path));
-        QVERIFY(rows->setIndex(QStringLiteral("nome")).ok());
-        QVERIFY(rows->seek(QStringLiteral("="), QStringLiteral("rossi mario")).ok());
-        QVERIFY(!rows->noMatch());
-        stored = valueOf(*rows, "giuste").toLongLong();
+        auto rows = openOk(path);
+        const archive::Outcome outcome = totalsIn(*rows, QStringLiteral("rossi mario"));
+        QVERIFY(outcome.found);
+        stored = outcome.right.toLongLong();
         // Old or new: every acknowledged store is there, and at most the one in progress.
         QVERIFY2(stored == acked || stored == acked + 1,
                  qPrintable(QStringLiteral("stored %1, acknowledged %2").arg(stored).arg(acked)));
         killedMidSave += stored == acked + 1 ? 1 : 0;
         // The row is whole: its fields belong to one store.
-        QCOMPARE(valueOf(*rows, "sbagliate").toLongLong(), 2 * stored);
-        QCOMPARE(valueOf(*rows, "data").toDateTime(), base.addSecs(stored));
+        QCOMPARE(outcome.given.toLongLong(), 2 * stored);
+        QCOMPARE(outcome.when.toDateTime(), base.addSecs(stored));
         // A name added after an acknowledged store is there too.
         for (qint64 i : std::as_const(acknowledged)) {
             if (i % 5 == 0) {
-                QVERIFY(rows->seek(QStringLiteral("="), QStringLiteral("Alunno %1").arg(i)).ok());
-                QVERIFY2(!rows->noMatch(), qPrintable(QStringLiteral("Alunno %1").arg(i)));
+                QVERIFY2(foundIn(*rows, QStringLiteral("Alunno %1").arg(i)),
+                         qPrintable(QStringLiteral("Alunno %1").arg(i)));
             }
         }
     }
@@ -141,27 +141,24 @@ void TestArchiveProcesses::twoCopiesShareOneArchive() {
                  QStringLiteral("Azzurri"), QString::number(count)});
     QVERIFY(child.waitForStarted());
 
-    auto database = openOk(path);
-    auto rows = tableOf(*database);
+    auto rows = openOk(path);
     for (int i = 1; i <= count; ++i) {
-        const Status status = addName(*rows, QStringLiteral("Azzurri %1").arg(i));
+        const Status status = rows->add(QStringLiteral("Azzurri %1").arg(i));
         QVERIFY2(status.ok(), qPrintable(status.message()));
         if (i % 10 == 0) {
-            QVERIFY(store(*rows, QStringLiteral("AZZURRI %1").arg(i), i, i,
-                          QDateTime::currentDateTime())
-                        .ok());
+            QVERIFY(
+                rows->store(QStringLiteral("AZZURRI %1").arg(i), i, i, QDateTime::currentDateTime())
+                    .ok());
         }
     }
     QVERIFY(child.waitForFinished(30000));
     QCOMPARE(child.exitCode(), 0);  // the child found all of ours
     QCOMPARE(child.readAllStandardOutput().trimmed(), QByteArray("seen 40"));
 
-    auto reader = tableOf(*openOk(path));
-    QCOMPARE(listing(*reader).size(), 2 * count);
-    QVERIFY(reader->setIndex(QStringLiteral("nome")).ok());
+    auto reader = openOk(path);
+    QCOMPARE(archivetesting::storedNames(path).size(), 2 * count);
     for (int i = 1; i <= count; ++i) {
-        QVERIFY(reader->seek(QStringLiteral("="), QStringLiteral("bianchi %1").arg(i)).ok());
-        QVERIFY(!reader->noMatch());
+        QVERIFY(foundIn(*reader, QStringLiteral("bianchi %1").arg(i)));
     }
     QCOMPARE(integrity(path), QStringLiteral("ok"));
 }

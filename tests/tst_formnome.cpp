@@ -3,10 +3,11 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "archive/formnome.h"
+#include "windows/formnome.h"
 #include "archivetesting.h"
 #include "modalhelper.h"
 #include "screens/builder.h"
@@ -22,8 +23,8 @@ private:
     QString m_path;
     std::unique_ptr<Modtempar> m_shared;
     std::unique_ptr<FormNome> m_window;
-    int m_settled = 0;
-    int m_exits = 0;
+    std::unique_ptr<QSignalSpy> m_settled;
+    std::unique_ptr<QSignalSpy> m_exits;
     QStringList m_failures;
 
     template <class T = QWidget>
@@ -44,9 +45,10 @@ private:
         m_shared = std::make_unique<Modtempar>();
         m_shared->archivePath = m_path;
         m_window = std::make_unique<FormNome>(*m_shared);
-        m_window->onNameSettled = [this] { ++m_settled; };
-        m_window->onExit = [this] { ++m_exits; };
-        m_window->onFailure = [this](const archive::Status& s) { m_failures << s.message(); };
+        m_settled = std::make_unique<QSignalSpy>(m_window.get(), &FormNome::nameSettled);
+        m_exits = std::make_unique<QSignalSpy>(m_window.get(), &FormNome::exitRequested);
+        connect(m_window.get(), &FormNome::failed, this,
+                [this](const archive::Status& s) { m_failures << s.message(); });
         QVERIFY(m_window->start());
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -84,11 +86,11 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         QFile::remove(m_dir.filePath(u"tempolario.mdb"_qs));
         m_path = archivetesting::makeArchive(m_dir.path());
-        m_settled = 0;
-        m_exits = 0;
         m_failures.clear();
     }
     void cleanup() {
+        m_settled.reset();
+        m_exits.reset();
         m_window.reset();
         m_shared.reset();
         QVERIFY(m_failures.isEmpty());
@@ -120,7 +122,7 @@ private Q_SLOTS:
         QCOMPARE(control<QLabel>("LabNOME")->text(), u"Bianchi Anna"_qs);
         QVERIFY(control("CmdOK")->isVisible());
         QTest::mouseClick(control<QPushButton>("CmdOK"), Qt::LeftButton);
-        QCOMPARE(m_settled, 1);
+        QCOMPARE(m_settled->count(), 1);
         QVERIFY(!m_window->isVisible());
         QVERIFY(control<QLabel>("LabNOME")->text().isEmpty());
         QCOMPARE(stored().size(), 2);
@@ -137,14 +139,14 @@ private Q_SLOTS:
         // Enter on an entry that is only current picks it, and confirms nothing yet.
         QTest::keyClick(w, Qt::Key_Return);
         QCOMPARE(m_shared->currentName, entry(list()->currentIndex().row()));
-        QCOMPARE(m_settled, 0);
+        QCOMPARE(m_settled->count(), 0);
         QTest::keyClick(w, Qt::Key_Down);
         QTest::keyClick(w, Qt::Key_Down);
         QTest::keyClick(w, Qt::Key_Up);
         QCOMPARE(m_shared->currentName, u"Bianchi Anna"_qs);
         QCOMPARE(control<QLabel>("LabNOME")->text(), u"Bianchi Anna"_qs);
         QTest::keyClick(w, Qt::Key_Enter);
-        QCOMPARE(m_settled, 1);
+        QCOMPARE(m_settled->count(), 1);
         QVERIFY(!m_window->isVisible());
     }
 
@@ -169,7 +171,7 @@ private Q_SLOTS:
             dialog->accept();
         });
         QTest::keyClick(w, press);
-        QCOMPARE(m_settled, 1);
+        QCOMPARE(m_settled->count(), 1);
         QCOMPARE(m_shared->currentName, u"Neri Ada"_qs);
     }
 
@@ -186,7 +188,7 @@ private Q_SLOTS:
         });
         QTest::mouseClick(control<QPushButton>("CmdOK"), Qt::LeftButton);
         QCOMPARE(message, u"Tempolario: nome non trovato"_qs);
-        QCOMPARE(m_settled, 0);
+        QCOMPARE(m_settled->count(), 0);
         QVERIFY(m_window->isVisible());
         QVERIFY(control("CmdOK")->isVisible());
         QCOMPARE(control<QLabel>("LabNOME")->text(), u"Rossi Mario"_qs);
@@ -215,7 +217,7 @@ private Q_SLOTS:
         pickRow(0);  // the typed name wins over a picked one
         typeName(answer);
         QCOMPARE(m_shared->currentName, name);
-        QCOMPARE(m_settled, 1);
+        QCOMPARE(m_settled->count(), 1);
         QVERIFY(!m_window->isVisible());
         QCOMPARE(stored().size(), rows);
         QCOMPARE(m_window->recorded(), recorded);
@@ -224,11 +226,11 @@ private Q_SLOTS:
     void escoAndTheFrameEndTheProgram() {
         open();
         QTest::mouseClick(control<QPushButton>("cmdesci"), Qt::LeftButton);
-        QCOMPARE(m_exits, 1);
+        QCOMPARE(m_exits->count(), 1);
         m_window->show();
         m_window->close();
-        QCOMPARE(m_exits, 2);
-        QCOMPARE(m_settled, 0);
+        QCOMPARE(m_exits->count(), 2);
+        QCOMPARE(m_settled->count(), 0);
     }
 
     void aMissingArchiveIsAFailure() {
@@ -236,10 +238,9 @@ private Q_SLOTS:
         Modtempar shared;
         shared.archivePath = m_path;
         FormNome window(shared);
-        QStringList failures;
-        window.onFailure = [&](const archive::Status& s) { failures << s.message(); };
+        QSignalSpy failures(&window, &FormNome::failed);
         QVERIFY(!window.start());
-        QCOMPARE(failures.size(), 1);
+        QCOMPARE(failures.count(), 1);
         QVERIFY(!QFile::exists(m_path));
     }
 };

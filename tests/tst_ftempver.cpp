@@ -3,12 +3,13 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
 #include "content/facttable.h"
-#include "exercise/datedrag.h"
-#include "exercise/ftempver.h"
+#include "windows/datedrag.h"
+#include "windows/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
 #include "screens/designs.h"
@@ -183,7 +184,6 @@ private:
 private Q_SLOTS:
     void init() {
         m_window = std::make_unique<Ftempver>(m_random);
-        m_window->onClose = [] {};
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         m_window->activateWindow();
@@ -652,11 +652,10 @@ private Q_SLOTS:
     void buttonsAnswerSpaceAndEnter() {
         QFETCH(Qt::Key, press);
         QFETCH(Qt::KeyboardModifiers, modifiers);
-        int archived = 0;
-        m_window->onArchive = [&archived] { ++archived; };
+        QSignalSpy archived(m_window.get(), &Ftempver::archiveRequested);
         button("cmdarchivio")->setFocus();
         key(press, modifiers);
-        QCOMPARE(archived, 1);
+        QCOMPARE(archived.count(), 1);
         button("Cmd1", 3)->setFocus();
         key(press, modifiers);
         QCOMPARE(m_window->drill().currentSet().code, 4);
@@ -692,9 +691,8 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(int, index);
         QFETCH(bool, byKey);
-        int exits = 0;
-        m_window->onExit = [&exits] { ++exits; };
-        m_window->onArchive = [&exits] { ++exits; };
+        QSignalSpy exits(m_window.get(), &Ftempver::exitRequested);
+        QSignalSpy archived(m_window.get(), &Ftempver::archiveRequested);
         if (name == u"cmd0"_qs) {
             click(button("cmdessenz"));
         }
@@ -709,7 +707,8 @@ private Q_SLOTS:
         QCOMPARE(focused(), label("Label3", 0));
         key(Qt::Key_Space);
         key(Qt::Key_Return);
-        QCOMPARE(exits, 0);
+        QCOMPARE(exits.count(), 0);
+        QCOMPARE(archived.count(), 0);
     }
 
     // The focused control always wears a frame, after a click as after a Tab: a black ring

@@ -2,12 +2,12 @@
 // the drill to the results window, and the stores made on the way.
 #include <cmath>
 
+#include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QContextMenuEvent>
-#include <QHeaderView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,17 +16,17 @@
 
 #include <sqlite3.h>
 
-#include "archive/formnome.h"
+#include "app/program.h"
 #include "archive/namekey.h"
 #include "archive/outcometext.h"
-#include "archive/program.h"
-#include "archive/risultati.h"
 #include "archivetesting.h"
-#include "exercise/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "modalhelper.h"
 #include "screens/builder.h"
 #include "screens/grid.h"
+#include "windows/formnome.h"
+#include "windows/ftempver.h"
+#include "windows/risultati.h"
 
 using archive::Program;
 
@@ -92,8 +92,9 @@ private:
                 QStringLiteral("INSERT INTO tempar (nome) VALUES ('%1')").arg(name).toUtf8());
         }
         m_program = std::make_unique<Program>(m_random, m_path);
-        m_program->onEnd = [this](int code) { m_ends << code; };
-        m_program->onFailureShown = [this](const archive::Status& s) { m_failures << s.message(); };
+        connect(m_program.get(), &Program::ended, this, [this](int code) { m_ends << code; });
+        connect(m_program.get(), &Program::failed, this,
+                [this](const archive::Status& s) { m_failures << s.message(); });
         m_program->clock = [this] { return m_now; };
         m_program->onStoreFailed = [this](const archive::Status& status, bool canGoBack) {
             m_storeFailures << status.message();
@@ -250,6 +251,10 @@ private Q_SLOTS:
         QCOMPARE(grid()->columnWidthPixels(0), screens::pixels(2200, zoom));
         QCOMPARE(grid()->columnWidthPixels(3), screens::pixels(2600, zoom));
         QVERIFY(!control(results(), "CMDAGGIORNA")->isVisible());
+        // The design's hidden refresh button still reads the archive again when clicked.
+        archivetesting::execRaw(m_path, "UPDATE tempar SET giuste = 9");
+        qobject_cast<QAbstractButton*>(control(results(), "CMDAGGIORNA"))->click();
+        QCOMPARE(gridRow(), u"Tempolario|9|10|"_qs + archive::outcomeText(m_now));
 
         // Owned by the exercise window, so a click on that window never hides it.
         QCOMPARE(results()->parentWidget(), exerciseWindow());
@@ -369,15 +374,15 @@ private Q_SLOTS:
     // back, and the exercise window takes the keys again.
     void resultsWindowByKeys() {
         startProgram({u"Verdi Luca"_qs});
-        archivetesting::execRaw(m_path,
-                                "UPDATE tempar SET giuste = 5, sbagliate = 9 WHERE nome = 'Verdi Luca'");
+        archivetesting::execRaw(
+            m_path, "UPDATE tempar SET giuste = 5, sbagliate = 9 WHERE nome = 'Verdi Luca'");
         typeName(u"Rossi Mario"_qs);
         press(exerciseWindow(), "cmdarchivio");
         QVERIFY(QTest::qWaitForWindowActive(results()));
         QWindow* w = results()->windowHandle();
         QCOMPARE(QApplication::focusWidget(), control(results(), "Text2"));
-        const QList<QWidget*> chain{control(results(), "Text1"), control(results(), "LabCERCA"),
-                                    control(results(), "Grid5"), control(results(), "Labtorna"),
+        const QList<QWidget*> chain{control(results(), "Text1"),   control(results(), "LabCERCA"),
+                                    control(results(), "Grid5"),   control(results(), "Labtorna"),
                                     control(results(), "Labesci"), control(results(), "Text2")};
         for (QWidget* next : chain) {
             QTest::keyClick(w, Qt::Key_Tab);
@@ -446,7 +451,8 @@ private Q_SLOTS:
         QCOMPARE(at(x, r.top() - 3), QColor(Qt::white));
         QCOMPARE(at(x, r.top() - 1), QColor(Qt::black));
         const QColor outside = at(x, r.top() - 6);
-        const double best = std::max(contrastRatio(outside, Qt::white), contrastRatio(outside, Qt::black));
+        const double best =
+            std::max(contrastRatio(outside, Qt::white), contrastRatio(outside, Qt::black));
         QVERIFY2(best >= 3.0, qPrintable(QString::number(best)));
     }
 

@@ -12,8 +12,9 @@
 #include <unistd.h>
 
 #include "archive/archivefile.h"
-#include "archive/database.h"
+#include "archivecheck.h"
 #include "archive/outcometext.h"
+#include "archive/sqlitearchive.h"
 
 namespace {
 
@@ -94,41 +95,15 @@ int usage(const QString& problem) {
     return kExitUsage;
 }
 
-struct Pupil {
-    QVariant nome, giuste, sbagliate, data;
-};
+using Pupil = archive::StoredRow;
 
 // Every row in the archive's own order, read through the same layer as the program.
-archive::Status readPupils(const QString& path, QList<Pupil>* pupils) {
+archive::Status readPupils(const QString& path, std::vector<Pupil>* pupils) {
     archive::Status status;
     archive::OpenOptions options;
     options.readOnly = true;
-    auto database = archive::Database::open(path, &status, options);
-    if (!database) {
-        return status;
-    }
-    auto rows = database->openRecordset(QStringLiteral("tempar"), &status);
-    if (!rows) {
-        return status;
-    }
-    while (!rows->eof()) {
-        Pupil pupil;
-        for (auto [field, value] : {std::pair{"nome", &pupil.nome},
-                                    {"giuste", &pupil.giuste},
-                                    {"sbagliate", &pupil.sbagliate},
-                                    {"data", &pupil.data}}) {
-            status = rows->value(QLatin1String(field), value);
-            if (!status.ok()) {
-                return status;
-            }
-        }
-        pupils->append(pupil);
-        status = rows->moveNext();
-        if (!status.ok()) {
-            return status;
-        }
-    }
-    return database->close();
+    auto database = archive::SqliteArchive::open(path, &status, options);
+    return database ? database->everyRow(pupils) : status;
 }
 
 // Values as the results window shows them, dates included.
@@ -147,7 +122,7 @@ QString printable(QString text) {
 }
 
 int list(const QString& path) {
-    QList<Pupil> pupils;
+    std::vector<Pupil> pupils;
     const archive::Status status = readPupils(path, &pupils);
     if (!status.ok()) {
         return fail(status);
@@ -155,8 +130,8 @@ int list(const QString& path) {
     QList<QStringList> table{{QStringLiteral("Nome"), QStringLiteral("Giusti"),
                               QStringLiteral("Su"), QStringLiteral("Quando")}};
     for (const Pupil& pupil : pupils) {
-        table.append({printable(asText(pupil.nome)), asText(pupil.giuste),
-                      asText(pupil.sbagliate), asText(pupil.data)});
+        table.append({printable(asText(pupil.nome)), asText(pupil.giuste), asText(pupil.sbagliate),
+                      asText(pupil.data)});
     }
     QList<qsizetype> widths(4, 0);
     for (const QStringList& row : table) {
@@ -194,16 +169,15 @@ QString csvField(const QString& text) {
 }
 
 int exportCsv(const QString& path) {
-    QList<Pupil> pupils;
+    std::vector<Pupil> pupils;
     const archive::Status status = readPupils(path, &pupils);
     if (!status.ok()) {
         return fail(status);
     }
     QString text = QStringLiteral("nome,giuste,sbagliate,data\r\n");
     for (const Pupil& pupil : pupils) {
-        text += csvField(asText(pupil.nome)) + QLatin1Char(',') +
-                csvField(asText(pupil.giuste)) + QLatin1Char(',') +
-                csvField(asText(pupil.sbagliate)) + QLatin1Char(',') +
+        text += csvField(asText(pupil.nome)) + QLatin1Char(',') + csvField(asText(pupil.giuste)) +
+                QLatin1Char(',') + csvField(asText(pupil.sbagliate)) + QLatin1Char(',') +
                 csvField(asText(pupil.data)) + QStringLiteral("\r\n");
     }
     out(text);
@@ -221,7 +195,7 @@ int create(const QString& path) {
 
 int repair(const QString& path) {
     QStringList notes;
-    const archive::Status status = archive::ArchiveFile::repair(path, &notes);
+    const archive::Status status = archivetool::repair(path, &notes);
     if (!status.ok()) {
         return fail(status);
     }
@@ -233,7 +207,7 @@ int repair(const QString& path) {
 
 int verify(const QString& path) {
     QStringList notes;
-    const archive::Status status = archive::ArchiveFile::verify(path, &notes);
+    const archive::Status status = archivetool::verify(path, &notes);
     for (const QString& note : notes) {
         out(note + QLatin1Char('\n'));
     }

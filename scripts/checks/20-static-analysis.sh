@@ -43,7 +43,7 @@ python3 "$TEMPOLARIO_ROOT/scripts/checks/lib/clang-tidy-cached.py" "$tree" "$cac
 say "cppcheck"
 cppcheck --quiet --std=c++20 --library=scripts/checks/qtest.cfg --library=qt \
     --enable=warning,style,performance,portability \
-    --inline-suppr --suppress=missingIncludeSystem --error-exitcode=1 -I src \
+    --inline-suppr --suppress=missingIncludeSystem --error-exitcode=1 -I src/core -I src/ui -I src \
     --template='{file}:{line}: {severity} [{id}] {message}' \
     src tools tests bench || status=1
 

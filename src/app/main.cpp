@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "archive/program.h"
+#include "app/program.h"
+#include "archive/status.h"
 #include "exercise/uniformsource.h"
+#include "screens/messages.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -18,7 +20,10 @@ int main(int argc, char* argv[]) {
     exercise::ClockUniformSource random;
     archive::Program program(random, QStringLiteral("tempolario.mdb"));
     // Every save has committed before an exit is offered, so leaving at once loses nothing.
-    program.onEnd = [](int code) { std::exit(code); };
+    QObject::connect(&program, &archive::Program::ended, [](int code) { std::exit(code); });
+    QObject::connect(&program, &archive::Program::failed, [](const archive::Status& status) {
+        screens::showFailure(nullptr, status.message());
+    });
     if (!program.start()) {
         return EXIT_FAILURE;
     }

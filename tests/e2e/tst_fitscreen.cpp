@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "../threewindows.h"
-#include "exercise/datedrag.h"
+#include "windows/datedrag.h"
 
 class TestFitScreen : public QObject {
     Q_OBJECT

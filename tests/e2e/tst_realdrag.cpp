@@ -6,9 +6,9 @@
 #include <QScreen>
 #include <QTest>
 
-#include "exercise/datedrag.h"
+#include "windows/datedrag.h"
 #include "exercise/drill.h"
-#include "exercise/ftempver.h"
+#include "windows/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
 
@@ -93,7 +93,6 @@ private Q_SLOTS:
     void initTestCase() {
         QCOMPARE(QGuiApplication::platformName(), u"xcb"_qs);
         m_window = std::make_unique<Ftempver>(m_random);
-        m_window->onClose = [] {};
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }

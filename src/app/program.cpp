@@ -1,0 +1,197 @@
+#include "app/program.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTranslator>
+
+#include "windows/formnome.h"
+#include "archive/recording.h"
+#include "windows/risultati.h"
+#include "windows/ftempver.h"
+#include "screens/messages.h"
+
+namespace archive {
+
+Program::Program(exercise::UniformSource& random, const QString& archivePath)
+    : m_random(random), m_nameWindow(std::make_unique<FormNome>(m_shared)) {
+    m_shared.archivePath = archivePath;
+    connect(m_nameWindow.get(), &FormNome::failed, this, &Program::fail);
+    connect(m_nameWindow.get(), &FormNome::exitRequested, this, [this] { end(0); });
+    connect(m_nameWindow.get(), &FormNome::nameSettled, this, &Program::showExerciseWindow);
+}
+
+Program::~Program() = default;
+
+bool Program::start() {
+    if (!m_nameWindow->start()) {
+        return false;
+    }
+    m_nameWindow->show();
+    // Keys go to the name list from the start, even where no window manager hands the
+    // keyboard to a new window.
+    m_nameWindow->activateWindow();
+    return true;
+}
+
+void Program::showExerciseWindow() {
+    if (!m_exerciseWindow) {
+        m_exerciseWindow = std::make_unique<exercise::Ftempver>(m_random);
+        connect(m_exerciseWindow.get(), &exercise::Ftempver::archiveRequested, this, [this] {
+            switch (storeRun(true)) {
+                case Stored::Yes:
+                    showResults();
+                    break;
+                case Stored::Back:
+                    break;
+                case Stored::Leave:
+                    end(1);
+                    break;
+            }
+        });
+        // "ESCO", and closing the window by its frame, store the run's totals first, so a
+        // pupil's work is never lost to the close button.
+        connect(m_exerciseWindow.get(), &exercise::Ftempver::exitRequested, this,
+                &Program::leave);
+    }
+    m_exerciseWindow->show();
+    m_exerciseWindow->activateWindow();
+}
+
+Program::Stored Program::storeRun(bool canGoBack) {
+    if (!m_exerciseWindow || !m_nameWindow->recorded()) {
+        return Stored::Yes;
+    }
+    Status status = archivia();
+    while (!status) {
+        switch (askAfterFailedStore(status, canGoBack)) {
+            case StoreChoice::Retry:
+                // A fresh handle, so a file put back in place is the one written.
+                status = m_shared.openArchive();
+                if (status) {
+                    status = archivia();
+                }
+                break;
+            case StoreChoice::Back:
+                if (canGoBack) {
+                    return Stored::Back;
+                }
+                break;
+            case StoreChoice::Leave:
+                return Stored::Leave;
+        }
+    }
+    return Stored::Yes;
+}
+
+Status Program::archivia() {
+    // While the results window shows a searched pupil, the store still goes to the pupil
+    // doing the exercise.
+    const QString pupil =
+        m_resultsWindow ? m_resultsWindow->view().pupilName() : m_shared.currentName;
+    const exercise::Drill& drill = m_exerciseWindow->drill();
+    Status status =
+        archive::archivia(m_shared, pupil, drill.rightTotal(), drill.answersTotal(), clock());
+    if (status) {
+        m_storedAnswers = drill.answersTotal();
+    }
+    return status;
+}
+
+Program::StoreChoice Program::askAfterFailedStore(const Status& status, bool canGoBack) {
+    if (onStoreFailed) {
+        return onStoreFailed(status, canGoBack);
+    }
+    QString text =
+        QStringLiteral("Non riesco a salvare i risultati nell'archivio.\n\n%1\n\n"
+                       "Clicca su \"Riprova\" per salvarli di nuovo.")
+            .arg(status.message());
+    if (canGoBack) {
+        text += QStringLiteral(
+            "\nClicca su \"Torna all'esercizio\" per continuare: i risultati restano in "
+            "memoria e vengono salvati la prossima volta.");
+    }
+    text += QStringLiteral("\nSe clicchi su \"Esci\", il programma si chiude e questi risultati "
+                           "NON vengono salvati.");
+    QWidget* owner = m_exerciseWindow.get();
+    if (m_resultsWindow && m_resultsWindow->isVisible()) {
+        owner = m_resultsWindow.get();
+    }
+    QMessageBox box(QMessageBox::Warning, screens::kProgramTitle, text, QMessageBox::NoButton,
+                    owner);
+    box.setObjectName(QStringLiteral("storeFailed"));
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* retryButton = box.addButton(QStringLiteral("Riprova"), QMessageBox::AcceptRole);
+    QPushButton* backButton = canGoBack ? box.addButton(QStringLiteral("Torna all'esercizio"),
+                                                        QMessageBox::RejectRole)
+                                        : nullptr;
+    QPushButton* leaveButton =
+        box.addButton(QStringLiteral("Esci"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(retryButton);
+    // Escape never throws the run away.
+    box.setEscapeButton(backButton ? backButton : retryButton);
+    box.exec();
+    if (box.clickedButton() == leaveButton) {
+        return StoreChoice::Leave;
+    }
+    if (backButton && box.clickedButton() == backButton) {
+        return StoreChoice::Back;
+    }
+    return StoreChoice::Retry;
+}
+
+void Program::showResults() {
+    if (!m_resultsWindow) {
+        m_resultsWindow = std::make_unique<Risultati>(m_shared, m_exerciseWindow.get());
+        m_resultsWindow->setPupilRecorded(m_nameWindow->recorded());
+        connect(m_resultsWindow.get(), &Risultati::failed, this, &Program::fail);
+        // "Esco" is a way out like "ESCO": answers given since the last store are kept.
+        connect(m_resultsWindow.get(), &Risultati::exitRequested, this, &Program::leave);
+        // Back on the exercise window, the keys go to it again.
+        connect(m_resultsWindow.get(), &Risultati::wentBack, this,
+                [this] { m_exerciseWindow->activateWindow(); });
+    }
+    // The refresh reads the row just stored; a failure has ended the program.
+    if (!m_resultsWindow->start()) {
+        return;
+    }
+    m_resultsWindow->show();
+    m_resultsWindow->raise();
+    m_resultsWindow->activateWindow();
+}
+
+void Program::leave() {
+    end(storeRun(false) == Stored::Yes ? 0 : 1);
+}
+
+void Program::fail(const Status& status) {
+    Q_EMIT failed(status);
+    // Even a failure ends the program only after the run is stored, or given up by the
+    // pupil; a run stored already is not asked about again.
+    if (m_exerciseWindow && m_exerciseWindow->drill().answersTotal() != m_storedAnswers) {
+        storeRun(false);
+    }
+    end(1);
+}
+
+void Program::end(int code) {
+    if (m_ended) {
+        return;
+    }
+    m_ended = true;
+    m_shared.closeArchive();
+    Q_EMIT ended(code);
+}
+
+bool loadQtItalian() {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_it"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+}  // namespace archive

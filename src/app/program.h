@@ -1,0 +1,89 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QDateTime>
+#include <QObject>
+
+#include "archive/modtempar.h"
+#include "archive/status.h"
+
+namespace exercise {
+class Ftempver;
+class UniformSource;
+}  // namespace exercise
+
+namespace archive {
+
+class FormNome;
+class Risultati;
+
+// The program's three windows and how they hand over to one another: the name window
+// first, then the exercise window, with the results window over it on request. Storing a
+// run's totals and ending the program happen here.
+class Program : public QObject {
+    Q_OBJECT
+public:
+    // The pupil's answer after a store failed.
+    enum class StoreChoice {
+        Retry,  // store again
+        Back,   // back to the exercise, the totals kept for a later store
+        Leave,  // end the program without the totals
+    };
+
+    Program(exercise::UniformSource& random, const QString& archivePath);
+    ~Program() override;
+
+    // Opens the archive and shows the name window; false after a failure.
+    bool start();
+
+    Modtempar& shared() { return m_shared; }
+    FormNome& nameWindow() { return *m_nameWindow; }
+    exercise::Ftempver* exerciseWindow() { return m_exerciseWindow.get(); }
+    Risultati* resultsWindow() { return m_resultsWindow.get(); }
+
+    // Asks the pupil what to do after a store failed, with the cause; canGoBack says
+    // whether going back to the exercise is offered. By default a message box asks; tests
+    // answer instead.
+    std::function<StoreChoice(const Status&, bool canGoBack)> onStoreFailed;
+    // The clock of the stores; tests set it.
+    std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
+
+Q_SIGNALS:
+    // The program is over: the archive is closed, and code is the exit code. The program
+    // leaves at once on it; tests record it instead.
+    void ended(int code);
+    // An archive failure that ends the program, emitted before the run is stored and the
+    // program ends; main shows it in a message box, tests record it.
+    void failed(const archive::Status& status);
+
+private:
+    void showExerciseWindow();
+    enum class Stored { Yes, Back, Leave };
+    // Stores the run's totals under the pupil doing the exercise, asking again after every
+    // failure until the store succeeds or the pupil gives up. Yes also when there is nothing
+    // to store: an unrecorded run, or no exercise yet.
+    Stored storeRun(bool canGoBack);
+    Status archivia();
+    StoreChoice askAfterFailedStore(const Status& status, bool canGoBack);
+    void showResults();
+    // Every way out once the exercise has begun: the run is stored first.
+    void leave();
+    void fail(const Status& status);
+    void end(int code);
+
+    Modtempar m_shared;
+    exercise::UniformSource& m_random;
+    std::unique_ptr<FormNome> m_nameWindow;
+    std::unique_ptr<exercise::Ftempver> m_exerciseWindow;
+    std::unique_ptr<Risultati> m_resultsWindow;
+    int m_storedAnswers = 0;  // answers given at the last store that succeeded
+    bool m_ended = false;
+};
+
+// Loads Qt's own Italian texts (context menus of text boxes, standard buttons) into the
+// application; false when the translation is not installed.
+bool loadQtItalian();
+
+}  // namespace archive

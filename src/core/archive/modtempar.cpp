@@ -1,0 +1,24 @@
+#include "archive/modtempar.h"
+
+#include "archive/sqlitearchive.h"
+
+namespace archive {
+
+Status Modtempar::openArchive() {
+    Status status;
+    OpenOptions options;
+    options.busyTimeoutMs = busyTimeoutMs;
+    archiveDb = SqliteArchive::open(archivePath, &status, options);
+    return status;
+}
+
+Status Modtempar::closeArchive() {
+    if (!archiveDb) {
+        return Status();
+    }
+    // Every write has committed before it returned, so letting go loses nothing.
+    archiveDb.reset();
+    return Status();
+}
+
+}  // namespace archive

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "archive/archive.h"
+#include "archive/status.h"
+
+namespace archive {
+
+// The program's shared state: the one open archive and the pupil name in force. One
+// instance lives for the whole run; every window uses it on the user-interface thread.
+class Modtempar {
+public:
+    // Relative, so the archive is looked for in the working folder at each opening. Tests
+    // point it into a temporary folder.
+    QString archivePath = QStringLiteral("tempolario.mdb");
+    // How long an opening or a save waits for a file kept locked by another program.
+    int busyTimeoutMs = 5000;
+
+    // The one open archive, replaced at every reopen; a name list holds on to the one it
+    // was opened on.
+    std::shared_ptr<Archive> archiveDb;
+    QString currentName;  // the pupil name in force
+
+    // Opens archivePath into archiveDb in place of the previous handle. On failure
+    // archiveDb is left empty.
+    Status openArchive();
+    // Closes archiveDb; with none open there is nothing to do.
+    Status closeArchive();
+};
+
+}  // namespace archive

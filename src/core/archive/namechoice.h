@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "archive/modtempar.h"
+#include "archive/namelist.h"
+#include "archive/status.h"
+
+namespace archive {
+
+// The name "Anonimo" stands for a pupil who gave no name.
+inline const QString kAnonymousName = QStringLiteral("Anonimo");
+
+// A typed answer made into a pupil name: invisible format characters (zero-width space,
+// soft hyphen, bidirectional overrides) dropped, blanks around it dropped, every run of
+// blanks between words made one blank; an answer of nothing or of blanks only gives
+// "Anonimo". Letter case and every other character stay as typed.
+QString tidyName(const QString& answer);
+
+// What the name window does with the archive: list the stored names, look up a picked
+// one, add a typed one.
+class NameChoice {
+public:
+    explicit NameChoice(Modtempar& shared) : m_shared(shared) {}
+
+    // Opens the archive into archiveDb, and names on every stored name in insertion
+    // order. Rows without a name (written by another program) are left out; there is no
+    // limit to their number.
+    Status start(NameList* names);
+    // A name picked from the list becomes the pupil name at once.
+    void pick(const QString& name);
+    // Looks the picked name up again; found is false when it is gone from the archive.
+    Status confirm(bool* found);
+    // Settles an answer confirmed with OK: tidied, looked up ignoring letter case,
+    // and added as a new row when no row has it.
+    Status enterTyped(const QString& answer);
+    // "Annulla" in the input box: the pupil chose not to record the run. The name in force
+    // is "Anonimo" for the windows' sake, but no row is added and recorded() turns false.
+    void enterUnrecorded();
+    // Whether the run's totals go to the archive; false only after "Annulla".
+    bool recorded() const { return m_recorded; }
+
+private:
+    Status findCurrent(bool* found);
+
+    Modtempar& m_shared;
+    bool m_recorded = true;
+};
+
+}  // namespace archive

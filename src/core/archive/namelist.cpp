@@ -1,0 +1,76 @@
+#include "archive/namelist.h"
+
+namespace archive {
+
+NameList::NameList(QObject* parent) : QAbstractListModel(parent) {}
+
+NameList::~NameList() = default;
+
+Status NameList::open(std::shared_ptr<Archive> archive) {
+    int count = 0;
+    Status status = archive->countNames(&count);
+    if (!status.ok()) {
+        return status;
+    }
+    beginResetModel();
+    m_failure = Status();
+    m_archive = std::move(archive);
+    m_count = count;
+    const auto pages = static_cast<std::size_t>((m_count + kPageSize - 1) / kPageSize);
+    m_pages.assign(pages, QStringList());
+    m_read.assign(pages, false);
+    endResetModel();
+    return status;
+}
+
+int NameList::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_count;
+}
+
+QVariant NameList::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+        return QVariant();
+    }
+    return name(index.row());
+}
+
+QString NameList::name(int row) const {
+    if (row < 0 || row >= m_count) {
+        return QString();
+    }
+    const QStringList& names = page(row / kPageSize);
+    const int at = row % kPageSize;
+    return at < names.size() ? names.at(at) : QString();
+}
+
+QStringList NameList::all() const {
+    QStringList names;
+    names.reserve(m_count);
+    for (int number = 0; number < static_cast<int>(m_pages.size()); ++number) {
+        names += page(number);
+    }
+    return names;
+}
+
+const QStringList& NameList::page(int number) const {
+    const auto at = static_cast<std::size_t>(number);
+    if (m_read[at]) {
+        return m_pages[at];
+    }
+    if (!m_failure.ok()) {
+        return m_pages[at];  // empty: pages are only filled by a read that worked
+    }
+    QStringList names;
+    Status status = m_archive->readNames(number * kPageSize, kPageSize, &names);
+    if (!status.ok()) {
+        // A page cut short would show a short or blank list as if it were whole.
+        m_failure = status;
+        Q_EMIT readFailed();
+        return m_pages[at];
+    }
+    m_pages[at] = std::move(names);
+    m_read[at] = true;
+    return m_pages[at];
+}
+
+}  // namespace archive

@@ -1,0 +1,45 @@
+#include "archive/resultsview.h"
+
+#include "archive/namechoice.h"
+
+namespace archive {
+
+Status ResultsView::start() {
+    back();
+    m_savedName.clear();
+    return m_shared.openArchive();
+}
+
+Status ResultsView::concetti(Outcome* outcome) {
+    *outcome = Outcome();
+    if (m_savedName.isEmpty() && !m_pupilRecorded) {
+        outcome->found = true;
+        return Status();
+    }
+    if (!m_shared.archiveDb) {
+        return Status::own(Status::kClosed);
+    }
+    return m_shared.archiveDb->read(m_shared.currentName, outcome);
+}
+
+bool ResultsView::search(const QString& first, const QString& surname) {
+    const QString firstKey = first.toUpper().trimmed();
+    const QString surnameKey = surname.toUpper().trimmed();
+    if (firstKey.isEmpty() && surnameKey.isEmpty()) {
+        return false;
+    }
+    if (m_savedName.isEmpty()) {
+        m_savedName = m_shared.currentName;
+    }
+    // Tidied like a typed name, so "ANONIMO" with the first-name box empty finds "Anonimo".
+    m_shared.currentName = tidyName(surnameKey + QLatin1Char(' ') + firstKey);
+    return true;
+}
+
+void ResultsView::back() {
+    if (!m_savedName.isEmpty()) {
+        m_shared.currentName = m_savedName;
+    }
+}
+
+}  // namespace archive

@@ -1,0 +1,366 @@
+#include "archive/sqlitearchive.h"
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+
+#include "archive/archivefile.h"
+#include "archive/namekey.h"
+#include "archive/sqliteconnection.h"
+
+namespace archive {
+
+namespace {
+
+#define ROW_COLUMNS "SELECT id, nome, giuste, sbagliate, data FROM tempar "
+
+const char kRowByKey[] = ROW_COLUMNS "WHERE chiave = ?1 ORDER BY id LIMIT 1";
+const char kRowsWithoutKey[] = ROW_COLUMNS "WHERE chiave IS NULL ORDER BY id";
+const char kEveryRow[] = ROW_COLUMNS "ORDER BY id";
+const char kIndexExists[] =
+    "SELECT 1 FROM sqlite_master WHERE type = 'index' AND tbl_name = 'tempar' AND name = 'nome'";
+const QString kDateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+
+// The stored text of "data" as a QDateTime; anything else comes back as it is.
+QVariant presentDate(const QVariant& stored) {
+    if (stored.typeId() != QMetaType::QString) {
+        return stored;
+    }
+    QString text = stored.toString();
+    if (text.size() > 10 && text.at(10) == QLatin1Char(' ')) {
+        text[10] = QLatin1Char('T');  // the sqlite3 program's datetime() form
+    }
+    const QDateTime when = QDateTime::fromString(text, Qt::ISODate);
+    return when.isValid() ? QVariant(when) : stored;
+}
+
+// The pragma's single result as text, or a failure.
+Status pragmaValue(SqliteConnection& connection, const char* sql, QString* value) {
+    Status status;
+    SqliteStatement* statement = connection.cached(sql, &status);
+    if (!statement) {
+        return status;
+    }
+    SqliteStatement::Use use(*statement);
+    const int rc = statement->step();
+    if (rc != SQLITE_ROW) {
+        return rc == SQLITE_DONE ? Status() : connection.failure(rc);
+    }
+    *value = statement->text(0);
+    return Status();
+}
+
+Status readOnlyFailure(int code, const QString& path) {
+    return Status::engine(
+        code, QStringLiteral("%1 (%2)").arg(QString::fromUtf8(sqlite3_errstr(code)), path));
+}
+
+// Settings that live in the connection or, for the journal mode, in the file itself (so a
+// file last used by another program may come with another mode): set at every open and
+// read back.
+//
+// Rollback journal (DELETE) rather than WAL: WAL needs shared memory between the programs
+// using the file, which network shares do not give. synchronous = EXTRA: with a rollback
+// journal, FULL syncs the journal and the file but not the deletion of the journal, and
+// after a power cut the journal could come back and undo a save that had been reported
+// done; EXTRA also syncs the folder, so a save is durable when it returns.
+Status forceSafeWrites(SqliteConnection& connection) {
+    QString mode;
+    Status status = pragmaValue(connection, "PRAGMA journal_mode = DELETE", &mode);
+    if (!status.ok()) {
+        return status;
+    }
+    if (mode.compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0) {
+        return Status::own(Status::kSettingRefused, QStringLiteral("journal_mode %1").arg(mode));
+    }
+    status = connection.exec("PRAGMA synchronous = EXTRA");
+    QString sync;
+    if (status.ok()) {
+        status = pragmaValue(connection, "PRAGMA synchronous", &sync);
+    }
+    if (!status.ok()) {
+        return status;
+    }
+    if (sync != QLatin1String("3")) {
+        return Status::own(Status::kSettingRefused, QStringLiteral("synchronous %1").arg(sync));
+    }
+    return Status();
+}
+
+}  // namespace
+
+struct SqliteArchive::Row {
+    qint64 id = 0;
+    QVariant nome;
+    StoredRow fields;  // data as stored: read as a date only when asked for
+
+    static Row from(const SqliteStatement& statement) {
+        Row row;
+        row.id = statement.int64(0);
+        if (!statement.isNull(1)) {
+            row.nome = statement.text(1);
+        }
+        row.fields = {row.nome, statement.variant(2), statement.variant(3), statement.variant(4)};
+        return row;
+    }
+};
+
+SqliteArchive::SqliteArchive(std::unique_ptr<SqliteConnection> connection)
+    : m_connection(std::move(connection)) {}
+
+SqliteArchive::~SqliteArchive() = default;
+
+std::unique_ptr<SqliteArchive> SqliteArchive::open(const QString& path, Status* status,
+                                                   const OpenOptions& options) {
+    *status = ArchiveFile::inspect(path);
+    if (!status->ok()) {
+        return nullptr;
+    }
+    auto connection = SqliteConnection::open(path, options.readOnly, options.busyTimeoutMs, status);
+    if (!connection) {
+        return nullptr;
+    }
+    if (!options.readOnly) {
+        // Every run of the program writes, so a file or folder it cannot write is reported
+        // now, with the number SQLite would give at the first save. (Running as root, both
+        // are writable, as they are for SQLite.)
+        const QFileInfo info(path);
+        if (sqlite3_db_readonly(connection->handle(), "main") == 1) {
+            *status = readOnlyFailure(SQLITE_READONLY, info.absoluteFilePath());
+            return nullptr;
+        }
+        if (::access(QFile::encodeName(info.absolutePath()).constData(), W_OK) != 0) {
+            *status = readOnlyFailure(SQLITE_READONLY_DIRECTORY, info.absolutePath());
+            return nullptr;
+        }
+    }
+    // The first read takes the shared lock (waiting for a writer up to the busy timeout)
+    // and loads the schema, so a locked or damaged file is reported here.
+    QString tables;
+    *status = pragmaValue(*connection, "SELECT count(*) FROM sqlite_master", &tables);
+    if (status->ok() && !options.readOnly) {
+        *status = forceSafeWrites(*connection);
+    }
+    if (status->ok() && !options.readOnly) {
+        // A name changed from outside (the sqlite3 program) leaves its old key behind: the
+        // row could no longer be found by its name, and the old name would find it and
+        // overwrite it. Keys are set right before any lookup uses them.
+        KeyReport report;
+        *status = ArchiveFile::checkKeys(*connection, true, &report);
+    }
+    if (!status->ok()) {
+        return nullptr;
+    }
+    return std::unique_ptr<SqliteArchive>(new SqliteArchive(std::move(connection)));
+}
+
+Status SqliteArchive::countNames(int* count) {
+    Status status;
+    SqliteStatement* statement =
+        m_connection->cached("SELECT count(*) FROM tempar WHERE nome IS NOT NULL", &status);
+    if (!statement) {
+        return status;
+    }
+    SqliteStatement::Use use(*statement);
+    const int rc = statement->step();
+    if (rc != SQLITE_ROW) {
+        return m_connection->failure(rc);
+    }
+    *count = static_cast<int>(statement->int64(0));
+    return Status();
+}
+
+Status SqliteArchive::readNames(int first, int count, QStringList* names) {
+    // A page that follows the last one read continues from its last id, so reading the list
+    // from the top costs one pass; a jump into the middle skips rows once.
+    const bool follows = first > 0 && first == m_nextListed && m_lastListedId > 0;
+    Status status;
+    SqliteStatement* statement =
+        m_connection->cached(follows ? "SELECT id, nome FROM tempar WHERE nome IS NOT NULL "
+                                       "AND id > ?1 ORDER BY id LIMIT ?2"
+                                     : "SELECT id, nome FROM tempar WHERE nome IS NOT NULL "
+                                       "ORDER BY id LIMIT ?2 OFFSET ?1",
+                             &status);
+    if (!statement) {
+        return status;
+    }
+    SqliteStatement::Use use(*statement);
+    statement->bindInt64(1, follows ? m_lastListedId : first);
+    statement->bindInt64(2, count);
+    QStringList page;
+    page.reserve(count);
+    qint64 lastId = 0;
+    int rc;
+    while ((rc = statement->step()) == SQLITE_ROW) {
+        lastId = statement->int64(0);
+        page.append(statement->text(1));
+    }
+    if (rc != SQLITE_DONE) {
+        m_nextListed = -1;
+        return m_connection->failure(rc);
+    }
+    m_nextListed = first + static_cast<int>(page.size());
+    m_lastListedId = lastId;
+    *names = std::move(page);
+    return Status();
+}
+
+Status SqliteArchive::lookUp(const QString& name, Row* row) {
+    *row = Row();
+    if (!m_indexChecked) {
+        Status status;
+        SqliteStatement* statement = m_connection->cached(kIndexExists, &status);
+        if (!statement) {
+            return status;
+        }
+        SqliteStatement::Use use(*statement);
+        const int rc = statement->step();
+        if (rc == SQLITE_DONE) {
+            // The file lacks what every archive has.
+            return Status::own(
+                Status::kWrongLayout,
+                QStringLiteral("%1: manca l'indice nome").arg(m_connection->fileName()));
+        }
+        if (rc != SQLITE_ROW) {
+            return m_connection->failure(rc);
+        }
+        m_indexChecked = true;
+    }
+    const QString wanted = nameKey(name);
+    Status status;
+    SqliteStatement* statement = m_connection->cached(kRowByKey, &status);
+    if (!statement) {
+        return status;
+    }
+    auto fetch = [&]() -> Status {
+        SqliteStatement::Use use(*statement);
+        statement->bindText(1, wanted);
+        const int rc = statement->step();
+        if (rc == SQLITE_ROW) {
+            *row = Row::from(*statement);
+            return Status();
+        }
+        return rc == SQLITE_DONE ? Status() : m_connection->failure(rc);
+    };
+    status = fetch();
+    if (status.ok() && row->id != 0 &&
+        (row->nome.isNull() || nameKey(row->nome.toString()) != wanted)) {
+        // The name was changed from outside since the archive was opened: the row is not
+        // this name's. Keys are set right and the name is looked up again.
+        KeyReport report;
+        *row = Row();
+        status = ArchiveFile::checkKeys(*m_connection, true, &report);
+        if (status.ok()) {
+            status = fetch();
+        }
+    }
+    if (!status.ok() || row->id != 0) {
+        return status;
+    }
+    // Rows written from outside without a key: compare their names here. The index finds
+    // them directly, so this costs nothing when there are none.
+    statement = m_connection->cached(kRowsWithoutKey, &status);
+    if (!statement) {
+        return status;
+    }
+    SqliteStatement::Use use(*statement);
+    int rc;
+    while ((rc = statement->step()) == SQLITE_ROW) {
+        if (!statement->isNull(1) && nameKey(statement->text(1)) == wanted) {
+            *row = Row::from(*statement);
+            return Status();
+        }
+    }
+    return rc == SQLITE_DONE ? Status() : m_connection->failure(rc);
+}
+
+Status SqliteArchive::find(const QString& name, bool* found) {
+    Row row;
+    Status status = lookUp(name, &row);
+    *found = status.ok() && row.id != 0;
+    return status;
+}
+
+Status SqliteArchive::add(const QString& name) {
+    SqliteConnection& connection = *m_connection;
+    return connection.write([&]() -> Status {
+        Status status;
+        SqliteStatement* statement =
+            connection.cached("INSERT INTO tempar (nome, chiave) VALUES (?1, ?2)", &status);
+        if (!statement) {
+            return status;
+        }
+        SqliteStatement::Use use(*statement);
+        statement->bindText(1, name);
+        statement->bindText(2, nameKey(name));
+        const int rc = statement->step();
+        return rc == SQLITE_DONE ? Status() : connection.failure(rc);
+    });
+}
+
+Status SqliteArchive::store(const QString& name, qint64 right, qint64 given,
+                            const QDateTime& when) {
+    Row row;
+    Status status = lookUp(name, &row);
+    if (!status.ok()) {
+        return status;
+    }
+    if (row.id == 0) {
+        return Status::own(Status::kNoCurrentRow, name);
+    }
+    SqliteConnection& connection = *m_connection;
+    return connection.write([&]() -> Status {
+        Status inner;
+        SqliteStatement* statement = connection.cached(
+            "UPDATE tempar SET nome = ?1, chiave = ?2, giuste = ?3, sbagliate = ?4, data = ?5 "
+            "WHERE id = ?6",
+            &inner);
+        if (!statement) {
+            return inner;
+        }
+        SqliteStatement::Use use(*statement);
+        statement->bindText(1, name);
+        statement->bindText(2, nameKey(name));
+        statement->bindInt64(3, right);
+        statement->bindInt64(4, given);
+        statement->bindText(5, when.toLocalTime().toString(kDateFormat));
+        statement->bindInt64(6, row.id);
+        const int rc = statement->step();
+        if (rc != SQLITE_DONE) {
+            return connection.failure(rc);
+        }
+        // Deleted by another program since the lookup.
+        return sqlite3_changes(connection.handle()) == 1 ? Status() : Status::own(Status::kRowGone);
+    });
+}
+
+Status SqliteArchive::read(const QString& name, Outcome* outcome) {
+    *outcome = Outcome();
+    Row row;
+    Status status = lookUp(name, &row);
+    if (status.ok() && row.id != 0) {
+        *outcome = {true, row.fields.giuste, row.fields.sbagliate, presentDate(row.fields.data)};
+    }
+    return status;
+}
+
+Status SqliteArchive::everyRow(std::vector<StoredRow>* rows) {
+    Status status;
+    SqliteStatement* statement = m_connection->cached(kEveryRow, &status);
+    if (!statement) {
+        return status;
+    }
+    SqliteStatement::Use use(*statement);
+    int rc;
+    while ((rc = statement->step()) == SQLITE_ROW) {
+        StoredRow row = Row::from(*statement).fields;
+        row.data = presentDate(row.data);
+        rows->push_back(std::move(row));
+    }
+    return rc == SQLITE_DONE ? Status() : m_connection->failure(rc);
+}
+
+}  // namespace archive

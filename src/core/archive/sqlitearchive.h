@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+#include "archive/archive.h"
+#include "archive/status.h"
+
+namespace archive {
+
+class SqliteConnection;
+
+struct OpenOptions {
+    // Read-only handles are for inspecting an archive (the command-line tool); the program
+    // always opens for reading and writing.
+    bool readOnly = false;
+    // How long an operation waits for a file that another program keeps locked before it
+    // fails with SQLite's "database is locked" (5).
+    int busyTimeoutMs = 5000;
+};
+
+// One row as the file holds it, for the command-line tool: every row, named or not.
+struct StoredRow {
+    QVariant nome, giuste, sbagliate, data;
+};
+
+// The archive in an SQLite file (its format is described in archivefile.h). Opening never
+// creates anything, and a file that fails the checks of ArchiveFile::inspect() is never
+// handed to SQLite. Keys changed from outside are set right at opening, and again when a
+// lookup finds a key whose row has since been renamed, so nothing is ever written to
+// another pupil's row. Writes run inside BEGIN IMMEDIATE and wait for a locked file up to
+// the busy timeout.
+//
+// It sits on SQLite's C API rather than on QtSql: the pragmas, the extended result codes,
+// sqlite3_changes and the tests' fault-injecting file layer all need the raw handle, and
+// the core then needs no Qt module or driver package beyond Qt Core.
+class SqliteArchive : public Archive {
+public:
+    ~SqliteArchive() override;
+
+    static std::unique_ptr<SqliteArchive> open(const QString& path, Status* status,
+                                               const OpenOptions& options = {});
+
+    Status countNames(int* count) override;
+    Status readNames(int first, int count, QStringList* names) override;
+    Status find(const QString& name, bool* found) override;
+    Status add(const QString& name) override;
+    Status store(const QString& name, qint64 right, qint64 given, const QDateTime& when) override;
+    Status read(const QString& name, Outcome* outcome) override;
+
+    // Every row in insertion order, as stored (data as read() gives it).
+    Status everyRow(std::vector<StoredRow>* rows);
+
+
+private:
+    struct Row;
+    explicit SqliteArchive(std::unique_ptr<SqliteConnection> connection);
+    // The row of the name's key, or id 0.
+    Status lookUp(const QString& name, Row* row);
+
+    std::unique_ptr<SqliteConnection> m_connection;
+    bool m_indexChecked = false;
+    // Where the last read of names stopped, so the next page continues from its id.
+    int m_nextListed = -1;
+    qint64 m_lastListedId = 0;
+};
+
+}  // namespace archive

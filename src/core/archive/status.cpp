@@ -1,0 +1,213 @@
+#include "archive/status.h"
+
+#include <sqlite3.h>
+
+namespace archive {
+
+namespace {
+
+const QString kCreateHint = QStringLiteral(
+    "«tempolario-archivio crea tempolario.mdb» nella cartella da cui avvii Tempolario");
+
+QString ownDescription(int number) {
+    switch (number) {
+        case Status::kFileMissing:
+            return QStringLiteral("il file dell'archivio non esiste");
+        case Status::kNotAFile:
+            return QStringLiteral("al posto dell'archivio c'è una cartella o un file speciale");
+        case Status::kDanglingLink:
+            return QStringLiteral(
+                "il nome dell'archivio è un collegamento simbolico a un file che non esiste");
+        case Status::kFileUnreadable:
+            return QStringLiteral("il file dell'archivio non si può leggere");
+        case Status::kEmptyFile:
+            return QStringLiteral("il file dell'archivio è vuoto (0 byte)");
+        case Status::kForeignFile:
+            return QStringLiteral("il file non è un archivio di Tempolario (formato sconosciuto)");
+        case Status::kDamagedHeader:
+            return QStringLiteral("l'intestazione del file dell'archivio è danneggiata");
+        case Status::kNotOurArchive:
+            return QStringLiteral("il file è un database SQLite di un altro programma");
+        case Status::kNewerArchive:
+            return QStringLiteral("l'archivio ha un formato più recente di questo programma");
+        case Status::kSettingRefused:
+            return QStringLiteral("l'archivio non accetta le impostazioni di scrittura sicura");
+        case Status::kFileExists:
+            return QStringLiteral("esiste già un file con questo nome");
+        case Status::kCannotCreate:
+            return QStringLiteral("non si riesce a creare il file dell'archivio");
+        case Status::kWrongLayout:
+            return QStringLiteral("l'archivio non ha la tabella, i campi o l'indice attesi");
+        case Status::kNoCurrentRow:
+            return QStringLiteral("nessun record corrente");
+        case Status::kRowGone:
+            return QStringLiteral("il record è stato cancellato da un altro programma");
+        case Status::kClosed:
+            return QStringLiteral("l'archivio è già chiuso");
+        default:
+            return QStringLiteral("errore sconosciuto");
+    }
+}
+
+QString ownAdvice(int number) {
+    switch (number) {
+        case Status::kFileMissing:
+            return QStringLiteral(
+                       "Crea un archivio vuoto con il comando %1, poi riavvia il programma.")
+                .arg(kCreateHint);
+        case Status::kNotAFile:
+            return QStringLiteral(
+                       "Sposta altrove ciò che ha il nome dell'archivio e crea un archivio vuoto "
+                       "con "
+                       "il comando %1.")
+                .arg(kCreateHint);
+        case Status::kDanglingLink:
+            return QStringLiteral(
+                "Rimetti al suo posto il file a cui punta il collegamento (per esempio collega "
+                "di nuovo la chiavetta o la cartella di rete), poi riavvia il programma.");
+        case Status::kFileUnreadable:
+            return QStringLiteral(
+                "Chiedi a chi cura il computer il permesso di leggere e scrivere il file "
+                "dell'archivio, poi riavvia il programma.");
+        case Status::kEmptyFile:
+        case Status::kForeignFile:
+        case Status::kNotOurArchive:
+            return QStringLiteral(
+                       "Sposta questo file in un'altra cartella senza cancellarlo (può servire a "
+                       "un "
+                       "altro programma) e crea un archivio vuoto con il comando %1.")
+                .arg(kCreateHint);
+        case Status::kFileExists:
+            return QStringLiteral(
+                "Un file esistente non viene mai sovrascritto: scegli un altro nome o un'altra "
+                "cartella, oppure sposta prima il file che c'è.");
+        case Status::kCannotCreate:
+            return QStringLiteral(
+                "Controlla che la cartella esista, che tu abbia il permesso di scriverci e che il "
+                "disco non sia pieno.");
+        case Status::kWrongLayout:
+        case Status::kDamagedHeader:
+            return QStringLiteral(
+                       "Rimetti l'archivio da una copia di sicurezza, oppure spostalo altrove e "
+                       "crea "
+                       "un archivio vuoto con il comando %1.")
+                .arg(kCreateHint);
+        case Status::kNewerArchive:
+            return QStringLiteral(
+                "Usa la versione di Tempolario che ha creato questo archivio, oppure un altro "
+                "archivio.");
+        case Status::kSettingRefused:
+            return QStringLiteral(
+                "Sposta l'archivio su un disco di questo computer (non su una cartella di rete) e "
+                "riavvia il programma.");
+        case Status::kNoCurrentRow:
+        case Status::kRowGone:
+            return QStringLiteral(
+                "Il nome cercato non è nell'archivio: riavvia il programma e scegli di nuovo il "
+                "tuo "
+                "nome.");
+        default:
+            return QStringLiteral(
+                "È un errore del programma: annota questo messaggio e segnalalo a chi cura "
+                "Tempolario.");
+    }
+}
+
+QString engineAdvice(int code) {
+    switch (code) {
+        case SQLITE_READONLY_DIRECTORY:
+            return QStringLiteral(
+                "La cartella dell'archivio è di sola lettura: chiedi il permesso di scrivere nella "
+                "cartella (a ogni salvataggio vi si crea un file temporaneo) oppure sposta "
+                "l'archivio in una cartella tua, poi riavvia il programma.");
+        case SQLITE_READONLY_ROLLBACK:
+            return QStringLiteral(
+                "Un salvataggio è stato interrotto e l'archivio, aperto in sola lettura, non può "
+                "annullarlo: avvia Tempolario una volta (lo annulla da sé), poi riprova.");
+        case SQLITE_READONLY_DBMOVED:
+            return QStringLiteral(
+                "Il file dell'archivio è stato spostato o cancellato mentre era in uso: rimettilo "
+                "al suo posto e riavvia il programma.");
+        default:
+            break;
+    }
+    switch (code & 0xff) {
+        case SQLITE_READONLY:
+            return QStringLiteral(
+                "Il file dell'archivio è di sola lettura: togli la protezione dalla scrittura (o "
+                "chiedi il permesso di scriverlo) e riavvia il programma.");
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return QStringLiteral(
+                "L'archivio è bloccato da un altro programma: aspetta che finisca o chiudilo, poi "
+                "riavvia Tempolario.");
+        case SQLITE_FULL:
+            return QStringLiteral(
+                "Il disco è pieno: libera spazio sul disco e riavvia il programma (l'ultimo "
+                "salvataggio non è stato fatto).");
+        case SQLITE_IOERR:
+            return QStringLiteral(
+                "Il disco ha dato un errore di lettura o scrittura: controlla il disco (o la "
+                "chiavetta o la rete) e riavvia il programma; l'archivio resta com'era prima "
+                "dell'errore.");
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return QStringLiteral(
+                       "L'archivio è danneggiato: rimettilo da una copia di sicurezza, oppure "
+                       "spostalo altrove e crea un archivio vuoto con il comando %1.")
+                .arg(kCreateHint);
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return QStringLiteral(
+                "Non si riesce ad aprire il file dell'archivio: controlla che tu abbia il permesso "
+                "di leggerlo e scriverlo, poi riavvia il programma.");
+        case SQLITE_CONSTRAINT:
+            return QStringLiteral(
+                "Nell'archivio c'è già un altro alunno con questo nome: riavvia il programma e "
+                "scegli il nome dall'elenco.");
+        case SQLITE_NOMEM:
+            return QStringLiteral("Manca memoria: chiudi altri programmi e riavvia Tempolario.");
+        case SQLITE_ERROR:
+        case SQLITE_SCHEMA:
+        case SQLITE_MISMATCH:
+            return QStringLiteral(
+                       "Rimetti l'archivio da una copia di sicurezza, oppure spostalo altrove e "
+                       "crea un archivio vuoto con il comando %1.")
+                .arg(kCreateHint);
+        default:
+            return QStringLiteral(
+                "Riavvia il programma; se l'errore si ripete, controlla l'archivio con il comando "
+                "«tempolario-archivio verifica tempolario.mdb».");
+    }
+}
+
+}  // namespace
+
+QString Status::message() const {
+    if (ok()) {
+        return QString();
+    }
+    return QStringLiteral("Errore %1 dell'archivio: %2.\n%3").arg(number).arg(description, advice);
+}
+
+Status Status::own(int number, const QString& detail) {
+    Status status;
+    status.number = number;
+    status.description = ownDescription(number);
+    if (!detail.isEmpty()) {
+        status.description += QStringLiteral(" (%1)").arg(detail);
+    }
+    status.advice = ownAdvice(number);
+    return status;
+}
+
+Status Status::engine(int extendedCode, const QString& description) {
+    Status status;
+    status.number = extendedCode;
+    status.description = description;
+    status.advice = engineAdvice(extendedCode);
+    return status;
+}
+
+}  // namespace archive

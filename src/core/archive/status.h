@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+namespace archive {
+
+// Outcome of an archive operation: number 0 when it worked, otherwise the engine's error
+// number with its description and one Italian sentence of advice.
+//
+// Numbers below 20000 are SQLite extended result codes, exactly as the SQLite library
+// reports them (for instance 5 = file locked, 13 = disk full, 11 = damaged, 1544 = folder
+// read-only). Numbers from 20000 up are this layer's own: the checks made on the file
+// before SQLite is allowed to open it, and operations on rows that are not there.
+struct Status {
+    // Checks made before SQLite sees the file; the file is never touched when they fail.
+    static constexpr int kFileMissing = 20001;     // nothing at the path
+    static constexpr int kNotAFile = 20002;        // a folder or a device at the path
+    static constexpr int kFileUnreadable = 20003;  // the file cannot be read (permissions)
+    static constexpr int kEmptyFile = 20004;       // a file of 0 bytes
+    static constexpr int kForeignFile = 20005;     // not an SQLite file at all
+    static constexpr int kDamagedHeader = 20006;   // SQLite signature, impossible header
+    static constexpr int kNotOurArchive = 20007;   // an SQLite file of another program
+    static constexpr int kNewerArchive = 20008;    // ours, but a newer format version
+    static constexpr int kSettingRefused = 20009;  // journal or sync mode did not take
+    // Creating and checking archives (the command-line tool).
+    static constexpr int kFileExists = 20010;    // creation refused: something is there
+    static constexpr int kCannotCreate = 20011;  // creation failed (folder, permissions)
+    static constexpr int kWrongLayout = 20012;   // table, fields or index not as ours
+    static constexpr int kDanglingLink = 20013;  // a symbolic link to nothing at the path
+    // Operations on the rows.
+    static constexpr int kNoCurrentRow = 20106;  // a store under a name without a row
+    static constexpr int kRowGone = 20109;       // the row was deleted by someone else
+    static constexpr int kClosed = 20110;        // no archive is open
+
+    int number = 0;
+    QString description;  // the engine's description of the error
+    QString advice;       // one Italian sentence saying what to do
+
+    bool ok() const { return number == 0; }
+    explicit operator bool() const { return ok(); }
+    // Italian text for the message box: number, description, advice.
+    QString message() const;
+
+    // A failure with one of our own numbers; detail, when given, is added to the standard
+    // description (typically the file or the name involved).
+    static Status own(int number, const QString& detail = QString());
+    // A failure reported by SQLite: its extended result code and its description.
+    static Status engine(int extendedCode, const QString& description);
+};
+
+}  // namespace archive

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <array>
+
+#include <QString>
+
+#include "content/exerciseset.h"
+#include "content/facttable.h"
+
+namespace exercise {
+
+class UniformSource;
+
+// What a box shows: empty after dealing, or the last date dropped on it, right or wrong.
+enum class BoxState { Empty, Right, Wrong };
+
+// How a set button looks: enabled or not, and whether its face is light grey (otherwise
+// the desktop's button face).
+struct SetButtonLook {
+    bool enabled = true;
+    bool lightGrey = false;
+    friend bool operator==(const SetButtonLook&, const SetButtonLook&) = default;
+};
+
+// The drill of the exercise window, without widgets: the set in force, the dealt exercise,
+// the judging of drops, the four counters and the blinking of the chosen set button.
+// Rows, boxes and date labels are numbered 0..9 in the interface; the lists below keep the
+// window's own numbering, entries 1..10.
+class Drill {
+public:
+    static constexpr int kFacts = 10;
+
+    // The table must be built and outlive the drill; so must the random source.
+    Drill(const content::FactTable& table, UniformSource& random);
+
+    // A click on a set button (code 0 whole table, 1..5 classes I..V, 6 essential): makes it
+    // the set in force, marks its button, and deals a new exercise.
+    void chooseSet(int code);
+    // "ESERCIZIO SUCCESSIVO": a new exercise from the set in force, boxes emptied, the
+    // counters of the exercise back to 0.
+    void deal();
+    // Deals the given exercise of the set in force, as deal() does with the lists it draws:
+    // row k (0..9) shows position rows[k], and date label k the date of position labels[k].
+    // Tests deal with it exactly the case they judge.
+    void dealThese(const std::array<int, kFacts>& rows, const std::array<int, kFacts>& labels);
+    // A date label dropped on a box. Returns whether it was right.
+    bool drop(int box, int dateLabel);
+    // A tick of the 500 ms timer: the button of the set in force swaps its face.
+    void tick();
+
+    // Draws ten different positions of the set in force into rowFact, in random order:
+    // every position is equally likely, and so is every order.
+    void fattocasuale();
+    // Shuffles the positions of rowFact into dateOrder: every order is equally likely.
+    void datacasuale();
+
+    bool hasSet() const { return m_hasSet; }
+    const content::ExerciseSet& currentSet() const { return m_currentSet; }
+    SetButtonLook setButton(int code) const { return m_buttons.at(code); }
+
+    const QString& factText(int row) const { return m_factText.at(row); }
+    const QString& dateText(int dateLabel) const { return m_dateText.at(dateLabel); }
+    const QString& boxText(int box) const { return m_boxText.at(box); }
+    BoxState boxState(int box) const { return m_boxState.at(box); }
+    bool placedRight(int dateLabel) const { return m_placedRight.at(dateLabel); }
+
+    int rightInExercise() const { return m_rightInExercise; }      // Label5
+    int answersInExercise() const { return m_answersInExercise; }  // Label6
+    int rightTotal() const { return m_rightTotal; }                // Label7
+    int answersTotal() const { return m_answersTotal; }            // Label8
+
+    // Entries 1..10 are used; entry 0 never.
+    const std::array<int, kFacts + 1>& rowFact() const { return m_rowFact; }
+    const std::array<int, kFacts + 1>& dateOrder() const { return m_dateOrder; }
+    const std::array<QString, kFacts + 1>& rowDate() const { return m_rowDate; }
+
+private:
+    // Empties the boxes, zeroes the exercise's counters, and shows the dealt rowFact and
+    // dateOrder: the facts, what each box expects, the dates on the labels.
+    void showDeal();
+    const content::FactEntry& entryAt(int position) const;
+
+    const content::FactTable& m_table;
+    UniformSource& m_random;
+
+    bool m_hasSet = false;
+    content::ExerciseSet m_currentSet;
+    std::array<SetButtonLook, content::ExerciseSet::kCount> m_buttons{};
+
+    std::array<int, kFacts + 1> m_rowFact{};
+    std::array<int, kFacts + 1> m_dateOrder{};
+    std::array<QString, kFacts + 1> m_rowDate;
+
+    std::array<QString, kFacts> m_factText;
+    std::array<QString, kFacts> m_dateText;
+    std::array<QString, kFacts> m_boxText;
+    std::array<BoxState, kFacts> m_boxState{};
+    std::array<bool, kFacts> m_placedRight{};
+
+    int m_rightInExercise = 0;
+    int m_answersInExercise = 0;
+    int m_rightTotal = 0;
+    int m_answersTotal = 0;
+};
+
+}  // namespace exercise

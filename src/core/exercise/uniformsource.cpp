@@ -1,0 +1,16 @@
+#include "exercise/uniformsource.h"
+
+#include <chrono>
+
+namespace exercise {
+
+ClockUniformSource::ClockUniformSource() {
+    std::random_device device;
+    const auto ticks = static_cast<std::uint64_t>(
+        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    std::seed_seq seq{device(), device(), static_cast<std::uint32_t>(ticks),
+                      static_cast<std::uint32_t>(ticks >> 32)};
+    m_engine.seed(seq);
+}
+
+}  // namespace exercise

@@ -1,0 +1,296 @@
+#include "windows/ftempver.h"
+
+#include <algorithm>
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+#include "windows/datedrag.h"
+#include "screens/accessibility.h"
+#include "screens/designs.h"
+#include "screens/facebutton.h"
+#include "screens/focusmark.h"
+
+namespace exercise {
+
+namespace {
+
+const QColor kLightGrey(224, 224, 224);
+const QColor kPaleYellow(255, 255, 192);
+const QColor kRed(255, 0, 0);
+const QColor kYellow(255, 255, 0);
+const QColor kMagenta(255, 0, 255);
+
+void setBackground(QWidget* widget, const QColor& colour) {
+    QPalette pal = widget->palette();
+    if (pal.color(QPalette::Window) != colour) {
+        pal.setColor(QPalette::Window, colour);
+        widget->setPalette(pal);
+    }
+}
+
+void setCaption(QLabel* label, const QString& text) {
+    if (label->text() != text) {
+        label->setText(text);
+    }
+}
+
+}  // namespace
+
+Ftempver::Ftempver(UniformSource& random, QWidget* parent) : QWidget(parent) {
+    m_controls = screens::build(this, screens::exerciseDesign());
+    for (int k = 0; k < Drill::kFacts; ++k) {
+        m_facts[k] = m_controls.as<QLabel>(QStringLiteral("Label1"), k);
+        m_boxes[k] = m_controls.as<QLabel>(QStringLiteral("Label2"), k);
+        m_dates[k] = m_controls.as<QLabel>(QStringLiteral("Label3"), k);
+        // A date is picked and a box takes it by Space: to a screen reader both are buttons.
+        screens::speakAsPressedBySpace(m_boxes[k]);
+        screens::speakAsPressedBySpace(m_dates[k]);
+    }
+    m_drag = new DateDrag(this, {m_dates.begin(), m_dates.end()}, {m_boxes.begin(), m_boxes.end()},
+                          [this](int box, int dateLabel) { dropDate(box, dateLabel); });
+    connect(m_drag, &DateDrag::pickChanged, this, [this] { describe(); });
+    new screens::FocusMark(this);
+    setFocusChain();
+
+    auto* cmd0 = m_controls.as<screens::FaceButton>(QStringLiteral("cmd0"));
+    connect(cmd0, &QPushButton::clicked, this, [this] { chooseSet(0); });
+    for (int i = 0; i < 5; ++i) {
+        connect(m_controls.as<screens::FaceButton>(QStringLiteral("Cmd1"), i),
+                &QPushButton::clicked, this, [this, i] { chooseSet(i + 1); });
+    }
+    connect(m_controls.as<screens::FaceButton>(QStringLiteral("cmdessenz")), &QPushButton::clicked,
+            this, [this] { chooseSet(6); });
+    connect(m_controls.as<screens::FaceButton>(QStringLiteral("cmdnuovo")), &QPushButton::clicked,
+            this, [this] { dealNext(); });
+    connect(m_controls.as<screens::FaceButton>(QStringLiteral("cmdarchivio")),
+            &QPushButton::clicked, this, &Ftempver::archiveRequested);
+    connect(m_controls.as<screens::FaceButton>(QStringLiteral("CMDESCO")), &QPushButton::clicked,
+            this, &Ftempver::exitRequested);
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(500);
+    connect(m_timer, &QTimer::timeout, this, [this] { blink(); });
+    m_timer->start();
+
+    // Start-up: cover the screen, build the content, then choose the whole table, which
+    // deals the first exercise before the window is first shown.
+    if (const QScreen* screen = this->screen()) {
+        setGeometry(screen->availableGeometry());
+    }
+    setWindowState(windowState() | Qt::WindowMaximized);
+    m_table.build();
+    fitDesign();
+    m_drill = std::make_unique<Drill>(m_table, random);
+    cmd0->click();
+}
+
+Ftempver::~Ftempver() = default;
+
+void Ftempver::closeEvent(QCloseEvent* event) {
+    event->accept();
+    Q_EMIT exitRequested();
+}
+
+void Ftempver::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitDesign();
+}
+
+void Ftempver::fitDesign() {
+    // Each zoom tried is laid out, so that the facts are measured in the rows as drawn.
+    const double zoom = screens::coverZoom(screens::exerciseDesign(), size(), [this](double z) {
+        m_controls.setZoom(z, m_controls.origin());
+        return everyFactFits();
+    });
+    const QSize design = screens::clientSize(screens::exerciseDesign(), zoom);
+    // Spare width is shared on both sides, so that on a wide whiteboard the rows and the
+    // panel stand in the middle, within reach; spare height stays below the strip.
+    const QPoint origin(std::max(0, (width() - design.width()) / 2), 0);
+    m_controls.setZoom(zoom, origin);
+}
+
+bool Ftempver::everyFactFits() const {
+    const QLabel* row = m_facts[0];
+    const QRect inside = row->contentsRect();
+    const QFontMetrics metrics(row->font());
+    for (int p = 1; p <= content::FactTable::kRows; ++p) {
+        if (metrics.boundingRect(inside, Qt::TextWordWrap, m_table.row(p).fact).height() >
+            inside.height()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void Ftempver::setFocusChain() {
+    // The date labels, then the boxes, each column one Tab stop, then the buttons in their
+    // designed order. The focus starts on the first date label: the designed first, ESCO,
+    // would let one press of Space store and end the program.
+    QList<QWidget*> chain;
+    chain.append(m_dates[0]);
+    chain.append(m_boxes[0]);
+    for (int k = 1; k < Drill::kFacts; ++k) {
+        chain.insert(k, m_dates[k]);
+        chain.append(m_boxes[k]);
+    }
+    for (const char* entry : screens::exerciseDesign().focusOrder) {
+        const QStringList parts = QString::fromUtf8(entry).split(QLatin1Char('#'));
+        if (QWidget* widget =
+                m_controls.get(parts.at(0), parts.size() > 1 ? parts.at(1).toInt() : -1)) {
+            chain.append(widget);
+        }
+    }
+    for (qsizetype i = 1; i < chain.size(); ++i) {
+        QWidget::setTabOrder(chain.at(i - 1), chain.at(i));
+    }
+    m_drag->focusFirstSource();
+}
+
+void Ftempver::chooseSet(int code) {
+    m_drag->dropPick();
+    m_drill->chooseSet(code);
+    paintSetButtons();
+    paintExercise();
+}
+
+void Ftempver::dealNext() {
+    m_drag->dropPick();
+    m_drill->deal();
+    paintExercise();
+}
+
+void Ftempver::dropDate(int box, int dateLabel) {
+    m_drill->drop(box, dateLabel);
+    setCaption(m_boxes[box], m_drill->boxText(box));
+    setBackground(m_boxes[box], m_drill->boxState(box) == BoxState::Wrong ? kRed : kPaleYellow);
+    if (m_drill->placedRight(dateLabel)) {
+        setBackground(m_dates[dateLabel], kMagenta);
+    }
+    paintCounters();
+    describe();
+}
+
+void Ftempver::blink() {
+    m_drill->tick();
+    paintSetButtons();
+}
+
+void Ftempver::paintExercise() {
+    for (int k = 0; k < Drill::kFacts; ++k) {
+        setCaption(m_facts[k], m_drill->factText(k));
+        setCaption(m_boxes[k], m_drill->boxText(k));
+        setBackground(m_boxes[k], m_drill->boxState(k) == BoxState::Wrong ? kRed : kPaleYellow);
+        setCaption(m_dates[k], m_drill->dateText(k));
+        setBackground(m_dates[k], m_drill->placedRight(k) ? kMagenta : kYellow);
+    }
+    paintCounters();
+    describe();
+}
+
+void Ftempver::paintCounters() {
+    const std::array counters{m_drill->rightInExercise(), m_drill->answersInExercise(),
+                              m_drill->rightTotal(), m_drill->answersTotal()};
+    for (int i = 0; i < 4; ++i) {
+        setCaption(m_controls.as<QLabel>(QStringLiteral("Label%1").arg(5 + i)),
+                   QString::number(counters[i]));
+    }
+}
+
+void Ftempver::paintSetButtons() {
+    const QColor face = screens::colourOf(screens::kButtonFace);
+    for (int code = 0; code < content::ExerciseSet::kCount; ++code) {
+        const SetButtonLook look = m_drill->setButton(code);
+        screens::FaceButton* button = setButton(code);
+        if (!look.enabled && button->hasFocus()) {
+            // A disabled button would hand the focus on along the chain, which ends at
+            // ESCO; the first date label is harmless and where the pupil goes next.
+            m_drag->focusFirstSource();
+        }
+        button->setEnabled(look.enabled);
+        button->setFace(look.lightGrey ? kLightGrey : face);
+    }
+}
+
+void Ftempver::describe() {
+    using screens::setSpoken;
+    // Colours tell right from wrong on screen; the names say it. A box names its row and is
+    // described by the row's fact, so that a pupil on a box hears which fact it answers.
+    for (int k = 0; k < Drill::kFacts; ++k) {
+        const QString row = QString::number(k + 1);
+        const QString& fact = m_drill->factText(k);
+        setSpoken(m_facts[k], QStringLiteral("Riga %1: %2").arg(row, fact));
+        QString box;
+        switch (m_drill->boxState(k)) {
+            case BoxState::Empty:
+                box = QStringLiteral("Casella della riga %1: vuota").arg(row);
+                break;
+            case BoxState::Right:
+                box = QStringLiteral("Casella della riga %1: %2, giusto")
+                          .arg(row, m_drill->boxText(k));
+                break;
+            case BoxState::Wrong:
+                box = QStringLiteral("Casella della riga %1: %2, sbagliato")
+                          .arg(row, m_drill->boxText(k));
+                break;
+        }
+        setSpoken(m_boxes[k], box, fact);
+        QString date = QStringLiteral("Data %1").arg(m_drill->dateText(k));
+        if (m_drill->placedRight(k)) {
+            date += QStringLiteral(", già messa nella casella giusta");
+        }
+        if (m_drag->picked() == k) {
+            date += QStringLiteral(", scelta");
+        }
+        setSpoken(m_dates[k], date);
+    }
+
+    // The counters sit in the gaps of two text lines; each line says the whole sentence, and
+    // each counter what it counts.
+    const auto label = [this](int n) { return m_controls.get(QStringLiteral("Label%1").arg(n)); };
+    const QString right = QString::number(m_drill->rightInExercise());
+    const QString given = QString::number(m_drill->answersInExercise());
+    const QString rightTotal = QString::number(m_drill->rightTotal());
+    const QString givenTotal = QString::number(m_drill->answersTotal());
+    setSpoken(label(4),
+              QStringLiteral("Giuste nell'esercizio attuale: %1 su %2").arg(right, given));
+    setSpoken(label(5), QStringLiteral("Giuste nell'esercizio attuale: %1").arg(right));
+    setSpoken(label(6), QStringLiteral("Risposte nell'esercizio attuale: %1").arg(given));
+    setSpoken(label(10), QStringLiteral("Giuste in totale: %1 su %2").arg(rightTotal, givenTotal));
+    setSpoken(label(7), QStringLiteral("Giuste in totale: %1").arg(rightTotal));
+    setSpoken(label(8), QStringLiteral("Risposte in totale: %1").arg(givenTotal));
+
+    // The set buttons: which set each one drills (a class button shows only "4°"), and which
+    // one is in force, which on screen blinks and is disabled.
+    static const char* const kClasses[] = {"prima", "seconda", "terza", "quarta", "quinta"};
+    for (int code = 0; code < content::ExerciseSet::kCount; ++code) {
+        screens::FaceButton* button = setButton(code);
+        QString name;
+        if (code >= 1 && code <= 5) {
+            name = QStringLiteral("%1, classe %2")
+                       .arg(button->text(), QLatin1String(kClasses[code - 1]));
+        }
+        const bool inForce = m_drill->hasSet() && m_drill->currentSet().code == code;
+        setSpoken(button, name, inForce ? QStringLiteral("scelta attuale") : QString());
+    }
+    setSpoken(m_controls.get(QStringLiteral("cmdarchivio")), QString(),
+              QStringLiteral("Registra i risultati e li mostra"));
+    setSpoken(m_controls.get(QStringLiteral("CMDESCO")), QString(),
+              QStringLiteral("Registra i risultati ed esce dal programma"));
+}
+
+screens::FaceButton* Ftempver::setButton(int code) const {
+    if (code == 0) {
+        return m_controls.as<screens::FaceButton>(QStringLiteral("cmd0"));
+    }
+    if (code == content::ExerciseSet::kEssentialCode) {
+        return m_controls.as<screens::FaceButton>(QStringLiteral("cmdessenz"));
+    }
+    return m_controls.as<screens::FaceButton>(QStringLiteral("Cmd1"), code - 1);
+}
+
+}  // namespace exercise

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include <QWidget>
+
+#include "content/facttable.h"
+#include "exercise/drill.h"
+#include "screens/builder.h"
+
+class QLabel;
+class QTimer;
+
+namespace screens {
+class FaceButton;
+}
+
+namespace exercise {
+
+class DateDrag;
+class UniformSource;
+
+// The exercise window. It paints the drill's state and passes clicks, drops and timer ticks
+// to the drill; no rule of the drill lives here.
+class Ftempver : public QWidget {
+    Q_OBJECT
+public:
+    // Runs the start-up: covers the screen, builds the fact table and presses cmd0, so the
+    // window is never shown without an exercise.
+    explicit Ftempver(UniformSource& random, QWidget* parent = nullptr);
+    ~Ftempver() override;
+
+    const Drill& drill() const { return *m_drill; }
+    const screens::Controls& controls() const { return m_controls; }
+    DateDrag& dateDrag() const { return *m_drag; }
+    QTimer* timer() const { return m_timer; }
+
+Q_SIGNALS:
+    void archiveRequested();  // "Vedo l'archivio dei risultati"
+    void exitRequested();     // "ESCO", and closing the window by its frame
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    // The design is drawn at the zoom that fits the window, which covers the screen.
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void fitDesign();
+    // Every fact of the table can be read whole in its row at the present zoom.
+    bool everyFactFits() const;
+    void setFocusChain();
+    void chooseSet(int code);
+    void dealNext();
+    void dropDate(int box, int dateLabel);
+    void blink();
+
+    void paintExercise();
+    void paintCounters();
+    void paintSetButtons();
+    // What a screen reader says of every control, from the drill's state.
+    void describe();
+    screens::FaceButton* setButton(int code) const;
+
+    content::FactTable m_table;
+    std::unique_ptr<Drill> m_drill;
+    screens::Controls m_controls;
+    std::array<QLabel*, Drill::kFacts> m_facts{};
+    std::array<QLabel*, Drill::kFacts> m_boxes{};
+    std::array<QLabel*, Drill::kFacts> m_dates{};
+    DateDrag* m_drag = nullptr;
+    QTimer* m_timer = nullptr;
+};
+
+}  // namespace exercise

@@ -1,0 +1,226 @@
+#include "windows/risultati.h"
+
+#include <algorithm>
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+
+#include "archive/outcometext.h"
+#include "screens/accessibility.h"
+#include "screens/designs.h"
+#include "screens/focusmark.h"
+#include "screens/grid.h"
+#include "screens/labelbutton.h"
+#include "screens/messages.h"
+
+namespace archive {
+
+namespace {
+
+const QColor kHoverRed(255, 0, 0);
+const QColor kSearchRest(192, 192, 192);
+const QColor kPinkRest(255, 192, 255);
+
+constexpr int kColumnWidths[] = {2200, 800, 800, 2600};
+
+}  // namespace
+
+Risultati::Risultati(Modtempar& shared, QWidget* owner)
+    : QWidget(owner, Qt::Window), m_view(shared) {
+    m_controls = screens::build(this, screens::resultsDesign());
+    fitToScreen();
+    setMouseTracking(true);
+    connect(m_controls.as<QPushButton>(QStringLiteral("CMDAGGIORNA")), &QPushButton::clicked, this,
+            [this] { start(); });
+    auto* searchButton = m_controls.as<screens::LabelButton>(QStringLiteral("LabCERCA"));
+    auto* backButton = m_controls.as<screens::LabelButton>(QStringLiteral("Labtorna"));
+    auto* exitButton = m_controls.as<screens::LabelButton>(QStringLiteral("Labesci"));
+    connect(searchButton, &screens::LabelButton::clicked, this, &Risultati::search);
+    connect(backButton, &screens::LabelButton::clicked, this, &Risultati::back);
+    connect(exitButton, &screens::LabelButton::clicked, this, &Risultati::exitRequested);
+    setKeyboardRoad();
+    connect(searchButton, &screens::LabelButton::hovered, this,
+            [this] { setTextColour("LabCERCA", kHoverRed); });
+    connect(backButton, &screens::LabelButton::hovered, this,
+            [this] { setTextColour("Labtorna", kHoverRed); });
+    connect(exitButton, &screens::LabelButton::hovered, this,
+            [this] { setTextColour("Labesci", kHoverRed); });
+    describe();
+}
+
+void Risultati::setKeyboardRoad() {
+    // The label-buttons take their places in the Tab chain: the search after its two boxes,
+    // then the grid, then TORNA and Esco. Tab leaves the grid instead of walking its cells.
+    auto* grid = m_controls.as<screens::Grid>(QStringLiteral("Grid5"));
+    grid->setTabKeyNavigation(false);
+    QWidget* chain[] = {m_controls.get(QStringLiteral("Text2")),
+                        m_controls.get(QStringLiteral("Text1")),
+                        m_controls.get(QStringLiteral("LabCERCA")), grid,
+                        m_controls.get(QStringLiteral("Labtorna")),
+                        m_controls.get(QStringLiteral("Labesci"))};
+    for (std::size_t i = 1; i < std::size(chain); ++i) {
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    }
+    // Enter in either search box searches, as "OK, mostra i risultati" does.
+    for (const char* box : {"Text1", "Text2"}) {
+        connect(m_controls.as<QLineEdit>(QString::fromLatin1(box)), &QLineEdit::returnPressed, this,
+                &Risultati::search);
+    }
+    new screens::FocusMark(this);
+}
+
+void Risultati::keyPressEvent(QKeyEvent* event) {
+    // Esc goes back, as "TORNA" does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        back();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool Risultati::start() {
+    if (!check(m_view.start())) {
+        return false;
+    }
+    m_controls.as<QLabel>(QStringLiteral("LabNOME"))->setText(m_view.currentName());
+    return concetti();
+}
+
+bool Risultati::concetti() {
+    auto* grid = m_controls.as<screens::Grid>(QStringLiteral("Grid5"));
+    grid->setCols(4);
+    grid->setRows(2);
+    Outcome outcome;
+    if (!check(m_view.concetti(&outcome))) {
+        return false;
+    }
+    if (!outcome.found) {
+        screens::showMessage(this, QStringLiteral("Nome non trovato"));
+        return true;
+    }
+    for (int col = 0; col < 4; ++col) {
+        grid->setColumnWidthTwips(col, kColumnWidths[col]);
+    }
+    grid->setText(0, 1, QStringLiteral("Giusti"));
+    grid->setText(0, 2, QStringLiteral("Su"));
+    grid->setText(0, 3, QStringLiteral("Quando"));
+    grid->setText(1, 0, QStringLiteral("Tempolario"));
+    // A value never stored shows as an empty cell, never as the previous name's figure.
+    grid->setText(1, 1, outcomeText(outcome.right));
+    grid->setText(1, 2, outcomeText(outcome.given));
+    grid->setText(1, 3, outcomeText(outcome.when));
+    m_controls.as<QLabel>(QStringLiteral("LabNOME"))->setText(m_view.currentName());
+    describe();
+    return true;
+}
+
+void Risultati::mouseMoveEvent(QMouseEvent* event) {
+    // Only the window's own background counts; a drawn shape lets the mouse through.
+    if (childAt(event->position().toPoint()) == nullptr) {
+        setTextColour("LabCERCA", kSearchRest);
+        setTextColour("Labtorna", kPinkRest);
+        setTextColour("Labesci", kPinkRest);
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void Risultati::closeEvent(QCloseEvent* event) {
+    m_view.back();
+    event->accept();
+}
+
+void Risultati::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    fitToScreen();
+}
+
+void Risultati::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    fitToScreen();
+}
+
+void Risultati::fitToScreen() {
+    const QScreen* screen = this->screen();
+    if (!screen) {
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    const QMargins frame = screens::frameMargins(this);
+    const double zoom = screens::windowZoom(screens::resultsDesign(), available.size(), frame);
+    if (zoom != m_controls.zoom()) {
+        m_controls.setZoom(zoom);
+    }
+    setFixedSize(m_controls.clientSize());
+    if (!isVisible()) {
+        return;
+    }
+    const QSize outer = m_controls.clientSize().grownBy(frame);
+    QPoint at = frameGeometry().topLeft();
+    if (!m_placed) {
+        m_placed = true;
+        at = available.topLeft() + QPoint((available.width() - outer.width()) / 2,
+                                          (available.height() - outer.height()) / 2);
+    }
+    at.setX(std::max(available.left(), std::min(at.x(), available.right() + 1 - outer.width())));
+    at.setY(std::max(available.top(), std::min(at.y(), available.bottom() + 1 - outer.height())));
+    if (at != frameGeometry().topLeft()) {
+        move(at);
+    }
+}
+
+void Risultati::search() {
+    const QString first = m_controls.as<QLineEdit>(QStringLiteral("Text1"))->text();
+    const QString surname = m_controls.as<QLineEdit>(QStringLiteral("Text2"))->text();
+    if (!m_view.search(first, surname)) {
+        screens::showMessage(this, QStringLiteral("Il tuo nome non è completo.."));
+        return;
+    }
+    concetti();
+}
+
+void Risultati::back() {
+    m_view.back();
+    hide();
+    Q_EMIT wentBack();
+}
+
+void Risultati::setTextColour(const char* name, const QColor& colour) {
+    QWidget* label = m_controls.get(QString::fromLatin1(name));
+    QPalette pal = label->palette();
+    if (pal.color(QPalette::WindowText) != colour) {
+        pal.setColor(QPalette::WindowText, colour);
+        label->setPalette(pal);
+    }
+}
+
+void Risultati::describe() {
+    using screens::setSpoken;
+    // The prompts over the search boxes are separate labels; each box says what to type.
+    setSpoken(m_controls.get(QStringLiteral("Text2")), QStringLiteral("Cognome da cercare"));
+    setSpoken(m_controls.get(QStringLiteral("Text1")), QStringLiteral("Nome da cercare"));
+    const QString shown = m_controls.as<QLabel>(QStringLiteral("LabNOME"))->text();
+    setSpoken(m_controls.get(QStringLiteral("Grid5")),
+              shown.isEmpty() ? QStringLiteral("Risultati")
+                              : QStringLiteral("Risultati di %1").arg(shown));
+    setSpoken(m_controls.get(QStringLiteral("LabCERCA")), QString(),
+              QStringLiteral("Mostra i risultati del cognome e del nome scritti sopra"));
+    setSpoken(m_controls.get(QStringLiteral("Labtorna")), QString(),
+              QStringLiteral("Torna all'esercizio"));
+    setSpoken(m_controls.get(QStringLiteral("Labesci")), QString(),
+              QStringLiteral("Esce dal programma"));
+}
+
+bool Risultati::check(const Status& status) {
+    if (!status) {
+        Q_EMIT failed(status);
+    }
+    return status.ok();
+}
+
+}  // namespace archive

@@ -1,0 +1,61 @@
+#pragma once
+
+
+#include <QWidget>
+
+#include "archive/resultsview.h"
+#include "screens/builder.h"
+
+namespace archive {
+
+// The results window: the stored outcome of the pupil's name, or of a searched one, in a
+// grid. It is shown over the exercise window without blocking it, and only ever hidden.
+class Risultati : public QWidget {
+    Q_OBJECT
+public:
+    // A window of its own, owned by the given window (the exercise window) so that it stays
+    // above it.
+    explicit Risultati(Modtempar& shared, QWidget* owner = nullptr);
+
+    // Start and refresh ("AGGIORNA I RISULTATI"): reopens the archive and fills the grid for
+    // the pupil's name. False after a failure, which has been reported by failed().
+    bool start();
+    // Fills the grid with the outcome of currentName.
+    bool concetti();
+
+    const ResultsView& view() const { return m_view; }
+    void setPupilRecorded(bool recorded) { m_view.setPupilRecorded(recorded); }
+    const screens::Controls& controls() const { return m_controls; }
+
+Q_SIGNALS:
+    void failed(const archive::Status& status);
+    void exitRequested();  // "Esco"
+    void wentBack();       // after "TORNA" has hidden the window
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // Closing by the frame is going back, as "TORNA" does.
+    void closeEvent(QCloseEvent* event) override;
+    // Shown, and moved into the desktop's frame: the real frame is known, fit again.
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    // Draws the design at the zoom that fits the screen (screens::windowZoom) and keeps the
+    // window inside the screen's available area; the first showing centres it there.
+    void fitToScreen();
+    void setKeyboardRoad();
+    // What a screen reader says of the controls whose own text does not say it all.
+    void describe();
+    void search();
+    void back();
+    void setTextColour(const char* name, const QColor& colour);
+    bool check(const Status& status);
+
+    ResultsView m_view;
+    screens::Controls m_controls;
+    bool m_placed = false;
+};
+
+}  // namespace archive

@@ -1,0 +1,128 @@
+#include "archivecheck.h"
+
+#include <sqlite3.h>
+
+#include "archive/archivefile.h"
+#include "archive/sqliteconnection.h"
+
+namespace archivetool {
+
+using archive::ArchiveFile;
+using archive::KeyReport;
+using archive::SqliteConnection;
+using archive::SqliteStatement;
+using archive::Status;
+
+Status verify(const QString& path, QStringList* notes) {
+    Status status = ArchiveFile::inspect(path);
+    if (!status.ok()) {
+        return status;
+    }
+    auto connection = SqliteConnection::open(path, true, 5000, &status);
+    if (!connection) {
+        return status;
+    }
+    QStringList problems;
+    status = connection->firstColumn("PRAGMA integrity_check", &problems);
+    if (!status.ok()) {
+        return status;
+    }
+    if (problems != QStringList{QStringLiteral("ok")}) {
+        return Status::engine(SQLITE_CORRUPT, QStringLiteral("%1: %2").arg(
+                                                  QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)),
+                                                  problems.mid(0, 5).join(QStringLiteral("; "))));
+    }
+
+    QStringList columns;
+    status = connection->firstColumn("SELECT name FROM pragma_table_info('tempar')", &columns);
+    if (!status.ok()) {
+        return status;
+    }
+    for (const char* wanted : {"id", "nome", "chiave", "giuste", "sbagliate", "data"}) {
+        if (!columns.contains(QLatin1String(wanted))) {
+            return Status::own(
+                Status::kWrongLayout,
+                columns.isEmpty() ? QStringLiteral("manca la tabella tempar")
+                                  : QStringLiteral("manca il campo %1").arg(QLatin1String(wanted)));
+        }
+    }
+    QStringList indexed;
+    status = connection->firstColumn(
+        "SELECT ii.name FROM pragma_index_list('tempar') AS il,"
+        " pragma_index_info(il.name) AS ii WHERE il.name = 'nome' AND il.\"unique\"",
+        &indexed);
+    if (!status.ok()) {
+        return status;
+    }
+    if (indexed != QStringList{QStringLiteral("chiave")}) {
+        return Status::own(Status::kWrongLayout, QStringLiteral("manca l'indice unico nome"));
+    }
+
+    // Rows written from outside the program: still usable, but worth a note.
+    KeyReport report;
+    status = ArchiveFile::checkKeys(*connection, false, &report);
+    if (!status.ok()) {
+        return status;
+    }
+    *notes += describe(report, false);
+    return Status();
+}
+
+Status repair(const QString& path, QStringList* notes) {
+    Status status = ArchiveFile::inspect(path);
+    if (!status.ok()) {
+        return status;
+    }
+    auto connection = SqliteConnection::open(path, false, 5000, &status);
+    if (!connection) {
+        return status;
+    }
+    status = connection->exec("PRAGMA journal_mode = DELETE; PRAGMA synchronous = EXTRA;");
+    KeyReport report;
+    if (status.ok()) {
+        status = ArchiveFile::checkKeys(*connection, true, &report);
+    }
+    if (status.ok()) {
+        *notes += describe(report, true);
+    }
+    return status;
+}
+
+QStringList describe(const KeyReport& report, bool repaired) {
+    QStringList notes{QStringLiteral("Alunni registrati: %1.").arg(report.rows)};
+    if (report.withoutName > 0) {
+        notes.append(QStringLiteral("Righe senza nome (non si possono elencare): %1.")
+                         .arg(report.withoutName));
+    }
+    if (report.withoutKey > 0) {
+        notes.append(
+            QStringLiteral("Righe senza chiave, aggiunte da fuori: %1.").arg(report.withoutKey));
+    }
+    if (report.staleKey > 0) {
+        notes.append(
+            QStringLiteral("Righe con una chiave che non corrisponde al nome (nome cambiato da "
+                           "fuori senza cambiare la chiave): %1.")
+                .arg(report.staleKey));
+    }
+    if (repaired) {
+        notes.append(QStringLiteral("Chiavi corrette: %1.").arg(report.changed));
+    } else if (report.withoutKey > 0 || report.staleKey > 0) {
+        notes.append(QStringLiteral(
+            "Tempolario corregge le chiavi da sé quando apre l'archivio; per farlo subito: "
+            "tempolario-archivio ripara FILE."));
+    }
+    for (const QStringList& names : report.sameKey) {
+        QStringList quoted;
+        for (const QString& name : names) {
+            quoted.append(QStringLiteral("«%1»").arg(name));
+        }
+        notes.append(
+            QStringLiteral("Nomi uguali a meno di maiuscole o caratteri invisibili: %1. Si trova "
+                           "solo il primo; gli altri restano con i loro risultati. Per tenerli "
+                           "distinti cambia il nome degli altri (per esempio con sqlite3).")
+                .arg(quoted.join(QStringLiteral(", "))));
+    }
+    return notes;
+}
+
+}  // namespace archivetool

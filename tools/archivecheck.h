@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "archive/archivefile.h"
+#include "archive/status.h"
+
+// The teacher's checks and repairs of an archive file, for the command-line tool; the
+// program itself does neither (it sets keys right when it opens the archive).
+namespace archivetool {
+
+// Full check: the file checks made before opening, SQLite's integrity check, the table,
+// fields and index. Opens the file read-only. notes gets Italian lines about what was found.
+archive::Status verify(const QString& path, QStringList* notes);
+
+// Opens the archive for writing and sets its keys right; notes gets Italian lines about
+// what was done and what is left to the teacher.
+archive::Status repair(const QString& path, QStringList* notes);
+
+// Italian lines describing a key report.
+QStringList describe(const archive::KeyReport& report, bool repaired);
+
+}  // namespace archivetool
