@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures of the archive: lookup, addition and durable overwrite with 100, 10,000 and
 // 100,000 rows, an overwrite against a bare SQLite UPDATE on the same file, and the name
 // window's listing walk over 100,000 names. Run by hand: build/bench/archive_bench [folder]

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times dealing one exercise and judging one drop, in the logic alone and in the window with
 // a full repaint; then a pick and a place by click and by key, each from the input event to
 // the end of the repaint it causes, which must fit in one frame (16 ms). Prints the median

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the program's start, from the moment its process is spawned to the name window shown
 // and painted, with archives of 0, 1,000, 32,767 and 100,000 names, beside a bare window of
 // the same size holding an empty list and started the same way. Every run is a fresh process:

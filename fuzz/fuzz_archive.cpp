@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive on a real file, driven by a sequence of operations decoded from the input and
 // checked against a model in memory after every step.
 //

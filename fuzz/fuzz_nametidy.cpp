@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Properties of the typed-name tidy and of the lookup key over arbitrary UTF-8 text.
 
 #include <QString>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target's entry point once over each input file, without libFuzzer, so that
 // the committed corpus is checked by every ordinary build and test run. Arguments are files
 // or folders (every regular file in a folder, in name order). A target that finds a fault

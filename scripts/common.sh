@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by run.sh and test.sh: install what is missing, then configure and build.
 # Sourced, not run.
 

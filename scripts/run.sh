@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and starts Tempolario in its working folder
 # (TEMPOLARIO_HOME, by default ~/Tempolario), creating an empty archive there if none exists.
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and runs every test: the unit and window tests on the
 # offscreen platform, the end-to-end ones on a virtual X server that they start, and the
 # checks under scripts/checks (each installs what it needs and fails on any finding).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A second process for the archive tests: another copy of the program on the same file,
 // a writer to be killed, or a user without the rights that root has.
 //

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Answers the modal box that the code under test is about to open: polls until it is up,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader is told, read through Qt's accessibility interfaces offscreen: roles
 // and names the toolkit alone gets wrong, what a box, a date label and the counters say after
 // a drop, the set button in force, the grid's name, and label-buttons pressed by a reader.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every way the archive can be unusable: the message must name the cause, and a file the
 // program cannot use must stay byte for byte as it was.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive shared between processes: a writer killed at random moments, and two copies
 // of the program saving into one file at the same time.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts stay readable whatever the desktop's theme: under a dark palette and a high-contrast
 // one set on the application, every text of the three windows is measured on the rendered
 // pixels against what lies beneath it, and must keep a contrast of at least 4.5:1.

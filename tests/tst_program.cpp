@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's windows together, offscreen: the pupil's road from the name window through
 // the drill to the results window, and the stores made on the way.
 #include <cmath>

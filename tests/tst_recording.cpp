@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Storing a run's totals and showing them: what a store writes and when it writes nothing,
 // and the text of a stored value as the results window and the archive tool show it. Runs
 // twice, under an Italian locale and under C, both in Rome's time zone.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures and the icon as compiled into the program: present, of the sizes the windows
 // are laid out for, and in the file kinds the windows expect.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zoom of the windows shown over the others (name and results): they shrink until they
 // fit the screen with their frame, keep their designed size where it fits, and grow only
 // moderately on big screens.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tempolario-archivio: creates an empty results archive and lists, exports and checks
 // existing ones. Reads archives read-only; never overwrites a file.
 

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # tempolario-avvio: starts Tempolario in the user's working folder, the one the menu entry
 # uses. The folder is TEMPOLARIO_HOME, by default ~/Tempolario; it is created when missing,
 # and so is an empty archive tempolario.mdb in it. The program and tempolario-archivio are

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the program, the tools and the whole test suite with AddressSanitizer and
 # UndefinedBehaviorSanitizer in build-asan, runs every test there, and fails on any report:
 # from a test, or from a process a test starts (the program on the real-X road, the archive

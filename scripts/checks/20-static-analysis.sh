@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # clang-tidy (the checks in .clang-tidy) and cppcheck over our own sources under src/,
 # tools/, tests/ and bench/, not over the files moc and rcc generate in the build folder.
 # Fails on any finding. A false positive is suppressed where it occurs, with its reason.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang in build-fuzz and runs each for a short, bounded
 # time on a copy of the corpus under fuzz/corpus; fails on any crash, leak, time-out or
 # sanitizer report. Inputs that fail are kept in build-fuzz/artifacts; to replay one:

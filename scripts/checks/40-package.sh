@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package as a new user meets it: builds the .deb in build-package (Release),
 # validates its desktop entry and AppStream file, installs it with apt, and, as a user
 # created for the purpose, starts the program from the menu entry's Exec line on a virtual

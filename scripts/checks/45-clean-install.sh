@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package on a machine that has nothing of ours: a minimal Debian 12 system made
 # afresh with debootstrap, from the mirror this machine's apt uses. The .deb built by
 # 40-package.sh is installed there with apt, which must find every library and font the

@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """What a screen reader finds in the real program: the accessibility tree on the AT-SPI bus.
 
 Run by accessibility.sh, which gives it an X display, a session bus with the accessibility

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program as a screen reader meets it: a virtual X server, a private session bus with the
 # accessibility bus and its registry on it, and an archive with one stored pupil in a
 # temporary working folder; accessibility.py then starts the program and reads its tree.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The pupil's road through the real program on a real X server (run under xvfb-run):
 # type a name, get the exercise window, drag dates with the pointer, look at the results,
 # go back, then leave; the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints the colours of points of the X screen, one "R G B" line per point given as "X,Y"
 // in screen pixels: what a pupil sees there, read without asking the program anything.
 // "--save FILE" first saves the whole screen as a picture, "--save FILE X,Y,W,H" a part of it.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three windows on real X screens of several sizes (the test command runs this at
 // 800x600, 1024x768, 1280x1024 at 200 % and 1920x1080): every control of the layout tables,
 // and the outline of a drag, lies inside the screen, and the exercise window's design fills

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drags with a real pointer on a real X server: xdotool moves the X pointer and presses its
 // button, and the window sees the events as it would a pupil's mouse. Run under Xvfb by the
 // test command, at scale 1 and at scale 2.

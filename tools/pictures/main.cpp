@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws Tempolario's pictures and icon. The outputs live in resources/ and are committed; the
 // build never runs this program. After changing a drawing, remake them from the checkout root:
 //

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Runs clang-tidy over the given sources of a build folder, remembering each file that
 passed, so that a second run over an unchanged tree checks nothing again.
 

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the package checks: menu_road APP_ID [PICTURE] runs, on the display it is
 # given, the road of a pupil who starts the program from the installed menu entry: a name
 # typed, three dates dragged, ESCO; then it reads the stored row back with the installed

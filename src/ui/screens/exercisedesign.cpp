@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exercise window: ten rows of fact, box and date label on the left, the light blue
 // panel of set buttons on the right, the peach strip with the counters at the bottom.
 #include <array>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The name window: a greyscale picture as background, the list of stored names on the left,
 // the chosen name and three large buttons on the right.
 #include <array>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results window: a dark window with the pupil's name on a band at the top, the results
 // grid, the search panel in an olive frame, the "TORNA" picture and the "Esco" band.
 #include <array>
