@@ -114,10 +114,10 @@ int main(int argc, char* argv[]) {
     const int answersBefore = window.drill().answersTotal();
     for (int run = 0; run < 300; ++run) {
         const int j = run % 10;
-        const QPoint date = child("Label3", j)->geometry().center();
-        const QPoint box = child("Label2", j)->geometry().center();
-        pickByClick.push_back(timed([&] { QTest::mouseClick(handle, Qt::LeftButton, {}, date); }));
-        placeByClick.push_back(timed([&] { QTest::mouseClick(handle, Qt::LeftButton, {}, box); }));
+        const QPoint dateAt = child("Label3", j)->geometry().center();
+        const QPoint boxAt = child("Label2", j)->geometry().center();
+        pickByClick.push_back(timed([&] { QTest::mouseClick(handle, Qt::LeftButton, {}, dateAt); }));
+        placeByClick.push_back(timed([&] { QTest::mouseClick(handle, Qt::LeftButton, {}, boxAt); }));
         child("Label3", j)->setFocus();
         settle();
         pickByKey.push_back(timed([&] { QTest::keyClick(handle, Qt::Key_Space); }));

@@ -160,7 +160,7 @@ private:
                 if (!showText || !widget->isVisible() || !widget->isEnabled()) {
                     continue;
                 }
-                if (auto* label = qobject_cast<QLabel*>(widget); label && label->text().isEmpty()) {
+                if (auto* label = qobject_cast<QLabel*>(widget); label != nullptr && label->text().isEmpty()) {
                     continue;
                 }
                 // A text cursor would be measured with the text.

@@ -306,8 +306,10 @@ private Q_SLOTS:
             const char* right;
         } lines[] = {{"Label4", u"Nell'esercizio attuale"_qs, u"su"_qs, "Label5", "Label6"},
                      {"Label10", u"TOTALE"_qs, u"SU"_qs, "Label7", "Label8"}};
-        for (const auto& [name, word, tail, left, right] : lines) {
-            QLabel* line = label(name);
+        for (const auto& each : lines) {
+            const QString& word = each.word;
+            const QString& tail = each.tail;
+            QLabel* line = label(each.line);
             const QFontMetrics metrics(line->font());
             const QString text = line->text();
             const int wordEnd =
@@ -315,8 +317,8 @@ private Q_SLOTS:
             const int tailStart =
                 line->x() + metrics.horizontalAdvance(text.left(text.lastIndexOf(tail)));
             const int tailEnd = tailStart + metrics.horizontalAdvance(tail);
-            const QRect first = label(left)->geometry();
-            const QRect second = label(right)->geometry();
+            const QRect first = label(each.left)->geometry();
+            const QRect second = label(each.right)->geometry();
             QVERIFY2(wordEnd <= first.left(),
                      qPrintable(QStringLiteral("%1 ends at %2").arg(word).arg(wordEnd)));
             QVERIFY2(
@@ -613,7 +615,7 @@ private Q_SLOTS:
                                     button("cmdarchivio"), button("Cmd1", 0), button("Cmd1", 1),
                                     button("Cmd1", 2),     button("cmdessenz"), button("Cmd1", 3),
                                     button("Cmd1", 4),     label("Label3", 0)};
-        for (QWidget* next : chain) {
+        for (const QWidget* next : chain) {
             key(Qt::Key_Tab);
             QCOMPARE(focused(), next);
         }

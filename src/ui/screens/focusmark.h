@@ -20,7 +20,7 @@ public:
     explicit FocusMark(QWidget* window);
 
     // The control the frame is drawn around, or nullptr while the focus is elsewhere.
-    QWidget* target() const { return m_target; }
+    QWidget* target() const { return m_target.data(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
