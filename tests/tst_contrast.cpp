@@ -150,8 +150,8 @@ private:
     void checkWindow(QWidget* window, const screens::WindowSpec& design) {
         QCoreApplication::processEvents();
         QSet<QString> names;
-        for (const screens::ControlSpec& spec : design.controls) {
-            names.insert(QString::fromUtf8(spec.name));
+        for (const screens::ControlSpec& row : design.controls) {
+            names.insert(QString::fromUtf8(row.name));
         }
         for (const QString& name : std::as_const(names)) {
             const QList<QWidget*> found = window->findChildren<QWidget*>(name);

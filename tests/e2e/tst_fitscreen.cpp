@@ -40,8 +40,8 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(window));
         expectInside(QString::fromUtf8(design.objectName), window->frameGeometry());
         int controls = 0;
-        for (const screens::ControlSpec& spec : design.controls) {
-            const QString name = QString::fromUtf8(spec.name);
+        for (const screens::ControlSpec& row : design.controls) {
+            const QString name = QString::fromUtf8(row.name);
             for (QWidget* widget : window->findChildren<QWidget*>(name)) {
                 if (widget->isVisible()) {
                     ++controls;
