@@ -9,34 +9,47 @@ menu_road() {
     set -euo pipefail
     fail() { echo "menu road: $*" >&2; exit 1; }
     window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
-    px() { echo $(( ($1 + 7) / 15 )); }
-    local entry=/usr/share/applications/$1.desktop shot=${2:-} exec_line pid archive row
+    # The screen point of a design point in twips: point WINDOW DESIGN_WIDTH DESIGN_HEIGHT X
+    # Y. Each window draws its design at the zoom that fits its client area, centred across;
+    # the same arithmetic as tests/e2e/xdo.sh, repeated since this function travels alone.
+    point() {
+        local X Y WIDTH HEIGHT SCREEN WINDOW
+        eval "$(xdotool getwindowgeometry --shell "$1")"
+        awk -v x="$X" -v y="$Y" -v w="$WIDTH" -v h="$HEIGHT" -v dw="$2" -v dh="$3" -v tx="$4" \
+            -v ty="$5" 'BEGIN { z = w * 15 / dw; if (h * 15 / dh < z) z = h * 15 / dh
+                     ox = int((w - int(dw * z / 15 + 0.5)) / 2)
+                     printf "%d %d\n", x + ox + int(tx * z / 15 + 0.5), y + int(ty * z / 15 + 0.5) }'
+    }
+    local entry=/usr/share/applications/$1.desktop shot=${2:-} exec_line pid archive row name drill
     exec_line=$(sed -n 's/^Exec=//p' "$entry" | head -n 1 | sed 's/ *%[fFuUdDnNickvm]//g')
     [ -n "$exec_line" ] || fail "no Exec line in $entry"
     cd /
     # shellcheck disable=SC2086  # the Exec line is split into words as a desktop does
     $exec_line & pid=$!
-    window '^Tempolario$' >/dev/null || fail "the name window did not show"
+    name=$(window '^Tempolario$') || fail "the name window did not show"
     archive=$HOME/Tempolario/tempolario.mdb
     [ -f "$archive" ] || fail "no archive at $archive"
 
-    xdotool mousemove "$(px $((6600 + 2227)))" "$(px $((4680 + 727)))" click 1
+    # shellcheck disable=SC2046
+    xdotool mousemove $(point "$name" 11880 8580 $((6600 + 2227)) $((4680 + 727))) click 1
     timeout 20 bash -c 'until [ "$(xdotool search --onlyvisible --name "^Tempolario$" | wc -l)" -ge 2 ]; do sleep 0.1; done' ||
         fail "the input box did not show"
     xdotool type --delay 10 "Verdi Anna"
     xdotool key Return
-    window '^TEMPOLARIO DEI FATTI' >/dev/null || fail "the exercise window did not show"
+    drill=$(window '^TEMPOLARIO DEI FATTI') || fail "the exercise window did not show"
+    # shellcheck disable=SC2046
     for k in 0 1 2; do
-        xdotool mousemove "$(px $((7800 + 547)))" "$(px $((120 + 307)))" mousedown 1 sleep 0.05 \
-            mousemove "$(px 7000)" "$(px $((120 + 720 * k + 200)))" sleep 0.05 \
-            mousemove "$(px $((6480 + 547)))" "$(px $((120 + 720 * k + 307)))" sleep 0.05 mouseup 1
+        xdotool mousemove $(point "$drill" 11880 8730 $((7800 + 547)) $((120 + 307))) mousedown 1 sleep 0.05 \
+            mousemove $(point "$drill" 11880 8730 7000 $((120 + 720 * k + 200))) sleep 0.05 \
+            mousemove $(point "$drill" 11880 8730 $((6480 + 547)) $((120 + 720 * k + 307))) sleep 0.05 mouseup 1
     done
     sleep 0.3
     if [ -n "$shot" ] && command -v xwdtopnm >/dev/null && command -v pnmtopng >/dev/null; then
         xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$shot" 2>/dev/null || true
     fi
     # ESCO stores the run's totals and ends the program.
-    xdotool mousemove "$(px $((9120 + 1327)))" "$(px $((7810 + 250)))" click 1
+    # shellcheck disable=SC2046
+    xdotool mousemove $(point "$drill" 11880 8730 $((9120 + 1327)) $((7810 + 250))) click 1
     timeout 20 bash -c "while kill -0 $pid 2>/dev/null; do sleep 0.1; done" ||
         fail "ESCO did not end the program"
 
