@@ -6,7 +6,7 @@
 TEMPOLARIO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Debian 12 packages that building and running need.
-TEMPOLARIO_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libsqlite3-dev sqlite3
+TEMPOLARIO_RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev libgl-dev libsqlite3-dev sqlite3 libpq-dev
                          fonts-liberation qt6-translations-l10n)
 # A virtual X server and what xvfb-run needs beside it.
 TEMPOLARIO_VIRTUAL_DISPLAY_PACKAGES=(xvfb xauth)

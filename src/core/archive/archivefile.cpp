@@ -192,14 +192,6 @@ Status ArchiveFile::create(const QString& path, const std::function<void()>& bef
 
 namespace {
 
-struct KeyedRow {
-    qint64 id = 0;
-    QVariant key;   // as stored
-    QVariant want;  // what it should be
-    QString name;
-    bool named = false;
-};
-
 // Reads every row and works out the key each should have.
 Status planKeys(SqliteConnection& connection, std::vector<KeyedRow>* rows, KeyReport* report) {
     Status status;
@@ -228,48 +220,7 @@ Status planKeys(SqliteConnection& connection, std::vector<KeyedRow>* rows, KeyRe
             return connection.failure(rc);
         }
     }
-    *report = KeyReport();
-    report->rows = static_cast<qint64>(rows->size());
-    QHash<QString, std::vector<std::size_t>> byKey;
-    std::vector<QString> order;  // keys in the order of their first row
-    for (std::size_t i = 0; i < rows->size(); ++i) {
-        KeyedRow& row = (*rows)[i];
-        if (!row.named) {
-            ++report->withoutName;
-            continue;
-        }
-        const QString want = nameKey(row.name);
-        if (row.key.isNull()) {
-            ++report->withoutKey;
-        } else if (row.key.toString() != want) {
-            ++report->staleKey;
-        }
-        auto& group = byKey[want];
-        if (group.empty()) {
-            order.push_back(want);
-        }
-        group.push_back(i);
-    }
-    for (const QString& want : order) {
-        const std::vector<std::size_t>& group = byKey[want];
-        // The row that holds the key already keeps it; otherwise the oldest row takes it.
-        std::size_t holder = group.front();
-        for (std::size_t i : group) {
-            if ((*rows)[i].key.toString() == want && !(*rows)[i].key.isNull()) {
-                holder = i;
-            }
-        }
-        (*rows)[holder].want = want;
-        if (group.size() > 1) {
-            QStringList names{(*rows)[holder].name};
-            for (std::size_t i : group) {
-                if (i != holder) {
-                    names.append((*rows)[i].name);
-                }
-            }
-            report->sameKey.append(names);
-        }
-    }
+    planKeyedRows(rows, report);
     return Status();
 }
 
@@ -312,6 +263,51 @@ Status runOnRow(SqliteConnection& connection, const char* sql, const QVariant& k
 }
 
 }  // namespace
+
+void planKeyedRows(std::vector<KeyedRow>* rows, KeyReport* report) {
+    *report = KeyReport();
+    report->rows = static_cast<qint64>(rows->size());
+    QHash<QString, std::vector<std::size_t>> byKey;
+    std::vector<QString> order;  // keys in the order of their first row
+    for (std::size_t i = 0; i < rows->size(); ++i) {
+        KeyedRow& row = (*rows)[i];
+        if (!row.named) {
+            ++report->withoutName;
+            continue;
+        }
+        const QString want = nameKey(row.name);
+        if (row.key.isNull()) {
+            ++report->withoutKey;
+        } else if (row.key.toString() != want) {
+            ++report->staleKey;
+        }
+        auto& group = byKey[want];
+        if (group.empty()) {
+            order.push_back(want);
+        }
+        group.push_back(i);
+    }
+    for (const QString& want : order) {
+        const std::vector<std::size_t>& group = byKey[want];
+        // The row that holds the key already keeps it; otherwise the oldest row takes it.
+        std::size_t holder = group.front();
+        for (std::size_t i : group) {
+            if ((*rows)[i].key.toString() == want && !(*rows)[i].key.isNull()) {
+                holder = i;
+            }
+        }
+        (*rows)[holder].want = want;
+        if (group.size() > 1) {
+            QStringList names{(*rows)[holder].name};
+            for (std::size_t i : group) {
+                if (i != holder) {
+                    names.append((*rows)[i].name);
+                }
+            }
+            report->sameKey.append(names);
+        }
+    }
+}
 
 Status ArchiveFile::checkKeys(SqliteConnection& connection, bool repair, KeyReport* report) {
     *report = KeyReport();

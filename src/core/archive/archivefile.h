@@ -4,7 +4,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <functional>
+#include <vector>
 
 #include "archive/status.h"
 
@@ -39,6 +41,19 @@ struct KeyReport {
 
     bool clean() const { return withoutKey == 0 && staleKey == 0 && sameKey.isEmpty(); }
 };
+
+// One row as key planning sees it.
+struct KeyedRow {
+    qint64 id = 0;
+    QVariant key;   // as stored
+    QVariant want;  // what it should be: the name's key, or null when another row keeps it
+    QString name;
+    bool named = false;
+};
+
+// Works out the key every row should have (rows in insertion order) and fills the report,
+// except `changed`. The row that holds a key already keeps it; otherwise the oldest takes it.
+void planKeyedRows(std::vector<KeyedRow>* rows, KeyReport* report);
 
 class ArchiveFile {
 public:

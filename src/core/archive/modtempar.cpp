@@ -2,12 +2,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "archive/modtempar.h"
 
+#include "archive/pgarchive.h"
 #include "archive/sqlitearchive.h"
 
 namespace archive {
 
 Status Modtempar::openArchive() {
     Status status;
+    if (!server.service.isEmpty()) {
+        archiveDb = PgArchive::open(server, &status);
+        return status;
+    }
     OpenOptions options;
     options.busyTimeoutMs = busyTimeoutMs;
     archiveDb = SqliteArchive::open(archivePath, &status, options);

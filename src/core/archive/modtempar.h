@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "archive/archive.h"
+#include "archive/pgarchive.h"
 #include "archive/status.h"
 
 namespace archive {
@@ -19,13 +20,16 @@ public:
     QString archivePath = QStringLiteral("tempolario.mdb");
     // How long an opening or a save waits for a file kept locked by another program.
     int busyTimeoutMs = 5000;
+    // A school's archive on a database server: when server.service is set, the archive is
+    // there and archivePath is not used.
+    ServerPlace server;
 
     // The one open archive, replaced at every reopen; a name list holds on to the one it
     // was opened on.
     std::shared_ptr<Archive> archiveDb;
     QString currentName;  // the pupil name in force
 
-    // Opens archivePath into archiveDb in place of the previous handle. On failure
+    // Opens the server's archive, or else archivePath, into archiveDb in place of the previous handle. On failure
     // archiveDb is left empty.
     Status openArchive();
     // Closes archiveDb; with none open there is nothing to do.

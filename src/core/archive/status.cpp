@@ -184,11 +184,106 @@ QString engineAdvice(int code) {
     }
 }
 
+const QString kServerCreateHint =
+    QStringLiteral("«tempolario-archivio crea --servizio SERVIZIO»");
+
+// What to do after a failure on the server, by the server's code where it gave one.
+QString serverAdvice(int number, const QString& code) {
+    const QString retry = QStringLiteral(
+        "I risultati restano in memoria finché non chiudi il programma: clicca su \"Riprova\" "
+        "tra qualche secondo.");
+    switch (number) {
+        case Status::kServerSetting:
+            return QStringLiteral(
+                "Questo computer non è configurato bene per il server dell'archivio: chi cura i "
+                "computer della scuola deve controllare il servizio in pg_service.conf e la "
+                "password in .pgpass.");
+        case Status::kServerTimeout:
+            return QStringLiteral("Il server dell'archivio non risponde: forse la rete è "
+                                  "interrotta o il server è bloccato. %1 Se non passa, avvisa "
+                                  "chi cura il server.")
+                .arg(retry);
+        case Status::kServerUnreachable:
+            return QStringLiteral("Il server dell'archivio non è raggiungibile: forse è spento, "
+                                  "si sta riavviando o la rete è interrotta. %1 Se non passa, "
+                                  "avvisa chi cura il server.")
+                .arg(retry);
+        case Status::kServerTableExists:
+            return QStringLiteral(
+                "Sul server c'è già un archivio dei risultati, che non viene mai toccato: per "
+                "portarci un file usa «tempolario-archivio copia».");
+        case Status::kServerBadValue:
+            return QStringLiteral(
+                "Nulla è stato copiato: correggi o svuota quel valore nel file (per esempio con "
+                "sqlite3), poi ripeti la copia.");
+        default:
+            break;
+    }
+    const QString family = code.left(2);
+    if (family == QLatin1String("08") || code == QLatin1String("57P01") ||
+        code == QLatin1String("57P02") || code == QLatin1String("57P03")) {
+        return QStringLiteral("Il server dell'archivio si sta riavviando o la connessione si è "
+                              "interrotta. %1")
+            .arg(retry);
+    }
+    if (family == QLatin1String("28") || code == QLatin1String("42501")) {
+        return QStringLiteral(
+            "Il server dell'archivio rifiuta l'accesso: chi cura i computer della scuola deve "
+            "controllare l'utente e la password di Tempolario (file .pgpass) e i suoi permessi.");
+    }
+    if (code == QLatin1String("42P01") || code == QLatin1String("42703") ||
+        code == QLatin1String("42P10")) {
+        return QStringLiteral(
+                   "Sul server manca la tabella dei risultati, o non è come Tempolario se "
+                   "l'aspetta: chi cura il server la crea con il comando %1.")
+            .arg(kServerCreateHint);
+    }
+    if (family == QLatin1String("53")) {
+        return QStringLiteral("Il server dell'archivio è sovraccarico o ha il disco pieno. %1 Se "
+                              "si ripete, avvisa chi cura il server.")
+            .arg(retry);
+    }
+    if (code == QLatin1String("57014") || family == QLatin1String("40") ||
+        family == QLatin1String("55")) {
+        return QStringLiteral("Il server dell'archivio è occupato. %1").arg(retry);
+    }
+    if (code == QLatin1String("23505")) {
+        return QStringLiteral(
+            "Nell'archivio c'è già un altro alunno con questo nome: riavvia il programma e "
+            "scegli il nome dall'elenco.");
+    }
+    return QStringLiteral("%1 Se l'errore si ripete, annota questo messaggio e avvisa chi cura "
+                          "il server dell'archivio.")
+        .arg(retry);
+}
+
+QString serverDescription(int number) {
+    switch (number) {
+        case Status::kServerUnreachable:
+            return QStringLiteral("non si riesce a collegarsi al server dell'archivio");
+        case Status::kServerTimeout:
+            return QStringLiteral("il server dell'archivio non ha risposto in tempo");
+        case Status::kServerSetting:
+            return QStringLiteral("il collegamento al server dell'archivio non è impostato bene");
+        case Status::kServerTableExists:
+            return QStringLiteral("sul server c'è già la tabella dei risultati");
+        case Status::kServerBadValue:
+            return QStringLiteral("un valore del file non si può copiare sul server");
+        default:
+            return QStringLiteral("il server dell'archivio ha dato un errore");
+    }
+}
+
 }  // namespace
 
 QString Status::message() const {
     if (ok()) {
         return QString();
+    }
+    if (!code.isEmpty()) {
+        return QStringLiteral("Errore %1 (codice %2) del server dell'archivio: %3.\n%4")
+            .arg(number)
+            .arg(code, description, advice);
     }
     return QStringLiteral("Errore %1 dell'archivio: %2.\n%3").arg(number).arg(description, advice);
 }
@@ -209,6 +304,26 @@ Status Status::engine(int extendedCode, const QString& description) {
     status.number = extendedCode;
     status.description = description;
     status.advice = engineAdvice(extendedCode);
+    return status;
+}
+
+Status Status::server(int number, const QString& code, const QString& text,
+                      const QString& where) {
+    Status status;
+    status.number = number;
+    status.code = code;
+    status.description = serverDescription(number);
+    if (!where.isEmpty()) {
+        status.description += QLatin1Char(' ') + where;
+    }
+    QString detail = text.simplified();
+    while (detail.endsWith(QLatin1Char('.'))) {
+        detail.chop(1);
+    }
+    if (!detail.isEmpty()) {
+        status.description += QStringLiteral(": %1").arg(detail);
+    }
+    status.advice = serverAdvice(number, code);
     return status;
 }
 

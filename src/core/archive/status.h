@@ -33,8 +33,16 @@ struct Status {
     static constexpr int kNoCurrentRow = 20106;  // a store under a name without a row
     static constexpr int kRowGone = 20109;       // the row was deleted by someone else
     static constexpr int kClosed = 20110;        // no archive is open
+    // The archive on a database server; the server's own code (SQLSTATE) is in `code`.
+    static constexpr int kServerError = 20301;        // the server refused or failed a statement
+    static constexpr int kServerUnreachable = 20302;  // no connection, or it broke
+    static constexpr int kServerTimeout = 20303;      // no answer within the time-out
+    static constexpr int kServerSetting = 20304;      // the service is not set up on this computer
+    static constexpr int kServerTableExists = 20305;  // creation refused: the table is there
+    static constexpr int kServerBadValue = 20306;     // a copied value the server cannot hold
 
     int number = 0;
+    QString code;         // the server's five-character code (SQLSTATE), when it gave one
     QString description;  // the engine's description of the error
     QString advice;       // one Italian sentence saying what to do
 
@@ -48,6 +56,10 @@ struct Status {
     static Status own(int number, const QString& detail = QString());
     // A failure reported by SQLite: its extended result code and its description.
     static Status engine(int extendedCode, const QString& description);
+    // A failure on the database server: one of the kServer numbers, the server's code (or
+    // none), its text, and the server it concerns, as "«service» (host, porta N)".
+    static Status server(int number, const QString& code, const QString& text,
+                         const QString& where);
 };
 
 }  // namespace archive

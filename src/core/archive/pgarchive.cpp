@@ -1,0 +1,789 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "archive/pgarchive.h"
+
+#include <libpq-fe.h>
+#include <poll.h>
+
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QHash>
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <functional>
+#include <tuple>
+
+#include "archive/namekey.h"
+
+namespace archive {
+
+namespace {
+
+struct ResultFree {
+    void operator()(PGresult* result) const { PQclear(result); }
+};
+using Result = std::unique_ptr<PGresult, ResultFree>;
+
+struct ConnectionFree {
+    void operator()(PGconn* connection) const { PQfinish(connection); }
+};
+using Handle = std::unique_ptr<PGconn, ConnectionFree>;
+
+// One parameter, bound in text form; a null pointer is SQL NULL.
+struct Param {
+    QByteArray value;
+    bool null = false;
+
+    static Param of(const QString& text) { return {text.toUtf8(), false}; }
+    static Param of(qint64 number) { return {QByteArray::number(number), false}; }
+    static Param none() { return {QByteArray(), true}; }
+};
+
+QString fromUtf8(const char* text) {
+    return QString::fromUtf8(text != nullptr ? text : "").trimmed();
+}
+
+// Waits until the socket can be read (or written), or the deadline passes: false then.
+bool waitFor(int socket, bool write, const QDeadlineTimer& deadline) {
+    for (;;) {
+        const qint64 left = deadline.remainingTime();
+        if (left == 0 || socket < 0) {
+            return false;
+        }
+        pollfd watched{socket, static_cast<short>(write ? POLLOUT : POLLIN), 0};
+        const int ready =
+            ::poll(&watched, 1, left < 0 ? -1 : static_cast<int>(std::min<qint64>(left, INT_MAX)));
+        if (ready > 0) {
+            return true;
+        }
+        if (ready == 0) {
+            return false;
+        }
+        if (errno != EINTR) {
+            return true;  // libpq reports what is wrong with the socket
+        }
+    }
+}
+
+bool isNull(const PGresult* result, int row, int column) {
+    return PQgetisnull(result, row, column) == 1;
+}
+
+QString textAt(const PGresult* result, int row, int column) {
+    return QString::fromUtf8(PQgetvalue(result, row, column), PQgetlength(result, row, column));
+}
+
+QVariant numberAt(const PGresult* result, int row, int column) {
+    if (isNull(result, row, column)) {
+        return QVariant();
+    }
+    return QVariant(QByteArray(PQgetvalue(result, row, column)).toLongLong());
+}
+
+// A date column read as seconds since the epoch, shown in local time like the file's.
+QVariant dateAt(const PGresult* result, int row, int column) {
+    if (isNull(result, row, column)) {
+        return QVariant();
+    }
+    return QVariant(
+        QDateTime::fromSecsSinceEpoch(QByteArray(PQgetvalue(result, row, column)).toLongLong()));
+}
+
+#define ROW_COLUMNS \
+    "SELECT id, nome, giuste, sbagliate, floor(extract(epoch FROM data))::bigint FROM tempar "
+
+bool needsChange(const KeyedRow& row) {
+    return row.key.isNull() != row.want.isNull() || row.key.toString() != row.want.toString();
+}
+
+// A whole number as the file may hold it (an integer, or a double written from outside
+// with nothing after the point); false for anything else.
+bool wholeNumber(const QVariant& value, qint64* number) {
+    bool ok = false;
+    if (value.typeId() == QMetaType::Double) {
+        const double real = value.toDouble();
+        *number = static_cast<qint64>(real);
+        return static_cast<double>(*number) == real;
+    }
+    *number = value.toLongLong(&ok);
+    return ok;
+}
+
+}  // namespace
+
+// One connection to the server, made again when it is lost.
+class PgArchive::Connection {
+public:
+    explicit Connection(ServerPlace place) : m_place(std::move(place)) {
+        m_where = QStringLiteral("«%1»").arg(m_place.service);
+    }
+
+    QString where() const { return m_where; }
+    const ServerPlace& place() const { return m_place; }
+    PGconn* handle() const { return m_handle.get(); }
+
+    // Runs an operation within the time-out, connecting first when needed. When the
+    // connection turns out to have been lost since the last operation (the server was
+    // restarted, say), connects again and runs it once more, if repeatable.
+    Status run(const std::function<Status(const QDeadlineTimer&)>& operation,
+               bool repeatable = true) {
+        const QDeadlineTimer deadline(m_place.timeoutMs);
+        const bool hadConnection = m_handle && PQstatus(m_handle.get()) == CONNECTION_OK;
+        Status status;
+        if (!hadConnection) {
+            status = connect(deadline);
+            if (!status.ok()) {
+                return status;
+            }
+        }
+        m_lost = false;
+        status = operation(deadline);
+        if (!status.ok() && m_lost && hadConnection && repeatable && !deadline.hasExpired()) {
+            const Status again = connect(deadline);
+            if (!again.ok()) {
+                return again;
+            }
+            status = operation(deadline);
+        }
+        return status;
+    }
+
+    // One statement with its parameters; rows, when asked for, get its result.
+    Status exec(const char* sql, const std::vector<Param>& params, const QDeadlineTimer& deadline,
+                Result* rows = nullptr) {
+        PGconn* connection = m_handle.get();
+        if (connection == nullptr) {
+            return lost(QString(), QString());
+        }
+        std::vector<const char*> values;
+        values.reserve(params.size());
+        for (const Param& param : params) {
+            values.push_back(param.null ? nullptr : param.value.constData());
+        }
+        if (PQsendQueryParams(connection, sql, static_cast<int>(values.size()), nullptr,
+                              values.data(), nullptr, nullptr, 0) == 0) {
+            return lost(QString(), fromUtf8(PQerrorMessage(connection)));
+        }
+        int flushed;
+        while ((flushed = PQflush(connection)) == 1) {
+            if (!waitFor(PQsocket(connection), true, deadline)) {
+                return timedOut();
+            }
+        }
+        if (flushed < 0) {
+            return lost(QString(), fromUtf8(PQerrorMessage(connection)));
+        }
+        Result first;
+        for (;;) {
+            while (PQisBusy(connection) == 1) {
+                if (!waitFor(PQsocket(connection), false, deadline)) {
+                    return timedOut();
+                }
+                if (PQconsumeInput(connection) == 0) {
+                    return lost(QString(), fromUtf8(PQerrorMessage(connection)));
+                }
+            }
+            PGresult* result = PQgetResult(connection);
+            if (result == nullptr) {
+                break;
+            }
+            if (first) {
+                PQclear(result);
+            } else {
+                first.reset(result);
+            }
+        }
+        if (!first) {
+            return lost(QString(), fromUtf8(PQerrorMessage(connection)));
+        }
+        const ExecStatusType outcome = PQresultStatus(first.get());
+        if (outcome == PGRES_TUPLES_OK || outcome == PGRES_COMMAND_OK) {
+            if (rows != nullptr) {
+                *rows = std::move(first);
+            }
+            return Status();
+        }
+        const QString code = fromUtf8(PQresultErrorField(first.get(), PG_DIAG_SQLSTATE));
+        QString text = fromUtf8(PQresultErrorField(first.get(), PG_DIAG_MESSAGE_PRIMARY));
+        if (text.isEmpty()) {
+            text = fromUtf8(PQresultErrorMessage(first.get()));
+        }
+        if (PQstatus(connection) != CONNECTION_OK) {
+            return lost(code, text);
+        }
+        return Status::server(Status::kServerError, code, text, m_where);
+    }
+
+    Status exec(const char* sql, const QDeadlineTimer& deadline, Result* rows = nullptr) {
+        return exec(sql, {}, deadline, rows);
+    }
+
+    // Runs body inside one transaction, committed when it succeeds and rolled back otherwise.
+    Status transaction(const QDeadlineTimer& deadline,
+                       const std::function<Status()>& body) {
+        Status status = exec("BEGIN", deadline);
+        if (!status.ok()) {
+            return status;
+        }
+        status = body();
+        if (status.ok()) {
+            return exec("COMMIT", deadline);
+        }
+        if (m_handle && PQstatus(m_handle.get()) == CONNECTION_OK) {
+            exec("ROLLBACK", deadline);
+        }
+        return status;
+    }
+
+private:
+    Status connect(const QDeadlineTimer& deadline) {
+        m_handle.reset();
+        const QByteArray timeout = QByteArray::number(std::max(1000, m_place.timeoutMs));
+        std::vector<std::pair<QByteArray, QByteArray>> settings{
+            {"service", m_place.service.toUtf8()},
+            {"client_encoding", "UTF8"},
+            {"application_name", "tempolario"},
+            // On a network, a peer that vanished is noticed within seconds.
+            {"keepalives", "1"},
+            {"keepalives_idle", "5"},
+            {"keepalives_interval", "2"},
+            {"keepalives_count", "2"},
+            {"tcp_user_timeout", timeout},
+        };
+        if (!m_place.database.isEmpty()) {
+            settings.emplace_back("dbname", m_place.database.toUtf8());
+        }
+        std::vector<const char*> keywords;
+        std::vector<const char*> values;
+        for (const auto& [keyword, value] : settings) {
+            keywords.push_back(keyword.constData());
+            values.push_back(value.constData());
+        }
+        keywords.push_back(nullptr);
+        values.push_back(nullptr);
+        Handle handle(PQconnectStartParams(keywords.data(), values.data(), 0));
+        if (!handle) {
+            return Status::server(Status::kServerSetting, QString(),
+                                  QStringLiteral("memoria esaurita"), m_where);
+        }
+        if (PQstatus(handle.get()) == CONNECTION_BAD) {
+            // Nothing was sent: the service or its settings are wrong.
+            return Status::server(Status::kServerSetting, QString(),
+                                  fromUtf8(PQerrorMessage(handle.get())), m_where);
+        }
+        describe(handle.get());
+        PostgresPollingStatusType state = PGRES_POLLING_WRITING;
+        while (state != PGRES_POLLING_OK) {
+            if (state == PGRES_POLLING_FAILED) {
+                describe(handle.get());
+                const int number = PQconnectionNeedsPassword(handle.get()) == 1
+                                       ? Status::kServerSetting
+                                       : Status::kServerUnreachable;
+                return Status::server(number, QString(), fromUtf8(PQerrorMessage(handle.get())),
+                                      m_where);
+            }
+            if (!waitFor(PQsocket(handle.get()), state == PGRES_POLLING_WRITING, deadline)) {
+                return Status::server(
+                    Status::kServerTimeout, QString(),
+                    QStringLiteral("nessuna risposta in %1 secondi").arg(seconds()), m_where);
+            }
+            state = PQconnectPoll(handle.get());
+        }
+        describe(handle.get());
+        if (PQsetnonblocking(handle.get(), 1) != 0) {
+            return Status::server(Status::kServerUnreachable, QString(),
+                                  fromUtf8(PQerrorMessage(handle.get())), m_where);
+        }
+        m_handle = std::move(handle);
+        // The server gives up a statement too, so that nothing it holds (a lock) outlives
+        // the program's wait for it.
+        return exec("SELECT set_config('statement_timeout', $1, false)",
+                    {Param::of(QString::fromLatin1(timeout))}, deadline);
+    }
+
+    void describe(PGconn* handle) {
+        const QString host = fromUtf8(PQhost(handle));
+        const QString port = fromUtf8(PQport(handle));
+        m_where = QStringLiteral("«%1»").arg(m_place.service);
+        if (!host.isEmpty()) {
+            m_where += port.isEmpty() ? QStringLiteral(" (%1)").arg(host)
+                                      : QStringLiteral(" (%1, porta %2)").arg(host, port);
+        }
+    }
+
+    int seconds() const { return (m_place.timeoutMs + 999) / 1000; }
+
+    Status timedOut() {
+        // The server may answer later, or never: the connection cannot be trusted again.
+        m_handle.reset();
+        return Status::server(Status::kServerTimeout, QString(),
+                              QStringLiteral("nessuna risposta in %1 secondi").arg(seconds()),
+                              m_where);
+    }
+
+    Status lost(const QString& code, const QString& text) {
+        m_handle.reset();
+        m_lost = true;
+        return Status::server(Status::kServerUnreachable, code,
+                              text.isEmpty() ? QStringLiteral("collegamento interrotto") : text,
+                              m_where);
+    }
+
+    ServerPlace m_place;
+    Handle m_handle;
+    QString m_where;
+    bool m_lost = false;
+};
+
+struct PgArchive::Row {
+    qint64 id = 0;
+    QVariant nome;
+    QVariant giuste, sbagliate, data;
+
+    static Row from(const PGresult* result, int row) {
+        Row found;
+        found.id = QByteArray(PQgetvalue(result, row, 0)).toLongLong();
+        if (!isNull(result, row, 1)) {
+            found.nome = textAt(result, row, 1);
+        }
+        found.giuste = numberAt(result, row, 2);
+        found.sbagliate = numberAt(result, row, 3);
+        found.data = dateAt(result, row, 4);
+        return found;
+    }
+};
+
+PgArchive::PgArchive(std::unique_ptr<Connection> connection)
+    : m_connection(std::move(connection)) {}
+
+PgArchive::~PgArchive() = default;
+
+QString PgArchive::where() const {
+    return m_connection->where();
+}
+
+std::unique_ptr<PgArchive> PgArchive::open(const ServerPlace& place, Status* status) {
+    auto connection = std::make_unique<Connection>(place);
+    Connection& server = *connection;
+    *status = server.run([&](const QDeadlineTimer& deadline) {
+        return server.exec("SELECT id, nome, chiave, giuste, sbagliate, data FROM tempar LIMIT 0",
+                           deadline);
+    });
+    if (!status->ok()) {
+        return nullptr;
+    }
+    return std::unique_ptr<PgArchive>(new PgArchive(std::move(connection)));
+}
+
+Status PgArchive::create(const ServerPlace& admin, const QString& programRole) {
+    Connection server(admin);
+    return server.run(
+        [&](const QDeadlineTimer& deadline) {
+            return server.transaction(deadline, [&]() -> Status {
+                Result found;
+                Status status =
+                    server.exec("SELECT to_regclass('tempar') IS NOT NULL", deadline, &found);
+                if (!status.ok()) {
+                    return status;
+                }
+                if (QByteArray(PQgetvalue(found.get(), 0, 0)) == "t") {
+                    return Status::server(Status::kServerTableExists, QString(), QString(),
+                                          server.where());
+                }
+                for (const char* sql :
+                     {"CREATE TABLE tempar (id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, "
+                      "nome text, chiave text, giuste bigint, sbagliate bigint, data timestamptz)",
+                      "CREATE UNIQUE INDEX nome ON tempar (chiave)",
+                      "COMMENT ON TABLE tempar IS 'Tempolario: archivio dei risultati, formato 1'",
+                      "REVOKE ALL ON tempar FROM PUBLIC"}) {
+                    status = server.exec(sql, deadline);
+                    if (!status.ok()) {
+                        return status;
+                    }
+                }
+                // A role's name cannot be a bound parameter: it is quoted by libpq.
+                const QByteArray role = programRole.toUtf8();
+                char* quoted = PQescapeIdentifier(server.handle(), role.constData(),
+                                                  static_cast<size_t>(role.size()));
+                if (quoted == nullptr) {
+                    return Status::server(Status::kServerSetting, QString(),
+                                          fromUtf8(PQerrorMessage(server.handle())),
+                                          server.where());
+                }
+                const QByteArray name(quoted);
+                PQfreemem(quoted);
+                for (const QByteArray& sql :
+                     {"GRANT SELECT, INSERT ON tempar TO " + name,
+                      "GRANT UPDATE (nome, chiave, giuste, sbagliate, data) ON tempar TO " +
+                          name}) {
+                    status = server.exec(sql.constData(), deadline);
+                    if (!status.ok()) {
+                        return status;
+                    }
+                }
+                return Status();
+            });
+        },
+        false);
+}
+
+Status PgArchive::countNames(int* count) {
+    Connection& server = *m_connection;
+    return server.run([&](const QDeadlineTimer& deadline) {
+        Result result;
+        Status status = server.exec("SELECT count(*) FROM tempar WHERE nome IS NOT NULL",
+                                    deadline, &result);
+        if (status.ok()) {
+            *count = QByteArray(PQgetvalue(result.get(), 0, 0)).toInt();
+        }
+        return status;
+    });
+}
+
+Status PgArchive::readNames(int first, int count, QStringList* names) {
+    // A page that follows the last one read continues from its last id, so reading the list
+    // from the top costs one pass; a jump into the middle skips rows once.
+    const bool follows = first > 0 && first == m_nextListed && m_lastListedId > 0;
+    Connection& server = *m_connection;
+    return server.run([&](const QDeadlineTimer& deadline) {
+        Result result;
+        Status status = server.exec(
+            follows ? "SELECT id, nome FROM tempar WHERE nome IS NOT NULL AND id > $1 "
+                      "ORDER BY id LIMIT $2"
+                    : "SELECT id, nome FROM tempar WHERE nome IS NOT NULL ORDER BY id "
+                      "LIMIT $2 OFFSET $1",
+            {Param::of(follows ? m_lastListedId : qint64{first}), Param::of(qint64{count})},
+            deadline, &result);
+        if (!status.ok()) {
+            m_nextListed = -1;
+            return status;
+        }
+        const int rows = PQntuples(result.get());
+        QStringList page;
+        page.reserve(rows);
+        for (int row = 0; row < rows; ++row) {
+            page.append(textAt(result.get(), row, 1));
+        }
+        if (rows > 0) {
+            m_lastListedId = QByteArray(PQgetvalue(result.get(), rows - 1, 0)).toLongLong();
+        }
+        m_nextListed = first + rows;
+        *names = std::move(page);
+        return Status();
+    });
+}
+
+Status PgArchive::lookUp(const QString& name, Row* row) {
+    *row = Row();
+    const QString wanted = nameKey(name);
+    Connection& server = *m_connection;
+    return server.run([&](const QDeadlineTimer& deadline) {
+        Result result;
+        auto fetch = [&]() {
+            *row = Row();
+            Status status = server.exec(ROW_COLUMNS "WHERE chiave = $1 ORDER BY id LIMIT 1",
+                                        {Param::of(wanted)}, deadline, &result);
+            if (status.ok() && PQntuples(result.get()) == 1) {
+                *row = Row::from(result.get(), 0);
+            }
+            return status;
+        };
+        Status status = fetch();
+        if (status.ok() && row->id != 0 &&
+            (row->nome.isNull() || nameKey(row->nome.toString()) != wanted)) {
+            // The row's name was changed from outside: it is not this name's. It takes its
+            // own name's key (none when another row holds that), and the name is looked up
+            // again, so nothing is ever written to another pupil's row.
+            const Param ownKey =
+                row->nome.isNull() ? Param::none() : Param::of(nameKey(row->nome.toString()));
+            status = server.exec(
+                "UPDATE tempar SET chiave = CASE WHEN EXISTS (SELECT 1 FROM tempar o "
+                "WHERE o.chiave = $2 AND o.id <> $1) THEN NULL ELSE $2 END WHERE id = $1",
+                {Param::of(row->id), ownKey}, deadline);
+            if (status.ok()) {
+                status = fetch();
+            }
+        }
+        if (!status.ok() || row->id != 0) {
+            return status;
+        }
+        // Rows written from outside without a key: their names are compared here.
+        status = server.exec(ROW_COLUMNS "WHERE chiave IS NULL AND nome IS NOT NULL ORDER BY id",
+                             deadline, &result);
+        for (int i = 0; status.ok() && i < PQntuples(result.get()); ++i) {
+            if (nameKey(textAt(result.get(), i, 1)) == wanted) {
+                *row = Row::from(result.get(), i);
+                break;
+            }
+        }
+        return status;
+    });
+}
+
+Status PgArchive::find(const QString& name, bool* found) {
+    Row row;
+    const Status status = lookUp(name, &row);
+    *found = status.ok() && row.id != 0;
+    return status;
+}
+
+Status PgArchive::add(const QString& name) {
+    // Two computers may add the same new name at once: the second finds it there.
+    Connection& server = *m_connection;
+    return server.run([&](const QDeadlineTimer& deadline) {
+        return server.exec(
+            "INSERT INTO tempar (nome, chiave) VALUES ($1, $2) ON CONFLICT (chiave) DO NOTHING",
+            {Param::of(name), Param::of(nameKey(name))}, deadline);
+    });
+}
+
+Status PgArchive::store(const QString& name, qint64 right, qint64 given, const QDateTime& when) {
+    Row row;
+    Status status = lookUp(name, &row);
+    if (!status.ok()) {
+        return status;
+    }
+    if (row.id == 0) {
+        return Status::own(Status::kNoCurrentRow, name);
+    }
+    Connection& server = *m_connection;
+    // One statement: the row is written whole or not at all. Repeating it after a
+    // connection lost midway writes the same values again.
+    return server.run([&](const QDeadlineTimer& deadline) {
+        Result result;
+        Status inner = server.exec(
+            "UPDATE tempar SET nome = $1, chiave = $2, giuste = $3, sbagliate = $4, "
+            "data = to_timestamp($5::bigint) WHERE id = $6",
+            {Param::of(name), Param::of(nameKey(name)), Param::of(right), Param::of(given),
+             Param::of(when.toSecsSinceEpoch()), Param::of(row.id)},
+            deadline, &result);
+        if (inner.ok() && QByteArray(PQcmdTuples(result.get())) != "1") {
+            return Status::own(Status::kRowGone);  // deleted by someone else since the lookup
+        }
+        return inner;
+    });
+}
+
+Status PgArchive::read(const QString& name, Outcome* outcome) {
+    *outcome = Outcome();
+    Row row;
+    const Status status = lookUp(name, &row);
+    if (status.ok() && row.id != 0) {
+        *outcome = {true, row.giuste, row.sbagliate, row.data};
+    }
+    return status;
+}
+
+Status PgArchive::everyRow(std::vector<StoredRow>* rows) {
+    Connection& server = *m_connection;
+    return server.run([&](const QDeadlineTimer& deadline) {
+        Result result;
+        const Status status = server.exec(ROW_COLUMNS "ORDER BY id", deadline, &result);
+        if (!status.ok()) {
+            return status;
+        }
+        rows->clear();
+        const int count = PQntuples(result.get());
+        rows->reserve(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            const Row row = Row::from(result.get(), i);
+            rows->push_back({row.nome, row.giuste, row.sbagliate, row.data});
+        }
+        return status;
+    });
+}
+
+namespace {
+
+// Reads every row's key, plans the keys, and with repair sets the wrong ones right, on
+// a connection inside a transaction.
+Status planAndRepairKeys(const std::function<Status(const char*, const std::vector<Param>&,
+                                                    Result*)>& exec,
+                         bool repair, KeyReport* report) {
+    Result result;
+    Status status = exec("SELECT id, nome, chiave FROM tempar ORDER BY id", {}, &result);
+    if (!status.ok()) {
+        return status;
+    }
+    std::vector<KeyedRow> rows;
+    const int count = PQntuples(result.get());
+    rows.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        KeyedRow row;
+        row.id = QByteArray(PQgetvalue(result.get(), i, 0)).toLongLong();
+        row.named = !isNull(result.get(), i, 1);
+        if (row.named) {
+            row.name = textAt(result.get(), i, 1);
+        }
+        if (!isNull(result.get(), i, 2)) {
+            row.key = textAt(result.get(), i, 2);
+        }
+        rows.push_back(std::move(row));
+    }
+    planKeyedRows(&rows, report);
+    if (!repair) {
+        return Status();
+    }
+    // Every key that changes is cleared first, so that no row's new key collides with the
+    // old key of a row that has yet to change.
+    for (const KeyedRow& row : rows) {
+        if (status.ok() && needsChange(row) && !row.key.isNull()) {
+            status = exec("UPDATE tempar SET chiave = NULL WHERE id = $1", {Param::of(row.id)},
+                          nullptr);
+        }
+    }
+    for (const KeyedRow& row : rows) {
+        if (status.ok() && needsChange(row)) {
+            ++report->changed;
+            if (!row.want.isNull()) {
+                status = exec("UPDATE tempar SET chiave = $2 WHERE id = $1",
+                              {Param::of(row.id), Param::of(row.want.toString())}, nullptr);
+            }
+        }
+    }
+    return status;
+}
+
+}  // namespace
+
+Status PgArchive::checkKeys(bool repair, KeyReport* report) {
+    Connection& server = *m_connection;
+    return server.run(
+        [&](const QDeadlineTimer& deadline) {
+            return server.transaction(deadline, [&]() {
+                return planAndRepairKeys(
+                    [&](const char* sql, const std::vector<Param>& params, Result* rows) {
+                        return server.exec(sql, params, deadline, rows);
+                    },
+                    repair, report);
+            });
+        },
+        false);
+}
+
+Status PgArchive::copyIn(const std::vector<StoredRow>& rows, CopyReport* report) {
+    *report = CopyReport();
+    // Every value is checked before anything is written.
+    struct Incoming {
+        QString name;
+        Param right, given, when;
+        qint64 seconds = 0;
+        bool dated = false;
+    };
+    std::vector<Incoming> incoming;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const StoredRow& row = rows[i];
+        if (row.nome.isNull()) {
+            ++report->skipped;
+            continue;
+        }
+        Incoming entry;
+        entry.name = row.nome.toString();
+        const auto bad = [&](const char* field, const QVariant& value) {
+            return Status::server(
+                Status::kServerBadValue, QString(),
+                QStringLiteral("riga %1 («%2»), campo %3: «%4» non è un valore valido")
+                    .arg(i + 1)
+                    .arg(entry.name, QLatin1String(field), value.toString()),
+                QString());
+        };
+        qint64 number = 0;
+        for (auto [field, value, param] :
+             {std::tuple{"giuste", &row.giuste, &entry.right},
+              std::tuple{"sbagliate", &row.sbagliate, &entry.given}}) {
+            if (value->isNull()) {
+                *param = Param::none();
+            } else if (wholeNumber(*value, &number)) {
+                *param = Param::of(number);
+            } else {
+                return bad(field, *value);
+            }
+        }
+        if (row.data.isNull()) {
+            entry.when = Param::none();
+        } else if (row.data.typeId() == QMetaType::QDateTime && row.data.toDateTime().isValid()) {
+            entry.seconds = row.data.toDateTime().toSecsSinceEpoch();
+            entry.dated = true;
+            entry.when = Param::of(entry.seconds);
+        } else {
+            return bad("data", row.data);
+        }
+        incoming.push_back(std::move(entry));
+    }
+    Connection& server = *m_connection;
+    return server.run(
+        [&](const QDeadlineTimer& deadline) {
+            return server.transaction(deadline, [&]() -> Status {
+                const auto exec = [&](const char* sql, const std::vector<Param>& params,
+                                      Result* result) {
+                    return server.exec(sql, params, deadline, result);
+                };
+                // No program adds a name while the copy decides what is new.
+                Status status =
+                    exec("LOCK TABLE tempar IN SHARE ROW EXCLUSIVE MODE", {}, nullptr);
+                KeyReport keys;
+                if (status.ok()) {
+                    status = planAndRepairKeys(exec, true, &keys);
+                }
+                Result result;
+                if (status.ok()) {
+                    status = exec("SELECT chiave, id, floor(extract(epoch FROM data))::bigint "
+                                  "FROM tempar WHERE chiave IS NOT NULL",
+                                  {}, &result);
+                }
+                if (!status.ok()) {
+                    return status;
+                }
+                struct Held {
+                    qint64 id = 0;
+                    bool dated = false;
+                    qint64 seconds = 0;
+                };
+                QHash<QString, Held> held;
+                for (int i = 0; i < PQntuples(result.get()); ++i) {
+                    held.insert(textAt(result.get(), i, 0),
+                                {QByteArray(PQgetvalue(result.get(), i, 1)).toLongLong(),
+                                 !isNull(result.get(), i, 2),
+                                 QByteArray(PQgetvalue(result.get(), i, 2)).toLongLong()});
+                }
+                for (const Incoming& entry : incoming) {
+                    const QString key = nameKey(entry.name);
+                    const auto there = held.constFind(key);
+                    if (there == held.cend()) {
+                        Result added;
+                        status = exec(
+                            "INSERT INTO tempar (nome, chiave, giuste, sbagliate, data) "
+                            "VALUES ($1, $2, $3, $4, to_timestamp($5::bigint)) RETURNING id",
+                            {Param::of(entry.name), Param::of(key), entry.right, entry.given,
+                             entry.when},
+                            &added);
+                        if (!status.ok()) {
+                            return status;
+                        }
+                        held.insert(key,
+                                    {QByteArray(PQgetvalue(added.get(), 0, 0)).toLongLong(),
+                                     entry.dated, entry.seconds});
+                        ++report->added;
+                    } else if (entry.dated && (!there->dated || entry.seconds > there->seconds)) {
+                        status = exec(
+                            "UPDATE tempar SET giuste = $2, sbagliate = $3, "
+                            "data = to_timestamp($4::bigint) WHERE id = $1",
+                            {Param::of(there->id), entry.right, entry.given, entry.when},
+                            nullptr);
+                        if (!status.ok()) {
+                            return status;
+                        }
+                        held[key] = {there->id, true, entry.seconds};
+                        ++report->replaced;
+                    } else {
+                        ++report->kept;
+                    }
+                }
+                return Status();
+            });
+        },
+        false);
+}
+
+}  // namespace archive

@@ -1,0 +1,91 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+#include "archive/archive.h"
+#include "archive/archivefile.h"
+#include "archive/sqlitearchive.h"
+#include "archive/status.h"
+
+namespace archive {
+
+// Where a school's archive lives on a PostgreSQL server: a service of libpq's service file
+// (pg_service.conf), which names the host, port, database, user, TLS mode and the password
+// file (.pgpass). Nothing secret passes through here.
+struct ServerPlace {
+    QString service;
+    QString database;       // empty: the service's own; tests use a database each
+    int timeoutMs = 5000;   // the longest an operation waits, connecting included
+};
+
+// What copying a file's rows into the server did.
+struct CopyReport {
+    qint64 added = 0;     // names that were not on the server
+    qint64 replaced = 0;  // names the server had, with older results than the file's
+    qint64 kept = 0;      // names the server had, with results as recent or more
+    qint64 skipped = 0;   // rows of the file without a name
+};
+
+// The archive on a PostgreSQL server, shared by every computer of a school. Same table and
+// fields as the file, with the server's own types:
+//
+//   tempar(id bigint identity, nome text, chiave text, giuste bigint, sbagliate bigint,
+//          data timestamptz)        UNIQUE INDEX nome ON tempar(chiave)
+//
+// The program connects with a role that may only read, add and update rows. Every value is
+// bound as a parameter. Every operation, a connection included, is given up after
+// timeoutMs, so a hung server or network never holds the window longer than that; the
+// connection is then dropped. A connection lost since the last operation (a restarted
+// server) is made again once within the same time, because every write here can be
+// repeated without harm: add leaves an existing name alone, store overwrites.
+class PgArchive : public Archive {
+public:
+    ~PgArchive() override;
+
+    // Connects and checks that the table is there with its fields.
+    static std::unique_ptr<PgArchive> open(const ServerPlace& place, Status* status);
+
+    // Creates the table and its index on the server, through an administrator's service,
+    // and lets programRole read, add and update rows (no deletion, no change of layout).
+    // Refuses when the table is there already. One transaction: all or nothing.
+    static Status create(const ServerPlace& admin, const QString& programRole);
+
+    Status countNames(int* count) override;
+    Status readNames(int first, int count, QStringList* names) override;
+    Status find(const QString& name, bool* found) override;
+    Status add(const QString& name) override;
+    Status store(const QString& name, qint64 right, qint64 given, const QDateTime& when) override;
+    Status read(const QString& name, Outcome* outcome) override;
+
+    // Every row in insertion order, as stored (data as read() gives it).
+    Status everyRow(std::vector<StoredRow>* rows);
+    // Compares every row's key with its name's key, as ArchiveFile::checkKeys does for a
+    // file; with repair, sets them right in one transaction.
+    Status checkKeys(bool repair, KeyReport* report);
+    // Brings a file's rows in, in one transaction: new names are added in the file's
+    // order; a name already there takes the file's results only when they are more recent.
+    // A value the server cannot hold (a date that is not a date) stops the copy before
+    // anything is written, naming the row.
+    Status copyIn(const std::vector<StoredRow>& rows, CopyReport* report);
+
+    // The server as messages name it: «service» (host, porta N).
+    QString where() const;
+
+private:
+    class Connection;
+    struct Row;
+    explicit PgArchive(std::unique_ptr<Connection> connection);
+    Status lookUp(const QString& name, Row* row);
+
+    std::unique_ptr<Connection> m_connection;
+    // Where the last read of names stopped, so the next page continues from its id.
+    int m_nextListed = -1;
+    qint64 m_lastListedId = 0;
+};
+
+}  // namespace archive
