@@ -22,6 +22,7 @@ namespace pgtesting {
 inline const QString kProgramService = QStringLiteral("tempolario");
 inline const QString kAdminService = QStringLiteral("tempolario-admin");
 inline const QString kSuperService = QStringLiteral("tempolario-super");
+inline const QString kProgramRole = QStringLiteral("tempolario");
 
 // Whether the test server is there (the test runs under the CTest fixture).
 inline bool serverConfigured() {
@@ -89,7 +90,7 @@ inline QString freshDatabase(const QString& tag, bool withTable = true) {
             QStringLiteral("CREATE DATABASE \"%1\"").arg(database));
     if (withTable) {
         const archive::Status status =
-            archive::PgArchive::create(place(database, 30000, kAdminService), kProgramService);
+            archive::PgArchive::create(place(database, 30000, kAdminService), kProgramRole);
         if (!status.ok()) {
             qFatal("cannot create the table in %s: %s", qPrintable(database),
                    qPrintable(status.message()));

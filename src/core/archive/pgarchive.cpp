@@ -35,7 +35,12 @@ struct Param {
     QByteArray value;
     bool null = false;
 
-    static Param of(const QString& text) { return {text.toUtf8(), false}; }
+    // The server's text cannot hold the character 0, and libpq would cut the text there
+    // ("Mario\0x" would become another pupil's "Mario"): it is sent as U+FFFD instead.
+    static Param of(QString text) {
+        text.replace(QChar(0), QChar::ReplacementCharacter);
+        return {text.toUtf8(), false};
+    }
     static Param of(qint64 number) { return {QByteArray::number(number), false}; }
     static Param none() { return {QByteArray(), true}; }
 };
