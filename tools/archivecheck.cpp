@@ -90,7 +90,46 @@ Status repair(const QString& path, QStringList* notes) {
     return status;
 }
 
-QStringList describe(const KeyReport& report, bool repaired) {
+Status verifyServer(const archive::ServerPlace& place, QStringList* notes) {
+    Status status;
+    auto server = archive::PgArchive::open(place, &status);
+    if (!server) {
+        return status;
+    }
+    bool indexed = false;
+    status = server->hasKeyIndex(&indexed);
+    if (status.ok() && !indexed) {
+        return Status::server(Status::kServerLayout, QString(),
+                              QStringLiteral("manca l'indice unico nome sul campo chiave"),
+                              server->where());
+    }
+    KeyReport report;
+    if (status.ok()) {
+        status = server->checkKeys(false, &report);
+    }
+    if (status.ok()) {
+        *notes += describe(report, false,
+                           QStringLiteral("tempolario-archivio ripara --servizio %1")
+                               .arg(place.service));
+    }
+    return status;
+}
+
+Status repairServer(const archive::ServerPlace& place, QStringList* notes) {
+    Status status;
+    auto server = archive::PgArchive::open(place, &status);
+    if (!server) {
+        return status;
+    }
+    KeyReport report;
+    status = server->checkKeys(true, &report);
+    if (status.ok()) {
+        *notes += describe(report, true);
+    }
+    return status;
+}
+
+QStringList describe(const KeyReport& report, bool repaired, const QString& repairCommand) {
     QStringList notes{QStringLiteral("Alunni registrati: %1.").arg(report.rows)};
     if (report.withoutName > 0) {
         notes.append(QStringLiteral("Righe senza nome (non si possono elencare): %1.")
@@ -108,10 +147,12 @@ QStringList describe(const KeyReport& report, bool repaired) {
     }
     if (repaired) {
         notes.append(QStringLiteral("Chiavi corrette: %1.").arg(report.changed));
-    } else if (report.withoutKey > 0 || report.staleKey > 0) {
+    } else if ((report.withoutKey > 0 || report.staleKey > 0) && repairCommand.isEmpty()) {
         notes.append(QStringLiteral(
             "Tempolario corregge le chiavi da sé quando apre l'archivio; per farlo subito: "
             "tempolario-archivio ripara FILE."));
+    } else if (report.withoutKey > 0 || report.staleKey > 0) {
+        notes.append(QStringLiteral("Per correggere le chiavi: %1.").arg(repairCommand));
     }
     for (const QStringList& names : report.sameKey) {
         QStringList quoted;

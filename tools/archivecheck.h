@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "archive/archivefile.h"
+#include "archive/pgarchive.h"
 #include "archive/status.h"
 
 // The teacher's checks and repairs of an archive file, for the command-line tool; the
@@ -20,7 +21,14 @@ archive::Status verify(const QString& path, QStringList* notes);
 // what was done and what is left to the teacher.
 archive::Status repair(const QString& path, QStringList* notes);
 
-// Italian lines describing a key report.
-QStringList describe(const archive::KeyReport& report, bool repaired);
+// The same for the archive on a server: the table and its fields, the unique index on the
+// key, and the keys (read only for verify).
+archive::Status verifyServer(const archive::ServerPlace& place, QStringList* notes);
+archive::Status repairServer(const archive::ServerPlace& place, QStringList* notes);
+
+// Italian lines describing a key report. repairCommand is what sets the keys right now; on
+// a server, only that does it (the program mends only the rows it looks up).
+QStringList describe(const archive::KeyReport& report, bool repaired,
+                     const QString& repairCommand = QString());
 
 }  // namespace archivetool

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
 #include <QStringList>
 #include <cerrno>
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include "archive/archivefile.h"
 #include "archivecheck.h"
 #include "archive/outcometext.h"
+#include "archive/pgarchive.h"
 #include "archive/sqlitearchive.h"
 
 namespace {
@@ -39,6 +41,25 @@ const char kHelp[] =
     "                                     cambiati da fuori (per esempio con sqlite3) e\n"
     "                                     segnala i nomi uguali a meno di maiuscole\n"
     "  tempolario-archivio aiuto          mostra questo aiuto (anche --help)\n"
+    "\n"
+    "Con un archivio su un server PostgreSQL, al posto di FILE si scrive --servizio SERVIZIO,\n"
+    "il nome di un servizio di pg_service.conf (la password sta nel file .pgpass, mai sulla\n"
+    "riga di comando):\n"
+    "  tempolario-archivio crea --servizio SERVIZIO [--ruolo RUOLO]\n"
+    "                                     crea la tabella dei risultati sul server (con il\n"
+    "                                     servizio dell'amministratore) e permette al ruolo\n"
+    "                                     RUOLO (se non indicato: tempolario), quello usato\n"
+    "                                     dal programma, solo di leggere, aggiungere e\n"
+    "                                     aggiornare i risultati\n"
+    "  tempolario-archivio elenco|csv|verifica|ripara --servizio SERVIZIO\n"
+    "  tempolario-archivio copia FILE --servizio SERVIZIO\n"
+    "                                     porta i risultati di un file sul server: gli alunni\n"
+    "                                     nuovi vengono aggiunti, quelli già presenti prendono\n"
+    "                                     i risultati del file solo se sono più recenti; se\n"
+    "                                     qualcosa va storto il server resta com'era\n"
+    "  tempolario-archivio copia --servizio SERVIZIO FILE\n"
+    "                                     copia l'archivio del server in un nuovo file (FILE\n"
+    "                                     non deve esistere)\n"
     "\n"
     "Tempolario cerca l'archivio nel file tempolario.mdb della cartella da cui viene avviato\n"
     "e non lo crea mai da sé; per cominciare, in quella cartella:\n"
@@ -99,12 +120,34 @@ int usage(const QString& problem) {
 
 using Pupil = archive::StoredRow;
 
+// An archive as the command line names it: a file, or a service of a database server.
+struct Place {
+    QString path;     // a file
+    QString service;  // a server, through the libpq service of this name
+
+    bool onServer() const { return !service.isEmpty(); }
+    QString shown() const {
+        return onServer() ? QStringLiteral("sul server «%1»").arg(service) : path;
+    }
+    // The tool may wait longer than the program: a copy moves a whole school's results.
+    archive::ServerPlace server() const {
+        archive::ServerPlace place;
+        place.service = service;
+        place.timeoutMs = 120000;
+        return place;
+    }
+};
+
 // Every row in the archive's own order, read through the same layer as the program.
-archive::Status readPupils(const QString& path, std::vector<Pupil>* pupils) {
+archive::Status readPupils(const Place& place, std::vector<Pupil>* pupils) {
     archive::Status status;
+    if (place.onServer()) {
+        auto server = archive::PgArchive::open(place.server(), &status);
+        return server ? server->everyRow(pupils) : status;
+    }
     archive::OpenOptions options;
     options.readOnly = true;
-    auto database = archive::SqliteArchive::open(path, &status, options);
+    auto database = archive::SqliteArchive::open(place.path, &status, options);
     return database ? database->everyRow(pupils) : status;
 }
 
@@ -123,7 +166,7 @@ QString printable(QString text) {
     return text;
 }
 
-int list(const QString& path) {
+int list(const Place& path) {
     std::vector<Pupil> pupils;
     const archive::Status status = readPupils(path, &pupils);
     if (!status.ok()) {
@@ -170,7 +213,7 @@ QString csvField(const QString& text) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-int exportCsv(const QString& path) {
+int exportCsv(const Place& path) {
     std::vector<Pupil> pupils;
     const archive::Status status = readPupils(path, &pupils);
     if (!status.ok()) {
@@ -186,18 +229,28 @@ int exportCsv(const QString& path) {
     return 0;
 }
 
-int create(const QString& path) {
-    const archive::Status status = archive::ArchiveFile::create(path);
+int create(const Place& place, const QString& role) {
+    const archive::Status status = place.onServer()
+                                       ? archive::PgArchive::create(place.server(), role)
+                                       : archive::ArchiveFile::create(place.path);
     if (!status.ok()) {
         return fail(status);
     }
-    out(QStringLiteral("Archivio vuoto creato: %1\n").arg(path));
+    if (place.onServer()) {
+        out(QStringLiteral("Archivio vuoto creato %1; il ruolo «%2» può leggere, aggiungere e "
+                           "aggiornare i risultati.\n")
+                .arg(place.shown(), role));
+    } else {
+        out(QStringLiteral("Archivio vuoto creato: %1\n").arg(place.path));
+    }
     return 0;
 }
 
-int repair(const QString& path) {
+int repair(const Place& place) {
     QStringList notes;
-    const archive::Status status = archivetool::repair(path, &notes);
+    const archive::Status status = place.onServer()
+                                       ? archivetool::repairServer(place.server(), &notes)
+                                       : archivetool::repair(place.path, &notes);
     if (!status.ok()) {
         return fail(status);
     }
@@ -207,16 +260,80 @@ int repair(const QString& path) {
     return 0;
 }
 
-int verify(const QString& path) {
+int verify(const Place& place) {
     QStringList notes;
-    const archive::Status status = archivetool::verify(path, &notes);
+    const archive::Status status = place.onServer()
+                                       ? archivetool::verifyServer(place.server(), &notes)
+                                       : archivetool::verify(place.path, &notes);
     for (const QString& note : notes) {
         out(note + QLatin1Char('\n'));
     }
     if (!status.ok()) {
         return fail(status);
     }
-    out(QStringLiteral("L'archivio %1 è integro.\n").arg(path));
+    out(QStringLiteral("L'archivio %1 è integro.\n").arg(place.shown()));
+    return 0;
+}
+
+// A file's results into the server: all or nothing.
+int copyToServer(const Place& from, const Place& to) {
+    std::vector<Pupil> pupils;
+    archive::Status status = readPupils(from, &pupils);
+    if (!status.ok()) {
+        return fail(status);
+    }
+    auto server = archive::PgArchive::open(to.server(), &status);
+    if (!server) {
+        return fail(status);
+    }
+    archive::CopyReport report;
+    status = server->copyIn(pupils, &report);
+    if (!status.ok()) {
+        std::fprintf(stderr, "tempolario-archivio: la copia non è stata fatta: il server non "
+                             "è stato cambiato.\n");
+        return fail(status);
+    }
+    out(QStringLiteral("Copia di %1 %2 fatta:\n"
+                       "  alunni nuovi aggiunti: %3\n"
+                       "  alunni già presenti, con i risultati del file (più recenti): %4\n"
+                       "  alunni già presenti, lasciati come erano (risultati del server "
+                       "uguali o più recenti): %5\n")
+            .arg(from.path, to.shown())
+            .arg(report.added)
+            .arg(report.replaced)
+            .arg(report.kept));
+    if (report.skipped > 0) {
+        out(QStringLiteral("  righe senza nome, non copiate: %1\n").arg(report.skipped));
+    }
+    return 0;
+}
+
+// The server's archive into a new file, which is removed again if the copy fails.
+int copyToFile(const Place& from, const Place& to) {
+    std::vector<Pupil> pupils;
+    archive::Status status = readPupils(from, &pupils);
+    if (!status.ok()) {
+        return fail(status);
+    }
+    status = archive::ArchiveFile::create(to.path);
+    if (!status.ok()) {
+        return fail(status);
+    }
+    auto file = archive::SqliteArchive::open(to.path, &status);
+    if (file) {
+        status = file->insertRows(pupils);
+        file.reset();
+    }
+    if (!status.ok()) {
+        QFile::remove(to.path);
+        std::fprintf(stderr, "tempolario-archivio: la copia non è stata fatta: il file %s non "
+                             "è stato lasciato.\n",
+                     QFile::encodeName(to.path).constData());
+        return fail(status);
+    }
+    out(QStringLiteral("Copiati %1 alunni dal server «%2» nel nuovo archivio %3.\n")
+            .arg(pupils.size())
+            .arg(from.service, to.path));
     return 0;
 }
 
@@ -233,27 +350,63 @@ int run() {
     }
     const bool known = command == QLatin1String("crea") || command == QLatin1String("elenco") ||
                        command == QLatin1String("csv") || command == QLatin1String("verifica") ||
-                       command == QLatin1String("ripara");
+                       command == QLatin1String("ripara") || command == QLatin1String("copia");
     if (!known) {
         return usage(QStringLiteral("comando sconosciuto: %1.").arg(command));
     }
-    if (arguments.size() != 2) {
-        return usage(QStringLiteral("il comando %1 vuole un solo FILE.").arg(command));
+    // The archives named, in order, and the role a server's new table is granted to.
+    QList<Place> places;
+    QString role;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("--servizio") || argument == QLatin1String("--ruolo")) {
+            if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty()) {
+                return usage(QStringLiteral("dopo %1 ci vuole un nome.").arg(argument));
+            }
+            const QString& value = arguments.at(++i);
+            if (argument == QLatin1String("--ruolo")) {
+                role = value;
+            } else {
+                places.append(Place{QString(), value});
+            }
+        } else if (argument.startsWith(QLatin1String("--"))) {
+            return usage(QStringLiteral("opzione sconosciuta: %1.").arg(argument));
+        } else {
+            places.append(Place{argument, QString()});
+        }
     }
-    const QString& path = arguments.at(1);
+    if (command == QLatin1String("copia")) {
+        if (places.size() != 2 || places[0].onServer() == places[1].onServer() ||
+            !role.isEmpty()) {
+            return usage(QStringLiteral(
+                "il comando copia vuole un FILE e un --servizio SERVIZIO: prima l'archivio da "
+                "cui copiare, poi quello in cui copiare."));
+        }
+        return places[1].onServer() ? copyToServer(places[0], places[1])
+                                    : copyToFile(places[0], places[1]);
+    }
+    if (places.size() != 1) {
+        return usage(
+            QStringLiteral("il comando %1 vuole un solo FILE o un solo --servizio SERVIZIO.")
+                .arg(command));
+    }
+    const Place& place = places.first();
+    if (!role.isEmpty() && (command != QLatin1String("crea") || !place.onServer())) {
+        return usage(QStringLiteral("--ruolo vale solo per crea --servizio."));
+    }
     if (command == QLatin1String("crea")) {
-        return create(path);
+        return create(place, role.isEmpty() ? QStringLiteral("tempolario") : role);
     }
     if (command == QLatin1String("elenco")) {
-        return list(path);
+        return list(place);
     }
     if (command == QLatin1String("csv")) {
-        return exportCsv(path);
+        return exportCsv(place);
     }
     if (command == QLatin1String("ripara")) {
-        return repair(path);
+        return repair(place);
     }
-    return verify(path);
+    return verify(place);
 }
 
 }  // namespace

@@ -599,6 +599,21 @@ Status PgArchive::everyRow(std::vector<StoredRow>* rows) {
     });
 }
 
+Status PgArchive::hasKeyIndex(bool* indexed) {
+    Connection& server = *m_connection;
+    return server.run([&](const QDeadlineTimer& deadline) {
+        Result result;
+        const Status status = server.exec(
+            "SELECT count(*) FROM pg_index i JOIN pg_class c ON c.oid = i.indexrelid "
+            "JOIN pg_attribute a ON a.attrelid = i.indrelid AND a.attnum = i.indkey[0] "
+            "WHERE i.indrelid = 'tempar'::regclass AND c.relname = 'nome' AND i.indisunique "
+            "AND i.indnatts = 1 AND a.attname = 'chiave'",
+            deadline, &result);
+        *indexed = status.ok() && QByteArray(PQgetvalue(result.get(), 0, 0)) != "0";
+        return status;
+    });
+}
+
 namespace {
 
 // Reads every row's key, plans the keys, and with repair sets the wrong ones right, on

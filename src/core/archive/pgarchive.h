@@ -64,6 +64,8 @@ public:
 
     // Every row in insertion order, as stored (data as read() gives it).
     Status everyRow(std::vector<StoredRow>* rows);
+    // Whether the table has its unique index on the key, which keeps one row per name.
+    Status hasKeyIndex(bool* indexed);
     // Compares every row's key with its name's key, as ArchiveFile::checkKeys does for a
     // file; with repair, sets them right in one transaction.
     Status checkKeys(bool repair, KeyReport* report);

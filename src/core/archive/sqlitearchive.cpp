@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include "archive/archivefile.h"
 #include "archive/namekey.h"
@@ -347,6 +348,44 @@ Status SqliteArchive::read(const QString& name, Outcome* outcome) {
         *outcome = {true, row.fields.giuste, row.fields.sbagliate, presentDate(row.fields.data)};
     }
     return status;
+}
+
+Status SqliteArchive::insertRows(const std::vector<StoredRow>& rows) {
+    SqliteConnection& connection = *m_connection;
+    return connection.write([&]() -> Status {
+        Status status;
+        SqliteStatement* statement = connection.cached(
+            "INSERT INTO tempar (nome, chiave, giuste, sbagliate, data) "
+            "VALUES (?1, ?2, ?3, ?4, ?5)",
+            &status);
+        if (!statement) {
+            return status;
+        }
+        QSet<QString> keys;
+        for (const StoredRow& row : rows) {
+            SqliteStatement::Use use(*statement);
+            statement->bind(1, row.nome);
+            if (!row.nome.isNull()) {
+                const QString key = nameKey(row.nome.toString());
+                if (!keys.contains(key)) {
+                    keys.insert(key);
+                    statement->bindText(2, key);
+                }
+            }
+            statement->bind(3, row.giuste);
+            statement->bind(4, row.sbagliate);
+            if (row.data.typeId() == QMetaType::QDateTime) {
+                statement->bindText(5, row.data.toDateTime().toLocalTime().toString(kDateFormat));
+            } else {
+                statement->bind(5, row.data);
+            }
+            const int rc = statement->step();
+            if (rc != SQLITE_DONE) {
+                return connection.failure(rc);
+            }
+        }
+        return Status();
+    });
 }
 
 Status SqliteArchive::everyRow(std::vector<StoredRow>* rows) {

@@ -231,8 +231,8 @@ QString serverAdvice(int number, const QString& code) {
             "Il server dell'archivio rifiuta l'accesso: chi cura i computer della scuola deve "
             "controllare l'utente e la password di Tempolario (file .pgpass) e i suoi permessi.");
     }
-    if (code == QLatin1String("42P01") || code == QLatin1String("42703") ||
-        code == QLatin1String("42P10")) {
+    if (number == Status::kServerLayout || code == QLatin1String("42P01") ||
+        code == QLatin1String("42703") || code == QLatin1String("42P10")) {
         return QStringLiteral(
                    "Sul server manca la tabella dei risultati, o non è come Tempolario se "
                    "l'aspetta: chi cura il server la crea con il comando %1.")
@@ -257,20 +257,25 @@ QString serverAdvice(int number, const QString& code) {
         .arg(retry);
 }
 
+// The description of a failure on the server; %1 is the server, as where() gives it.
 QString serverDescription(int number) {
     switch (number) {
         case Status::kServerUnreachable:
-            return QStringLiteral("non si riesce a collegarsi al server dell'archivio");
+            return QStringLiteral("non si riesce a collegarsi al server dell'archivio %1");
         case Status::kServerTimeout:
-            return QStringLiteral("il server dell'archivio non ha risposto in tempo");
+            return QStringLiteral("il server dell'archivio %1 non ha risposto in tempo");
         case Status::kServerSetting:
-            return QStringLiteral("il collegamento al server dell'archivio non è impostato bene");
+            return QStringLiteral(
+                "il collegamento al server dell'archivio %1 non è impostato bene");
         case Status::kServerTableExists:
-            return QStringLiteral("sul server c'è già la tabella dei risultati");
+            return QStringLiteral("sul server dell'archivio %1 c'è già la tabella dei risultati");
         case Status::kServerBadValue:
-            return QStringLiteral("un valore del file non si può copiare sul server");
+            return QStringLiteral("un valore del file non si può copiare sul server %1");
+        case Status::kServerLayout:
+            return QStringLiteral("sul server dell'archivio %1 la tabella dei risultati non è "
+                                  "come Tempolario se l'aspetta");
         default:
-            return QStringLiteral("il server dell'archivio ha dato un errore");
+            return QStringLiteral("il server dell'archivio %1 ha dato un errore");
     }
 }
 
@@ -312,10 +317,7 @@ Status Status::server(int number, const QString& code, const QString& text,
     Status status;
     status.number = number;
     status.code = code;
-    status.description = serverDescription(number);
-    if (!where.isEmpty()) {
-        status.description += QLatin1Char(' ') + where;
-    }
+    status.description = serverDescription(number).arg(where).simplified();
     QString detail = text.simplified();
     while (detail.endsWith(QLatin1Char('.'))) {
         detail.chop(1);
