@@ -272,12 +272,16 @@ private:
             return Status::server(Status::kServerSetting, QString(),
                                   QStringLiteral("memoria esaurita"), m_where);
         }
-        if (PQstatus(handle.get()) == CONNECTION_BAD) {
-            // Nothing was sent: the service or its settings are wrong.
-            return Status::server(Status::kServerSetting, QString(),
-                                  fromUtf8(PQerrorMessage(handle.get())), m_where);
-        }
         describe(handle.get());
+        if (PQstatus(handle.get()) == CONNECTION_BAD) {
+            // Failed at once: either the settings could not be read (no host was worked
+            // out from them), or the connection was refused on the spot (a local socket
+            // with no server behind it).
+            const bool settingsRead = !fromUtf8(PQhost(handle.get())).isEmpty();
+            return Status::server(
+                settingsRead ? Status::kServerUnreachable : Status::kServerSetting, QString(),
+                fromUtf8(PQerrorMessage(handle.get())), m_where);
+        }
         PostgresPollingStatusType state = PGRES_POLLING_WRITING;
         while (state != PGRES_POLLING_OK) {
             if (state == PGRES_POLLING_FAILED) {
