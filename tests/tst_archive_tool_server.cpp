@@ -108,7 +108,8 @@ private slots:
     void copyThatCannotFinishChangesNothing();
     void serverAndFileListTheSame();
     void verifyAndRepairOnTheServer();
-    void unreachableServerIsNamed();
+    void badSettingsAreNamed_data();
+    void badSettingsAreNamed();
 };
 
 void TestArchiveToolServer::initTestCase() {
@@ -302,27 +303,48 @@ void TestArchiveToolServer::verifyAndRepairOnTheServer() {
     QVERIFY2(run.err.contains(QStringLiteral("manca l'indice unico nome")), qPrintable(run.err));
 }
 
-void TestArchiveToolServer::unreachableServerIsNamed() {
+void TestArchiveToolServer::badSettingsAreNamed_data() {
+    QTest::addColumn<QString>("service");
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("passwordVariable");
+    QTest::addColumn<QString>("expected");
+    const QString server = QStringLiteral("host=%1\nport=5999\ndbname=x\nuser=y\n");
+    QTest::newRow("no server") << "spento" << server << QString()
+                               << "non si riesce a collegarsi al server dell'archivio «spento»";
+    QTest::newRow("unknown service") << "altro" << server << QString()
+                                     << "server dell'archivio «altro» non è impostato bene";
+    // A password anywhere but in a password file is refused before anything is sent.
+    QTest::newRow("password in the service")
+        << "spento" << server + QStringLiteral("password=segreta\n") << QString()
+        << "nelle impostazioni del servizio (pg_service.conf)";
+    QTest::newRow("password in the environment")
+        << "spento" << server << "segreta" << "nella variabile d'ambiente PGPASSWORD";
+}
+
+void TestArchiveToolServer::badSettingsAreNamed() {
+    QFETCH(QString, service);
+    QFETCH(QString, settings);
+    QFETCH(QString, passwordVariable);
+    QFETCH(QString, expected);
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("pg_service.conf"));
     QFile out(file);
     QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(QStringLiteral("[spento]\nhost=%1\nport=5999\ndbname=x\nuser=y\n")
-                  .arg(dir.path())
-                  .toUtf8());
+    out.write(QStringLiteral("[spento]\n").toUtf8() + settings.arg(dir.path()).toUtf8());
     out.close();
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("PGSERVICEFILE"), file);
+    if (!passwordVariable.isEmpty()) {
+        environment.insert(QStringLiteral("PGPASSWORD"), passwordVariable);
+    }
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(ARCHIVE_TOOL),
-                  {QStringLiteral("elenco"), QStringLiteral("--servizio"), QStringLiteral("spento")});
+                  {QStringLiteral("elenco"), QStringLiteral("--servizio"), service});
     QVERIFY(process.waitForFinished(30000));
     QCOMPARE(process.exitCode(), 1);
     const QString err = QString::fromUtf8(process.readAllStandardError());
-    QVERIFY2(err.contains(QStringLiteral("non si riesce a collegarsi al server dell'archivio "
-                                         "«spento»")),
-             qPrintable(err));
+    QVERIFY2(err.contains(expected), qPrintable(err));
     QVERIFY(process.readAllStandardOutput().isEmpty());
 }
 

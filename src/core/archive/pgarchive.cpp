@@ -273,6 +273,15 @@ private:
                                   QStringLiteral("memoria esaurita"), m_where);
         }
         describe(handle.get());
+        if (const QString source = passwordOutsidePassFile(handle.get()); !source.isEmpty()) {
+            return Status::server(
+                Status::kServerSetting, QString(),
+                QStringLiteral("la password è scritta %1, dove altri possono leggerla: va "
+                               "tolta da lì e messa nel file .pgpass (o in quello indicato "
+                               "da passfile), leggibile solo dal suo proprietario")
+                    .arg(source),
+                m_where);
+        }
         if (PQstatus(handle.get()) == CONNECTION_BAD) {
             // Failed at once: either the settings could not be read (no host was worked
             // out from them), or the connection was refused on the spot (a local socket
@@ -309,6 +318,26 @@ private:
         // the program's wait for it.
         return exec("SELECT set_config('statement_timeout', $1, false)",
                     {Param::of(QString::fromLatin1(timeout))}, deadline);
+    }
+
+    // Where a password was given other than in a password file: the environment
+    // variable PGPASSWORD, or the service's own settings (pg_service.conf is read by every
+    // user). Empty when there is none.
+    static QString passwordOutsidePassFile(PGconn* handle) {
+        if (!qEnvironmentVariableIsEmpty("PGPASSWORD")) {
+            return QStringLiteral("nella variabile d'ambiente PGPASSWORD");
+        }
+        QString source;
+        PQconninfoOption* options = PQconninfo(handle);
+        for (PQconninfoOption* option = options; option != nullptr && option->keyword != nullptr;
+             ++option) {
+            if (qstrcmp(option->keyword, "password") == 0 && option->val != nullptr &&
+                option->val[0] != '\0') {
+                source = QStringLiteral("nelle impostazioni del servizio (pg_service.conf)");
+            }
+        }
+        PQconninfoFree(options);
+        return source;
     }
 
     void describe(PGconn* handle) {
