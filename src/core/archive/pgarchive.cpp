@@ -145,7 +145,7 @@ public:
         m_lost = false;
         status = operation(deadline);
         if (!status.ok() && m_lost && hadConnection && repeatable && !deadline.hasExpired()) {
-            const Status again = connect(deadline);
+            Status again = connect(deadline);
             if (!again.ok()) {
                 return again;
             }
@@ -161,11 +161,10 @@ public:
         if (connection == nullptr) {
             return lost(QString(), QString());
         }
-        std::vector<const char*> values;
-        values.reserve(params.size());
-        for (const Param& param : params) {
-            values.push_back(param.null ? nullptr : param.value.constData());
-        }
+        std::vector<const char*> values(params.size());
+        std::transform(params.begin(), params.end(), values.begin(), [](const Param& param) {
+            return param.null ? nullptr : param.value.constData();
+        });
         if (PQsendQueryParams(connection, sql, static_cast<int>(values.size()), nullptr,
                               values.data(), nullptr, nullptr, 0) == 0) {
             return lost(QString(), fromUtf8(PQerrorMessage(connection)));
@@ -267,13 +266,13 @@ private:
         }
         keywords.push_back(nullptr);
         values.push_back(nullptr);
-        Handle handle(PQconnectStartParams(keywords.data(), values.data(), 0));
-        if (!handle) {
+        Handle attempt(PQconnectStartParams(keywords.data(), values.data(), 0));
+        if (!attempt) {
             return Status::server(Status::kServerSetting, QString(),
                                   QStringLiteral("memoria esaurita"), m_where);
         }
-        describe(handle.get());
-        if (const QString source = passwordOutsidePassFile(handle.get()); !source.isEmpty()) {
+        describe(attempt.get());
+        if (const QString source = passwordOutsidePassFile(attempt.get()); !source.isEmpty()) {
             return Status::server(
                 Status::kServerSetting, QString(),
                 QStringLiteral("la password è scritta %1, dove altri possono leggerla: va "
@@ -282,38 +281,38 @@ private:
                     .arg(source),
                 m_where);
         }
-        if (PQstatus(handle.get()) == CONNECTION_BAD) {
+        if (PQstatus(attempt.get()) == CONNECTION_BAD) {
             // Failed at once: either the settings could not be read (no host was worked
             // out from them), or the connection was refused on the spot (a local socket
             // with no server behind it).
-            const bool settingsRead = !fromUtf8(PQhost(handle.get())).isEmpty();
+            const bool settingsRead = !fromUtf8(PQhost(attempt.get())).isEmpty();
             return Status::server(
                 settingsRead ? Status::kServerUnreachable : Status::kServerSetting, QString(),
-                fromUtf8(PQerrorMessage(handle.get())), m_where);
+                fromUtf8(PQerrorMessage(attempt.get())), m_where);
         }
         PostgresPollingStatusType state = PGRES_POLLING_WRITING;
         while (state != PGRES_POLLING_OK) {
             if (state == PGRES_POLLING_FAILED) {
-                describe(handle.get());
-                const int number = PQconnectionNeedsPassword(handle.get()) == 1
+                describe(attempt.get());
+                const int number = PQconnectionNeedsPassword(attempt.get()) == 1
                                        ? Status::kServerSetting
                                        : Status::kServerUnreachable;
-                return Status::server(number, QString(), fromUtf8(PQerrorMessage(handle.get())),
+                return Status::server(number, QString(), fromUtf8(PQerrorMessage(attempt.get())),
                                       m_where);
             }
-            if (!waitFor(PQsocket(handle.get()), state == PGRES_POLLING_WRITING, deadline)) {
+            if (!waitFor(PQsocket(attempt.get()), state == PGRES_POLLING_WRITING, deadline)) {
                 return Status::server(
                     Status::kServerTimeout, QString(),
                     QStringLiteral("nessuna risposta in %1 secondi").arg(seconds()), m_where);
             }
-            state = PQconnectPoll(handle.get());
+            state = PQconnectPoll(attempt.get());
         }
-        describe(handle.get());
-        if (PQsetnonblocking(handle.get(), 1) != 0) {
+        describe(attempt.get());
+        if (PQsetnonblocking(attempt.get(), 1) != 0) {
             return Status::server(Status::kServerUnreachable, QString(),
-                                  fromUtf8(PQerrorMessage(handle.get())), m_where);
+                                  fromUtf8(PQerrorMessage(attempt.get())), m_where);
         }
-        m_handle = std::move(handle);
+        m_handle = std::move(attempt);
         // The server gives up a statement too, so that nothing it holds (a lock) outlives
         // the program's wait for it.
         return exec("SELECT set_config('statement_timeout', $1, false)",
@@ -561,7 +560,7 @@ Status PgArchive::lookUp(const QString& name, Row* row) {
 
 Status PgArchive::find(const QString& name, bool* found) {
     Row row;
-    const Status status = lookUp(name, &row);
+    Status status = lookUp(name, &row);
     *found = status.ok() && row.id != 0;
     return status;
 }
@@ -606,7 +605,7 @@ Status PgArchive::store(const QString& name, qint64 right, qint64 given, const Q
 Status PgArchive::read(const QString& name, Outcome* outcome) {
     *outcome = Outcome();
     Row row;
-    const Status status = lookUp(name, &row);
+    Status status = lookUp(name, &row);
     if (status.ok() && row.id != 0) {
         *outcome = {true, row.giuste, row.sbagliate, row.data};
     }
@@ -617,7 +616,7 @@ Status PgArchive::everyRow(std::vector<StoredRow>* rows) {
     Connection& server = *m_connection;
     return server.run([&](const QDeadlineTimer& deadline) {
         Result result;
-        const Status status = server.exec(ROW_COLUMNS "ORDER BY id", deadline, &result);
+        Status status = server.exec(ROW_COLUMNS "ORDER BY id", deadline, &result);
         if (!status.ok()) {
             return status;
         }
@@ -636,7 +635,7 @@ Status PgArchive::hasKeyIndex(bool* indexed) {
     Connection& server = *m_connection;
     return server.run([&](const QDeadlineTimer& deadline) {
         Result result;
-        const Status status = server.exec(
+        Status status = server.exec(
             "SELECT count(*) FROM pg_index i JOIN pg_class c ON c.oid = i.indexrelid "
             "JOIN pg_attribute a ON a.attrelid = i.indrelid AND a.attnum = i.indkey[0] "
             "WHERE i.indrelid = 'tempar'::regclass AND c.relname = 'nome' AND i.indisunique "
