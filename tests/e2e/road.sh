@@ -3,23 +3,53 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The pupil's road through the real program on a real X server (run under xvfb-run):
 # type a name, get the exercise window, drag dates with the pointer, look at the results,
-# go back, then leave; the
-# archive, read with the sqlite3 program, holds the pupil's row.
-# Usage: road.sh PROGRAM ARCHIVE_TOOL
+# go back, then leave; the archive, read with the sqlite3 program (or psql), holds the
+# pupil's row.
+# Usage: road.sh PROGRAM ARCHIVE_TOOL [--servizio]
+# With --servizio the archive is on the test server (PGSERVICEFILE, as the CTest fixture
+# sets it), in a database of its own, reached through a service file as on a school's
+# computer.
 set -euo pipefail
 program=$(realpath "$1")
 tool=$(realpath "$2")
+server=${3:-}
 work=$(mktemp -d)
 pid=
-trap 'if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
+database=
+cleanup() {
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+    if [ -n "$database" ]; then
+        PGSERVICEFILE=$base psql -qX "service=tempolario-admin" -c "DROP DATABASE IF EXISTS $database" \
+            >/dev/null 2>&1 || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
 cd "$work"
-"$tool" crea tempolario.mdb >/dev/null
+program_arguments=()
+if [ "$server" = --servizio ]; then
+    base=${PGSERVICEFILE:?road: PGSERVICEFILE is not set (the test server fixture sets it)}
+    database=road_$$
+    PGSERVICEFILE=$base psql -qX "service=tempolario-admin" -c "CREATE DATABASE $database" >/dev/null
+    # The fixture's two services, pointed at this database.
+    awk -v db="$database" '
+        /^\[/ { keep = ($0 == "[tempolario]" || $0 == "[tempolario-admin]") }
+        keep && /^dbname=/ { print "dbname=" db; next }
+        keep { print }' "$base" >"$work/pg_service.conf"
+    export PGSERVICEFILE=$work/pg_service.conf
+    "$tool" crea --servizio tempolario-admin >/dev/null
+    program_arguments=(--servizio tempolario)
+    stored() { psql -qXAt "service=tempolario" -c "$1"; }
+else
+    "$tool" crea tempolario.mdb >/dev/null
+    stored() { sqlite3 tempolario.mdb "$1"; }
+fi
 
 fail() { echo "road: $*" >&2; exit 1; }
 # shellcheck source=tests/e2e/xdo.sh
 source "$(dirname "${BASH_SOURCE[0]}")/xdo.sh"
 
-"$program" & pid=$!
+"$program" "${program_arguments[@]}" & pid=$!
 name=$(window '^Tempolario$') || fail "the name window did not show"
 
 # "INSERISCO IL MIO NOME", then the name with stray blanks, then Enter.
@@ -32,7 +62,7 @@ xdotool key Return
 drill=$(window '^TEMPOLARIO DEI FATTI') || fail "the exercise window did not show"
 xdotool search --onlyvisible --name '^Tempolario$' >/dev/null && fail "the name window is still shown"
 
-[ "$(sqlite3 tempolario.mdb "SELECT count(*) FROM tempar WHERE nome = 'Rossi Mario'")" = 1 ] ||
+[ "$(stored "SELECT count(*) FROM tempar WHERE nome = 'Rossi Mario'")" = 1 ] ||
     fail "the typed name was not added, tidied, to the archive"
 
 # The first date label onto each of the ten boxes: every drop counts, at least one is right.
@@ -49,7 +79,7 @@ sleep 0.3
 # shellcheck disable=SC2046
 xdotool mousemove $(point "$drill" $kDrillDesign $((9120 + 1327)) $((7440 + 150))) click 1
 results=$(window '^Risultati conseguiti nelle esercitazioni$') || fail "the results window did not show"
-[ "$(sqlite3 tempolario.mdb "SELECT sbagliate FROM tempar WHERE nome = 'Rossi Mario'")" = 10 ] ||
+[ "$(stored "SELECT sbagliate FROM tempar WHERE nome = 'Rossi Mario'")" = 10 ] ||
     fail "the totals were not stored by the archive button"
 # shellcheck disable=SC2046
 xdotool mousemove $(point "$results" $kResultsDesign $((9600 + 1087)) $((6600 + 400))) click 1
@@ -65,7 +95,7 @@ code=0
 wait "$pid" || code=$?
 pid=
 [ "$code" = 0 ] || fail "the program ended with status $code"
-row=$(sqlite3 tempolario.mdb "SELECT giuste, sbagliate, data IS NOT NULL FROM tempar WHERE nome = 'Rossi Mario'")
+row=$(stored "SELECT giuste, sbagliate, CASE WHEN data IS NULL THEN 0 ELSE 1 END FROM tempar WHERE nome = 'Rossi Mario'")
 IFS='|' read -r right given dated <<<"$row"
 [ "$given" = 10 ] && [ "$right" -ge 1 ] && [ "$dated" = 1 ] || fail "stored row is '$row'"
 echo "road: passed (stored $right right out of $given)"
