@@ -378,7 +378,16 @@ std::unique_ptr<PgArchive> PgArchive::open(const ServerPlace& place, Status* sta
     if (!status->ok()) {
         return nullptr;
     }
-    return std::unique_ptr<PgArchive>(new PgArchive(std::move(connection)));
+    auto archive = std::unique_ptr<PgArchive>(new PgArchive(std::move(connection)));
+    // A name changed from outside (psql) leaves its old key behind: the row would not be
+    // found by its new name, and the pupil typing it would get a second, empty row. Keys
+    // are set right before any lookup uses them, as the file's opening does.
+    KeyReport report;
+    *status = archive->checkKeys(true, &report);
+    if (!status->ok()) {
+        return nullptr;
+    }
+    return archive;
 }
 
 Status PgArchive::create(const ServerPlace& admin, const QString& programRole) {
