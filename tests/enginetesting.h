@@ -148,6 +148,7 @@ public:
             sqlite3* db = nullptr;
             sqlite3_open_v2(QFile::encodeName(m_path).constData(), &db, SQLITE_OPEN_READONLY,
                             nullptr);
+            sqlite3_busy_timeout(db, 5000);  // another process may be writing
             sqlite3_stmt* statement = nullptr;
             QString value;
             if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) !=
