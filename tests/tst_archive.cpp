@@ -41,6 +41,8 @@ private slots:
     void keysSetRightAtOpening();
     void missingTableOrIndex();
     void missingTableOnTheServer();
+    void programRoleOnlyReadsAddsAndUpdates_data();
+    void programRoleOnlyReadsAddsAndUpdates();
 
 private:
     enginetesting::ArchiveUnderTest m_archive;
@@ -413,6 +415,44 @@ void TestArchive::missingTableOnTheServer() {
     Status status;
     QVERIFY(!archive::PgArchive::open(pgtesting::place(m_archive.database()), &status));
     check(status);
+}
+
+// The program's role may read, add and update results, nothing more: a program (or anyone
+// holding its password on a pupil's computer) can neither remove results nor change the
+// table, nor renumber the rows.
+void TestArchive::programRoleOnlyReadsAddsAndUpdates_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("code");
+    QTest::newRow("delete") << "DELETE FROM tempar" << "42501";
+    QTest::newRow("truncate") << "TRUNCATE tempar" << "42501";
+    QTest::newRow("drop the table") << "DROP TABLE tempar" << "42501";
+    QTest::newRow("drop the index") << "DROP INDEX nome" << "42501";
+    QTest::newRow("add a field") << "ALTER TABLE tempar ADD COLUMN x int" << "42501";
+    QTest::newRow("rename a field") << "ALTER TABLE tempar RENAME nome TO n" << "42501";
+    QTest::newRow("create a table") << "CREATE TABLE altro (x int)" << "42501";
+    QTest::newRow("create an index") << "CREATE INDEX altro ON tempar (nome)" << "42501";
+    QTest::newRow("renumber a row") << "UPDATE tempar SET id = DEFAULT" << "42501";
+    // An identity column refuses a value of its own before the rights are looked at.
+    QTest::newRow("give a row another number") << "UPDATE tempar SET id = id + 1000" << "428C9";
+}
+
+void TestArchive::programRoleOnlyReadsAddsAndUpdates() {
+    SERVER_ONLY("the rights of the program's role");
+    QFETCH(QString, sql);
+    QFETCH(QString, code);
+    QVERIFY(m_archive.addStoredPupil(QStringLiteral("Rossi Mario"), 3, 4, QDateTime::currentDateTime()));
+    const QByteArray before = m_archive.snapshot();
+    PGconn* program = pgtesting::connectRaw(pgtesting::kProgramService, m_archive.database());
+    PGresult* result = PQexec(program, sql.toUtf8().constData());
+    const QString refused = QString::fromUtf8(PQresultErrorField(result, PG_DIAG_SQLSTATE));
+    PQclear(result);
+    PQfinish(program);
+    QCOMPARE(refused, code);
+    QCOMPARE(m_archive.snapshot(), before);
+    QCOMPARE(m_archive.intact(), QStringLiteral("ok"));
+    QCOMPARE(m_archive.rawValue(QStringLiteral("SELECT count(*) FROM pg_class WHERE relname IN "
+                                               "('altro', 'x')")),
+             QStringLiteral("0"));
 }
 
 QTEST_GUILESS_MAIN(TestArchive)
