@@ -317,10 +317,14 @@ namespace enginetesting {
 // transaction on the file, a table lock on the server. Released when it goes.
 class HeldArchive {
 public:
-    explicit HeldArchive(const ArchiveUnderTest& archive) {
+    // On the server, readsToo false lets others read (a writer's lock): the file's lock
+    // keeps the program's reads out either way, but not a look at its bytes.
+    explicit HeldArchive(const ArchiveUnderTest& archive, bool readsToo = true) {
         if (archive.server()) {
             m_server = pgtesting::connectRaw(pgtesting::kAdminService, archive.database());
-            PQclear(PQexec(m_server, "BEGIN; LOCK TABLE tempar IN ACCESS EXCLUSIVE MODE"));
+            PQclear(PQexec(m_server, readsToo
+                                         ? "BEGIN; LOCK TABLE tempar IN ACCESS EXCLUSIVE MODE"
+                                         : "BEGIN; LOCK TABLE tempar IN EXCLUSIVE MODE"));
         } else {
             sqlite3_open_v2(QFile::encodeName(archive.path()).constData(), &m_file,
                             SQLITE_OPEN_READWRITE, nullptr);
