@@ -1,14 +1,21 @@
 // SPDX-FileCopyrightText: 2026 The Tempolario developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A second process for the archive tests: another copy of the program on the same file,
-// a writer to be killed, or a user without the rights that root has.
+// A second process for the archive tests: another copy of the program on the same archive,
+// a writer to be killed, or a user without the rights that root has. PLACE is a file's path,
+// or "pg:" and a database of the test server (the program's service, PGSERVICEFILE).
 //
-//   archive_child open PATH                   open and add a name; prints the status number
-//   archive_child save-loop PATH              stores "Rossi Mario" again and again, adding a
+//   archive_child open PLACE                  open and add a name; prints the status number
+//   archive_child save-loop PLACE             stores "Rossi Mario" again and again, adding a
 //                                             name every fifth store; prints each store's
 //                                             number once the store has returned
-//   archive_child share PATH MINE OTHER N     adds MINE 1..N, then waits until OTHER 1..N
+//   archive_child share PLACE MINE OTHER N    adds MINE 1..N, then waits until OTHER 1..N
 //                                             are all found; exit 0 when they are
+//   archive_child type-at PLACE NAME N MS     opens, waits until MS milliseconds since the
+//                                             epoch, then types NAME 1..N into the name
+//                                             window (found, or else added); exit 0 when
+//                                             every one worked
+//   archive_child look PLACE NAME             prints what the results window reads for NAME
+//                                             once: "found RIGHT GIVEN SECONDS" or "missing"
 //   archive_child create-killed PATH          creates an archive at PATH and is killed just
 //                                             before it would take its name
 
@@ -21,10 +28,22 @@
 
 #include "archive/archivefile.h"
 #include "archive/modtempar.h"
+#include "archive/namechoice.h"
+#include "archive/namelist.h"
+#include "archive/resultsview.h"
 
 using archive::Status;
 
 namespace {
+
+void pointAt(archive::Modtempar& state, const QString& place) {
+    if (place.startsWith(QLatin1String("pg:"))) {
+        state.server.service = QStringLiteral("tempolario");
+        state.server.database = place.mid(3);
+    } else {
+        state.archivePath = place;
+    }
+}
 
 bool found(archive::Archive& archive, const QString& name) {
     bool found = false;
@@ -38,7 +57,7 @@ int fail(const Status& status) {
 
 int openAndAdd(const QString& path) {
     archive::Modtempar state;
-    state.archivePath = path;
+    pointAt(state, path);
     Status status = state.openArchive();
     if (status.ok()) {
         status = state.archiveDb->add(QStringLiteral("Prova"));
@@ -49,7 +68,7 @@ int openAndAdd(const QString& path) {
 
 int saveLoop(const QString& path) {
     archive::Modtempar state;
-    state.archivePath = path;
+    pointAt(state, path);
     Status status = state.openArchive();
     if (!status.ok()) {
         return fail(status);
@@ -75,7 +94,7 @@ int saveLoop(const QString& path) {
 
 int share(const QString& path, const QString& mine, const QString& other, int count) {
     archive::Modtempar state;
-    state.archivePath = path;
+    pointAt(state, path);
     Status status = state.openArchive();
     if (!status.ok()) {
         return fail(status);
@@ -107,6 +126,48 @@ int share(const QString& path, const QString& mine, const QString& other, int co
     return seen == count ? 0 : 3;
 }
 
+int typeAt(const QString& place, const QString& name, int count, qint64 moment) {
+    archive::Modtempar state;
+    pointAt(state, place);
+    archive::NameChoice choice(state);
+    archive::NameList names;
+    Status status = choice.start(&names);
+    if (!status.ok()) {
+        return fail(status);
+    }
+    while (QDateTime::currentMSecsSinceEpoch() < moment) {
+    }
+    for (int i = 1; i <= count; ++i) {
+        if (!(status = choice.enterTyped(QStringLiteral("%1 %2").arg(name).arg(i))).ok()) {
+            return fail(status);
+        }
+    }
+    return 0;
+}
+
+int look(const QString& place, const QString& name) {
+    archive::Modtempar state;
+    pointAt(state, place);
+    state.currentName = name;
+    archive::ResultsView view(state);
+    archive::Outcome outcome;
+    Status status = view.start();
+    if (status.ok()) {
+        status = view.concetti(&outcome);
+    }
+    if (!status.ok()) {
+        return fail(status);
+    }
+    if (!outcome.found) {
+        std::printf("missing\n");
+    } else {
+        std::printf("found %s %s %lld\n", qPrintable(outcome.right.toString()),
+                    qPrintable(outcome.given.toString()),
+                    static_cast<long long>(outcome.when.toDateTime().toSecsSinceEpoch()));
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -126,6 +187,12 @@ int main(int argc, char* argv[]) {
     if (mode == QLatin1String("share") && arguments.size() == 6) {
         return share(arguments[2], arguments[3], arguments[4], arguments[5].toInt());
     }
-    std::fprintf(stderr, "usage: archive_child open|save-loop|share ...\n");
+    if (mode == QLatin1String("type-at") && arguments.size() == 6) {
+        return typeAt(arguments[2], arguments[3], arguments[4].toInt(), arguments[5].toLongLong());
+    }
+    if (mode == QLatin1String("look") && arguments.size() == 4) {
+        return look(arguments[2], arguments[3]);
+    }
+    std::fprintf(stderr, "usage: archive_child open|save-loop|share|type-at|look ...\n");
     return 64;
 }

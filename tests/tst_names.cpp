@@ -8,6 +8,7 @@
 #include "archive/namechoice.h"
 #include "archive/namekey.h"
 #include "archivetesting.h"
+#include "enginetesting.h"
 
 using archive::Modtempar;
 using archive::NameChoice;
@@ -16,17 +17,13 @@ class TestNames : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    QString m_path;
+    enginetesting::ArchiveUnderTest m_archive;
 
-    QStringList storedNames() const { return archivetesting::storedNames(m_path); }
+    QStringList storedNames() const { return m_archive.storedNames(); }
 
 private Q_SLOTS:
-    void init() {
-        QVERIFY(m_dir.isValid());
-        QFile::remove(m_dir.filePath(u"tempolario.mdb"_qs));
-        m_path = archivetesting::makeArchive(m_dir.path());
-    }
+    void initTestCase() { ENGINE_INIT(); }
+    void init() { m_archive.makeEmpty(); }
 
     void tidy_data() {
         QTest::addColumn<QString>("answer");
@@ -94,7 +91,7 @@ private Q_SLOTS:
 
     void typedNamesAreAddedOnce() {
         Modtempar shared;
-        shared.archivePath = m_path;
+        m_archive.point(shared);
         NameChoice choice(shared);
         archive::NameList names;
         QVERIFY(choice.start(&names));
@@ -121,7 +118,7 @@ private Q_SLOTS:
         choice.pick(u"ANONIMO"_qs);
         QVERIFY(choice.confirm(&found));
         QVERIFY(found);
-        archivetesting::execRaw(m_path, "DELETE FROM tempar WHERE nome = 'Anonimo'");
+        m_archive.rawExec(u"DELETE FROM tempar WHERE nome = 'Anonimo'"_qs);
         QVERIFY(choice.confirm(&found));
         QVERIFY(!found);
     }
@@ -129,13 +126,12 @@ private Q_SLOTS:
     // Rows written by another program: one without a name is left out, one without our key
     // is listed and found.
     void rowsWrittenFromOutside() {
-        archivetesting::execRaw(m_path,
-                                "INSERT INTO tempar (nome) VALUES ('Verdi Luca');"
-                                "INSERT INTO tempar (giuste) VALUES (3);"
-                                "INSERT INTO tempar (nome) VALUES ('Neri Ada');");
+        m_archive.rawExec(u"INSERT INTO tempar (nome) VALUES ('Verdi Luca');"
+                          "INSERT INTO tempar (giuste) VALUES (3);"
+                          "INSERT INTO tempar (nome) VALUES ('Neri Ada');"_qs);
         QCOMPARE(storedNames(), (QStringList{u"Verdi Luca"_qs, u"Neri Ada"_qs}));
         Modtempar shared;
-        shared.archivePath = m_path;
+        m_archive.point(shared);
         NameChoice choice(shared);
         archive::NameList names;
         QVERIFY(choice.start(&names));
@@ -157,11 +153,11 @@ private Q_SLOTS:
             expected << QStringLiteral("Alunno %1").arg(i);
         }
         sql += u"COMMIT;"_qs;
-        archivetesting::execRaw(m_path, sql.toUtf8().constData());
+        m_archive.rawExec(sql);
         QCOMPARE(storedNames(), expected);
 
         archive::NameList names;
-        QVERIFY(names.open(archivetesting::openOk(m_path, 1000)));
+        QVERIFY(names.open(m_archive.open(1000)));
         QCOMPARE(names.rowCount(), expected.size());
         const int last = static_cast<int>(expected.size()) - 1;
         for (int row : {30000, 12345, 30001, 30300, 0, last, 256, 255, 511}) {
@@ -171,46 +167,52 @@ private Q_SLOTS:
         QVERIFY(names.name(expected.size()).isEmpty());
     }
 
-    // A page of names that cannot be read (the file locked past the wait) is a failure
-    // with the engine's number, never a short or blank list.
+    // A page of names that cannot be read (the archive held by another program past the
+    // wait) is a failure with the engine's number, never a short or blank list.
     void failedPageReadIsReported() {
         QString sql = u"BEGIN;"_qs;
         for (int i = 0; i < archive::NameList::kPageSize + 10; ++i) {
             sql += QStringLiteral("INSERT INTO tempar (nome) VALUES ('Alunno %1');").arg(i);
         }
-        archivetesting::execRaw(m_path, (sql + u"COMMIT;"_qs).toUtf8().constData());
+        m_archive.rawExec(sql + u"COMMIT;"_qs);
         archive::NameList names;
         QSignalSpy failed(&names, &archive::NameList::readFailed);
-        QVERIFY(names.open(archivetesting::openOk(m_path, 100)));
+        QVERIFY(names.open(m_archive.open(m_archive.server() ? 300 : 100)));
         QCOMPARE(names.name(0), u"Alunno 0"_qs);
-
-        sqlite3* other = nullptr;
-        QCOMPARE(sqlite3_open_v2(QFile::encodeName(m_path).constData(), &other,
-                                 SQLITE_OPEN_READWRITE, nullptr),
-                 SQLITE_OK);
-        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE; UPDATE tempar SET giuste = 9;", nullptr,
-                              nullptr, nullptr),
-                 SQLITE_OK);
-        QVERIFY(names.name(archive::NameList::kPageSize).isEmpty());
-        QCOMPARE(failed.count(), 1);
-        QCOMPARE(names.failure().number & 0xff, SQLITE_BUSY);
-        QVERIFY(names.failure().advice.contains(u"bloccato"_qs));
-        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(other);
+        {
+            enginetesting::HeldArchive held(m_archive);
+            QVERIFY(names.name(archive::NameList::kPageSize).isEmpty());
+            QCOMPARE(failed.count(), 1);
+            QVERIFY2(enginetesting::HeldArchive::keptOut(names.failure()),
+                     qPrintable(names.failure().message()));
+        }
         // Once failed, the list stays failed and says so only once.
         names.all();
         QCOMPARE(failed.count(), 1);
         QVERIFY(!names.failure().ok());
     }
 
+    // An archive that is not there is reported, and not made: no file at the path, no
+    // database on the server.
     void missingArchiveFails() {
         Modtempar shared;
-        shared.archivePath = m_dir.filePath(u"nessuno.mdb"_qs);
+        QTemporaryDir dir;
+        shared.archivePath = dir.filePath(u"nessuno.mdb"_qs);
+        const QString database = QStringLiteral("t_nessuno_%1").arg(QCoreApplication::applicationPid());
+        if (m_archive.server()) {
+            shared.server = pgtesting::place(database);
+        }
         NameChoice choice(shared);
         archive::NameList names;
         const archive::Status status = choice.start(&names);
         QVERIFY(!status);
         QVERIFY(!QFile::exists(shared.archivePath));
+        if (m_archive.server()) {
+            QCOMPARE(pgtesting::valueRaw(pgtesting::kAdminService, QString(),
+                                         u"SELECT count(*) FROM pg_database WHERE datname = '"_qs +
+                                             database + u"'"_qs),
+                     u"0"_qs);
+        }
     }
 };
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Storing a run's totals and showing them: what a store writes and when it writes nothing,
 // and the text of a stored value as the results window and the archive tool show it. Runs
-// twice, under an Italian locale and under C, both in Rome's time zone.
+// under an Italian locale and under C, both in Rome's time zone, and on the test server.
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,29 +10,28 @@
 #include "archive/outcometext.h"
 #include "archive/recording.h"
 #include "archivetesting.h"
+#include "enginetesting.h"
 
 class TestRecording : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    QString m_path;
+    enginetesting::ArchiveUnderTest m_archive;
     // Winter time in Rome: an hour ahead of UTC, so a store in UTC is an hour off.
     const QDateTime m_when{QDate(2026, 3, 14), QTime(10, 30, 15)};
 
     archive::Status storeRun(const QString& name, int right, int given, const QDateTime& when) {
         archive::Modtempar shared;
-        shared.archivePath = m_path;
+        m_archive.point(shared);
         archive::Status status = shared.openArchive();
         return status ? archive::archivia(shared, name, right, given, when) : status;
     }
 
 private Q_SLOTS:
+    void initTestCase() { ENGINE_INIT(); }
     void init() {
-        QVERIFY(m_dir.isValid());
-        QFile::remove(m_dir.filePath(QStringLiteral("tempolario.mdb")));
-        m_path = archivetesting::makeArchive(m_dir.path());
-        archivetesting::execRaw(m_path, "INSERT INTO tempar (nome) VALUES ('Rossi Mario')");
+        m_archive.makeEmpty();
+        m_archive.rawExec(QStringLiteral("INSERT INTO tempar (nome) VALUES ('Rossi Mario')"));
     }
 
     // The stored time is the local time of the store, and reads back as written.
@@ -40,26 +39,64 @@ private Q_SLOTS:
         QCOMPARE(qgetenv("TZ"), QByteArray("Europe/Rome"));
         QVERIFY(storeRun(QStringLiteral("ROSSI MARIO"), 8, 10, m_when).ok());
         const archive::Outcome outcome =
-            archivetesting::outcomeOf(m_path, QStringLiteral("rossi mario"));
+            m_archive.outcomeOf(QStringLiteral("rossi mario"));
         QVERIFY(outcome.found);
         QCOMPARE(archive::outcomeText(outcome.right), QStringLiteral("8"));
         QCOMPARE(archive::outcomeText(outcome.given), QStringLiteral("10"));
         QCOMPARE(archive::outcomeText(outcome.when), QStringLiteral("14/03/26 10:30:15"));
     }
 
+    // A stored time reads back as the same moment, to the second, in local time: in winter
+    // and in summer, in the hour after the clocks go forward, and in both passes of the hour
+    // that autumn repeats. The file keeps the local wall-clock time as text, so the second
+    // pass of that hour reads back as the first there: the same text on the screen.
+    void storedTimesReadBack_data() {
+        QTest::addColumn<QDateTime>("when");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("sameMomentOnFile");
+        const auto utc = [](int month, int day, int hour, int minute) {
+            return QDateTime(QDate(2026, month, day), QTime(hour, minute, 7), Qt::UTC).toLocalTime();
+        };
+        QTest::newRow("winter") << m_when << "14/03/26 10:30:15" << true;
+        QTest::newRow("summer") << QDateTime(QDate(2026, 7, 1), QTime(23, 59, 59))
+                                << "01/07/26 23:59:59" << true;
+        QTest::newRow("last second before the clocks go forward")
+            << utc(3, 29, 0, 59).addSecs(52) << "29/03/26 01:59:59" << true;
+        QTest::newRow("first hour of summer time") << utc(3, 29, 1, 0) << "29/03/26 03:00:07" << true;
+        QTest::newRow("repeated hour, first pass") << utc(10, 25, 0, 30) << "25/10/26 02:30:07" << true;
+        QTest::newRow("repeated hour, second pass") << utc(10, 25, 1, 30) << "25/10/26 02:30:07" << false;
+        QTest::newRow("milliseconds dropped")
+            << QDateTime(QDate(2026, 12, 8), QTime(17, 5, 6, 999)) << "08/12/26 17:05:06" << true;
+    }
+    void storedTimesReadBack() {
+        QFETCH(QDateTime, when);
+        QFETCH(QString, text);
+        QFETCH(bool, sameMomentOnFile);
+        QVERIFY(storeRun(QStringLiteral("Rossi Mario"), 1, 2, when).ok());
+        const QDateTime read = m_archive.outcomeOf(QStringLiteral("rossi mario")).when.toDateTime();
+        const QDateTime second = when.addMSecs(-when.time().msec());
+        if (m_archive.server() || sameMomentOnFile) {
+            QCOMPARE(read, second);
+        }
+        QCOMPARE(read.date(), second.date());
+        QCOMPARE(read.time(), second.time());
+        QCOMPARE(read.timeSpec(), Qt::LocalTime);
+        QCOMPARE(archive::storedDateText(read), text);
+    }
+
     // Looking at the archive before answering stores nothing: the pupil's figures stay.
     void aRunWithoutAnswersKeepsTheStoredFigures() {
         QVERIFY(storeRun(QStringLiteral("Rossi Mario"), 7, 9, m_when).ok());
-        const QByteArray before = archivetesting::bytesOf(m_path);
+        const QByteArray before = m_archive.snapshot();
         QVERIFY(storeRun(QStringLiteral("Rossi Mario"), 0, 0, m_when.addDays(1)).ok());
-        QCOMPARE(archivetesting::bytesOf(m_path), before);
+        QCOMPARE(m_archive.snapshot(), before);
         const archive::Outcome outcome =
-            archivetesting::outcomeOf(m_path, QStringLiteral("Rossi Mario"));
+            m_archive.outcomeOf(QStringLiteral("Rossi Mario"));
         QCOMPARE(outcome.right.toInt(), 7);
         QCOMPARE(outcome.when.toDateTime(), m_when);
         // An answer given, even a wrong one, is a run worth storing.
         QVERIFY(storeRun(QStringLiteral("Rossi Mario"), 0, 1, m_when.addDays(1)).ok());
-        QCOMPARE(archivetesting::outcomeOf(m_path, QStringLiteral("Rossi Mario")).given.toInt(), 1);
+        QCOMPARE(m_archive.outcomeOf(QStringLiteral("Rossi Mario")).given.toInt(), 1);
     }
 
     // The program's own form under the system's locale, whatever that is: under C the

@@ -410,7 +410,16 @@ std::unique_ptr<PgArchive> PgArchive::open(const ServerPlace& place, Status* sta
     if (!status->ok()) {
         return nullptr;
     }
-    return std::unique_ptr<PgArchive>(new PgArchive(std::move(connection)));
+    auto archive = std::unique_ptr<PgArchive>(new PgArchive(std::move(connection)));
+    // A name changed from outside (psql) leaves its old key behind: the row would not be
+    // found by its new name, and the pupil typing it would get a second, empty row. Keys
+    // are set right before any lookup uses them, as the file's opening does.
+    KeyReport report;
+    *status = archive->checkKeys(true, &report);
+    if (!status->ok()) {
+        return nullptr;
+    }
+    return archive;
 }
 
 Status PgArchive::create(const ServerPlace& admin, const QString& programRole) {
@@ -586,19 +595,23 @@ Status PgArchive::store(const QString& name, qint64 right, qint64 given, const Q
     }
     Connection& server = *m_connection;
     // One statement: the row is written whole or not at all. Repeating it after a
-    // connection lost midway writes the same values again.
+    // connection lost midway writes the same values again. It runs in a transaction that
+    // only this side commits: a store given up after the time-out (the row locked by
+    // someone else) is reported as failed, and must not land when the lock goes.
     return server.run([&](const QDeadlineTimer& deadline) {
-        Result result;
-        Status inner = server.exec(
-            "UPDATE tempar SET nome = $1, chiave = $2, giuste = $3, sbagliate = $4, "
-            "data = to_timestamp($5::bigint) WHERE id = $6",
-            {Param::of(name), Param::of(nameKey(name)), Param::of(right), Param::of(given),
-             Param::of(when.toSecsSinceEpoch()), Param::of(row.id)},
-            deadline, &result);
-        if (inner.ok() && QByteArray(PQcmdTuples(result.get())) != "1") {
-            return Status::own(Status::kRowGone);  // deleted by someone else since the lookup
-        }
-        return inner;
+        return server.transaction(deadline, [&]() {
+            Result result;
+            Status inner = server.exec(
+                "UPDATE tempar SET nome = $1, chiave = $2, giuste = $3, sbagliate = $4, "
+                "data = to_timestamp($5::bigint) WHERE id = $6",
+                {Param::of(name), Param::of(nameKey(name)), Param::of(right), Param::of(given),
+                 Param::of(when.toSecsSinceEpoch()), Param::of(row.id)},
+                deadline, &result);
+            if (inner.ok() && QByteArray(PQcmdTuples(result.get())) != "1") {
+                return Status::own(Status::kRowGone);  // deleted by someone else since the lookup
+            }
+            return inner;
+        });
     });
 }
 
