@@ -130,10 +130,12 @@ struct Place {
         return onServer() ? QStringLiteral("sul server «%1»").arg(service) : path;
     }
     // The tool may wait longer than the program: a copy moves a whole school's results.
-    archive::ServerPlace server() const {
+    archive::ServerPlace server(bool readOnly = false) const {
         archive::ServerPlace place;
         place.service = service;
         place.timeoutMs = 120000;
+        place.readOnly = readOnly;
+        place.keysAsFound = true;
         return place;
     }
 };
@@ -142,7 +144,7 @@ struct Place {
 archive::Status readPupils(const Place& place, std::vector<Pupil>* pupils) {
     archive::Status status;
     if (place.onServer()) {
-        auto server = archive::PgArchive::open(place.server(), &status);
+        auto server = archive::PgArchive::open(place.server(true), &status);
         return server ? server->everyRow(pupils) : status;
     }
     archive::OpenOptions options;
@@ -263,7 +265,7 @@ int repair(const Place& place) {
 int verify(const Place& place) {
     QStringList notes;
     const archive::Status status = place.onServer()
-                                       ? archivetool::verifyServer(place.server(), &notes)
+                                       ? archivetool::verifyServer(place.server(true), &notes)
                                        : archivetool::verify(place.path, &notes);
     for (const QString& note : notes) {
         out(note + QLatin1Char('\n'));

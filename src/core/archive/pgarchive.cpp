@@ -315,8 +315,11 @@ private:
         m_handle = std::move(attempt);
         // The server gives up a statement too, so that nothing it holds (a lock) outlives
         // the program's wait for it.
-        return exec("SELECT set_config('statement_timeout', $1, false)",
-                    {Param::of(QString::fromLatin1(timeout))}, deadline);
+        return exec("SELECT set_config('statement_timeout', $1, false), "
+                    "set_config('default_transaction_read_only', $2, false)",
+                    {Param::of(QString::fromLatin1(timeout)),
+                     Param::of(m_place.readOnly ? QStringLiteral("on") : QStringLiteral("off"))},
+                    deadline);
     }
 
     // Where a password was given other than in a password file: the environment
@@ -411,6 +414,9 @@ std::unique_ptr<PgArchive> PgArchive::open(const ServerPlace& place, Status* sta
         return nullptr;
     }
     auto archive = std::unique_ptr<PgArchive>(new PgArchive(std::move(connection)));
+    if (place.readOnly || place.keysAsFound) {
+        return archive;
+    }
     // A name changed from outside (psql) leaves its old key behind: the row would not be
     // found by its new name, and the pupil typing it would get a second, empty row. Keys
     // are set right before any lookup uses them, as the file's opening does.

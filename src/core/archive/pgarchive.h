@@ -21,6 +21,11 @@ struct ServerPlace {
     QString service;
     QString database;       // empty: the service's own; tests use a database each
     int timeoutMs = 5000;   // the longest an operation waits, connecting included
+    // For looking only (the tool's listings and checks): the session writes nothing, and
+    // opening leaves wrong keys as they are.
+    bool readOnly = false;
+    // Opening leaves wrong keys as they are (the tool reports and repairs them itself).
+    bool keysAsFound = false;
 };
 
 // What copying a file's rows into the server did.
