@@ -29,7 +29,6 @@
 #include <fcntl.h>
 #include <libpq-fe.h>
 #include <poll.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,10 +45,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -60,8 +61,6 @@
 #include "archive/namelist.h"
 #include "archive/pgarchive.h"
 #include "archive/sqlitearchive.h"
-
-extern char** environ;
 
 using archive::Status;
 
@@ -97,8 +96,8 @@ archive::ServerPlace place(const QString& database, const QString& service = kPr
 }
 
 // Runs administrative SQL (no parameters: it is our own fixed text) on a database, or on the
-// service's own database when `database` is empty.
-void adminExec(const QString& database, const QString& sql) {
+// service's own database when `database` is empty; the first value of the result, if any.
+QString adminExec(const QString& database, const QString& sql) {
     const QByteArray service = kAdminService.toUtf8();
     const QByteArray name = database.toUtf8();
     const char* keywords[] = {"service", database.isEmpty() ? nullptr : "dbname", nullptr};
@@ -112,17 +111,21 @@ void adminExec(const QString& database, const QString& sql) {
     PGresult* result = PQexec(connection, sql.toUtf8().constData());
     const ExecStatusType outcome = PQresultStatus(result);
     const QString message = QString::fromUtf8(PQresultErrorMessage(result));
+    QString value = outcome == PGRES_TUPLES_OK && PQntuples(result) > 0
+                        ? QString::fromUtf8(PQgetvalue(result, 0, 0))
+                        : QString();
     PQclear(result);
     PQfinish(connection);
     if (outcome != PGRES_COMMAND_OK && outcome != PGRES_TUPLES_OK) {
         fail(QStringLiteral("%1: %2").arg(sql.left(60), message));
     }
+    return value;
 }
 
 // A new database of the administrator's with the archive's table, open to the program role.
 QString freshDatabase() {
     static int counter = 0;
-    const QString database = QStringLiteral("sb_%1_%2").arg(::getpid()).arg(++counter);
+    QString database = QStringLiteral("sb_%1_%2").arg(::getpid()).arg(++counter);
     adminExec(QString(), QStringLiteral("CREATE DATABASE %1").arg(database));
     check(archive::PgArchive::create(place(database, kAdminService, 30000), kProgramRole),
           "create the table");
@@ -172,8 +175,8 @@ int runClient(const ClientArgs& args) {
         return 2;
     }
     auto failure = [out](const char* op, const Status& status) {
-        QString text = QStringLiteral("%1 %2 %3").arg(status.number).arg(status.code,
-                                                                            status.description);
+        QString text =
+            QStringLiteral("%1 %2 %3").arg(status.number).arg(status.code, status.description);
         text.replace(QLatin1Char('\n'), QLatin1Char(' '));
         std::fprintf(out, "E %s %s\n", op, text.toUtf8().constData());
     };
@@ -276,16 +279,17 @@ pid_t spawnClient(const QByteArray& program, const std::vector<QByteArray>& argu
     posix_spawn_file_actions_adddup2(&actions, readyWrite, kReadyFd);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.constData()));
-    for (const QByteArray& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.constData()));
-    }
+    std::transform(
+        arguments.begin(), arguments.end(), std::back_inserter(argv),
+        [](const QByteArray& argument) { return const_cast<char*>(argument.constData()); });
     argv.push_back(nullptr);
     pid_t pid = 0;
-    const int error = posix_spawn(&pid, program.constData(), &actions, nullptr, argv.data(),
-                                  environ);
+    const int error =
+        posix_spawn(&pid, program.constData(), &actions, nullptr, argv.data(), ::environ);
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0) {
-        fail(QStringLiteral("cannot start a client: %1").arg(QString::fromLocal8Bit(strerror(error))));
+        fail(QStringLiteral("cannot start a client: %1")
+                 .arg(QString::fromLocal8Bit(strerror(error))));
     }
     return pid;
 }
@@ -304,17 +308,27 @@ void readResults(const QString& path, RunFigures* figures) {
         }
         const QString rest = line.mid(2);
         switch (line.at(0).toLatin1()) {
-        case 'O': figures->opens.push_back(rest.toDouble()); break;
-        case 'A': figures->adds.push_back(rest.toDouble()); break;
-        case 'S': figures->stores.push_back(rest.toDouble()); break;
-        case 'N': figures->notMade += rest.toInt(); break;
-        case 'E': {
-            ++figures->errors;
-            const int blank = rest.indexOf(QLatin1Char(' '));
-            ++figures->failures[rest.left(blank) + QStringLiteral(": ") + rest.mid(blank + 1).left(110)];
-            break;
-        }
-        default: break;
+            case 'O':
+                figures->opens.push_back(rest.toDouble());
+                break;
+            case 'A':
+                figures->adds.push_back(rest.toDouble());
+                break;
+            case 'S':
+                figures->stores.push_back(rest.toDouble());
+                break;
+            case 'N':
+                figures->notMade += rest.toInt();
+                break;
+            case 'E': {
+                ++figures->errors;
+                const qsizetype blank = rest.indexOf(QLatin1Char(' '));
+                ++figures->failures[rest.left(blank) + QStringLiteral(": ") +
+                                    rest.mid(blank + 1).left(110)];
+                break;
+            }
+            default:
+                break;
         }
     }
 }
@@ -333,16 +347,17 @@ RunFigures runClients(const QString& engine, const QString& target, int clients,
     std::vector<pid_t> pids;
     QStringList results;
     for (int i = 0; i < clients; ++i) {
-        const QString result = QStringLiteral("%1/%2-%3-%4.txt").arg(folder, engine).arg(clients).arg(i);
+        const QString result =
+            QStringLiteral("%1/%2-%3-%4.txt").arg(folder, engine).arg(clients).arg(i);
         results.append(result);
         QFile::remove(result);
-        pids.push_back(spawnClient(
-            program,
-            {QByteArrayLiteral("--client"), engine.toUtf8(), QFile::encodeName(target),
-             QStringLiteral("Alunno %1").arg(i + 1, 3, 10, QLatin1Char('0')).toUtf8(),
-             QByteArray::number(stores), QByteArray::number(thinkMs),
-             QByteArray::number(budgetMs), QFile::encodeName(result)},
-            go[0], ready[1]));
+        pids.push_back(
+            spawnClient(program,
+                        {QByteArrayLiteral("--client"), engine.toUtf8(), QFile::encodeName(target),
+                         QStringLiteral("Alunno %1").arg(i + 1, 3, 10, QLatin1Char('0')).toUtf8(),
+                         QByteArray::number(stores), QByteArray::number(thinkMs),
+                         QByteArray::number(budgetMs), QFile::encodeName(result)},
+                        go[0], ready[1]));
     }
     ::close(go[0]);
     ::close(ready[1]);
@@ -473,7 +488,7 @@ ListingFigures listing(const std::function<std::shared_ptr<archive::Archive>()>&
 }
 
 QString makeFile(const QString& folder, int rows) {
-    const QString path = folder + QStringLiteral("/listing.mdb");
+    QString path = folder + QStringLiteral("/listing.mdb");
     check(archive::ArchiveFile::create(path), "create the file");
     sqlite3* db = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
@@ -495,7 +510,7 @@ QString makeFile(const QString& folder, int rows) {
 }
 
 QString makeServerTable(int rows) {
-    const QString database = freshDatabase();
+    QString database = freshDatabase();
     adminExec(database,
               QStringLiteral(
                   "INSERT INTO tempar (nome, chiave, giuste, sbagliate, data) "
@@ -602,6 +617,14 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("PGSERVICEFILE")) {
         fail(QStringLiteral("PGSERVICEFILE is not set: run bench/server-bench.sh"));
     }
+    // Each client holds a connection, and the conductor one more at a time.
+    const int most = *std::max_element(options.clients.begin(), options.clients.end());
+    const int allowed = adminExec(QString(), QStringLiteral("SHOW max_connections")).toInt();
+    if (allowed < most + 5) {
+        fail(QStringLiteral("the server allows %1 connections, fewer than %2 clients need")
+                 .arg(allowed)
+                 .arg(most));
+    }
     QTemporaryDir temporary;
     if (!temporary.isValid()) {
         fail(QStringLiteral("no temporary folder"));
@@ -609,13 +632,14 @@ int main(int argc, char* argv[]) {
     const QString folder = temporary.path();
 
     std::printf("Store latency, programs storing at once (each a process with its own archive)\n");
-    std::printf("%d stores each after adding its name, pause 0-%d ms before each store, "
-                "no store started after %d s\n",
-                options.stores, 2 * options.thinkMs, options.budgetS);
+    std::printf(
+        "%d stores each after adding its name, pause 0-%d ms before each store, "
+        "no store started after %d s\n",
+        options.stores, 2 * options.thinkMs, options.budgetS);
     std::printf("file: one tempolario.mdb in %s\n\n", qPrintable(folder));
-    std::printf("%-6s %7s %9s %9s %9s %9s %9s %13s %6s %6s %9s\n", "engine", "clients",
-                "open p99", "add p50", "store p50", "store p99", "store max", "stores made",
-                "errors", "unmade", "wall (s)");
+    std::printf("%-6s %7s %9s %9s %9s %9s %9s %13s %6s %6s %9s\n", "engine", "clients", "open p99",
+                "add p50", "store p50", "store p99", "store max", "stores made", "errors", "unmade",
+                "wall (s)");
     std::printf("%-6s %7s %9s %9s %9s %9s %9s %13s %6s %6s %9s\n", "", "", "(ms)", "(ms)", "(ms)",
                 "(ms)", "(ms)", "", "", "", "");
     std::fflush(stdout);
@@ -623,9 +647,9 @@ int main(int argc, char* argv[]) {
     QStringList notes;
     for (int clients : options.clients) {
         const QString database = freshDatabase();
-        const RunFigures server = runClients(QStringLiteral("server"), database, clients,
-                                             options.stores, options.thinkMs,
-                                             options.budgetS * 1000, folder);
+        const RunFigures server =
+            runClients(QStringLiteral("server"), database, clients, options.stores, options.thinkMs,
+                       options.budgetS * 1000, folder);
         printRun("server", server);
         dropDatabase(database);
 
@@ -636,7 +660,8 @@ int main(int argc, char* argv[]) {
         printRun("file", local);
         QFile::remove(file);
 
-        for (const auto& [engine, run] : {std::pair{"server", &server}, std::pair{"file", &local}}) {
+        for (const auto& [engine, run] :
+             {std::pair{"server", &server}, std::pair{"file", &local}}) {
             if (run->ready < clients) {
                 notes.append(QStringLiteral("%1, %2 clients: only %3 were ready at the start")
                                  .arg(QLatin1String(engine))
