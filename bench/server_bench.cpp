@@ -175,8 +175,12 @@ int runClient(const ClientArgs& args) {
         return 2;
     }
     auto failure = [out](const char* op, const Status& status) {
-        QString text =
-            QStringLiteral("%1 %2 %3").arg(status.number).arg(status.code, status.description);
+        // Our number, the server's code when it gave one, and the engine's description.
+        QString text = QString::number(status.number);
+        if (!status.code.isEmpty()) {
+            text += QStringLiteral(" [%1]").arg(status.code);
+        }
+        text += QLatin1Char(' ') + status.description;
         text.replace(QLatin1Char('\n'), QLatin1Char(' '));
         std::fprintf(out, "E %s %s\n", op, text.toUtf8().constData());
     };
