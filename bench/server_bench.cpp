@@ -168,7 +168,6 @@ struct ClientArgs {
 //   A <ms>         the add took ms
 //   S <ms>         a store took ms
 //   E <op> <text>  the operation failed (op: open, add, store)
-//   N <count>      stores not made because the time ran out (or the add failed)
 int runClient(const ClientArgs& args) {
     FILE* out = std::fopen(QFile::encodeName(args.resultPath).constData(), "w");
     if (out == nullptr) {
@@ -214,7 +213,6 @@ int runClient(const ClientArgs& args) {
     const QDeadlineTimer budget(args.budgetMs);
 
     if (!database) {
-        std::fprintf(out, "N %d\n", args.stores);
         std::fclose(out);
         return 0;
     }
@@ -222,7 +220,6 @@ int runClient(const ClientArgs& args) {
     status = database->add(args.name);
     if (!status.ok()) {
         failure("add", status);
-        std::fprintf(out, "N %d\n", args.stores);
         std::fclose(out);
         return 0;
     }
@@ -234,7 +231,6 @@ int runClient(const ClientArgs& args) {
             QThread::msleep(random.bounded(2 * args.thinkMs + 1));
         }
         if (budget.hasExpired()) {
-            std::fprintf(out, "N %d\n", args.stores - i);
             break;
         }
         timer.start();
@@ -260,7 +256,10 @@ struct RunFigures {
     std::vector<double> adds;
     std::vector<double> opens;
     int errors = 0;
-    int notMade = 0;
+    int storeErrors = 0;
+    // Stores neither made nor failed: the time ran out, the client could not open or add
+    // its name, or it was killed.
+    int notMade() const { return planned - static_cast<int>(stores.size()) - storeErrors; }
     int killed = 0;
     double wallMs = 0;
     QMap<QString, int> failures;  // "op: text" -> how many
@@ -321,11 +320,9 @@ void readResults(const QString& path, RunFigures* figures) {
             case 'S':
                 figures->stores.push_back(rest.toDouble());
                 break;
-            case 'N':
-                figures->notMade += rest.toInt();
-                break;
             case 'E': {
                 ++figures->errors;
+                figures->storeErrors += rest.startsWith(QLatin1String("store ")) ? 1 : 0;
                 const qsizetype blank = rest.indexOf(QLatin1Char(' '));
                 ++figures->failures[rest.left(blank) + QStringLiteral(": ") +
                                     rest.mid(blank + 1).left(110)];
@@ -440,7 +437,7 @@ void printRun(const char* engine, const RunFigures& f) {
                 f.clients, percentile(f.opens, 0.99), percentile(f.adds, 0.5),
                 percentile(f.stores, 0.5), percentile(f.stores, 0.99),
                 f.stores.empty() ? 0.0 : f.stores.back(), f.stores.size(), f.planned, f.errors,
-                f.notMade, f.wallMs / 1000.0);
+                f.notMade(), f.wallMs / 1000.0);
     std::fflush(stdout);
 }
 
