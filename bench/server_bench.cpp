@@ -6,12 +6,14 @@
 //     process with its own archive (its own server connection, or its own handle on one
 //     shared tempolario.mdb in a local temporary folder), as separate computers would be.
 //     Each opens its archive, waits until every other is ready, adds its name, then stores
-//     under it repeatedly with a random pause between stores. Reported per engine and
-//     number of programs: median, 99th percentile and largest store time, the first store's
-//     add time, stores made, failures (each kind counted and named below the table), stores
-//     not made because the run's time ran out, and the wall time from the start signal to
-//     the last program's end. A run is bounded: no store starts after --budget-s seconds,
-//     and programs still running a minute after that are killed and counted as failures.
+//     under it repeatedly with a random pause before each store. Reported per engine and
+//     number of programs: the slowest open (p99), the median add, the median, 99th
+//     percentile and largest store time, stores made of those planned, failures (each kind
+//     counted and named below the table), stores neither made nor failed ("unmade": the
+//     program could not add its name, or the run's time ran out), and the wall time from
+//     the start signal to the last program's end. A run is bounded: no store starts after
+//     --budget-s seconds, and programs still running a minute after that are killed and
+//     counted as failures.
 //
 //  2. The name window's listing over 100,000 names: open the archive and count (what the
 //     window waits for before it shows), the first page, and every name page by page
