@@ -37,15 +37,17 @@ if [ ! -x "$pgserver" ]; then
 fi
 
 folder=$(mktemp -d /tmp/tempolario-server-bench.XXXXXX)
+# pgserver.sh makes the server's folder itself.
+server="$folder/server"
 stop_server() {
-    "$pgserver" stop "$folder" >/dev/null 2>&1 || true
+    "$pgserver" stop "$server" >/dev/null 2>&1 || true
     rm -rf "$folder"
 }
 trap stop_server EXIT
 trap 'exit 130' INT TERM
 
-"$pgserver" start "$folder" >/dev/null
-export PGSERVICEFILE="$folder/pg_service.conf"
+"$pgserver" start "$server" >/dev/null
+export PGSERVICEFILE="$server/pg_service.conf"
 
 echo "machine: $(nproc) processors, load average before: $(cut -d' ' -f1-3 /proc/loadavg)," \
      "$(date -u '+%Y-%m-%d %H:%M UTC')"
@@ -53,6 +55,7 @@ echo "server: $(psql -X -tA "service=tempolario-admin" -c 'SELECT version()' | c
      "max_connections $(psql -X -tA "service=tempolario-admin" -c 'SHOW max_connections')," \
      "Unix socket on this machine"
 echo
-"$bench" "$@"
+# The files go into our folder too, so an interrupted run leaves nothing behind.
+"$bench" --folder "$folder/files" "$@"
 echo
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -25,6 +25,7 @@
 //
 //   PGSERVICEFILE=... build/bench/server_bench [--clients 1,30,300] [--stores 20]
 //                     [--think-ms 100] [--budget-s 120] [--rows 100000] [--skip-listing]
+//                     [--folder DIR (for the files; a temporary folder by default)]
 //
 // Databases it makes are named sb_<process>_<n> and dropped at the end.
 
@@ -38,6 +39,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
@@ -550,6 +552,7 @@ struct Options {
     int budgetS = 120;
     int rows = 100000;
     bool listing = true;
+    QString folder;  // for the files; a temporary folder when empty
 };
 
 Options parse(const QStringList& arguments) {
@@ -580,6 +583,10 @@ Options parse(const QStringList& arguments) {
         } else if (argument == QLatin1String("--rows")) {
             options.rows = value.toInt(&ok);
             ok = ok && options.rows > 0;
+            ++i;
+        } else if (argument == QLatin1String("--folder")) {
+            options.folder = value;
+            ok = !value.isEmpty() && QDir().mkpath(value);
             ++i;
         } else if (argument == QLatin1String("--skip-listing")) {
             options.listing = false;
@@ -623,10 +630,10 @@ int main(int argc, char* argv[]) {
                  .arg(most));
     }
     QTemporaryDir temporary;
-    if (!temporary.isValid()) {
+    if (options.folder.isEmpty() && !temporary.isValid()) {
         fail(QStringLiteral("no temporary folder"));
     }
-    const QString folder = temporary.path();
+    const QString folder = options.folder.isEmpty() ? temporary.path() : options.folder;
 
     std::printf("Store latency, programs storing at once (each a process with its own archive)\n");
     std::printf(
