@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandline.h"
 
+#include <algorithm>
+
 #include <QCommandLineParser>
 
 namespace archive {
@@ -27,25 +29,22 @@ CommandLine wrong(const QString& why) {
     return line;
 }
 
-}  // namespace
-
+// Whether a service name is one the program accepts, by the same rule as its launcher:
+// letters, digits and "_", "-", "." only, starting with a letter or a digit.
 bool validServiceName(const QString& name) {
     if (name.isEmpty() || name.front() == QLatin1Char('_') || name.front() == QLatin1Char('-') ||
         name.front() == QLatin1Char('.')) {
         return false;
     }
-    for (const QChar c : name) {
-        const bool allowed = (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
-                             (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
-                             (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
-                             c == QLatin1Char('_') || c == QLatin1Char('-') ||
-                             c == QLatin1Char('.');
-        if (!allowed) {
-            return false;
-        }
-    }
-    return true;
+    return std::ranges::all_of(name, [](QChar c) {
+        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+               (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+               (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('_') ||
+               c == QLatin1Char('-') || c == QLatin1Char('.');
+    });
 }
+
+}  // namespace
 
 CommandLine readCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;

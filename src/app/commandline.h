@@ -27,8 +27,4 @@ struct CommandLine {
 // Reads the arguments, the program's own path first, as main receives them.
 CommandLine readCommandLine(const QStringList& arguments);
 
-// Whether a service name is one the program and its launcher accept: letters, digits and
-// "_", "-", "." only, starting with a letter or a digit.
-bool validServiceName(const QString& name);
-
 }  // namespace archive
