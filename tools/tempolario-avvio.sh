@@ -6,9 +6,19 @@
 # and so is an empty archive tempolario.mdb in it. The program and tempolario-archivio are
 # looked up beside this script. A menu shows no terminal, so failures also go to a dialog
 # when zenity, kdialog or xmessage is there.
+#
+# A school with its archive on a server names the server's service in the computer's
+# settings file, which only root can write (its path is set when the launcher is installed;
+# TEMPOLARIO_CONFIG names another, for testing):
+#     servizio = NOME
+# with "#" comments and blank lines. The program then starts with --servizio NOME, and no
+# archive is made in the working folder. A settings file that cannot be read or says
+# anything else stops the start: the results would otherwise go to a file nobody collects.
+# Passwords never pass through here: libpq reads them from the user's .pgpass.
 
 here=$(dirname "$(readlink -f "$0")")
 home=${TEMPOLARIO_HOME:-$HOME/Tempolario}
+config=${TEMPOLARIO_CONFIG:-@TEMPOLARIO_CONFIG@}
 
 fail() {
     printf 'tempolario-avvio: %s\n' "$1" >&2
@@ -25,6 +35,58 @@ fail() {
     fi
     exit 1
 }
+
+# Prints the service the settings file names, or nothing. A fault in the file ends the start.
+service_in_config() {
+    if [ ! -e "$config" ] && [ ! -L "$config" ]; then
+        return 0
+    fi
+    what="Le impostazioni di Tempolario in $config"
+    advice="Tempolario non parte, perché i risultati finirebbero nel posto sbagliato: chiedi a chi cura i computer della scuola di correggere il file."
+    if [ ! -f "$config" ] || [ ! -r "$config" ]; then
+        fail "$what non si possono leggere. $advice"
+    fi
+    text=$(cat -- "$config" 2>/dev/null) || fail "$what non si possono leggere. $advice"
+    # Spelled out: a range such as a-z takes in accented letters under some locales.
+    letters=abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789
+    number=0
+    found=
+    while IFS= read -r line; do
+        number=$((number + 1))
+        line=${line%%#*}
+        # Blanks around, a carriage return of a file written on Windows included.
+        line=${line#"${line%%[![:space:]]*}"}
+        line=${line%"${line##*[![:space:]]}"}
+        [ -n "$line" ] || continue
+        case $line in
+            *=*) ;;
+            *) fail "$what non sono valide: alla riga $number manca il segno «=» (si scrive «servizio = NOME»). $advice" ;;
+        esac
+        key=${line%%=*}
+        key=${key%"${key##*[![:space:]]}"}
+        value=${line#*=}
+        value=${value#"${value%%[![:space:]]*}"}
+        [ "$key" = servizio ] ||
+            fail "$what non sono valide: alla riga $number «$key» non è un'impostazione conosciuta (c'è solo «servizio»). $advice"
+        case $value in
+            '' | [!$letters]* | *[!$letters._-]*)
+                fail "$what non sono valide: alla riga $number «$value» non è un nome di servizio (solo lettere senza accenti, cifre e i segni _ - . senza spazi). $advice" ;;
+        esac
+        [ -z "$found" ] ||
+            fail "$what non sono valide: «servizio» compare più di una volta (di nuovo alla riga $number). $advice"
+        found=$value
+    done <<EOF
+$text
+EOF
+    printf '%s' "$found"
+}
+
+# Read before anything else, so that a fault in it leaves the working folder untouched.
+service=$(service_in_config) || exit 1
+if [ -n "$service" ]; then
+    [ -x "$here/tempolario" ] || fail "Manca il programma $here/tempolario: va installato di nuovo."
+    exec "$here/tempolario" --servizio "$service" "$@"
+fi
 
 if [ -z "${TEMPOLARIO_HOME:-}" ] && [ -z "${HOME:-}" ]; then
     fail "Non so dove tenere l'archivio: né TEMPOLARIO_HOME né HOME sono impostate."

@@ -1,17 +1,48 @@
 // SPDX-FileCopyrightText: 2026 The Tempolario developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <cstdio>
 #include <cstdlib>
 
 #include <QApplication>
 #include <QIcon>
 
+#include "app/commandline.h"
 #include "app/program.h"
 #include "archive/status.h"
 #include "exercise/uniformsource.h"
 #include "screens/messages.h"
 
+namespace {
+
+QStringList argumentsOf(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
+
+void print(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    // The help is printed before anything needs a display, so it works from any terminal.
+    const archive::CommandLine early = archive::readCommandLine(argumentsOf(argc, argv));
+    if (early.outcome == archive::CommandLine::Outcome::Help) {
+        print(stdout, early.text);
+        return EXIT_SUCCESS;
+    }
     QApplication app(argc, argv);
+    // Read once Qt has taken out its own options (-platform and the like).
+    const archive::CommandLine line = archive::readCommandLine(QApplication::arguments());
+    if (line.outcome != archive::CommandLine::Outcome::Run) {
+        const bool help = line.outcome == archive::CommandLine::Outcome::Help;
+        print(help ? stdout : stderr, line.text);
+        return help ? EXIT_SUCCESS : archive::CommandLine::kWrongExitCode;
+    }
     QApplication::setApplicationName(QStringLiteral("Tempolario"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tempolario.ico")));
     // Qt's own texts, such as the context menu of a text box, in the program's language.
@@ -21,6 +52,8 @@ int main(int argc, char* argv[]) {
 
     exercise::ClockUniformSource random;
     archive::Program program(random, QStringLiteral("tempolario.mdb"));
+    // With a service, the school's archive on its server; otherwise the file.
+    program.shared().server.service = line.service;
     // Every save has committed before an exit is offered, so leaving at once loses nothing.
     QObject::connect(&program, &archive::Program::ended, [](int code) { std::exit(code); });
     QObject::connect(&program, &archive::Program::failed, [](const archive::Status& status) {

@@ -189,24 +189,25 @@ const QString kServerCreateHint =
 
 // What to do after a failure on the server, by the server's code where it gave one.
 QString serverAdvice(int number, const QString& code) {
+    // Read at the start of the program as well as after a failed store: no button named.
     const QString retry = QStringLiteral(
-        "I risultati restano in memoria finché non chiudi il programma: clicca su \"Riprova\" "
-        "tra qualche secondo.");
+        "Riprova tra qualche secondo: i risultati di un esercizio restano in memoria finché il "
+        "programma è aperto.");
     switch (number) {
         case Status::kServerSetting:
             return QStringLiteral(
-                "Questo computer non è configurato bene per il server dell'archivio: chi cura i "
-                "computer della scuola deve controllare il servizio in pg_service.conf e la "
-                "password in .pgpass.");
+                "Questo computer non è configurato bene per il server dell'archivio: avvisa "
+                "l'insegnante. Chi cura i computer della scuola deve controllare il servizio in "
+                "pg_service.conf e la password in .pgpass.");
         case Status::kServerTimeout:
             return QStringLiteral("Il server dell'archivio non risponde: forse la rete è "
                                   "interrotta o il server è bloccato. %1 Se non passa, avvisa "
-                                  "chi cura il server.")
+                                  "l'insegnante o chi cura il server.")
                 .arg(retry);
         case Status::kServerUnreachable:
             return QStringLiteral("Il server dell'archivio non è raggiungibile: forse è spento, "
                                   "si sta riavviando o la rete è interrotta. %1 Se non passa, "
-                                  "avvisa chi cura il server.")
+                                  "avvisa l'insegnante o chi cura il server.")
                 .arg(retry);
         case Status::kServerTableExists:
             return QStringLiteral(

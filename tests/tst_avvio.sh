@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The menu entry's launcher and the computer's settings file: a file naming a service starts
+# the program on the server and makes no archive; a faulty file stops the start with an
+# Italian message and starts nothing; no file keeps the archive in the working folder. The
+# launcher runs beside stand-ins that record how they were started. Then the program's own
+# command line, and the launcher and example file as `cmake --install` puts them.
+# Usage: tst_avvio.sh LAUNCHER PROGRAM CMAKE BUILD_DIR
+set -uo pipefail
+launcher=$(realpath "$1")
+program=$(realpath "$2")
+cmake=$3
+build=$(realpath "$4")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+failures=0
+fail() {
+    printf 'FAIL: %s\n' "$*" >&2
+    failures=$((failures + 1))
+}
+
+# The launcher with a stand-in program that writes its arguments, one a line, and a
+# stand-in archive tool that makes the file it is asked to create.
+mkdir "$work/bin"
+cp "$launcher" "$work/bin/tempolario-avvio"
+cat >"$work/bin/tempolario" <<'EOF'
+#!/bin/sh
+printf '%s\n' "$@" >"$STARTED"
+EOF
+cat >"$work/bin/tempolario-archivio" <<'EOF'
+#!/bin/sh
+[ "$1" = crea ] && : >"$2"
+EOF
+chmod +x "$work/bin/"*
+
+config=$work/archivio.conf
+home=$work/home
+# Runs the launcher with the arguments given; sets rc, and leaves its standard error in
+# $work/err and the program's arguments (if it was started) in $work/started.
+launch() {
+    rm -rf "$home" "$work/started"
+    env -u DISPLAY -u WAYLAND_DISPLAY TEMPOLARIO_HOME="$home" TEMPOLARIO_CONFIG="$config" \
+        STARTED="$work/started" "$work/bin/tempolario-avvio" "$@" 2>"$work/err"
+    rc=$?
+}
+started_with() { [ -f "$work/started" ] && [ "$(cat "$work/started")" = "$1" ]; }
+
+# No settings file, and a file that names no service: the archive in the working folder.
+nl=$'\n'
+for content in "<none>" "" "# servizio = tempolario${nl}${nl}   # solo commenti${nl}"; do
+    rm -f "$config"
+    [ "$content" = "<none>" ] || printf '%s' "$content" >"$config"
+    launch uno "due tre"
+    [ "$rc" = 0 ] || fail "[$content] the launcher ended with $rc: $(cat "$work/err")"
+    started_with "uno${nl}due tre" || fail "[$content] the program was not started as asked"
+    [ -f "$home/tempolario.mdb" ] || fail "[$content] no archive made in the working folder"
+done
+
+# A file naming a service, in every spelling the format allows.
+for content in "servizio = lab-1.a_b" "servizio=lab-1.a_b" \
+    "# archivio della scuola${nl}${nl}   servizio   =   lab-1.a_b   # il server${nl}" \
+    "servizio = lab-1.a_b"$'\r\n' "servizio = lab-1.a_b${nl}# fine"; do
+    printf '%s' "$content" >"$config"
+    launch uno
+    [ "$rc" = 0 ] || fail "[$content] the launcher ended with $rc: $(cat "$work/err")"
+    started_with "--servizio${nl}lab-1.a_b${nl}uno" ||
+        fail "[$content] the program was not started with the service: $(cat "$work/started" 2>/dev/null)"
+    [ -e "$home/tempolario.mdb" ] && fail "[$content] an archive was made beside the server's"
+done
+
+# A faulty file: a clear message, exit 1, nothing started and nothing made.
+faulty=(
+    "colore = blu"
+    "servizio = lab 1"
+    "servizio = lab;rm"
+    "servizio = làb"
+    "servizio = -x"
+    "servizio ="
+    "servizio"
+    "servizio lab"
+    "servizio = a${nl}servizio = b"
+    "servizio = a${nl}colore = blu"
+)
+check_refused() {
+    [ "$rc" = 1 ] || fail "[$1] the launcher ended with $rc instead of 1"
+    grep -q "Le impostazioni di Tempolario in $config" "$work/err" ||
+        fail "[$1] no message about the settings file: $(cat "$work/err")"
+    [ -e "$work/started" ] && fail "[$1] the program was started anyway"
+    [ -e "$home" ] && fail "[$1] the working folder was made anyway"
+}
+for content in "${faulty[@]}"; do
+    printf '%s\n' "$content" >"$config"
+    launch
+    check_refused "$content"
+done
+# There but not a readable file: a folder, a link to nothing, a file without permission.
+rm -f "$config"
+mkdir "$config"
+launch
+check_refused "a folder"
+rmdir "$config"
+ln -s "$work/nowhere" "$config"
+launch
+check_refused "a link to nothing"
+rm -f "$config"
+if [ "$(id -u)" != 0 ]; then
+    printf 'servizio = lab\n' >"$config"
+    chmod 000 "$config"
+    launch
+    check_refused "no permission"
+    rm -f "$config"
+fi
+
+# The program's own command line: a wrong one gets an Italian message and 2; the help
+# needs no display.
+QT_QPA_PLATFORM=offscreen "$program" --servizo lab >/dev/null 2>"$work/err"
+rc=$?
+[ "$rc" = 2 ] || fail "a wrong option ended the program with $rc instead of 2"
+grep -q "l'opzione «--servizo» non esiste" "$work/err" ||
+    fail "a wrong option's message: $(cat "$work/err")"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help >"$work/out" 2>&1
+rc=$?
+[ "$rc" = 0 ] || fail "--help ended with $rc: $(cat "$work/out")"
+grep -q -- "--servizio NOME" "$work/out" || fail "the help does not name --servizio"
+
+# As installed: the settings file's path written into the launcher by the prefix installed to
+# (the package installs to /usr), and the example beside the documentation, all commented.
+for prefix_and_config in /usr:/etc/tempolario/archivio.conf \
+    /usr/local:/usr/local/etc/tempolario/archivio.conf; do
+    prefix=${prefix_and_config%%:*}
+    expected=${prefix_and_config#*:}
+    root=$work/root$(basename "$prefix")
+    DESTDIR=$root "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
+        { fail "cmake --install to $prefix failed: $(tail -5 "$work/install.log")"; continue; }
+    installed=$root$prefix/bin/tempolario-avvio
+    [ -x "$installed" ] || fail "no runnable launcher installed under $prefix"
+    grep -q "TEMPOLARIO_CONFIG:-$expected}" "$installed" ||
+        fail "the launcher installed under $prefix does not read $expected"
+    grep -q "@TEMPOLARIO_CONFIG@" "$installed" && fail "the launcher was installed unconfigured"
+    example=$root$prefix/share/doc/tempolario/archivio.conf
+    if [ ! -f "$example" ]; then
+        fail "no example settings file under $prefix/share/doc/tempolario"
+    else
+        grep -vqE '^[[:space:]]*(#|$)' "$example" && fail "the example has a line in force"
+        grep -qE '^# *servizio *= *' "$example" || fail "the example does not show «servizio»"
+        # The example, put in place as it comes, changes nothing.
+        cp "$example" "$config"
+        launch
+        [ "$rc" = 0 ] && [ -f "$home/tempolario.mdb" ] ||
+            fail "the example as it comes does not leave the archive in the working folder"
+    fi
+    rm -rf "$root"
+done
+
+if [ "$failures" -ne 0 ]; then
+    printf '%d failures\n' "$failures" >&2
+    exit 1
+fi
+echo "launcher: every case passed"
