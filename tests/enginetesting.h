@@ -348,8 +348,12 @@ public:
     // the wait, or the server not answering in time.
     static bool keptOut(const archive::Status& status) {
         if (onServer()) {
-            return status.number == archive::Status::kServerTimeout &&
-                   status.advice.contains(QStringLiteral("non risponde"));
+            // Whichever gives up first: this side, or the server's own statement time-out.
+            return (status.number == archive::Status::kServerTimeout &&
+                    status.advice.contains(QStringLiteral("non risponde"))) ||
+                   (status.number == archive::Status::kServerError &&
+                    status.code == QLatin1String("57014") &&
+                    status.advice.contains(QStringLiteral("occupato")));
         }
         return (status.number & 0xff) == SQLITE_BUSY &&
                status.advice.contains(QStringLiteral("bloccato"));

@@ -104,7 +104,9 @@ private:
             }
             return m_choices.isEmpty() ? Program::StoreChoice::Leave : m_choices.takeFirst();
         };
-        m_archive.point(m_program->shared(), m_archive.server() ? 300 : 100);
+        // A busy machine may take a good part of a second to sign in to the server; a held
+        // archive still fails its store within this time.
+        m_archive.point(m_program->shared(), m_archive.server() ? 2000 : 100);
         QVERIFY(m_program->start());
     }
 
@@ -610,9 +612,11 @@ private Q_SLOTS:
             press(exerciseWindow(), "cmdarchivio");
         }
         QCOMPARE(m_storeFailures.size(), 2);
-        QVERIFY2(m_storeFailures.first().contains(m_archive.server() ? u"non risponde"_qs
-                                                                     : u"locked"_qs),
-                 qPrintable(m_storeFailures.first()));
+        const QString& failure = m_storeFailures.first();
+        QVERIFY2(m_archive.server() ? failure.contains(u"non risponde"_qs) ||
+                                          failure.contains(u"occupato"_qs)
+                                    : failure.contains(u"locked"_qs),
+                 qPrintable(failure));
         QCOMPARE(m_backOffered, QList<bool>(2, backOffered));
         QCOMPARE(filesAtFailure, QList<QByteArray>(2, before));
         if (backOffered) {

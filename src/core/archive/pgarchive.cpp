@@ -303,7 +303,7 @@ private:
             if (!waitFor(PQsocket(attempt.get()), state == PGRES_POLLING_WRITING, deadline)) {
                 return Status::server(
                     Status::kServerTimeout, QString(),
-                    QStringLiteral("nessuna risposta in %1 secondi").arg(seconds()), m_where);
+                    noAnswer(), m_where);
             }
             state = PQconnectPoll(attempt.get());
         }
@@ -352,13 +352,17 @@ private:
         }
     }
 
-    int seconds() const { return (m_place.timeoutMs + 999) / 1000; }
+    QString noAnswer() const {
+        const int seconds = (m_place.timeoutMs + 999) / 1000;
+        return seconds == 1 ? QStringLiteral("nessuna risposta in un secondo")
+                            : QStringLiteral("nessuna risposta in %1 secondi").arg(seconds);
+    }
 
     Status timedOut() {
         // The server may answer later, or never: the connection cannot be trusted again.
         m_handle.reset();
         return Status::server(Status::kServerTimeout, QString(),
-                              QStringLiteral("nessuna risposta in %1 secondi").arg(seconds()),
+                              noAnswer(),
                               m_where);
     }
 
