@@ -273,9 +273,17 @@ private:
                                   QStringLiteral("memoria esaurita"), m_where);
         }
         if (PQstatus(handle.get()) == CONNECTION_BAD) {
-            // Nothing was sent: the service or its settings are wrong.
-            return Status::server(Status::kServerSetting, QString(),
-                                  fromUtf8(PQerrorMessage(handle.get())), m_where);
+            // Either the settings are wrong (no such service, a bad value), or the server was
+            // tried and failed at once, as a local socket with no server behind it does; the
+            // latter is a server that is down, and libpq's message then names its host.
+            const QString text = fromUtf8(PQerrorMessage(handle.get()));
+            const QString host = fromUtf8(PQhost(handle.get()));
+            const bool tried = !host.isEmpty() && text.contains(host);
+            if (tried) {
+                describe(handle.get());
+            }
+            return Status::server(tried ? Status::kServerUnreachable : Status::kServerSetting,
+                                  QString(), text, m_where);
         }
         describe(handle.get());
         PostgresPollingStatusType state = PGRES_POLLING_WRITING;
