@@ -88,7 +88,7 @@ public:
             say(QStringLiteral("try %1").arg(i));
             if (!attempt(QStringLiteral("store %1").arg(i), [&] {
                     return m_state.archiveDb->store(m_settings.name, i, i + m_settings.k,
-                                                     base.addSecs(60 * i));
+                                                    base.addSecs(60 * i));
                 })) {
                 return 3;
             }
@@ -128,7 +128,9 @@ public:
         }
         for (const QString& name : names) {
             if (listed.count(name) != 1) {
-                say(QStringLiteral("bad list %1 listed %2 times").arg(name).arg(listed.count(name)));
+                say(QStringLiteral("bad list %1 listed %2 times")
+                        .arg(name)
+                        .arg(listed.count(name)));
                 right = false;
             }
         }

@@ -119,7 +119,7 @@ struct ClientLog {
     qint64 lastTried = 0;  // the last store sent
     QStringList errors;    // "err" lines: err NUMBER CODE LABEL: MESSAGE
     QList<int> errorNumbers;
-    QStringList bad;       // "bad" and "gave up" lines
+    QStringList bad;  // "bad" and "gave up" lines
     bool done = false;
     QString text;
 
