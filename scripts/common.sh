@@ -5,16 +5,19 @@
 
 TEMPOLARIO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Debian 12 packages that building and running need.
-TEMPOLARIO_RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev libgl-dev libsqlite3-dev sqlite3 libpq-dev
-                         fonts-liberation qt6-translations-l10n)
+# Debian 12 packages that building and running need; libpq is the archive server's client.
+TEMPOLARIO_RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev libgl-dev libsqlite3-dev sqlite3
+                         libpq-dev libpq5 fonts-liberation qt6-translations-l10n)
 # A virtual X server and what xvfb-run needs beside it.
 TEMPOLARIO_VIRTUAL_DISPLAY_PACKAGES=(xvfb xauth)
 # What the tests need on top: a virtual X server, a pointer driver, screenshot tools, the
-# Italian locale and time zone the tests run under, and a session bus with the accessibility
-# registry and its Python client for the screen-reader test.
+# Italian locale and time zone the tests run under, a session bus with the accessibility
+# registry and its Python client for the screen-reader test, and the PostgreSQL 15 server and
+# client that tests/pg/pgserver.sh runs in the build folder (Debian may make and start a
+# cluster of its own on installing the server; the tests never use it).
 TEMPOLARIO_TEST_PACKAGES=("${TEMPOLARIO_VIRTUAL_DISPLAY_PACKAGES[@]}" xdotool x11-utils locales tzdata
-                          dbus-daemon at-spi2-core python3-pyatspi)
+                          dbus-daemon at-spi2-core python3-pyatspi
+                          postgresql-15 postgresql-client-15)
 # The package check: dpkg-shlibdeps (dpkg-dev) and file, which CPack's Debian generator
 # runs on every binary to find the libraries it links.
 TEMPOLARIO_PACKAGE_PACKAGES=(dpkg-dev file)

@@ -1,0 +1,379 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# A private PostgreSQL 15 server for the tests, in a folder of the build tree. It listens on
+# a Unix socket in that folder only and lets nobody in without a SCRAM password.
+#
+#   pgserver.sh start DIR     make the cluster on first use (roles, database, passwords), then
+#                             start it; on an existing cluster only start it, which also
+#                             recovers after the server was killed
+#   pgserver.sh restart DIR   the same as start, but only for a cluster made already
+#   pgserver.sh fresh DIR     stop and remove what an earlier run left in DIR, then start
+#   pgserver.sh stop DIR      stop the server (stopped, killed or gone alike), remove DIR
+#   pgserver.sh pids DIR      the postmaster's pid, then its children's, one per line
+#
+# What clients need is left in DIR: pg_service.conf with the services "tempolario" (the
+# program's role), "tempolario-admin" (owner of the database) and "tempolario-super" (the
+# cluster's superuser, for tests only), and pgpass, the passwords (mode 0600) it points to.
+# Run as root, the server runs as the user nobody (initdb refuses root); the clients stay
+# the invoking user and sign in with the passwords. Nothing outside DIR is touched, apart
+# from a folder under /tmp when the server user cannot reach DIR or its socket path would
+# be too long; that folder goes away with DIR.
+set -Eeuo pipefail
+
+readonly port=5432
+readonly super_role=tempolario_super admin_role=tempolario_admin app_role=tempolario
+readonly database=tempolario
+readonly server_user=nobody server_group=nogroup
+
+# Connection settings from the caller's environment would send our clients elsewhere.
+while read -r name; do unset "$name"; done < <(compgen -e | grep '^PG' || true)
+
+say() { printf 'pgserver: %s\n' "$*" >&2; }
+
+step=""
+log=""
+# Exits with status 3 after saying what failed; a caller that sees status 3 from a subshell
+# passes it on without saying it again.
+fail() {
+    say "failed${step:+ while $step}: $*"
+    if [ -n "$log" ] && [ -s "$log" ]; then
+        say "last lines of $log:"
+        tail -n 25 "$log" >&2
+    fi
+    exit 3
+}
+status=0
+trap 'status=$?; [ "$status" -eq 3 ] && exit 3; fail "command failed (status $status): $BASH_COMMAND"' ERR
+
+usage() {
+    say "usage: pgserver.sh start|restart|fresh|stop|pids DIR"
+    exit 2
+}
+
+# The server's programs from the PostgreSQL 15 installation, never from PATH (a wrapper or
+# another version may come first there).
+find_bindir() {
+    local dir
+    dir=$(pg_config --bindir 2>/dev/null || true)
+    if [ -z "$dir" ] || [ ! -x "$dir/initdb" ] || [ ! -x "$dir/postgres" ]; then
+        dir=/usr/lib/postgresql/15/bin
+    fi
+    { [ -x "$dir/initdb" ] && [ -x "$dir/pg_ctl" ] && [ -x "$dir/psql" ]; } ||
+        fail "no PostgreSQL 15 server programs in $dir (install postgresql-15)"
+    bin=$dir
+}
+
+is_root() { [ "$(id -u)" -eq 0 ]; }
+
+# Runs a server-side command as the server's user, in a small clean environment (the
+# tests' locale need not exist for the server, and their PG variables must not leak in).
+# Only standard input, output and error go along: a server that inherited the lock on DIR
+# would hold it for its lifetime, and one holding a pipe of CTest's would keep the test open.
+as_server() {
+    local env=(env -i PATH=/usr/bin:/bin LC_ALL=C.UTF-8 ${TZ:+TZ="$TZ"})
+    (
+        cd /
+        for fd in /proc/"$BASHPID"/fd/*; do
+            fd=${fd##*/}
+            if [ "$fd" -gt 2 ]; then eval "exec $fd>&-"; fi
+        done
+        if is_root; then
+            exec setpriv --reuid="$server_user" --regid="$server_group" --clear-groups -- \
+                "${env[@]}" "$@"
+        fi
+        exec "${env[@]}" "$@"
+    )
+}
+
+own_for_server() {
+    if is_root; then chown "$server_user:$server_group" "$@"; fi
+}
+
+password() { head -c 24 /dev/urandom | base64 | tr -d '\n'; }
+
+# The folder holding the server's data, socket and log: DIR itself, or the folder under /tmp
+# recorded in DIR/server-home.
+server_home() {
+    if [ -f "$dir/server-home" ]; then cat "$dir/server-home"; else printf '%s\n' "$dir"; fi
+}
+
+# Every process of this cluster: the postmaster (first, when alive), its children, and
+# backends left behind by a postmaster that was killed. All of them run in the data folder,
+# which tells them from any other server on the machine.
+server_pids() {
+    local data home pm="" pid cwd others=()
+    home=$(server_home)
+    [ -d "$home/data" ] || return 0
+    data=$(readlink -f "$home/data")
+    if [ -f "$data/postmaster.pid" ]; then
+        read -r pm <"$data/postmaster.pid" || true
+    fi
+    for pid in $(pgrep -x postgres || true); do
+        cwd=$(readlink "/proc/$pid/cwd" 2>/dev/null) || continue
+        [ "$cwd" = "$data" ] || [ "$cwd" = "$data (deleted)" ] || continue
+        if [ "$pid" = "$pm" ]; then
+            printf '%s\n' "$pid"
+        else
+            others+=("$pid")
+        fi
+    done
+    [ ${#others[@]} -eq 0 ] || printf '%s\n' "${others[@]}"
+}
+
+postmaster_alive() {
+    local home pm
+    home=$(server_home)
+    [ -f "$home/data/postmaster.pid" ] || return 1
+    read -r pm <"$home/data/postmaster.pid" || return 1
+    [[ $pm =~ ^[0-9]+$ ]] || return 1
+    [ "$(readlink "/proc/$pm/cwd" 2>/dev/null || true)" = "$(readlink -f "$home/data")" ]
+}
+
+# True while the process runs; a zombie (killed, not yet reaped by its parent) does not.
+running() {
+    local stat
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    stat=${stat##*) }
+    [[ $stat != [ZX]* ]]
+}
+
+# Waits up to the seconds given for every listed process to end.
+wait_gone() {
+    local seconds=$1 pid alive i
+    shift
+    for ((i = 0; i < seconds * 10; i++)); do
+        alive=0
+        for pid in "$@"; do running "$pid" && alive=1 && break; done
+        [ "$alive" -eq 0 ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Wakes processes stopped by a fault test: a stopped server neither stops nor recovers.
+wake() {
+    local pids
+    mapfile -t pids < <(server_pids)
+    [ ${#pids[@]} -eq 0 ] || kill -CONT "${pids[@]}" 2>/dev/null || true
+}
+
+# Backends whose postmaster was killed serve nobody and keep the shared memory busy, which
+# would stop a new postmaster from starting.
+kill_orphans() {
+    local pids
+    mapfile -t pids < <(server_pids)
+    [ ${#pids[@]} -eq 0 ] && return 0
+    say "ending ${#pids[@]} server process(es) left by a killed postmaster"
+    kill -KILL "${pids[@]}" 2>/dev/null || true
+    wait_gone 10 "${pids[@]}" || fail "server processes did not end: ${pids[*]}"
+}
+
+# With no process of the cluster left, the lock files of a killed postmaster are stale. The
+# server removes them itself unless their pid is still taken, as it is while the killed
+# postmaster waits to be reaped, so they go here.
+remove_stale_locks() {
+    local home
+    home=$(server_home)
+    rm -f "$home/data/postmaster.pid" "$home/run/.s.PGSQL.$port.lock"
+}
+
+start_server() {
+    local home i
+    home=$(server_home)
+    log=$home/server.log
+    wake
+    if postmaster_alive; then
+        step="waiting for the running server"
+        for ((i = 0; i < 600; i++)); do
+            as_server "$bin/pg_isready" -q -h "$home/run" -p "$port" && return 0
+            sleep 0.1
+        done
+        fail "the server in $dir runs but does not accept connections"
+    fi
+    kill_orphans
+    remove_stale_locks
+    step="starting the server (pg_ctl start)"
+    as_server "$bin/pg_ctl" -w -t 60 -D "$home/data" -l "$log" start >/dev/null ||
+        fail "pg_ctl could not start the server in $home/data"
+}
+
+# Runs SQL given on standard input as the given service, stopping at the first error. The
+# passwords in it never reach a command line or the environment.
+run_sql() {
+    local service=$1 db=$2
+    PGSERVICEFILE="$dir/pg_service.conf" "$bin/psql" -X -q -v ON_ERROR_STOP=1 \
+        "service=$service dbname=$db" >/dev/null
+}
+
+create_cluster() {
+    local home super_pw admin_pw app_pw run
+    step="making $dir"
+    mkdir -p "$dir"
+    chmod 755 "$dir"
+    home=$dir
+    # The server's user must reach the data folder, and the socket's path must fit in a
+    # socket address (107 bytes); otherwise the server lives under /tmp.
+    local socket=$dir/run/.s.PGSQL.$port
+    if ! as_server test -x "$dir" || [ ${#socket} -gt 107 ]; then
+        home=$(mktemp -d /tmp/tempolario-pg.XXXXXX)
+        chmod 755 "$home"
+        printf '%s\n' "$home" >"$dir/server-home"
+        ln -s "$home/data" "$dir/data"
+        ln -s "$home/run" "$dir/run"
+        ln -s "$home/server.log" "$dir/server.log"
+    fi
+    mkdir -m 700 "$home/data"
+    mkdir -m 755 "$home/run"
+    (umask 077 && : >"$home/server.log")
+    own_for_server "$home/data" "$home/run" "$home/server.log"
+    log=$home/server.log
+    run=$home/run
+
+    step="choosing the passwords"
+    super_pw=$(password)
+    admin_pw=$(password)
+    app_pw=$(password)
+    (umask 077 && printf '%s\n' "$super_pw" >"$home/super.pw")
+    own_for_server "$home/super.pw"
+
+    step="making the cluster (initdb)"
+    log=$dir/initdb.log
+    as_server "$bin/initdb" -D "$home/data" -U "$super_role" --pwfile="$home/super.pw" \
+        --auth=scram-sha-256 -E UTF8 --locale=C.UTF-8 >"$log" 2>&1 ||
+        { rm -f "$home/super.pw"; fail "initdb failed"; }
+    rm -f "$home/super.pw"
+    log=$home/server.log
+
+    step="configuring the server"
+    # Appended settings win over initdb's. fsync stays on: fault tests kill the server and
+    # expect what it confirmed to survive.
+    cat >>"$home/data/postgresql.conf" <<EOF
+
+# Tempolario's test server
+listen_addresses = ''
+unix_socket_directories = '$run'
+unix_socket_permissions = 0777
+port = $port
+password_encryption = scram-sha-256
+max_connections = 420
+shared_buffers = 32MB
+fsync = on
+log_destination = 'stderr'
+logging_collector = off
+EOF
+    cat >"$home/data/pg_hba.conf" <<EOF
+# Passwords only, checked with SCRAM; the server listens on its Unix socket alone.
+local all all scram-sha-256
+host  all all 127.0.0.1/32 scram-sha-256
+EOF
+
+    step="writing the client files"
+    (umask 077 && cat >"$dir/pgpass" <<EOF
+*:*:*:$super_role:$super_pw
+*:*:*:$admin_role:$admin_pw
+*:*:*:$app_role:$app_pw
+EOF
+    )
+    {
+        local service role
+        for service in tempolario:$app_role tempolario-admin:$admin_role tempolario-super:$super_role; do
+            role=${service#*:}
+            printf '[%s]\nhost=%s\nport=%s\ndbname=%s\nuser=%s\npassfile=%s\n\n' \
+                "${service%%:*}" "$run" "$port" "$database" "$role" "$dir/pgpass"
+        done
+    } >"$dir/pg_service.conf"
+
+    start_server
+
+    step="making the roles and the database"
+    printf '%s\n' \
+        "CREATE ROLE $admin_role LOGIN CREATEDB PASSWORD '$admin_pw';" \
+        "CREATE ROLE $app_role LOGIN NOINHERIT PASSWORD '$app_pw';" \
+        "CREATE DATABASE $database OWNER $admin_role;" \
+        "REVOKE ALL ON DATABASE $database FROM PUBLIC;" \
+        "GRANT CONNECT ON DATABASE $database TO $app_role;" |
+        run_sql tempolario-super postgres
+    : >"$dir/ready"
+}
+
+cmd_start() {
+    find_bindir
+    if [ -f "$dir/ready" ]; then
+        start_server
+        say "server running in $dir"
+        return 0
+    fi
+    if [ -e "$dir" ]; then
+        say "$dir holds a cluster that was never finished; making it afresh"
+        cmd_stop
+    fi
+    create_cluster
+    say "server made and running in $dir"
+}
+
+cmd_stop() {
+    local home pids
+    [ -e "$dir" ] || return 0
+    home=$(server_home)
+    log=$home/server.log
+    wake
+    if postmaster_alive; then
+        find_bindir
+        step="stopping the server (pg_ctl stop)"
+        as_server "$bin/pg_ctl" -D "$home/data" -m fast -w -t 60 stop >/dev/null ||
+            say "pg_ctl stop failed; ending the server's processes"
+    fi
+    # Whatever is left (a killed postmaster's backends, a server that would not stop) ends here.
+    mapfile -t pids < <(server_pids)
+    if [ ${#pids[@]} -gt 0 ]; then
+        kill -KILL "${pids[@]}" 2>/dev/null || true
+        step="ending the server's processes"
+        wait_gone 10 "${pids[@]}" || fail "processes still running: ${pids[*]}"
+    fi
+    step="removing $dir"
+    case $home in
+        "$dir") ;;
+        /tmp/tempolario-pg.*) rm -rf "$home" ;;
+        *) say "left alone: $home, named in $dir/server-home, is none of ours" ;;
+    esac
+    rm -rf "$dir"
+}
+
+cmd_pids() {
+    [ -d "$dir" ] || fail "no test server in $dir"
+    server_pids
+}
+
+[ $# -eq 2 ] || usage
+command=$1
+case $2 in
+    /*) dir=$2 ;;
+    *) dir=$PWD/$2 ;;
+esac
+dir=${dir%/}
+{ [ -n "$dir" ] && [ "$dir" != / ]; } || usage
+bin=""
+# One start or stop at a time: a fault test's restart must not meet the fixture's stop
+# halfway. The lock is on the folder that holds DIR, so that nothing is left behind.
+lock_dir() {
+    local parent
+    parent=$(dirname "$dir")
+    mkdir -p "$parent"
+    exec {lock}<"$parent"
+    flock -w 180 "$lock" || fail "another pgserver.sh kept $parent locked for 3 minutes"
+}
+
+case $command in
+    start) lock_dir && cmd_start ;;
+    restart)
+        lock_dir
+        # A fault test restarts the server it had; a new empty one would hide what it lost.
+        [ -f "$dir/ready" ] || fail "no test server in $dir to restart"
+        cmd_start
+        ;;
+    fresh) lock_dir && cmd_stop && cmd_start ;;
+    stop) lock_dir && cmd_stop ;;
+    pids) cmd_pids ;;
+    *) usage ;;
+esac
