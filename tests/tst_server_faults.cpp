@@ -302,7 +302,7 @@ private Q_SLOTS:
             return true;
         };
         QTRY_VERIFY_WITH_TIMEOUT(storedTenMore(), 60000);
-        QFile(stopFile).open(QIODevice::WriteOnly);
+        QVERIFY(QFile(stopFile).open(QIODevice::WriteOnly));
         QVERIFY(clients.waitAll(60000));
 
         QVERIFY2(pgtesting::openOk(database)->everyRow(&rows).ok(), "everyRow");

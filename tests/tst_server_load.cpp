@@ -38,6 +38,7 @@ private Q_SLOTS:
         const auto nameOf = [](int pupil) { return QStringLiteral("Alunno %1").arg(pupil); };
         QTemporaryDir logs;
         QVERIFY(logs.isValid());
+        const QString bell = logs.filePath(QStringLiteral("bell"));
 
         QElapsedTimer took;
         took.start();
@@ -47,15 +48,30 @@ private Q_SLOTS:
                 clients.start({database, nameOf(pupil), QStringLiteral("k=%1").arg(pupil),
                                QStringLiteral("stores=%1").arg(kStores),
                                QStringLiteral("shared=") + shared.join(QLatin1Char(',')),
-                               QStringLiteral("retryfor=0")});
+                               QStringLiteral("retryfor=0"), QStringLiteral("bell=") + bell});
             }
-            QVERIFY(clients.waitAll(200000));
-            qInfo("%d pupils at once: %lld ms", pupils, static_cast<long long>(took.elapsed()));
+            // Every computer connected before the bell rings: then they all add at once.
+            const auto allOpen = [&] {
+                for (int pupil = 0; pupil < pupils; ++pupil) {
+                    if (!clients.log(pupil).text.startsWith(u"ok open"_qs)) {
+                        return false;
+                    }
+                }
+                return true;
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(allOpen(), 60000);
+            qInfo("%d pupils connected: %lld ms", pupils, static_cast<long long>(took.elapsed()));
+            QVERIFY(QFile(bell).open(QIODevice::WriteOnly));
+            QVERIFY(clients.waitAll(150000));
+            qInfo("%d pupils done: %lld ms", pupils, static_cast<long long>(took.elapsed()));
             for (int pupil = 0; pupil < pupils; ++pupil) {
                 const servertesting::ClientLog log = clients.log(pupil);
                 QVERIFY2(clients.exitCode(pupil) == 0 && log.done && log.errors.isEmpty() &&
                              log.bad.isEmpty() && log.lastOk == kStores,
-                         qPrintable(nameOf(pupil) + QStringLiteral(": ") + log.text.right(2000)));
+                         qPrintable(QStringLiteral("%1, exit %2: %3")
+                                        .arg(nameOf(pupil))
+                                        .arg(clients.exitCode(pupil))
+                                        .arg(log.text.right(2000))));
             }
         }
 
@@ -80,6 +96,18 @@ private Q_SLOTS:
             QVERIFY2(byName.count(name) == 1, qPrintable(name));
             QVERIFY(byName.at(name)->giuste.isNull());
         }
+        // Once the adding is over, the list as the name window reads it holds every name.
+        auto server = pgtesting::openOk(database);
+        int count = 0;
+        QVERIFY(server->countNames(&count).ok());
+        QCOMPARE(count, pupils + shared.size());
+        QStringList listed;
+        QVERIFY(server->readNames(0, count, &listed).ok());
+        QStringList every;
+        for (const archive::StoredRow& row : rows) {
+            every << row.nome.toString();
+        }
+        QCOMPARE(listed, every);
     }
 };
 
