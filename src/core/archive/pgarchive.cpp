@@ -531,50 +531,53 @@ Status PgArchive::readNames(int first, int count, QStringList* names) {
 }
 
 Status PgArchive::lookUp(const QString& name, Row* row) {
+    return m_connection->run(
+        [&](const QDeadlineTimer& deadline) { return lookUp(name, row, deadline); });
+}
+
+Status PgArchive::lookUp(const QString& name, Row* row, const QDeadlineTimer& deadline) {
     *row = Row();
     const QString wanted = nameKey(name);
     Connection& server = *m_connection;
-    return server.run([&](const QDeadlineTimer& deadline) {
-        Result result;
-        auto fetch = [&]() {
-            *row = Row();
-            Status status = server.exec(ROW_COLUMNS "WHERE chiave = $1 ORDER BY id LIMIT 1",
-                                        {Param::of(wanted)}, deadline, &result);
-            if (status.ok() && PQntuples(result.get()) == 1) {
-                *row = Row::from(result.get(), 0);
-            }
-            return status;
-        };
-        Status status = fetch();
-        if (status.ok() && row->id != 0 &&
-            (row->nome.isNull() || nameKey(row->nome.toString()) != wanted)) {
-            // The row's name was changed from outside: it is not this name's. It takes its
-            // own name's key (none when another row holds that), and the name is looked up
-            // again, so nothing is ever written to another pupil's row.
-            const Param ownKey =
-                row->nome.isNull() ? Param::none() : Param::of(nameKey(row->nome.toString()));
-            status = server.exec(
-                "UPDATE tempar SET chiave = CASE WHEN EXISTS (SELECT 1 FROM tempar o "
-                "WHERE o.chiave = $2 AND o.id <> $1) THEN NULL ELSE $2 END WHERE id = $1",
-                {Param::of(row->id), ownKey}, deadline);
-            if (status.ok()) {
-                status = fetch();
-            }
-        }
-        if (!status.ok() || row->id != 0) {
-            return status;
-        }
-        // Rows written from outside without a key: their names are compared here.
-        status = server.exec(ROW_COLUMNS "WHERE chiave IS NULL AND nome IS NOT NULL ORDER BY id",
-                             deadline, &result);
-        for (int i = 0; status.ok() && i < PQntuples(result.get()); ++i) {
-            if (nameKey(textAt(result.get(), i, 1)) == wanted) {
-                *row = Row::from(result.get(), i);
-                break;
-            }
+    Result result;
+    auto fetch = [&]() {
+        *row = Row();
+        Status status = server.exec(ROW_COLUMNS "WHERE chiave = $1 ORDER BY id LIMIT 1",
+                                    {Param::of(wanted)}, deadline, &result);
+        if (status.ok() && PQntuples(result.get()) == 1) {
+            *row = Row::from(result.get(), 0);
         }
         return status;
-    });
+    };
+    Status status = fetch();
+    if (status.ok() && row->id != 0 &&
+        (row->nome.isNull() || nameKey(row->nome.toString()) != wanted)) {
+        // The row's name was changed from outside: it is not this name's. It takes its
+        // own name's key (none when another row holds that), and the name is looked up
+        // again, so nothing is ever written to another pupil's row.
+        const Param ownKey =
+            row->nome.isNull() ? Param::none() : Param::of(nameKey(row->nome.toString()));
+        status = server.exec(
+            "UPDATE tempar SET chiave = CASE WHEN EXISTS (SELECT 1 FROM tempar o "
+            "WHERE o.chiave = $2 AND o.id <> $1) THEN NULL ELSE $2 END WHERE id = $1",
+            {Param::of(row->id), ownKey}, deadline);
+        if (status.ok()) {
+            status = fetch();
+        }
+    }
+    if (!status.ok() || row->id != 0) {
+        return status;
+    }
+    // Rows written from outside without a key: their names are compared here.
+    status = server.exec(ROW_COLUMNS "WHERE chiave IS NULL AND nome IS NOT NULL ORDER BY id",
+                         deadline, &result);
+    for (int i = 0; status.ok() && i < PQntuples(result.get()); ++i) {
+        if (nameKey(textAt(result.get(), i, 1)) == wanted) {
+            *row = Row::from(result.get(), i);
+            break;
+        }
+    }
+    return status;
 }
 
 Status PgArchive::find(const QString& name, bool* found) {
@@ -595,20 +598,22 @@ Status PgArchive::add(const QString& name) {
 }
 
 Status PgArchive::store(const QString& name, qint64 right, qint64 given, const QDateTime& when) {
-    Row row;
-    Status status = lookUp(name, &row);
-    if (!status.ok()) {
-        return status;
-    }
-    if (row.id == 0) {
-        return Status::own(Status::kNoCurrentRow, name);
-    }
     Connection& server = *m_connection;
-    // One statement: the row is written whole or not at all. Repeating it after a
-    // connection lost midway writes the same values again. It runs in a transaction that
-    // only this side commits: a store given up after the time-out (the row locked by
-    // someone else) is reported as failed, and must not land when the lock goes.
+    // The look-up and the update are one operation with one time-out: a slow look-up does
+    // not earn the update a fresh wait. The update is one statement, so the row is written
+    // whole or not at all; repeating both after a connection lost midway writes the same
+    // values again. It runs in a transaction that only this side commits: a store given up
+    // after the time-out (the row locked by someone else) is reported as failed, and must
+    // not land when the lock goes.
     return server.run([&](const QDeadlineTimer& deadline) {
+        Row row;
+        Status status = lookUp(name, &row, deadline);
+        if (!status.ok()) {
+            return status;
+        }
+        if (row.id == 0) {
+            return Status::own(Status::kNoCurrentRow, name);
+        }
         return server.transaction(deadline, [&]() {
             Result result;
             Status inner = server.exec(

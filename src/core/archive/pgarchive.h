@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -88,6 +89,8 @@ private:
     struct Row;
     explicit PgArchive(std::unique_ptr<Connection> connection);
     Status lookUp(const QString& name, Row* row);
+    // The same within an operation already running, on its deadline.
+    Status lookUp(const QString& name, Row* row, const QDeadlineTimer& deadline);
 
     std::unique_ptr<Connection> m_connection;
     // Where the last read of names stopped, so the next page continues from its id.
