@@ -4,11 +4,13 @@
 # A private PostgreSQL 15 server for the tests, in a folder of the build tree. It listens on
 # a Unix socket in that folder only and lets nobody in without a SCRAM password.
 #
-#   pgserver.sh start DIR     make the cluster on first use (roles, database, passwords), then
+#   pgserver.sh start DIR [--tls]
+#                             make the cluster on first use (roles, database, passwords), then
 #                             start it; on an existing cluster only start it, which also
 #                             recovers after the server was killed
 #   pgserver.sh restart DIR   the same as start, but only for a cluster made already
-#   pgserver.sh fresh DIR     stop and remove what an earlier run left in DIR, then start
+#   pgserver.sh fresh DIR [--tls]
+#                             stop and remove what an earlier run left in DIR, then start
 #   pgserver.sh stop DIR      stop the server (stopped, killed or gone alike), remove DIR
 #   pgserver.sh pids DIR      the postmaster's pid, then its children's, one per line
 #
@@ -19,9 +21,18 @@
 # the invoking user and sign in with the passwords. Nothing outside DIR is touched, apart
 # from a folder under /tmp when the server user cannot reach DIR or its socket path would
 # be too long; that folder goes away with DIR.
+#
+# With --tls the server is the one a school would run on its network: it listens on
+# 127.0.0.1 at a free port (recorded in DIR/port) and lets clients in over TLS only
+# (hostssl with SCRAM; hostnossl and the Unix socket refused). Its certificate, for
+# localhost and 127.0.0.1, is signed by a CA made for this cluster alone, DIR/tls/ca.crt;
+# DIR/tls/other-ca.crt is a second CA that signed nothing here, for the tests that must be
+# refused. The services connect with host=localhost, sslmode=verify-full and sslrootcert
+# naming DIR/tls/ca.crt. Every connection is logged (log_connections), so a test can tell
+# from server.log whether a refused client ever got a session.
 set -Eeuo pipefail
 
-readonly port=5432
+port=5432
 readonly super_role=tempolario_super admin_role=tempolario_admin app_role=tempolario
 readonly database=tempolario
 readonly server_user=nobody server_group=nogroup
@@ -47,7 +58,7 @@ status=0
 trap 'status=$?; [ "$status" -eq 3 ] && exit 3; fail "command failed (status $status): $BASH_COMMAND"' ERR
 
 usage() {
-    say "usage: pgserver.sh start|restart|fresh|stop|pids DIR"
+    say "usage: pgserver.sh start|restart|fresh|stop|pids DIR [--tls]"
     exit 2
 }
 
@@ -198,6 +209,83 @@ start_server() {
         fail "pg_ctl could not start the server in $home/data"
 }
 
+# The cluster's certificates, made with openssl in DIR/tls: a CA, the server's certificate
+# and key signed by it (for localhost and 127.0.0.1), and a second CA that signs nothing.
+# The server's pair goes into the data folder given, owned by the server's user with the
+# key readable by it alone (the server refuses a key others can read). The CAs' keys are
+# thrown away once used: nothing else is ever signed with them.
+make_certificates() {
+    local data=$1 tls=$dir/tls
+    step="making the certificates (openssl)"
+    command -v openssl >/dev/null || fail "openssl is missing (install the package openssl)"
+    mkdir -p "$tls"
+    cat >"$tls/openssl.cnf" <<'EOF'
+[req]
+distinguished_name = name
+prompt = no
+[name]
+[ca]
+basicConstraints = critical, CA:TRUE
+keyUsage = critical, keyCertSign, cRLSign
+subjectKeyIdentifier = hash
+[server]
+basicConstraints = critical, CA:FALSE
+keyUsage = critical, digitalSignature, keyEncipherment
+extendedKeyUsage = serverAuth
+subjectAltName = DNS:localhost, IP:127.0.0.1
+subjectKeyIdentifier = hash
+authorityKeyIdentifier = keyid
+EOF
+    local ca
+    for ca in ca:"Tempolario test CA" other-ca:"Tempolario other test CA"; do
+        (umask 077 && openssl genpkey -algorithm EC -pkeyopt ec_paramgen_curve:P-256 \
+            -out "$tls/${ca%%:*}.key" 2>>"$tls/openssl.log")
+        openssl req -config "$tls/openssl.cnf" -new -x509 -days 30 -key "$tls/${ca%%:*}.key" \
+            -subj "/O=Tempolario tests/CN=${ca#*:}" -extensions ca \
+            -out "$tls/${ca%%:*}.crt" 2>>"$tls/openssl.log"
+    done
+    (umask 077 && openssl genpkey -algorithm EC -pkeyopt ec_paramgen_curve:P-256 \
+        -out "$tls/server.key" 2>>"$tls/openssl.log")
+    openssl req -config "$tls/openssl.cnf" -new -key "$tls/server.key" \
+        -subj "/O=Tempolario tests/CN=localhost" -out "$tls/server.csr" 2>>"$tls/openssl.log"
+    openssl x509 -req -in "$tls/server.csr" -CA "$tls/ca.crt" -CAkey "$tls/ca.key" \
+        -set_serial "0x$(head -c 16 /dev/urandom | od -An -tx1 | tr -d ' \n')" -days 30 \
+        -extfile "$tls/openssl.cnf" -extensions server -out "$tls/server.crt" \
+        2>>"$tls/openssl.log"
+    rm -f "$tls/ca.key" "$tls/other-ca.key" "$tls/server.csr"
+    chmod 644 "$tls/ca.crt" "$tls/other-ca.crt" "$tls/server.crt"
+    install -m 644 "$tls/server.crt" "$data/server.crt"
+    install -m 600 "$tls/server.key" "$data/server.key"
+    own_for_server "$data/server.crt" "$data/server.key"
+}
+
+# Whether something answers on the loopback port already.
+port_taken() {
+    timeout 2 bash -c "exec 3<>/dev/tcp/127.0.0.1/$1" 2>/dev/null
+}
+
+# Starts a new cluster on a port nobody uses: one picked at random among the free ones,
+# tried until the server can bind it (another program may take it in between), at most ten
+# times. The port is recorded in DIR/port for every later start.
+start_on_free_port() {
+    local attempt home
+    home=$(server_home)
+    log=$home/server.log
+    for ((attempt = 1; attempt <= 10; attempt++)); do
+        port=$((20000 + RANDOM % 40000))
+        port_taken "$port" && continue
+        printf '%s\n' "$port" >"$dir/port"
+        printf 'port = %s\n' "$port" >>"$home/data/postgresql.conf"
+        step="starting the server on port $port (pg_ctl start)"
+        if as_server "$bin/pg_ctl" -w -t 60 -D "$home/data" -l "$log" start >/dev/null; then
+            return 0
+        fi
+        grep -q 'could not bind\|already in use' "$log" || fail "pg_ctl could not start the server"
+        say "port $port was taken meanwhile; trying another"
+    done
+    fail "no free port found on 127.0.0.1 in 10 attempts"
+}
+
 # Runs SQL given on standard input as the given service, stopping at the first error. The
 # passwords in it never reach a command line or the environment.
 run_sql() {
@@ -214,7 +302,7 @@ create_cluster() {
     home=$dir
     # The server's user must reach the data folder, and the socket's path must fit in a
     # socket address (107 bytes); otherwise the server lives under /tmp.
-    local socket=$dir/run/.s.PGSQL.$port
+    local socket=$dir/run/.s.PGSQL.65535
     if ! as_server test -x "$dir" || [ ${#socket} -gt 107 ]; then
         home=$(mktemp -d /tmp/tempolario-pg.XXXXXX)
         chmod 755 "$home"
@@ -262,11 +350,30 @@ fsync = on
 log_destination = 'stderr'
 logging_collector = off
 EOF
-    cat >"$home/data/pg_hba.conf" <<EOF
+    if [ "$tls" -eq 1 ]; then
+        make_certificates "$home/data"
+        cat >>"$home/data/postgresql.conf" <<EOF
+listen_addresses = '127.0.0.1'
+ssl = on
+ssl_min_protocol_version = 'TLSv1.2'
+log_connections = on
+EOF
+        cat >"$home/data/pg_hba.conf" <<EOF
+# TLS with a SCRAM password, or nothing: unencrypted connections are turned away before
+# any password is asked, and the Unix socket has no entry at all.
+hostssl   all all 127.0.0.1/32 scram-sha-256
+hostnossl all all 0.0.0.0/0    reject
+EOF
+        : >"$dir/tls/enabled"
+        start_on_free_port
+    else
+        cat >"$home/data/pg_hba.conf" <<EOF
 # Passwords only, checked with SCRAM; the server listens on its Unix socket alone.
 local all all scram-sha-256
 host  all all 127.0.0.1/32 scram-sha-256
 EOF
+        start_server
+    fi
 
     step="writing the client files"
     (umask 077 && cat >"$dir/pgpass" <<EOF
@@ -279,12 +386,15 @@ EOF
         local service role
         for service in tempolario:$app_role tempolario-admin:$admin_role tempolario-super:$super_role; do
             role=${service#*:}
-            printf '[%s]\nhost=%s\nport=%s\ndbname=%s\nuser=%s\npassfile=%s\n\n' \
-                "${service%%:*}" "$run" "$port" "$database" "$role" "$dir/pgpass"
+            if [ "$tls" -eq 1 ]; then
+                printf '[%s]\nhost=localhost\nport=%s\ndbname=%s\nuser=%s\npassfile=%s\nsslmode=verify-full\nsslrootcert=%s\n\n' \
+                    "${service%%:*}" "$port" "$database" "$role" "$dir/pgpass" "$dir/tls/ca.crt"
+            else
+                printf '[%s]\nhost=%s\nport=%s\ndbname=%s\nuser=%s\npassfile=%s\n\n' \
+                    "${service%%:*}" "$run" "$port" "$database" "$role" "$dir/pgpass"
+            fi
         done
     } >"$dir/pg_service.conf"
-
-    start_server
 
     step="making the roles and the database"
     printf '%s\n' \
@@ -300,6 +410,12 @@ EOF
 cmd_start() {
     find_bindir
     if [ -f "$dir/ready" ]; then
+        # An existing cluster keeps the kind and port it was made with.
+        if [ -f "$dir/tls/enabled" ]; then
+            port=$(<"$dir/port")
+        elif [ "$tls" -eq 1 ]; then
+            fail "$dir holds a server without TLS; use fresh to make it anew with --tls"
+        fi
         start_server
         say "server running in $dir"
         return 0
@@ -345,7 +461,15 @@ cmd_pids() {
     server_pids
 }
 
-[ $# -eq 2 ] || usage
+tls=0
+case $# in
+    2) ;;
+    3)
+        if [ "$3" != --tls ] || { [ "$1" != start ] && [ "$1" != fresh ]; }; then usage; fi
+        tls=1
+        ;;
+    *) usage ;;
+esac
 command=$1
 case $2 in
     /*) dir=$2 ;;
