@@ -127,18 +127,18 @@ void TestServerTls::connecting_data() {
     QTest::newRow("a CA that did not sign the certificate")
         << QStringLiteral("scuola-ca-estranea")
         << QStringList{QStringLiteral("sslrootcert=@/tls/other-ca.crt")}
-        << archive::Status::kServerUnreachable << QStringLiteral("alert unknown ca");
+        << archive::Status::kServerRefused << QStringLiteral("alert unknown ca");
     QTest::newRow("the CA file missing")
         << QStringLiteral("scuola-ca-assente")
         << QStringList{QStringLiteral("sslrootcert=@/tls/missing.crt")}
-        << archive::Status::kServerUnreachable << QString();
+        << archive::Status::kServerRefused << QString();
     // hostaddr connects to the right server while libpq checks the certificate against host:
     // a server answering for a name its certificate does not hold.
     QTest::newRow("a name the certificate does not hold")
         << QStringLiteral("scuola-altro-nome")
         << QStringList{QStringLiteral("host=archivio.scuola.invalid"),
                        QStringLiteral("hostaddr=127.0.0.1")}
-        << archive::Status::kServerUnreachable << QString();
+        << archive::Status::kServerRefused << QString();
     // The same server under verify-ca, which checks the CA but not the name: the refusal
     // just above comes from the name alone.
     QTest::newRow("verify-ca overlooks the name")
@@ -148,7 +148,7 @@ void TestServerTls::connecting_data() {
         << 0 << QString();
     QTest::newRow("sslmode=disable")
         << QStringLiteral("scuola-in-chiaro") << QStringList{QStringLiteral("sslmode=disable")}
-        << archive::Status::kServerUnreachable << QStringLiteral("no encryption");
+        << archive::Status::kServerRefused << QStringLiteral("no encryption");
 }
 
 void TestServerTls::connecting() {

@@ -291,12 +291,16 @@ private:
                 fromUtf8(PQerrorMessage(attempt.get())), m_where);
         }
         PostgresPollingStatusType state = PGRES_POLLING_WRITING;
+        // Whether the server was reached: a failure after that is the server (or TLS)
+        // refusing the connection, which waiting seldom mends, rather than no server there.
+        bool reached = false;
         while (state != PGRES_POLLING_OK) {
             if (state == PGRES_POLLING_FAILED) {
                 describe(attempt.get());
-                const int number = PQconnectionNeedsPassword(attempt.get()) == 1
-                                       ? Status::kServerSetting
-                                       : Status::kServerUnreachable;
+                int number = reached ? Status::kServerRefused : Status::kServerUnreachable;
+                if (PQconnectionNeedsPassword(attempt.get()) == 1) {
+                    number = Status::kServerSetting;
+                }
                 return Status::server(number, QString(), fromUtf8(PQerrorMessage(attempt.get())),
                                       m_where);
             }
@@ -306,6 +310,9 @@ private:
                     noAnswer(), m_where);
             }
             state = PQconnectPoll(attempt.get());
+            const ConnStatusType progress = PQstatus(attempt.get());
+            reached = reached || (progress != CONNECTION_STARTED && progress != CONNECTION_NEEDED &&
+                                  progress != CONNECTION_BAD);
         }
         describe(attempt.get());
         if (PQsetnonblocking(attempt.get(), 1) != 0) {

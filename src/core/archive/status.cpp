@@ -209,6 +209,12 @@ QString serverAdvice(int number, const QString& code) {
                                   "si sta riavviando o la rete è interrotta. %1 Se non passa, "
                                   "avvisa l'insegnante o chi cura il server.")
                 .arg(retry);
+        case Status::kServerRefused:
+            return QStringLiteral(
+                "Se il server si sta riavviando o è sovraccarico, riprova tra qualche secondo. Se "
+                "il messaggio si ripete, chi cura i computer della scuola deve controllare il "
+                "servizio in pg_service.conf: il nome del server e il certificato (sslrootcert), "
+                "e la password in .pgpass.");
         case Status::kServerTableExists:
             return QStringLiteral(
                 "Sul server c'è già un archivio dei risultati, che non viene mai toccato: per "
@@ -265,6 +271,8 @@ QString serverDescription(int number) {
             return QStringLiteral("non si riesce a collegarsi al server dell'archivio %1");
         case Status::kServerTimeout:
             return QStringLiteral("il server dell'archivio %1 non ha risposto in tempo");
+        case Status::kServerRefused:
+            return QStringLiteral("il server dell'archivio %1 ha rifiutato il collegamento");
         case Status::kServerSetting:
             return QStringLiteral(
                 "il collegamento al server dell'archivio %1 non è impostato bene");

@@ -41,6 +41,7 @@ struct Status {
     static constexpr int kServerTableExists = 20305;  // creation refused: the table is there
     static constexpr int kServerBadValue = 20306;     // a copied value the server cannot hold
     static constexpr int kServerLayout = 20307;       // the table is not as ours (no key index)
+    static constexpr int kServerRefused = 20308;      // reached, but the connection was refused
 
     int number = 0;
     QString code;         // the server's five-character code (SQLSTATE), when it gave one
