@@ -430,9 +430,29 @@ std::unique_ptr<PgArchive> PgArchive::open(const ServerPlace& place, Status* sta
     }
     // A name changed from outside (psql) leaves its old key behind: the row would not be
     // found by its new name, and the pupil typing it would get a second, empty row. Keys
-    // are set right before any lookup uses them, as the file's opening does.
-    KeyReport report;
-    *status = archive->checkKeys(true, &report);
+    // are set right before any lookup uses them, as the file's opening does. The server
+    // sends only the rows whose key is not simply their name in lower case (the key of
+    // nearly every name); their keys are worked out here, and only when one is wrong are
+    // all of them set right, in one transaction. So a program opening a large archive
+    // does not read every name. (server still refers to the archive's connection.)
+    bool allRight = true;
+    *status = server.run([&](const QDeadlineTimer& deadline) {
+        Result result;
+        Status inner = server.exec("SELECT nome, chiave FROM tempar "
+                                   "WHERE chiave IS DISTINCT FROM lower(nome)",
+                                   deadline, &result);
+        for (int i = 0; inner.ok() && allRight && i < PQntuples(result.get()); ++i) {
+            const bool named = !isNull(result.get(), i, 0);
+            const bool keyed = !isNull(result.get(), i, 1);
+            allRight = named == keyed &&
+                       (!named || nameKey(textAt(result.get(), i, 0)) == textAt(result.get(), i, 1));
+        }
+        return inner;
+    });
+    if (status->ok() && !allRight) {
+        KeyReport report;
+        *status = archive->checkKeys(true, &report);
+    }
     if (!status->ok()) {
         return nullptr;
     }
