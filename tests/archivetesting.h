@@ -133,10 +133,9 @@ inline QStringList storedNames(const QString& path) {
     return names.all();
 }
 
-// The outcome stored under a name, looked up as the results window looks it up.
-inline archive::Outcome outcomeOf(const QString& path, const QString& name) {
-    archive::Modtempar shared;
-    shared.archivePath = path;
+// The outcome stored under a name, looked up as the results window looks it up, in the
+// archive the shared state points at.
+inline archive::Outcome outcomeThrough(archive::Modtempar& shared, const QString& name) {
     shared.currentName = name;
     archive::ResultsView view(shared);
     archive::Outcome outcome;
@@ -148,6 +147,13 @@ inline archive::Outcome outcomeOf(const QString& path, const QString& name) {
         qWarning("%s", qPrintable(status.message()));
     }
     return outcome;
+}
+
+// The same in the archive file at path.
+inline archive::Outcome outcomeOf(const QString& path, const QString& name) {
+    archive::Modtempar shared;
+    shared.archivePath = path;
+    return outcomeThrough(shared, name);
 }
 
 }  // namespace archivetesting
