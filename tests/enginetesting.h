@@ -168,7 +168,7 @@ public:
         if (PQresultStatus(result) != PGRES_TUPLES_OK) {
             qFatal("SQL failed: %s\n%s", PQresultErrorMessage(result), qPrintable(sql));
         }
-        const QString value =
+        QString value =
             PQntuples(result) > 0 ? QString::fromUtf8(PQgetvalue(result, 0, 0)) : QString();
         PQclear(result);
         PQfinish(connection);

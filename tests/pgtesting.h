@@ -82,7 +82,7 @@ inline archive::ServerPlace place(const QString& database, int timeoutMs = 5000,
 // tag; its archive table is created unless withTable is false.
 inline QString freshDatabase(const QString& tag, bool withTable = true) {
     static int counter = 0;
-    const QString database = QStringLiteral("t_%1_%2_%3")
+    QString database = QStringLiteral("t_%1_%2_%3")
                                  .arg(tag.left(30).toLower())
                                  .arg(::getpid())
                                  .arg(++counter);

@@ -25,6 +25,8 @@
 //   done LAST                             finished; LAST is the last store acknowledged
 // Exit 0 when everything ended as stored, 1 after a "bad" line, 3 after giving up.
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -84,11 +86,12 @@ public:
         }
         QStringList names{m_settings.name};
         names += m_settings.shared;
-        for (const QString& name : names) {
-            if (!attempt(QStringLiteral("add ") + name,
-                         [&] { return m_state.archiveDb->add(name); })) {
-                return 3;
-            }
+        const bool added = std::all_of(names.cbegin(), names.cend(), [&](const QString& name) {
+            return attempt(QStringLiteral("add ") + name,
+                           [&] { return m_state.archiveDb->add(name); });
+        });
+        if (!added) {
+            return 3;
         }
         const QDateTime base(QDate(2024, 1, 1), QTime(8, 0));
         qint64 last = 0;

@@ -6,7 +6,7 @@
 // one the other server tests share), and the pupils' computers they run against it: client
 // processes (server_client) whose lines are read back from a file each.
 
-#include <signal.h>
+#include <csignal>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -168,13 +168,13 @@ public:
 
     void start(const QStringList& arguments) {
         auto process = std::make_unique<QProcess>();
-        const QString log =
+        const QString logFile =
             QDir(m_folder).filePath(QStringLiteral("client%1.log").arg(m_processes.size()));
-        process->setStandardOutputFile(log);
+        process->setStandardOutputFile(logFile);
         process->setProcessChannelMode(QProcess::SeparateChannels);
-        process->setStandardErrorFile(log + QStringLiteral(".err"));
+        process->setStandardErrorFile(logFile + QStringLiteral(".err"));
         process->start(m_program, arguments);
-        m_logs << log;
+        m_logs << logFile;
         m_processes.push_back(std::move(process));
     }
 

@@ -6,7 +6,7 @@
 // which they kill and start again; they always leave it running.
 
 #include <libpq-fe.h>
-#include <signal.h>
+#include <csignal>
 
 #include <QElapsedTimer>
 #include <QInputDialog>
@@ -267,6 +267,7 @@ private Q_SLOTS:
         // Right after the restart each row holds a whole store: the last one acknowledged
         // before the kill, or one sent later.
         std::vector<servertesting::ClientLog> before;
+        before.reserve(kClients);
         for (int client = 0; client < kClients; ++client) {
             before.push_back(clients.log(client));
         }
@@ -340,7 +341,7 @@ private Q_SLOTS:
         exercise::ClockUniformSource random{77};
         archive::Program program(random, m_dir.filePath(QStringLiteral("unused.mdb")));
         program.shared().server = pgtesting::place(database, 3000);
-        const QDateTime now(QDate(2026, 3, 14), QTime(10, 30, 15));
+        QDateTime now(QDate(2026, 3, 14), QTime(10, 30, 15));
         program.clock = [now] { return now; };
         QStringList failures;
         connect(&program, &archive::Program::failed, this,

@@ -84,7 +84,7 @@ private Q_SLOTS:
             QVERIFY2(byName.emplace(row.nome.toString(), &row).second,
                      qPrintable(row.nome.toString()));
         }
-        const QDateTime last = QDateTime(QDate(2024, 1, 1), QTime(8, 0)).addSecs(60 * kStores);
+        const QDateTime last = QDateTime(QDate(2024, 1, 1), QTime(8, 0)).addSecs(qint64{60} * kStores);
         for (int pupil = 0; pupil < pupils; ++pupil) {
             const auto found = byName.find(nameOf(pupil));
             QVERIFY2(found != byName.end(), qPrintable(nameOf(pupil)));
