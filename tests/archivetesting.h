@@ -120,10 +120,8 @@ inline bool addStoredPupil(const QString& path, const QString& name, int right, 
     return openOk(path)->add(name).ok() && openOk(path)->store(name, right, given, when).ok();
 }
 
-// The names that the name window lists from the archive at path.
-inline QStringList storedNames(const QString& path) {
-    archive::Modtempar shared;
-    shared.archivePath = path;
+// The names that the name window lists from the archive the shared state points at.
+inline QStringList namesThrough(archive::Modtempar& shared) {
     archive::NameChoice choice(shared);
     archive::NameList names;
     const archive::Status status = choice.start(&names);
@@ -131,6 +129,13 @@ inline QStringList storedNames(const QString& path) {
         qWarning("%s", qPrintable(status.message()));
     }
     return names.all();
+}
+
+// The same from the archive file at path.
+inline QStringList storedNames(const QString& path) {
+    archive::Modtempar shared;
+    shared.archivePath = path;
+    return namesThrough(shared);
 }
 
 // The outcome stored under a name, looked up as the results window looks it up, in the

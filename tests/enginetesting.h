@@ -256,13 +256,7 @@ public:
     QStringList storedNames() const {
         archive::Modtempar shared;
         point(shared);
-        archive::NameChoice choice(shared);
-        archive::NameList names;
-        const archive::Status status = choice.start(&names);
-        if (!status) {
-            qWarning("%s", qPrintable(status.message()));
-        }
-        return names.all();
+        return archivetesting::namesThrough(shared);
     }
     archive::Outcome outcomeOf(const QString& name) const {
         archive::Modtempar shared;
