@@ -40,7 +40,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "45 000 a.fa"},
     // 10 (IV) HOMO SAPIENS nelle caverne
     {"Durante il freddo glaciale l'HOMO SAPIENS si ripara nelle CAVERNE e dipinge sulle pareti "
-     "animali e scene di caccia.",
+     "gli animali che caccia.",
      "20 000 a.fa"},
     // 11 (IV) fine glaciazione, MESOLITICO
     {"Finisce l'ultima GLACIAZIONE e il clima si fa più mite: comincia il MESOLITICO, si caccia "
@@ -75,8 +75,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "tornano a espandersi.",
      "1150 a.C."},
     // 19 (IV) EBREI nella terra di CANAAN
-    {"Secondo la Bibbia, il patriarca ABRAMO guida gli EBREI dalla Mesopotamia fino alla terra di "
-     "CANAAN.",
+    {"Secondo la Bibbia, ABRAMO lascia la Mesopotamia con la sua famiglia per la terra di CANAAN: "
+     "da lui discendono gli EBREI.",
      "1800 a.C."},
     // 20 (IV) MOSE', fuga dall'EGITTO
     {"Secondo la Bibbia, MOSÈ guida gli EBREI fuori dall'EGITTO, dove erano schiavi, verso la "
@@ -97,8 +97,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "base alla ricchezza.",
      "594 a.C."},
     // 25 (V) CLISTENE, costituzione DEMOCRATICA
-    {"CLISTENE divide i cittadini di ATENE in dieci tribù e dà a tutti uguali diritti: nasce la "
-     "costituzione DEMOCRATICA.",
+    {"CLISTENE divide ATENE in dieci tribù e dà uguali diritti a tutti i cittadini maschi: nasce "
+     "la costituzione DEMOCRATICA.",
      "508 a.C."},
     // 26 (V) guerre contro i PERSIANI
     {"Le città greche, guidate da ATENE e SPARTA, combattono contro i PERSIANI e li sconfiggono a "
@@ -133,7 +133,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "TRIBUNI DELLA PLEBE.",
      "495 a.C."},
     // 35 (V) battaglia di SENTINO
-    {"A SENTINO i Romani sconfiggono l'alleanza di Sanniti, Galli, Etruschi e Umbri.", "295 a.C"},
+    {"A SENTINO i Romani sconfiggono Sanniti e Galli, alleati degli Etruschi e degli Umbri.",
+     "295 a.C"},
     // 36 (V) GUERRE SANNITICHE
     {"ROMA conclude vittoriosa le GUERRE SANNITICHE e domina l'Italia centrale.", "290 a.C."},
     // 37 (V) guerra contro TARANTO e PIRRO
@@ -155,8 +156,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "GUERRA SOCIALE.",
      "90 a.C."},
     // 42 (V) guerra civile tra CESARE e POMPEO
-    {"Giulio CESARE, che ha sconfitto POMPEO nella GUERRA CIVILE, combatte in Egitto e in Asia: "
-     "«Venni, vidi, vinsi».",
+    {"Giulio CESARE, che ha sconfitto POMPEO nella GUERRA CIVILE, combatte in Egitto e in Asia "
+     "Minore: «Venni, vidi, vinsi».",
      "47 a.C."},
     // 43 (V) assassinio di CESARE
     {"Giulio CESARE viene ucciso in Senato alle IDI DI MARZO dai congiurati guidati da BRUTO e "
@@ -240,12 +241,12 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "FRANCESCANO.",
      "1223"},
     // 68 (I) sconfitta di Benevento, Angiò
-    {"MANFREDI, figlio di FEDERICO II, muore a BENEVENTO combattendo contro CARLO D'ANGIÒ, che ne "
-     "conquista il regno.",
+    {"MANFREDI, figlio di FEDERICO II, muore a BENEVENTO combattendo contro CARLO D'ANGIÒ, nuovo "
+     "re di Sicilia.",
      "1266"},
     // 69 (I) Sicilia agli aragonesi
-    {"Con la rivolta dei VESPRI SICILIANI il popolo caccia gli Angioini e offre la corona "
-     "dell'isola a PIETRO III D'ARAGONA.",
+    {"Con i VESPRI SICILIANI l'isola si ribella agli Angioini e i siciliani offrono la corona a "
+     "PIETRO III D'ARAGONA.",
      "1282"},
     // 70 (I) Turchi e impero bizantino
     {"I TURCHI OTTOMANI, guidati da OSMAN, cominciano ad attaccare le terre dell'IMPERO BIZANTINO "
@@ -255,7 +256,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
     {"Con la bolla UNAM SANCTAM papa BONIFACIO VIII afferma la supremazia del PAPA su tutti i re.",
      "1302"},
     // 72 (I) papato ad Avignone
-    {"Muore papa BENEDETTO XI: il re di Francia FILIPPO IL BELLO prepara l'elezione di un papa "
+    {"Muore papa BENEDETTO XI: il re di Francia FILIPPO IL BELLO vuole far eleggere un papa "
      "francese, che andrà ad AVIGNONE.",
      "1304"},
     // 73 (I) grande carestia in Europa
@@ -274,8 +275,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
     {"Alla morte della regina GIOVANNA II, ALFONSO D'ARAGONA rivendica il REGNO DI NAPOLI.",
      "1435"},
     // 77 (I) Asburgo e corona imperiale
-    {"Muore l'imperatore SIGISMONDO; il genero ALBERTO D'ASBURGO sarà eletto re: da allora quasi "
-     "ogni imperatore sarà un ASBURGO.",
+    {"Muore l'imperatore SIGISMONDO: il genero ALBERTO D'ASBURGO sarà re di Germania e quasi ogni "
+     "imperatore sarà un ASBURGO.",
      "1437"},
     // 78 (I) Concilio di Basilea
     {"Si chiude il CONCILIO DI BASILEA, che voleva mettere l'assemblea dei vescovi al di sopra del "
@@ -327,7 +328,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "sotto il dominio SPAGNOLO.",
      "1559"},
     // 91 (II) indipendenza dell'Olanda
-    {"Le PROVINCE UNITE d'OLANDA si dichiarano indipendenti dal re di Spagna FILIPPO II.", "1581"},
+    {"Le PROVINCE UNITE dei PAESI BASSI si dichiarano indipendenti dal re di Spagna FILIPPO II.",
+     "1581"},
     // 92 (II) sconfitta dell'Armada spagnola
     {"La flotta inglese di ELISABETTA I sconfigge l'INVINCIBILE ARMATA del re di Spagna FILIPPO "
      "II.",
@@ -385,8 +387,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "D'AMERICA.",
      "1775-1783"},
     // 107 (II) Stati Generali
-    {"La Francia è in bancarotta: il re LUIGI XVI annuncia che l'anno dopo convocherà gli STATI "
-     "GENERALI, che non si riuniscono dal Seicento.",
+    {"La Francia è in bancarotta: il re LUIGI XVI annuncia la convocazione degli STATI GENERALI, "
+     "che non si riuniscono dal Seicento.",
      "1788"},
     // 108 (II) Rivoluzione Francese
     {"Il popolo di Parigi prende d'assalto la BASTIGLIA: comincia la RIVOLUZIONE FRANCESE.",
@@ -433,8 +435,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "politici e per l'indipendenza.",
      "1848"},
     // 120 (III) Napoleone III, secondo impero
-    {"Il presidente Luigi Napoleone BONAPARTE si proclama imperatore col nome di NAPOLEONE III: "
-     "nasce il SECONDO IMPERO.",
+    {"Un plebiscito fa del presidente Luigi Napoleone BONAPARTE l'imperatore NAPOLEONE III: nasce "
+     "il SECONDO IMPERO.",
      "1852"},
     // 121 (III) prima guerra d'indipendenza italiana
     {"Il re CARLO ALBERTO DI SAVOIA dichiara guerra all'AUSTRIA: comincia la prima GUERRA "
@@ -498,8 +500,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "Turchia.",
      "1878"},
     // 137 (III) Giappone vince la Russia
-    {"Il GIAPPONE sconfigge la RUSSIA per terra e per mare: per la prima volta un paese asiatico "
-     "batte una potenza europea.",
+    {"Il GIAPPONE sconfigge la RUSSIA: per la prima volta in età moderna un paese asiatico batte "
+     "una grande potenza europea.",
      "1905"},
     // 138 (III) guerra di secessione negli USA
     {"Negli STATI UNITI il Nord di LINCOLN vince la GUERRA DI SECESSIONE contro il Sud e abolisce "
@@ -626,7 +628,7 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "mantenere la pace nel mondo.",
      "1945"},
     // 173 (III) nascita della NATO
-    {"Gli STATI UNITI e molti paesi dell'Europa occidentale, tra cui l'Italia, firmano il Patto "
+    {"Gli STATI UNITI, il CANADA e dieci paesi europei, tra cui l'Italia, firmano il Patto "
      "Atlantico: nasce la NATO.",
      "1949"},
     // 174 (III) Patto di Varsavia
@@ -638,8 +640,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "guerra.",
      "1947"},
     // 176 (III) Guerra fredda
-    {"Dalla CORTINA DI FERRO che divide l'Europa alla crisi dei missili di CUBA: gli anni più duri "
-     "della GUERRA FREDDA tra USA e URSS.",
+    {"Dalla CORTINA DI FERRO, che divide l'Europa, alla crisi di CUBA: gli anni più duri della "
+     "GUERRA FREDDA tra STATI UNITI e URSS.",
      "1946-1963"},
     // 177 (III) nascita della Repubblica italiana
     {"Con un REFERENDUM, in cui votano anche le donne, gli italiani scelgono la REPUBBLICA al "
@@ -669,8 +671,8 @@ const std::array<FactSource, FactTable::kRows> kFactSource{{
      "Economica Europea.",
      "1957"},
     // 184 (III) Gorbaciov presidente dell'URSS
-    {"Michail GORBACIOV diventa segretario del partito comunista dell'URSS e comincia a riformare "
-     "il paese.",
+    {"Michail GORBACIOV diventa segretario generale del partito comunista dell'URSS e comincia a "
+     "riformare il paese.",
      "1985"},
     // 185 (III) caduta dei governi socialisti dell'Est
     {"Cade il MURO DI BERLINO e crollano i governi comunisti dell'EUROPA DELL'EST.", "1989"},
