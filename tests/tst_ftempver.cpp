@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <cmath>
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMimeData>
@@ -295,6 +296,12 @@ private Q_SLOTS:
     void textsFitTheirPlacesAtEveryZoom() {
         QFETCH(QSize, size);
         zoomWindow(size);
+        // Measured in the font the window really draws with: Arial, or Liberation Sans of the
+        // same widths, which the package depends on. A fallback of other widths (DejaVu Sans
+        // puts many facts on a third line) fails here rather than being measured instead.
+        const QString family = QFontInfo(label("Label1", 0)->font()).family();
+        QVERIFY2(family == u"Liberation Sans"_qs || family == u"Arial"_qs,
+                 qPrintable(family + u", not Liberation Sans: fonts-liberation missing?"_qs));
         const double zoom = m_window->controls().zoom();
         QVERIFY2(zoom >= 0.9 * screens::coverZoom(screens::exerciseDesign(), size, {}),
                  qPrintable(QString::number(zoom)));
