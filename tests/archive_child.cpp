@@ -18,6 +18,8 @@
 //                                             once: "found RIGHT GIVEN SECONDS" or "missing"
 //   archive_child create-killed PATH          creates an archive at PATH and is killed just
 //                                             before it would take its name
+// The archive's waits (the file's busy wait, the server's time-out) and the child's own are
+// the program's, scaled by TEMPOLARIO_TEST_SLOWDOWN as every deadline of the tests.
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -31,6 +33,7 @@
 #include "archive/namechoice.h"
 #include "archive/namelist.h"
 #include "archive/resultsview.h"
+#include "testtime.h"
 
 using archive::Status;
 
@@ -43,6 +46,8 @@ void pointAt(archive::Modtempar& state, const QString& place) {
     } else {
         state.archivePath = place;
     }
+    state.busyTimeoutMs = testtime::ms(state.busyTimeoutMs);
+    state.server.timeoutMs = testtime::ms(state.server.timeoutMs);
 }
 
 bool found(archive::Archive& archive, const QString& name) {
@@ -108,7 +113,7 @@ int share(const QString& path, const QString& mine, const QString& other, int co
     QElapsedTimer waited;
     waited.start();
     int seen = 0;
-    while (waited.elapsed() < 20000) {
+    while (waited.elapsed() < testtime::ms(20000)) {
         // Reopened each round, as the results window does.
         if (!(status = state.openArchive()).ok()) {
             return fail(status);

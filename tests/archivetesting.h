@@ -17,6 +17,7 @@
 #include "archive/recording.h"
 #include "archive/resultsview.h"
 #include "archive/sqlitearchive.h"
+#include "testtime.h"
 
 namespace archivetesting {
 
@@ -70,7 +71,7 @@ inline std::unique_ptr<archive::SqliteArchive> openOk(const QString& path,
                                                       int busyTimeoutMs = 5000) {
     archive::Status status;
     archive::OpenOptions options;
-    options.busyTimeoutMs = busyTimeoutMs;
+    options.busyTimeoutMs = testtime::ms(busyTimeoutMs);
     auto database = archive::SqliteArchive::open(path, &status, options);
     if (!database) {
         qFatal("cannot open %s: %s", qPrintable(path), qPrintable(status.message()));

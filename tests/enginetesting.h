@@ -21,6 +21,7 @@
 #include "archive/pgarchive.h"
 #include "archivetesting.h"
 #include "pgtesting.h"
+#include "testtime.h"
 
 namespace enginetesting {
 
@@ -115,13 +116,13 @@ public:
     }
 
     // The program's shared state pointed at this archive; timeoutMs is the file's busy wait
-    // or the server's time-out.
+    // or the server's time-out on an idle machine, scaled as every deadline of the tests.
     void point(archive::Modtempar& shared, int timeoutMs = 5000) const {
         if (server()) {
             shared.server = pgtesting::place(m_database, timeoutMs);
         } else {
             shared.archivePath = m_path;
-            shared.busyTimeoutMs = timeoutMs;
+            shared.busyTimeoutMs = testtime::ms(timeoutMs);
         }
     }
 
@@ -148,7 +149,7 @@ public:
             sqlite3* db = nullptr;
             sqlite3_open_v2(QFile::encodeName(m_path).constData(), &db, SQLITE_OPEN_READONLY,
                             nullptr);
-            sqlite3_busy_timeout(db, 5000);  // another process may be writing
+            sqlite3_busy_timeout(db, testtime::ms(5000));  // another process may be writing
             sqlite3_stmt* statement = nullptr;
             QString value;
             if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) !=

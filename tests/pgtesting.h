@@ -16,6 +16,7 @@
 #include <QTest>
 
 #include "archive/pgarchive.h"
+#include "testtime.h"
 
 namespace pgtesting {
 
@@ -69,12 +70,14 @@ inline QString valueRaw(const QString& service, const QString& database, const Q
     return value;
 }
 
+// The server's place with a time-out of timeoutMs on an idle machine, scaled like every
+// deadline of the tests: a bound on waiting, never a race with the clock.
 inline archive::ServerPlace place(const QString& database, int timeoutMs = 5000,
                                   const QString& service = kProgramService) {
     archive::ServerPlace where;
     where.service = service;
     where.database = database;
-    where.timeoutMs = timeoutMs;
+    where.timeoutMs = testtime::ms(timeoutMs);
     return where;
 }
 

@@ -15,6 +15,9 @@
 //     pause=MS       wait between a failure and its retry (default 200)
 //     retryfor=MS    gives up an operation failing for longer than this (default 60000)
 //
+// Every time given or waited is one on an idle machine, scaled by TEMPOLARIO_TEST_SLOWDOWN
+// as every deadline of the tests.
+//
 // Prints one line per outcome, flushed at once, so that a parent killing the server knows
 // what was acknowledged and what was only attempted:
 //   try I                                 store I is about to be sent
@@ -36,6 +39,7 @@
 #include <functional>
 
 #include "archive/modtempar.h"
+#include "testtime.h"
 
 using archive::Status;
 
@@ -51,7 +55,7 @@ struct Settings {
     QStringList shared;
     int timeoutMs = archive::ServerPlace().timeoutMs;
     int pauseMs = 200;
-    qint64 retryForMs = 60000;
+    int retryForMs = 60000;
 };
 
 void say(const QString& line) {
@@ -70,7 +74,7 @@ public:
     explicit Client(Settings settings) : m_settings(std::move(settings)) {
         m_state.server.service = QStringLiteral("tempolario");
         m_state.server.database = m_settings.database;
-        m_state.server.timeoutMs = m_settings.timeoutMs;
+        m_state.server.timeoutMs = testtime::ms(m_settings.timeoutMs);
     }
 
     int run() {
@@ -80,7 +84,7 @@ public:
         if (!m_settings.bell.isEmpty()) {
             QElapsedTimer waited;
             waited.start();
-            while (!QFile::exists(m_settings.bell) && waited.elapsed() < 60000) {
+            while (!QFile::exists(m_settings.bell) && waited.elapsed() < testtime::ms(60000)) {
                 QThread::msleep(10);
             }
         }
@@ -110,7 +114,7 @@ public:
                 break;
             }
             // Bounded even if the parent never says stop.
-            if (!m_settings.until.isEmpty() && running.elapsed() > 100000) {
+            if (!m_settings.until.isEmpty() && running.elapsed() > testtime::ms(100000)) {
                 break;
             }
         }
@@ -177,7 +181,7 @@ private:
                          oneLine(status.message())));
             if (!failing.isValid()) {
                 failing.start();
-            } else if (failing.elapsed() > m_settings.retryForMs) {
+            } else if (failing.elapsed() > testtime::ms(m_settings.retryForMs)) {
                 say(QStringLiteral("gave up ") + label);
                 return false;
             }
@@ -220,7 +224,7 @@ int main(int argc, char* argv[]) {
         } else if (key == QLatin1String("pause")) {
             settings.pauseMs = value.toInt();
         } else if (key == QLatin1String("retryfor")) {
-            settings.retryForMs = value.toLongLong();
+            settings.retryForMs = value.toInt();
         } else {
             std::fprintf(stderr, "server_client: unknown setting %s\n", qPrintable(argument));
             return 64;

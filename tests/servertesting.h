@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "pgtesting.h"
+#include "testtime.h"
 
 namespace servertesting {
 
@@ -44,7 +45,7 @@ public:
     QList<qint64> pids() const {
         QProcess script;
         script.start(QStringLiteral("bash"), {m_script, QStringLiteral("pids"), m_dir});
-        script.waitForFinished(30000);
+        script.waitForFinished(testtime::ms(30000));
         QList<qint64> found;
         for (const QByteArray& line : script.readAllStandardOutput().split('\n')) {
             if (!line.trimmed().isEmpty()) {
@@ -88,8 +89,8 @@ public:
         QProcess script;
         script.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         script.start(QStringLiteral("bash"), {m_script, QStringLiteral("restart"), m_dir});
-        return script.waitForFinished(100000) && script.exitStatus() == QProcess::NormalExit &&
-               script.exitCode() == 0;
+        return script.waitForFinished(testtime::ms(100000)) &&
+               script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0;
     }
 
 private:
@@ -98,7 +99,7 @@ private:
     static bool waitGone(const QList<qint64>& all) {
         QElapsedTimer waited;
         waited.start();
-        while (waited.elapsed() < 30000) {
+        while (waited.elapsed() < testtime::ms(30000)) {
             if (std::none_of(all.begin(), all.end(), [](qint64 pid) {
                     return QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
                 })) {
@@ -161,7 +162,7 @@ public:
         for (const auto& process : m_processes) {
             if (process->state() != QProcess::NotRunning) {
                 process->kill();
-                process->waitForFinished(5000);
+                process->waitForFinished(testtime::ms(5000));
             }
         }
     }

@@ -12,15 +12,16 @@
 #include <QTest>
 #include <QWindow>
 
-#include "windows/formnome.h"
 #include "app/program.h"
-#include "windows/risultati.h"
 #include "archivetesting.h"
 #include "exercise/drill.h"
-#include "windows/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
 #include "screens/designs.h"
+#include "testtime.h"
+#include "windows/formnome.h"
+#include "windows/ftempver.h"
+#include "windows/risultati.h"
 
 namespace threewindows {
 
@@ -64,7 +65,7 @@ public:
         if (!m_program->exerciseWindow()) {
             qobject_cast<QPushButton*>(control(&nameWindow(), "CmdOK"))->click();
             exercise::Ftempver* window = m_program->exerciseWindow();
-            if (!window || !QTest::qWaitForWindowExposed(window)) {
+            if (!window || !QTest::qWaitForWindowExposed(window, testtime::ms(5000))) {
                 qFatal("no exercise window");
             }
             place(0, true);

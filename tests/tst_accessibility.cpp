@@ -22,6 +22,7 @@
 #include "exercise/uniformsource.h"
 #include "modalhelper.h"
 #include "screens/builder.h"
+#include "testtime.h"
 
 using archive::Program;
 
@@ -114,7 +115,7 @@ private Q_SLOTS:
         m_ends.clear();
     }
     void cleanup() {
-        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget(), testtime::ms(5000));
         m_program.reset();
     }
 
@@ -246,14 +247,14 @@ private Q_SLOTS:
         QVERIFY(back);
         QVERIFY(back->actionNames().contains(QAccessibleActionInterface::pressAction()));
         back->doAction(QAccessibleActionInterface::pressAction());
-        QTRY_VERIFY(!m_program->resultsWindow()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_program->resultsWindow()->isVisible(), testtime::ms(5000));
 
         QTest::mouseClick(qobject_cast<QPushButton*>(control(exercise(), u"cmdarchivio"_qs)),
                           Qt::LeftButton);
         accessible(control(m_program->resultsWindow(), u"Labesci"_qs))
             ->actionInterface()
             ->doAction(QAccessibleActionInterface::pressAction());
-        QTRY_COMPARE(m_ends, QList<int>{0});
+        QTRY_COMPARE_WITH_TIMEOUT(m_ends, QList<int>{0}, testtime::ms(5000));
     }
 
     // A screen reader's press picks a date, which then says so, and a press on a box places
@@ -272,10 +273,13 @@ private Q_SLOTS:
         QCOMPARE(static_cast<int>(accessible(date(j))->role()),
                  static_cast<int>(QAccessible::Button));
         press(date(j));
-        QTRY_COMPARE(nameOf(date(j)), u"Data %1, scelta"_qs.arg(dateText(j)));
+        QTRY_COMPARE_WITH_TIMEOUT(nameOf(date(j)), u"Data %1, scelta"_qs.arg(dateText(j)),
+                                  testtime::ms(5000));
         press(box(k));
-        QTRY_COMPARE(nameOf(box(k)),
-                     u"Casella della riga %1: %2, giusto"_qs.arg(QString::number(k + 1), dateText(j)));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            nameOf(box(k)),
+            u"Casella della riga %1: %2, giusto"_qs.arg(QString::number(k + 1), dateText(j)),
+            testtime::ms(5000));
         QCOMPARE(nameOf(date(j)), u"Data %1, già messa nella casella giusta"_qs.arg(dateText(j)));
         QCOMPARE(nameOf(control(exercise(), u"Label4"_qs)),
                  u"Giuste nell'esercizio attuale: 1 su 1"_qs);
@@ -290,7 +294,8 @@ private Q_SLOTS:
         accessible(control(results, u"LabCERCA"_qs))
             ->actionInterface()
             ->doAction(QAccessibleActionInterface::pressAction());
-        QTRY_COMPARE(nameOf(control(results, u"Grid5"_qs)), u"Risultati di BIANCHI ANNA"_qs);
+        QTRY_COMPARE_WITH_TIMEOUT(nameOf(control(results, u"Grid5"_qs)),
+                                  u"Risultati di BIANCHI ANNA"_qs, testtime::ms(5000));
 
         qobject_cast<QLineEdit*>(control(results, u"Text2"_qs))->setText(u"verdi"_qs);
         QString message;
@@ -302,7 +307,7 @@ private Q_SLOTS:
         accessible(control(results, u"LabCERCA"_qs))
             ->actionInterface()
             ->doAction(QAccessibleActionInterface::pressAction());
-        QTRY_COMPARE(message, u"Nome non trovato"_qs);
+        QTRY_COMPARE_WITH_TIMEOUT(message, u"Nome non trovato"_qs, testtime::ms(5000));
         QCOMPARE(nameOf(control(results, u"Grid5"_qs)), u"Risultati di BIANCHI ANNA"_qs);
     }
 };

@@ -18,6 +18,7 @@
 
 #include "archive/modtempar.h"
 #include "archivetesting.h"
+#include "testtime.h"
 
 using namespace archivetesting;
 using archive::Status;
@@ -354,7 +355,7 @@ void TestArchiveFailures::withoutPermissions() {
 
     QProcess child;
     child.start(command.first(), command.mid(1) << path);
-    QVERIFY(child.waitForFinished(20000));
+    QVERIFY(child.waitForFinished(testtime::ms(20000)));
     const QString output = QString::fromUtf8(child.readAllStandardOutput());
     ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
     ::chmod(QFile::encodeName(path).constData(), 0600);

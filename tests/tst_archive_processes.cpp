@@ -15,6 +15,7 @@
 #include "archive/archivefile.h"
 #include "archivetesting.h"
 #include "enginetesting.h"
+#include "testtime.h"
 
 using archivetesting::foundIn;
 using archivetesting::totalsIn;
@@ -73,7 +74,7 @@ void TestArchiveProcesses::killedCreationLeavesNothingHalfMade() {
     const QString path = dir.filePath(QStringLiteral("tempolario.mdb"));
     QProcess child;
     child.start(QStringLiteral(ARCHIVE_CHILD), {QStringLiteral("create-killed"), path});
-    QVERIFY(child.waitForFinished(20000));
+    QVERIFY(child.waitForFinished(testtime::ms(20000)));
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
     QVERIFY(!QFileInfo(path).exists() && !QFileInfo(path).isSymLink());
     QVERIFY(archive::ArchiveFile::create(path).ok());
@@ -112,7 +113,8 @@ void TestArchiveProcesses::killedWriterLeavesOldOrNewRow() {
         QByteArray pending;
         qint64 acked = stored;
         while (acked - first < wanted) {
-            QVERIFY2(child.waitForReadyRead(10000), child.readAllStandardError().constData());
+            QVERIFY2(child.waitForReadyRead(testtime::ms(10000)),
+                     child.readAllStandardError().constData());
             acked = readAcks(child, &pending, acked, &acknowledged);
         }
         QElapsedTimer spin;
@@ -121,7 +123,7 @@ void TestArchiveProcesses::killedWriterLeavesOldOrNewRow() {
         while (spin.nsecsElapsed() / 1000 < delay) {
         }
         ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
-        QVERIFY(child.waitForFinished(10000));
+        QVERIFY(child.waitForFinished(testtime::ms(10000)));
         acked = readAcks(child, &pending, acked, &acknowledged);
         killedWithJournal += QFile::exists(path + QStringLiteral("-journal")) ? 1 : 0;
 
@@ -170,7 +172,7 @@ void TestArchiveProcesses::twoCopiesShareOneArchive() {
                     .ok());
         }
     }
-    QVERIFY(child.waitForFinished(30000));
+    QVERIFY(child.waitForFinished(testtime::ms(30000)));
     QCOMPARE(child.exitCode(), 0);  // the child found all of ours
     QCOMPARE(child.readAllStandardOutput().trimmed(), QByteArray("seen 40"));
 
@@ -188,7 +190,7 @@ namespace {
 QByteArray runChild(const QStringList& arguments, int* exitCode) {
     QProcess child;
     child.start(QStringLiteral(ARCHIVE_CHILD), arguments);
-    if (!child.waitForFinished(30000)) {
+    if (!child.waitForFinished(testtime::ms(30000))) {
         child.kill();
         child.waitForFinished();
     }
@@ -227,7 +229,7 @@ void TestArchiveProcesses::sameNewNameTypedAtOnce() {
     // so the second of two computers typing it at once gets an error there.
     SERVER_ONLY("the file refuses the second of two additions of one name");
     const int count = 30;
-    const qint64 moment = QDateTime::currentMSecsSinceEpoch() + 2000;
+    const qint64 moment = QDateTime::currentMSecsSinceEpoch() + testtime::ms(2000);
     QList<QProcess*> children;
     for (int i = 0; i < 2; ++i) {
         auto* child = new QProcess(this);
@@ -237,7 +239,7 @@ void TestArchiveProcesses::sameNewNameTypedAtOnce() {
         children << child;
     }
     for (QProcess* child : std::as_const(children)) {
-        QVERIFY(child->waitForFinished(30000));
+        QVERIFY(child->waitForFinished(testtime::ms(30000)));
         QVERIFY2(child->exitCode() == 0, child->readAllStandardOutput().constData());
         delete child;
     }
@@ -272,7 +274,7 @@ void TestArchiveProcesses::listKeepsItsOrderWhileOthersAdd() {
                  QString::number(added), QString::number(QDateTime::currentMSecsSinceEpoch())});
     QVERIFY(child.waitForStarted());
     // The other computer's first names are in before the next page is read.
-    QTRY_VERIFY_WITH_TIMEOUT(m_archive.rowCount() > count, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_archive.rowCount() > count, testtime::ms(20000));
     for (int row = 0; row < count; ++row) {
         QCOMPARE(list.name(row), QStringLiteral("alunno %1").arg(row + 1));
         if (row % archive::NameList::kPageSize == 0) {
@@ -280,7 +282,7 @@ void TestArchiveProcesses::listKeepsItsOrderWhileOthersAdd() {
         }
     }
     const bool addingStill = child.state() != QProcess::NotRunning;
-    QVERIFY(!addingStill || child.waitForFinished(30000));
+    QVERIFY(!addingStill || child.waitForFinished(testtime::ms(30000)));
     QCOMPARE(child.exitCode(), 0);
     QCOMPARE(list.rowCount(), count);
     QVERIFY(list.failure().ok());

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "archivetesting.h"
+#include "testtime.h"
 
 using namespace archivetesting;
 
@@ -22,7 +23,7 @@ Run runTool(const QStringList& arguments) {
     QProcess tool;
     tool.start(QStringLiteral(ARCHIVE_TOOL), arguments);
     Run run;
-    if (tool.waitForFinished(20000) && tool.exitStatus() == QProcess::NormalExit) {
+    if (tool.waitForFinished(testtime::ms(20000)) && tool.exitStatus() == QProcess::NormalExit) {
         run.exitCode = tool.exitCode();
     }
     run.out = QString::fromUtf8(tool.readAllStandardOutput());
@@ -39,7 +40,7 @@ Run runToolInto(const QString& redirection, const QStringList& arguments) {
                     QStringLiteral(ARCHIVE_TOOL)} +
             arguments);
     Run run;
-    if (shell.waitForFinished(20000) && shell.exitStatus() == QProcess::NormalExit) {
+    if (shell.waitForFinished(testtime::ms(20000)) && shell.exitStatus() == QProcess::NormalExit) {
         run.exitCode = shell.exitCode();
     }
     run.err = QString::fromUtf8(shell.readAllStandardError());

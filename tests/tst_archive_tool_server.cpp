@@ -11,6 +11,7 @@
 
 #include "archivetesting.h"
 #include "pgtesting.h"
+#include "testtime.h"
 
 using namespace archivetesting;
 
@@ -60,7 +61,8 @@ public:
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(ARCHIVE_TOOL), arguments);
         Run run;
-        if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit) {
+        if (process.waitForFinished(testtime::ms(60000)) &&
+            process.exitStatus() == QProcess::NormalExit) {
             run.exitCode = process.exitCode();
         }
         run.out = QString::fromUtf8(process.readAllStandardOutput());
@@ -341,7 +343,7 @@ void TestArchiveToolServer::badSettingsAreNamed() {
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(ARCHIVE_TOOL),
                   {QStringLiteral("elenco"), QStringLiteral("--servizio"), service});
-    QVERIFY(process.waitForFinished(30000));
+    QVERIFY(process.waitForFinished(testtime::ms(30000)));
     QCOMPARE(process.exitCode(), 1);
     const QString err = QString::fromUtf8(process.readAllStandardError());
     QVERIFY2(err.contains(expected), qPrintable(err));

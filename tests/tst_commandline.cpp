@@ -10,6 +10,7 @@
 #include "app/program.h"
 #include "archivetesting.h"
 #include "exercise/uniformsource.h"
+#include "testtime.h"
 #include "windows/formnome.h"
 
 using archive::CommandLine;
@@ -89,7 +90,7 @@ private Q_SLOTS:
         exercise::ClockUniformSource random{3};
         archive::Program program(random, file);
         program.shared().server.service = line.service;
-        program.shared().server.timeoutMs = 2000;
+        program.shared().server.timeoutMs = testtime::ms(2000);
         QSignalSpy failed(&program, &archive::Program::failed);
         QSignalSpy ended(&program, &archive::Program::ended);
         QVERIFY(!program.start());

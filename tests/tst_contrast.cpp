@@ -18,6 +18,7 @@
 
 #include "screens/grid.h"
 #include "threewindows.h"
+#include "testtime.h"
 
 namespace {
 
@@ -190,7 +191,7 @@ private Q_SLOTS:
         {
             threewindows::Road road;
             QWidget& name = road.nameWindow();
-            QVERIFY(QTest::qWaitForWindowExposed(&name));
+            QVERIFY(QTest::qWaitForWindowExposed(&name, testtime::ms(5000)));
             checkWindow(&name, screens::nameDesign());
             // The list keeps its design's ground and draws its names and the picked one
             // each from one palette.
@@ -208,7 +209,7 @@ private Q_SLOTS:
             checkWindow(&drill, screens::exerciseDesign());
 
             QWidget& results = road.resultsWindow();
-            QVERIFY(QTest::qWaitForWindowExposed(&results));
+            QVERIFY(QTest::qWaitForWindowExposed(&results, testtime::ms(5000)));
             checkWindow(&results, screens::resultsDesign());
             auto* grid = qobject_cast<screens::Grid*>(road.control(&results, "Grid5"));
             for (const auto& [row, col] : {std::pair{0, 1}, {1, 0}, {1, 2}}) {

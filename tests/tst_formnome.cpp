@@ -13,6 +13,7 @@
 #include "archivetesting.h"
 #include "modalhelper.h"
 #include "screens/builder.h"
+#include "testtime.h"
 
 using archive::FormNome;
 using archive::Modtempar;
@@ -53,7 +54,7 @@ private:
                 [this](const archive::Status& s) { m_failures << s.message(); });
         QVERIFY(m_window->start());
         m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), testtime::ms(5000)));
     }
 
     // Types an answer into the input box, or presses "Annulla" when answer is null.
@@ -107,7 +108,8 @@ private Q_SLOTS:
         QVERIFY(control<QLabel>("LabNOME")->text().isEmpty());
         QCOMPARE(m_window->pos(), m_window->screen()->availableGeometry().topLeft());
         m_window->activateWindow();
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list()));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), static_cast<QWidget*>(list()),
+                                  testtime::ms(5000));
 
         // With CmdOK hidden its place shows the pale rectangle of Label7.
         const QImage shot = m_window->grab().toImage();
@@ -135,8 +137,9 @@ private Q_SLOTS:
     void theListByKeys() {
         open({u"Rossi Mario"_qs, u"Bianchi Anna"_qs, u"Verdi Luca"_qs});
         m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list()));
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get(), testtime::ms(5000)));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), static_cast<QWidget*>(list()),
+                                  testtime::ms(5000));
         QWindow* w = m_window->windowHandle();
         // Enter on an entry that is only current picks it, and confirms nothing yet.
         QTest::keyClick(w, Qt::Key_Return);
@@ -161,7 +164,7 @@ private Q_SLOTS:
         QFETCH(Qt::Key, press);
         open({u"Rossi Mario"_qs});
         m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get(), testtime::ms(5000)));
         QWindow* w = m_window->windowHandle();
         QTest::keyClick(w, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), control("cmdesci"));

@@ -17,6 +17,7 @@
 #include "screens/builder.h"
 #include "screens/designs.h"
 #include "screens/facebutton.h"
+#include "testtime.h"
 
 using exercise::Ftempver;
 using screens::FaceButton;
@@ -77,7 +78,7 @@ private:
     void zoomWindow(QSize size) {
         m_window->setWindowState(Qt::WindowNoState);
         m_window->resize(size);
-        QTRY_COMPARE(m_window->size(), size);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->size(), size, testtime::ms(5000));
     }
 
     // The box whose row expects the text of date label j, and one that does not.
@@ -188,9 +189,9 @@ private Q_SLOTS:
     void init() {
         m_window = std::make_unique<Ftempver>(m_random);
         m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), testtime::ms(5000)));
         m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get(), testtime::ms(5000)));
     }
     void cleanup() { m_window.reset(); }
 
@@ -216,7 +217,8 @@ private Q_SLOTS:
                  u"sinistra."_qs);
         // The focus starts on the first date label, not on the designed first, ESCO.
         m_window->activateWindow();
-        QTRY_COMPARE(QApplication::focusWidget(), label("Label3", 0));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), label("Label3", 0),
+                                  testtime::ms(5000));
         QVERIFY(m_window->geometry().width() >= 792 && m_window->geometry().height() >= 582);
     }
 

@@ -30,6 +30,7 @@
 #include "windows/formnome.h"
 #include "windows/ftempver.h"
 #include "windows/risultati.h"
+#include "testtime.h"
 
 using archive::Program;
 
@@ -208,7 +209,7 @@ private Q_SLOTS:
     }
     void cleanup() {
         // Stray message boxes would block later tests.
-        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget(), testtime::ms(5000));
         if (m_lock) {
             unlockArchive();
         }
@@ -259,7 +260,7 @@ private Q_SLOTS:
 
         // The grid's empty areas, under the row heading and right of "Quando", show the
         // grid's own colour, not the window's dark one; the heading row is a row's height.
-        QVERIFY(QTest::qWaitForWindowExposed(results()));
+        QVERIFY(QTest::qWaitForWindowExposed(results(), testtime::ms(5000)));
         const QImage shot = results()->grab().toImage();
         const QHeaderView* top = grid()->horizontalHeader();
         const QHeaderView* side = grid()->verticalHeader();
@@ -372,7 +373,7 @@ private Q_SLOTS:
         m_archive.rawExec(u"UPDATE tempar SET giuste = 5, sbagliate = 9 WHERE nome = 'Verdi Luca'"_qs);
         typeName(u"Rossi Mario"_qs);
         press(exerciseWindow(), "cmdarchivio");
-        QVERIFY(QTest::qWaitForWindowActive(results()));
+        QVERIFY(QTest::qWaitForWindowActive(results(), testtime::ms(5000)));
         QWindow* w = results()->windowHandle();
         QCOMPARE(QApplication::focusWidget(), control(results(), "Text2"));
         const QList<QWidget*> chain{control(results(), "Text1"),   control(results(), "LabCERCA"),
@@ -394,11 +395,11 @@ private Q_SLOTS:
         QTest::keyClick(w, Qt::Key_Escape);
         QVERIFY(!results()->isVisible());
         QCOMPARE(m_program->shared().currentName, u"Rossi Mario"_qs);
-        QTRY_VERIFY(exerciseWindow()->isActiveWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(exerciseWindow()->isActiveWindow(), testtime::ms(5000));
 
         const auto pressLabel = [&](const char* name, Qt::Key key) {
             press(exerciseWindow(), "cmdarchivio");
-            QVERIFY(QTest::qWaitForWindowActive(results()));
+            QVERIFY(QTest::qWaitForWindowActive(results(), testtime::ms(5000)));
             control(results(), name)->setFocus();
             QTest::keyClick(results()->windowHandle(), key);
         };
@@ -430,7 +431,7 @@ private Q_SLOTS:
         startProgram();
         typeName(u"Rossi Mario"_qs);
         press(exerciseWindow(), "cmdarchivio");
-        QVERIFY(QTest::qWaitForWindowActive(results()));
+        QVERIFY(QTest::qWaitForWindowActive(results(), testtime::ms(5000)));
         QWidget* focused = screens::findControl(results(), name);
         focused->setFocus();
         QCOMPARE(QApplication::focusWidget(), focused);
@@ -483,7 +484,7 @@ private Q_SLOTS:
         startProgram();
         typeName(u"Rossi Mario"_qs);
         press(exerciseWindow(), "cmdarchivio");
-        QVERIFY(QTest::qWaitForWindowExposed(results()));
+        QVERIFY(QTest::qWaitForWindowExposed(results(), testtime::ms(5000)));
         QWindow* window = results()->windowHandle();
         const auto colour = [this](const char* name) {
             return control(results(), name)->palette().color(QPalette::WindowText);
@@ -512,7 +513,8 @@ private Q_SLOTS:
         QCOMPARE(colour("Labtorna"), pink);
         QCOMPARE(colour("Labesci"), pink);
         results()->activateWindow();
-        QTRY_COMPARE(QApplication::focusWidget(), control(results(), "Text2"));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), control(results(), "Text2"),
+                                  testtime::ms(5000));
     }
 
     // Looking at the archive, or leaving, before any answer never wipes a pupil's figures.

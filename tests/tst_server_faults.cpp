@@ -22,6 +22,7 @@
 #include "pgtesting.h"
 #include "screens/builder.h"
 #include "servertesting.h"
+#include "testtime.h"
 #include "windows/formnome.h"
 #include "windows/ftempver.h"
 #include "windows/risultati.h"
@@ -117,7 +118,7 @@ private Q_SLOTS:
         const auto server =
             archive::PgArchive::open(pgtesting::place(database, 3000, service), &status);
         QVERIFY(!server);
-        QVERIFY2(took.elapsed() < 1000, qPrintable(QString::number(took.elapsed())));
+        QVERIFY2(took.elapsed() < testtime::ms(1000), qPrintable(QString::number(took.elapsed())));
         QVERIFY2(status.number == number, qPrintable(status.message()));
         QVERIFY2(status.message().contains(u"«%1»"_qs.arg(service)), qPrintable(status.message()));
     }
@@ -168,13 +169,13 @@ private Q_SLOTS:
         QElapsedTimer took;
         took.start();
         Status status = store(*server, 2);
-        QVERIFY2(took.elapsed() < 4000, qPrintable(QString::number(took.elapsed())));
+        QVERIFY2(took.elapsed() < testtime::ms(4000), qPrintable(QString::number(took.elapsed())));
         VERIFY_SERVER_FAILURE(status, Status::kServerTimeout);
 
         took.restart();
         const auto other = archive::PgArchive::open(pgtesting::place(database, 2000), &status);
         QVERIFY(!other);
-        QVERIFY2(took.elapsed() < 4000, qPrintable(QString::number(took.elapsed())));
+        QVERIFY2(took.elapsed() < testtime::ms(4000), qPrintable(QString::number(took.elapsed())));
         VERIFY_SERVER_FAILURE(status, Status::kServerTimeout);
 
         QVERIFY(m_server.signalAll(SIGCONT));
@@ -201,7 +202,7 @@ private Q_SLOTS:
         const QList<qint64> pids = m_server.pids();
         QVERIFY(m_server.signalAll(SIGSTOP));
         std::thread waker([pids] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+            std::this_thread::sleep_for(std::chrono::milliseconds(testtime::ms(1200)));
             for (const qint64 pid : pids) {
                 ::kill(static_cast<pid_t>(pid), SIGCONT);
             }
@@ -213,7 +214,7 @@ private Q_SLOTS:
         waker.join();
         PQclear(PQexec(holder, "ROLLBACK"));
         PQfinish(holder);
-        QVERIFY2(elapsed < 2600, qPrintable(QString::number(elapsed)));
+        QVERIFY2(elapsed < testtime::ms(2600), qPrintable(QString::number(elapsed)));
         VERIFY_SERVER_FAILURE(status, Status::kServerTimeout);
         // The server may still have made the update once the row was free: the row holds
         // one store whole, and "Riprova" stores the same again.
@@ -255,13 +256,13 @@ private Q_SLOTS:
             };
         QTRY_VERIFY_WITH_TIMEOUT(
             everyClient([](const servertesting::ClientLog& log) { return log.lastOk >= 20; }),
-            60000);
+            testtime::ms(60000));
 
         QVERIFY(m_server.kill());
         // Down until every client has met it.
         QTRY_VERIFY_WITH_TIMEOUT(
             everyClient([](const servertesting::ClientLog& log) { return !log.errors.isEmpty(); }),
-            30000);
+            testtime::ms(30000));
         QVERIFY(m_server.start());
 
         // Right after the restart each row holds a whole store: the last one acknowledged
@@ -302,9 +303,9 @@ private Q_SLOTS:
             }
             return true;
         };
-        QTRY_VERIFY_WITH_TIMEOUT(storedTenMore(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(storedTenMore(), testtime::ms(60000));
         QVERIFY(QFile(stopFile).open(QIODevice::WriteOnly));
-        QVERIFY(clients.waitAll(60000));
+        QVERIFY(clients.waitAll(testtime::ms(60000)));
 
         QVERIFY2(pgtesting::openOk(database)->everyRow(&rows).ok(), "everyRow");
         QCOMPARE(rows.size(), std::size_t{kClients} + shared.size());

@@ -11,6 +11,7 @@
 
 #include "pgtesting.h"
 #include "servertesting.h"
+#include "testtime.h"
 
 using archive::Status;
 
@@ -66,10 +67,10 @@ private Q_SLOTS:
                                                      .arg(opened())
                                                      .arg(pupils)
                                                      .arg(clients.log(0).text.left(500))),
-                                      60000);
+                                      testtime::ms(60000));
             qInfo("%d pupils connected: %lld ms", pupils, static_cast<long long>(took.elapsed()));
             QVERIFY(QFile(bell).open(QIODevice::WriteOnly));
-            QVERIFY(clients.waitAll(150000));
+            QVERIFY(clients.waitAll(testtime::ms(150000)));
             qInfo("%d pupils done: %lld ms", pupils, static_cast<long long>(took.elapsed()));
             for (int pupil = 0; pupil < pupils; ++pupil) {
                 const servertesting::ClientLog log = clients.log(pupil);

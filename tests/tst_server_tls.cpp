@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "pgtesting.h"
+#include "testtime.h"
 
 using namespace pgtesting;
 
@@ -196,7 +197,7 @@ void TestServerTls::connecting() {
         // Refused before signing in: no password went to a server that was not proven to be
         // the school's, nor in clear.
         if (!serverSays.isEmpty()) {
-            QTRY_VERIFY_WITH_TIMEOUT(logHas(m_serverLog, serverSays), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(logHas(m_serverLog, serverSays), testtime::ms(5000));
         }
         QCOMPARE(sessionsLetIn(m_serverLog), letInBefore);
         return;

@@ -13,6 +13,7 @@ checks that every change of a box and of the counters was announced by an event.
 Usage: accessibility.py PROGRAM
 """
 
+import os
 import re
 import sqlite3
 from contextlib import closing
@@ -28,7 +29,9 @@ import pyatspi  # noqa: E402
 
 PUPIL = "Rossi Mario"
 STORED_PUPIL = "Bianchi Anna"
-TIMEOUT = 20.0
+# Deadlines grow with TEMPOLARIO_TEST_SLOWDOWN, as in every test (tests/testtime.h).
+SLOWDOWN = float(os.environ.get("TEMPOLARIO_TEST_SLOWDOWN") or 1)
+TIMEOUT = 20.0 * SLOWDOWN
 
 # Roles of the controls a pupil works with: each must have a name.
 INTERACTIVE = {
@@ -288,7 +291,7 @@ def exercise_window(program, announced):
         # and each change was read before the next drop changes it again.
         for change in (name, exercise, total, "Risposte in totale: %d" % k):
             wait_for("the change to %r to be announced" % change,
-                     lambda: announced.count(change), timeout=5)
+                     lambda: announced.count(change), timeout=5 * SLOWDOWN)
     if right == 0 or right == 10:
         fail("%d of ten boxes took date %s as right" % (right, date))
     if not date_node.name.endswith("già messa nella casella giusta"):

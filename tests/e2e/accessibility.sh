@@ -7,6 +7,8 @@
 # Everything started here is stopped here, on success and on failure.
 # Usage: accessibility.sh PROGRAM ARCHIVE_TOOL
 set -euo pipefail
+# shellcheck source=tests/testtime.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../testtime.sh"
 here=$(dirname "$(realpath "$0")")
 program=$(realpath "$1")
 tool=$(realpath "$2")
@@ -38,7 +40,7 @@ stop() {
     if [ -n "$bus" ]; then kill "$bus" 2>/dev/null || true; wait "$bus" 2>/dev/null || true; fi
     if [ -n "$launcher" ]; then wait "$launcher" 2>/dev/null || true; fi
     if [ -n "$xserver" ]; then kill "$xserver" 2>/dev/null || true; wait "$xserver" 2>/dev/null || true; fi
-    local deadline=$((SECONDS + 5))
+    local deadline=$((SECONDS + $(scaled 5)))
     while left=$(ours) && [ -n "$left" ] && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.1; done
     if [ -n "$left" ]; then
         echo "accessibility: left running, now stopped:" $(ps -o comm= -p "${left//$'\n'/,}") >&2
@@ -69,10 +71,10 @@ sqlite3 tempolario.mdb "INSERT INTO tempar (nome) VALUES ('Bianchi Anna')"
 # or a client arriving during the reset is turned away.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset 3>display 2>xserver.log &
 xserver=$!
-for _ in $(seq 200); do [ -s display ] && break; sleep 0.05; done
+for _ in $(seq "$(scaled 200)"); do [ -s display ] && break; sleep 0.05; done
 [ -s display ] || fail "the X server did not start: $(tail -n 5 xserver.log)"
 export DISPLAY=:$(head -n 1 display)
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq "$(scaled 50)"); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 xdpyinfo >/dev/null 2>&1 || fail "the X server on $DISPLAY takes no connection: $(tail -n 5 xserver.log)"
 
 # A session bus and a runtime folder of our own, so that nothing else on this machine sees
@@ -81,7 +83,7 @@ mkdir -m 700 runtime
 export XDG_RUNTIME_DIR=$work/runtime
 dbus-daemon --session --nofork --nopidfile --print-address=3 3>bus-address 2>/dev/null &
 bus=$!
-for _ in $(seq 100); do [ -s bus-address ] && break; sleep 0.05; done
+for _ in $(seq "$(scaled 100)"); do [ -s bus-address ] && break; sleep 0.05; done
 [ -s bus-address ] || fail "the session bus did not start"
 DBUS_SESSION_BUS_ADDRESS=$(head -n 1 bus-address)
 export DBUS_SESSION_BUS_ADDRESS

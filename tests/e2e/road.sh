@@ -55,7 +55,7 @@ name=$(window '^Tempolario$') || fail "the name window did not show"
 # "INSERISCO IL MIO NOME", then the name with stray blanks, then Enter.
 # shellcheck disable=SC2046
 xdotool mousemove $(point "$name" $kNameDesign $((6600 + 2227)) $((4680 + 727))) click 1
-timeout 15 bash -c 'until [ "$(xdotool search --onlyvisible --name "^Tempolario$" | wc -l)" -ge 2 ]; do sleep 0.1; done' ||
+timeout "$(scaled 15)" bash -c 'until [ "$(xdotool search --onlyvisible --name "^Tempolario$" | wc -l)" -ge 2 ]; do sleep 0.1; done' ||
     fail "the input box did not show"
 xdotool type --delay 10 "  Rossi   Mario "
 xdotool key Return
@@ -83,13 +83,13 @@ results=$(window '^Risultati conseguiti nelle esercitazioni$') || fail "the resu
     fail "the totals were not stored by the archive button"
 # shellcheck disable=SC2046
 xdotool mousemove $(point "$results" $kResultsDesign $((9600 + 1087)) $((6600 + 400))) click 1
-timeout 15 bash -c "while xdotool search --onlyvisible --name '^Risultati conseguiti' >/dev/null; do sleep 0.1; done" ||
+timeout "$(scaled 15)" bash -c "while xdotool search --onlyvisible --name '^Risultati conseguiti' >/dev/null; do sleep 0.1; done" ||
     fail "TORNA did not hide the results window"
 
 # "ESCO" stores the run's totals and ends the program.
 # shellcheck disable=SC2046
 xdotool mousemove $(point "$drill" $kDrillDesign $((9120 + 1327)) $((7810 + 250))) click 1
-for _ in $(seq 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq "$(scaled 150)"); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "ESCO did not end the program"
 code=0
 wait "$pid" || code=$?

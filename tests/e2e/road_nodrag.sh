@@ -42,7 +42,7 @@ settle
 if [ "$mode" = keys ]; then
     # The list has the focus; Tab twice reaches "INSERISCO IL MIO NOME".
     keys Tab Tab Return
-    timeout 15 bash -c 'until [ "$(xdotool search --onlyvisible --name "^Tempolario$" | wc -l)" -ge 2 ]; do sleep 0.1; done' ||
+    timeout "$(scaled 15)" bash -c 'until [ "$(xdotool search --onlyvisible --name "^Tempolario$" | wc -l)" -ge 2 ]; do sleep 0.1; done' ||
         fail "the input box did not show"
     settle
     xdotool type --delay 20 "$pupil"
@@ -113,7 +113,7 @@ if [ "$mode" = keys ]; then
 else
     click "$results" $kResultsDesign $((9600 + 1087)) $((6600 + 400))
 fi
-timeout 15 bash -c "while xdotool search --onlyvisible --name '^Risultati conseguiti' >/dev/null; do sleep 0.1; done" ||
+timeout "$(scaled 15)" bash -c "while xdotool search --onlyvisible --name '^Risultati conseguiti' >/dev/null; do sleep 0.1; done" ||
     fail "TORNA did not hide the results window"
 settle
 if [ "$mode" = keys ]; then
@@ -122,7 +122,7 @@ if [ "$mode" = keys ]; then
 else
     click "$drill" $kDrillDesign $((9120 + 1327)) $((7810 + 250))
 fi
-for _ in $(seq 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq "$(scaled 150)"); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "ESCO did not end the program"
 code=0
 wait "$pid" || code=$?

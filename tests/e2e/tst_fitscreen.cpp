@@ -12,6 +12,7 @@
 
 #include "../threewindows.h"
 #include "windows/datedrag.h"
+#include "../testtime.h"
 
 class TestFitScreen : public QObject {
     Q_OBJECT
@@ -37,7 +38,7 @@ private:
 
     // The window, its frame and every visible control of its design.
     void expectWindowInside(QWidget* window, const screens::WindowSpec& design) {
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(QTest::qWaitForWindowExposed(window, testtime::ms(5000)));
         expectInside(QString::fromUtf8(design.objectName), window->frameGeometry());
         int controls = 0;
         for (const screens::ControlSpec& row : design.controls) {
@@ -110,7 +111,7 @@ private Q_SLOTS:
         for (QWidget* over :
              {road.control(&drill, "Label2", 9), road.control(&drill, "Label3", 9)}) {
             QTest::mouseMove(handle, over->geometry().center());
-            QTRY_VERIFY(outline->isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(outline->isVisible(), testtime::ms(5000));
             QCOMPARE(outline->size(), dateLabel->size());
             expectInside(u"drag outline"_qs, globalRect(outline));
         }

@@ -13,6 +13,7 @@
 #include "windows/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
+#include "../testtime.h"
 
 using exercise::Ftempver;
 
@@ -96,7 +97,7 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::platformName(), u"xcb"_qs);
         m_window = std::make_unique<Ftempver>(m_random);
         m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), testtime::ms(5000)));
     }
 
     void dragRightThenWrong() {
@@ -106,7 +107,7 @@ private Q_SLOTS:
         // The outline follows the pointer while the label stays where it is.
         const QRect labelBefore = label("Label3", j)->geometry();
         drag(j, label("Label2", right), label("Label2", right)->rect().center());
-        QTRY_COMPARE(counters(), u"1 1 1 1"_qs);
+        QTRY_COMPARE_WITH_TIMEOUT(counters(), u"1 1 1 1"_qs, testtime::ms(5000));
         QCOMPARE(label("Label2", right)->text(), label("Label3", j)->text());
         QCOMPARE(label("Label3", j)->palette().color(QPalette::Window), QColor(255, 0, 255));
         QCOMPARE(label("Label3", j)->geometry(), labelBefore);
@@ -115,21 +116,22 @@ private Q_SLOTS:
         const QPoint halfway = native(label("Label1", 5), QPoint(40, 10));
         xdotool(pressAndMove(dateLabelCentre(j), {halfway}));
         QWidget* outline = m_window->dateDrag().outline();
-        QTRY_VERIFY(outline->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(outline->isVisible(), testtime::ms(5000));
         // Within a pixel: a scaled desktop rounds the pointer to its own pixels.
         const QPoint pointer = label("Label1", 5)->mapTo(m_window.get(), QPoint(40, 10));
-        QTRY_VERIFY2((outline->geometry().center() - pointer).manhattanLength() <= 2,
-                     qPrintable(QStringLiteral("outline at %1,%2, pointer at %3,%4")
-                                    .arg(outline->geometry().center().x())
-                                    .arg(outline->geometry().center().y())
-                                    .arg(pointer.x())
-                                    .arg(pointer.y())));
+        QTRY_VERIFY2_WITH_TIMEOUT((outline->geometry().center() - pointer).manhattanLength() <= 2,
+                                  qPrintable(QStringLiteral("outline at %1,%2, pointer at %3,%4")
+                                                 .arg(outline->geometry().center().x())
+                                                 .arg(outline->geometry().center().y())
+                                                 .arg(pointer.x())
+                                                 .arg(pointer.y())),
+                                  testtime::ms(5000));
         xdotool(release());
-        QTRY_VERIFY(!outline->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!outline->isVisible(), testtime::ms(5000));
         QCOMPARE(counters(), u"1 1 1 1"_qs);
 
         drag(j, label("Label2", wrong), QPoint(2, 2));
-        QTRY_COMPARE(counters(), u"1 2 1 2"_qs);
+        QTRY_COMPARE_WITH_TIMEOUT(counters(), u"1 2 1 2"_qs, testtime::ms(5000));
         QCOMPARE(label("Label2", wrong)->palette().color(QPalette::Window), QColor(255, 0, 0));
 
         // Released over a fact: nothing happens.

@@ -3,8 +3,11 @@
 # Shared by the real-X road tests: finding windows and pointing at design places.
 # Sourced, not run.
 
+# shellcheck source=tests/testtime.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../testtime.sh"
+
 # Waits for a window whose title matches, and prints its id.
-window() { timeout 15 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+window() { timeout "$(scaled 15)" xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
 
 # Design sizes in twips of the three windows' client areas.
 kNameDesign="11880 8580"

@@ -7,6 +7,8 @@
 # Uses a server of its own in the folder given, not the shared one.
 # Usage: faults.sh PGSERVER_SCRIPT DIR
 set -euo pipefail
+# shellcheck source=tests/testtime.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../testtime.sh"
 script=$1
 dir=$2
 server() { bash "$script" "$1" "$dir"; }
@@ -43,7 +45,8 @@ echo "ok: pids lists the postmaster and its $((${#pids[@]} - 1)) children"
 # Frozen: every process stopped, then stop. Woken, the server shuts down in a few seconds;
 # left frozen, it would only go after pg_ctl's minute and a SIGKILL.
 kill -STOP "${pids[@]}"
-timeout 30 bash "$script" stop "$dir" || fail "stop of a frozen server failed or took 30 s"
+timeout "$(scaled 30)" bash "$script" stop "$dir" ||
+    fail "stop of a frozen server failed or took $(scaled 30) s"
 none_left "${pids[@]}"
 [ ! -e "$dir" ] || fail "stop left $dir behind"
 echo "ok: a frozen server stops and leaves nothing"
@@ -64,7 +67,8 @@ echo "ok: after SIGKILL of every process the server restarts with its committed 
 # The postmaster alone killed while a session is open: its backends go, restart works.
 "$bin/psql" -X -q service=tempolario -c 'SELECT pg_sleep(60)' >/dev/null 2>&1 &
 client=$!
-for ((i = 0; i < 100; i++)); do
+rounds=$(scaled 100)
+for ((i = 0; i < rounds; i++)); do
     [ "$(sql tempolario-super "SELECT count(*) FROM pg_stat_activity
                                WHERE query LIKE 'SELECT pg_sleep%'")" = 1 ] && break
     sleep 0.1

@@ -31,6 +31,8 @@
 # naming DIR/tls/ca.crt. Every connection is logged (log_connections), so a test can tell
 # from server.log whether a refused client ever got a session.
 set -Eeuo pipefail
+# shellcheck source=tests/testtime.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../testtime.sh"
 
 port=5432
 readonly super_role=tempolario_super admin_role=tempolario_admin app_role=tempolario
@@ -149,9 +151,10 @@ running() {
     [[ $stat != [ZX]* ]]
 }
 
-# Waits up to the seconds given for every listed process to end.
+# Waits up to the seconds given (scaled) for every listed process to end.
 wait_gone() {
-    local seconds=$1 pid alive i
+    local seconds pid alive i
+    seconds=$(scaled "$1")
     shift
     for ((i = 0; i < seconds * 10; i++)); do
         alive=0
@@ -196,7 +199,9 @@ start_server() {
     wake
     if postmaster_alive; then
         step="waiting for the running server"
-        for ((i = 0; i < 600; i++)); do
+        local rounds
+        rounds=$(scaled 600)
+        for ((i = 0; i < rounds; i++)); do
             as_server "$bin/pg_isready" -q -h "$home/run" -p "$port" && return 0
             sleep 0.1
         done
@@ -205,7 +210,7 @@ start_server() {
     kill_orphans
     remove_stale_locks
     step="starting the server (pg_ctl start)"
-    as_server "$bin/pg_ctl" -w -t 60 -D "$home/data" -l "$log" start >/dev/null ||
+    as_server "$bin/pg_ctl" -w -t "$(scaled 60)" -D "$home/data" -l "$log" start >/dev/null ||
         fail "pg_ctl could not start the server in $home/data"
 }
 
@@ -277,7 +282,7 @@ start_on_free_port() {
         printf '%s\n' "$port" >"$dir/port"
         printf 'port = %s\n' "$port" >>"$home/data/postgresql.conf"
         step="starting the server on port $port (pg_ctl start)"
-        if as_server "$bin/pg_ctl" -w -t 60 -D "$home/data" -l "$log" start >/dev/null; then
+        if as_server "$bin/pg_ctl" -w -t "$(scaled 60)" -D "$home/data" -l "$log" start >/dev/null; then
             return 0
         fi
         grep -q 'could not bind\|already in use' "$log" || fail "pg_ctl could not start the server"
@@ -437,7 +442,7 @@ cmd_stop() {
     if postmaster_alive; then
         find_bindir
         step="stopping the server (pg_ctl stop)"
-        as_server "$bin/pg_ctl" -D "$home/data" -m fast -w -t 60 stop >/dev/null ||
+        as_server "$bin/pg_ctl" -D "$home/data" -m fast -w -t "$(scaled 60)" stop >/dev/null ||
             say "pg_ctl stop failed; ending the server's processes"
     fi
     # Whatever is left (a killed postmaster's backends, a server that would not stop) ends here.
@@ -485,7 +490,8 @@ lock_dir() {
     parent=$(dirname "$dir")
     mkdir -p "$parent"
     exec {lock}<"$parent"
-    flock -w 180 "$lock" || fail "another pgserver.sh kept $parent locked for 3 minutes"
+    flock -w "$(scaled 180)" "$lock" ||
+        fail "another pgserver.sh kept $parent locked for $(scaled 180) s"
 }
 
 case $command in
