@@ -140,7 +140,11 @@ private Q_SLOTS:
     }
 
     // More rows than a 16-bit count holds are all listed, in insertion order, however the
-    // list is read: from the top, or jumping about as a scroll bar does.
+    // list is read: from the top, or jumping about as a scroll bar does. The rows carry
+    // their keys, as the program writes them: opening the archive then only lists, where
+    // rows without keys would have every key set first, in one operation that a busy
+    // machine does not finish within the time-out. What counts here is that no name is
+    // lost or out of place, not how soon a jump comes back.
     void listsEveryRowOfALargeArchive() {
         QString sql = u"BEGIN;"_qs;
         QStringList expected;
@@ -149,15 +153,17 @@ private Q_SLOTS:
                 sql += u"INSERT INTO tempar (giuste) VALUES (1);"_qs;
                 continue;
             }
-            sql += QStringLiteral("INSERT INTO tempar (nome) VALUES ('Alunno %1');").arg(i);
-            expected << QStringLiteral("Alunno %1").arg(i);
+            const QString name = QStringLiteral("Alunno %1").arg(i);
+            sql += QStringLiteral("INSERT INTO tempar (nome, chiave) VALUES ('%1', '%2');")
+                       .arg(name, archive::nameKey(name));
+            expected << name;
         }
         sql += u"COMMIT;"_qs;
         m_archive.rawExec(sql);
         QCOMPARE(storedNames(), expected);
 
         archive::NameList names;
-        QVERIFY(names.open(m_archive.open(1000)));
+        QVERIFY(names.open(m_archive.open()));
         QCOMPARE(names.rowCount(), expected.size());
         const int last = static_cast<int>(expected.size()) - 1;
         for (int row : {30000, 12345, 30001, 30300, 0, last, 256, 255, 511}) {
@@ -172,7 +178,9 @@ private Q_SLOTS:
     void failedPageReadIsReported() {
         QString sql = u"BEGIN;"_qs;
         for (int i = 0; i < archive::NameList::kPageSize + 10; ++i) {
-            sql += QStringLiteral("INSERT INTO tempar (nome) VALUES ('Alunno %1');").arg(i);
+            const QString name = QStringLiteral("Alunno %1").arg(i);
+            sql += QStringLiteral("INSERT INTO tempar (nome, chiave) VALUES ('%1', '%2');")
+                       .arg(name, archive::nameKey(name));
         }
         m_archive.rawExec(sql + u"COMMIT;"_qs);
         archive::NameList names;
