@@ -4,6 +4,9 @@
 # Sourced, not run.
 
 TEMPOLARIO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# scaled N: N seconds times TEMPOLARIO_TEST_SLOWDOWN, as the tests scale their deadlines.
+# shellcheck source=tests/testtime.sh
+source "$TEMPOLARIO_ROOT/tests/testtime.sh"
 
 # Debian 12 packages that building and running need; libpq is the archive server's client.
 TEMPOLARIO_RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev libgl-dev libsqlite3-dev
@@ -33,7 +36,8 @@ ensure_packages() {
             missing+=("$pkg")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-    say "installing: ${missing[*]}"
+    say "installing ${#missing[@]} Debian packages with apt-get (with what they need in turn," \
+        "a few minutes on a fresh machine): ${missing[*]}"
     local sudo=()
     if [ "$(id -u)" -ne 0 ]; then
         if command -v sudo >/dev/null 2>&1; then
@@ -45,9 +49,13 @@ ensure_packages() {
         fi
     fi
     export DEBIAN_FRONTEND=noninteractive
-    "${sudo[@]}" apt-get update -qq || { say "apt-get update failed"; exit 1; }
-    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
+    # -q keeps apt's lines (what it fetches, unpacks and sets up) without progress bars.
+    say "apt-get update: reading the package lists"
+    "${sudo[@]}" apt-get update -q || { say "apt-get update failed"; exit 1; }
+    say "apt-get install: ${missing[*]}"
+    "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" ||
         { say "apt-get install failed for: ${missing[*]}"; exit 1; }
+    say "installed: ${missing[*]}"
 }
 
 # The tests run under it_IT.UTF-8 (tests/CMakeLists.txt). Generates that locale once, from
@@ -71,12 +79,32 @@ ensure_italian_locale() {
 }
 
 # Configures (once) and builds the folder given, with extra CMake arguments after it.
+# The first build of a folder compiles everything: about 12 minutes on two idle cores (with
+# the tests and tools; the sanitizer build takes longer). Later ones build what changed.
 build_tree() {
     local dir=$1
     shift
     if [ ! -f "$dir/build.ninja" ]; then
+        say "configuring $dir${*:+ with $*}"
         cmake -S "$TEMPOLARIO_ROOT" -B "$dir" -G Ninja "$@" >/dev/null ||
             { say "cmake configure failed"; exit 1; }
+        say "building $dir for the first time: about 12 minutes on two cores"
+    else
+        say "building what changed in $dir"
     fi
     cmake --build "$dir" -- -k 0 || { say "build failed"; exit 1; }
+}
+
+# The factor by which the tests' deadlines grow (TEMPOLARIO_TEST_SLOWDOWN) when none is
+# given: 2, or more on a machine already busy, twice its load per processor rounded up, up
+# to 10.
+test_slowdown() {
+    local cores load
+    cores=$(nproc 2>/dev/null || echo 1)
+    load=$(cut -d ' ' -f 1 /proc/loadavg 2>/dev/null || echo 0)
+    awk -v load="$load" -v cores="$cores" 'BEGIN {
+        f = 2 * load / cores
+        f = (f == int(f)) ? f : int(f) + 1
+        print (f < 2) ? 2 : (f > 10) ? 10 : f
+    }'
 }

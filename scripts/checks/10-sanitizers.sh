@@ -11,6 +11,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
 
 ensure_packages "${TEMPOLARIO_RUN_PACKAGES[@]}" "${TEMPOLARIO_TEST_PACKAGES[@]}"
 ensure_italian_locale
+# Instrumented, the tests and the processes they start run several times slower: their
+# deadlines grow four times more than in the plain run.
+TEMPOLARIO_TEST_SLOWDOWN=$(awk -v f="${TEMPOLARIO_TEST_SLOWDOWN:-$(test_slowdown)}" \
+    'BEGIN { print 4 * f }')
+export TEMPOLARIO_TEST_SLOWDOWN
+say "deadlines in the tests scaled by $TEMPOLARIO_TEST_SLOWDOWN"
 : "${CMAKE_BUILD_PARALLEL_LEVEL:=2}"
 export CMAKE_BUILD_PARALLEL_LEVEL
 tree="$TEMPOLARIO_ROOT/build-asan"
@@ -56,38 +62,52 @@ tracer_logs="$tree/sanitizer-tracer-crashes"
 rm -rf "$tracer_logs"
 mkdir -p "$tracer_logs"
 
+# The tests that failed so far, as ctest lists them in LastTestsFailed.log ("N:name"): every
+# run adds its own, and a run of the failed tests again replaces them with its own.
+failed_so_far=$tree/sanitizer-failed-tests
+last_failed=$tree/Testing/Temporary/LastTestsFailed.log
+: >"$failed_so_far"
+run_tests() {
+    local code=0
+    rm -f "$last_failed"
+    (cd "$tree" && ctest --output-on-failure --timeout "$(scaled 600)" "$@") || code=1
+    [ "$code" -eq 0 ] || [ ! -f "$last_failed" ] || cat "$last_failed" >>"$failed_so_far"
+    return "$code"
+}
+run_failed_again() {
+    mkdir -p "$(dirname "$last_failed")"
+    cp "$failed_so_far" "$last_failed"
+    : >"$failed_so_far"
+    run_tests --rerun-failed
+}
+
 status=0
 # Every test but the real-X ones, with leak checking. When the only reports are the tracer's
 # own crashes, the failed tests run again, up to twice, still with leak checking; a test
 # whose tracer crashes every time runs once more without it (address errors and undefined
 # behaviour still reported), and that is said, not hidden.
-(cd "$tree" && ASAN_OPTIONS="$asan_options:detect_leaks=1" \
-    ctest --output-on-failure --timeout 600 -j 2 -LE 'realx|load') || status=1
+ASAN_OPTIONS="$asan_options:detect_leaks=1" run_tests -j 2 -LE 'realx|load' || status=1
 # The load test (label load) starts 300 client processes at once; instrumented, each is
 # several times slower and larger, so it runs alone, with nothing else on the processors.
-(cd "$tree" && ASAN_OPTIONS="$asan_options:detect_leaks=1" \
-    ctest --output-on-failure --timeout 600 -L load) || status=1
+ASAN_OPTIONS="$asan_options:detect_leaks=1" run_tests -L load || status=1
 tries=0
 while [ "$status" -ne 0 ] && [ "$tries" -lt 2 ] && set_tracer_crashes_aside; do
     tries=$((tries + 1))
     say "LeakSanitizer's tracer crashed (no fault reported); running the failed tests again"
     status=0
-    (cd "$tree" && ASAN_OPTIONS="$asan_options:detect_leaks=1" \
-        ctest --output-on-failure --timeout 600 --rerun-failed) || status=1
+    ASAN_OPTIONS="$asan_options:detect_leaks=1" run_failed_again || status=1
 done
 if [ "$status" -ne 0 ] && set_tracer_crashes_aside; then
     say "LeakSanitizer's tracer crashed on every try; the failed tests once more without leak checking:"
     status=0
-    (cd "$tree" && ASAN_OPTIONS="$asan_options:detect_leaks=0" \
-        ctest --output-on-failure --timeout 600 --rerun-failed) || status=1
+    ASAN_OPTIONS="$asan_options:detect_leaks=0" run_failed_again || status=1
 fi
 # The real-X tests (label realx) without it: LeakSanitizer's tracer, which stops every
 # thread to scan their stacks, itself crashes at times in a process with Qt's xcb and D-Bus
 # threads ("Tracer caught signal 11"), failing a run that found nothing. The code they
 # drive is the same that the offscreen window tests run with leak checking on; address
 # errors and undefined behaviour are still reported here.
-(cd "$tree" && ASAN_OPTIONS="$asan_options:detect_leaks=0" \
-    ctest --output-on-failure --timeout 600 -j 2 -L realx) || status=1
+ASAN_OPTIONS="$asan_options:detect_leaks=0" run_tests -j 2 -L realx || status=1
 
 shopt -s nullglob
 reports=("$logs"/*)
@@ -98,5 +118,21 @@ if [ ${#reports[@]} -gt 0 ]; then
     done
     status=1
 fi
-[ "$status" -eq 0 ] || { say "the sanitizer build found faults (see above)"; exit 1; }
-say "sanitizers: no reports"
+# What failed, said apart: tests that failed, and reports of the sanitizers (a test can fail
+# without any, as a report can come from a process whose test still passed).
+mapfile -t failed_tests < <(cut -d: -f2- "$failed_so_far" | sort -u)
+if [ ${#failed_tests[@]} -gt 0 ]; then
+    say "tests failed in the sanitizer build (${#failed_tests[@]}): ${failed_tests[*]}"
+elif [ "$status" -ne 0 ] && [ ${#reports[@]} -eq 0 ]; then
+    say "ctest failed without a failed test (see its output above)"
+fi
+if [ ${#reports[@]} -gt 0 ]; then
+    say "sanitizer reports: ${#reports[@]}, in $logs (shown above)"
+else
+    say "sanitizer reports: none"
+fi
+tracer_crashes=("$tracer_logs"/*)
+[ ${#tracer_crashes[@]} -eq 0 ] ||
+    say "LeakSanitizer's tracer crashed ${#tracer_crashes[@]} time(s), no fault in them: $tracer_logs"
+[ "$status" -eq 0 ] || exit 1
+say "sanitizers: every test passed, no reports"

@@ -13,6 +13,9 @@ ensure_packages "${TEMPOLARIO_RUN_PACKAGES[@]}" clang libclang-rt-14-dev
 
 dir=$TEMPOLARIO_ROOT/build-fuzz
 seconds=${TEMPOLARIO_FUZZ_SECONDS:-30}
+# An input that takes longer than this is reported as a hang: 10 s on an idle machine,
+# scaled as the tests' deadlines are.
+hang=$(awk -v f="${TEMPOLARIO_TEST_SLOWDOWN:-$(test_slowdown)}" 'BEGIN { printf "%d\n", 10 * f + 0.999 }')
 targets=(nametidy archive)
 
 # The compiler is chosen at the first configure only: a folder made another way is made again.
@@ -41,7 +44,7 @@ for target in "${targets[@]}"; do
     cp -r "$TEMPOLARIO_ROOT/fuzz/corpus/$target" "$work/$target"
     log=$work/$target.log
     if ! TMPDIR=$work "$dir/fuzz/fuzz_$target" "$work/$target" -max_total_time="$seconds" \
-        -timeout=10 -rss_limit_mb=2048 -max_len=512 -print_final_stats=1 \
+        -timeout="$hang" -rss_limit_mb=2048 -max_len=512 -print_final_stats=1 \
         -artifact_prefix="$dir/artifacts/$target-" >"$log" 2>&1; then
         tail -n 80 "$log"
         say "fuzz: fuzz_$target failed; the input is in $dir/artifacts"
