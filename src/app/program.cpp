@@ -2,6 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/program.h"
 
+#include <syslog.h>
+
+#include <cstdio>
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -87,14 +91,16 @@ Program::Stored Program::storeRun(bool canGoBack) {
     return Stored::Yes;
 }
 
-Status Program::archivia() {
+QString Program::storedPupil() const {
     // While the results window shows a searched pupil, the store still goes to the pupil
     // doing the exercise.
-    const QString pupil =
-        m_resultsWindow ? m_resultsWindow->view().pupilName() : m_shared.currentName;
+    return m_resultsWindow ? m_resultsWindow->view().pupilName() : m_shared.currentName;
+}
+
+Status Program::archivia() {
     const exercise::Drill& drill = m_exerciseWindow->drill();
-    Status status =
-        archive::archivia(m_shared, pupil, drill.rightTotal(), drill.answersTotal(), clock());
+    Status status = archive::archivia(m_shared, storedPupil(), drill.rightTotal(),
+                                      drill.answersTotal(), clock());
     if (status) {
         m_storedAnswers = drill.answersTotal();
     }
@@ -175,6 +181,43 @@ void Program::fail(const Status& status) {
         storeRun(false);
     }
     end(1);
+}
+
+int Program::storeAtSessionEnd(const QString& cause) {
+    if (m_ended || !m_exerciseWindow || !m_nameWindow->recorded() ||
+        m_exerciseWindow->drill().answersTotal() == m_storedAnswers) {
+        return 0;
+    }
+    // A file kept locked, or a silent server, must not hold the program past the session.
+    m_shared.busyTimeoutMs = kSessionEndWaitMs;
+    m_shared.server.timeoutMs = kSessionEndWaitMs;
+    Status status = m_shared.archiveDb ? Status() : m_shared.openArchive();
+    if (m_shared.archiveDb) {
+        m_shared.archiveDb->limitWait(kSessionEndWaitMs);
+        status = archivia();
+    }
+    if (status) {
+        return 0;
+    }
+    const exercise::Drill& drill = m_exerciseWindow->drill();
+    const QString text =
+        QStringLiteral("Tempolario: %1, e i risultati di «%2» (%3 giuste su %4, alle %5) NON "
+                       "sono stati salvati. %6")
+            .arg(cause, storedPupil())
+            .arg(drill.rightTotal())
+            .arg(drill.answersTotal())
+            .arg(clock().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")),
+                 status.message().replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+    openlog("tempolario", LOG_PID, LOG_USER);
+    syslog(LOG_ERR, "%s", text.toUtf8().constData());
+    closelog();
+    return 1;
+}
+
+void Program::endSession(const QString& cause) {
+    end(storeAtSessionEnd(cause));
 }
 
 void Program::end(int code) {
