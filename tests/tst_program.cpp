@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program's windows together, offscreen: the pupil's road from the name window through
 // the drill to the results window, and the stores made on the way.
+#include <algorithm>
 #include <cmath>
 
 #include <QContextMenuEvent>
@@ -660,37 +661,85 @@ private Q_SLOTS:
         QCOMPARE(stored(u"Gialli Ugo"_qs).given.toInt(), 4);
     }
 
-    // The question after a failed store, as the pupil sees it.
+    // The question after a failed store, as the pupil sees it: what to do now first, the
+    // engine's own text last; the two safe buttons first, in that order on screen, "Esci"
+    // apart at the end, never the default nor what Escape means.
+    void theFailedStoreQuestion_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("buttons");
+        QTest::newRow("Vedo l'archivio")
+            << u"archivio"_qs << QStringList{u"Riprova"_qs, u"Torna all'esercizio"_qs, u"Esci"_qs};
+        QTest::newRow("ESCO") << u"ESCO"_qs << QStringList{u"Riprova"_qs, u"Esci"_qs};
+    }
     void theFailedStoreQuestion() {
+        QFETCH(QString, how);
+        QFETCH(QStringList, buttons);
         startProgram();
         typeName(u"Gialli Ugo"_qs);
         answer(1, 0);
         m_program->onStoreFailed = nullptr;
         lockArchive();
         QString text;
-        QStringList buttons;
+        QStringList shown;
+        QString defaultButton;
+        QString escapeButton;
         whenModal([&](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);
             text = box->windowTitle() + u": "_qs + box->text();
-            QAbstractButton* leave = nullptr;
-            for (QAbstractButton* button : box->buttons()) {
-                buttons << button->text();
-                if (button->text() == u"Esci"_qs) {
-                    leave = button;
-                }
+            QList<QAbstractButton*> row = box->buttons();
+            std::sort(row.begin(), row.end(), [box](QAbstractButton* a, QAbstractButton* b) {
+                return a->mapTo(box, QPoint()).x() < b->mapTo(box, QPoint()).x();
+            });
+            for (QAbstractButton* button : row) {
+                shown << button->text();
             }
-            if (leave != nullptr) {
-                leave->click();
-            } else {
-                box->reject();  // the buttons compared below say what is missing
-            }
+            defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+            escapeButton = box->escapeButton() ? box->escapeButton()->text() : QString();
+            row.last()->click();
         });
-        press(exerciseWindow(), "cmdarchivio");
-        buttons.sort();
-        QCOMPARE(buttons, (QStringList{u"Esci"_qs, u"Riprova"_qs, u"Torna all'esercizio"_qs}));
+        press(exerciseWindow(), how == u"ESCO"_qs ? "CMDESCO" : "cmdarchivio");
+        QCOMPARE(shown, buttons);
+        QCOMPARE(defaultButton, u"Riprova"_qs);
+        QVERIFY(!escapeButton.isEmpty() && escapeButton != u"Esci"_qs);
         QVERIFY2(text.startsWith(u"Tempolario: Non riesco a salvare"_qs), qPrintable(text));
         QVERIFY(text.contains(u"NON vengono salvati"_qs));
+        // The advice says to try again, as "Riprova" does, not to restart the program.
+        const QString advice = text.section(u"\n\n"_qs, 1, 1);
+        QVERIFY2(advice.contains(u"riprova"_qs, Qt::CaseInsensitive) &&
+                     !advice.contains(u"riavvia"_qs),
+                 qPrintable(text));
+        const QString last = text.section(u"\n\n"_qs, -1);
+        QVERIFY2(last.startsWith(u"Errore "_qs) && !text.section(u"\n\n"_qs, 0, -2).contains(
+                                                      m_archive.server() ? u"«"_qs : u"locked"_qs),
+                 qPrintable(text));
         QCOMPARE(m_ends, QList<int>{1});
+    }
+
+    // "Riprova" writes into the file now at the archive's path: the teacher has put back a
+    // copy, moving the locked file away, between the failure and the retry.
+    void retryStoresIntoTheFileNowInPlace() {
+        FILE_ONLY("a file replaced at its path; a server has no file to follow");
+        startProgram();
+        typeName(u"Gialli Ugo"_qs);
+        answer(2, 1);
+        const QString path = m_archive.path();
+        const QString copy = path + u".copia"_qs;
+        QVERIFY(QFile::copy(path, copy));
+        lockArchive();
+        m_choices = {Program::StoreChoice::Retry};
+        // Called only while this test runs; cleanup() drops it before its locals are gone.
+        // cppcheck-suppress danglingLifetime
+        m_beforeChoice = [&] {
+            if (m_storeFailures.size() > 1) {
+                return;
+            }
+            QVERIFY(QFile::rename(path, path + u".bloccato"_qs));
+            QVERIFY(QFile::rename(copy, path));
+        };
+        press(exerciseWindow(), "cmdarchivio");
+        QCOMPARE(m_storeFailures.size(), 1);
+        QVERIFY(m_ends.isEmpty());
+        QCOMPARE(stored(u"Gialli Ugo"_qs).given.toInt(), 3);
     }
 
     // Qt's own texts speak Italian too: the context menu of a search box.

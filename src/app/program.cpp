@@ -111,17 +111,20 @@ Program::StoreChoice Program::askAfterFailedStore(const Status& status, bool can
     if (onStoreFailed) {
         return onStoreFailed(status, canGoBack);
     }
-    QString text =
-        QStringLiteral("Non riesco a salvare i risultati nell'archivio.\n\n%1\n\n"
-                       "Clicca su \"Riprova\" per salvarli di nuovo.")
-            .arg(status.message());
+    // What to do now comes first; the error's own text, which may be the engine's English,
+    // comes last.
+    QString text = QStringLiteral("Non riesco a salvare i risultati nell'archivio.\n\n%1\n\n"
+                                  "Clicca su \"Riprova\" per salvarli di nuovo: l'archivio "
+                                  "viene riaperto, non serve riavviare il programma.")
+                       .arg(status.advice);
     if (canGoBack) {
         text += QStringLiteral(
             "\nClicca su \"Torna all'esercizio\" per continuare: i risultati restano in "
             "memoria e vengono salvati la prossima volta.");
     }
     text += QStringLiteral("\nSe clicchi su \"Esci\", il programma si chiude e questi risultati "
-                           "NON vengono salvati.");
+                           "NON vengono salvati.\n\n") +
+            status.cause();
     QWidget* owner = m_exerciseWindow.get();
     if (m_resultsWindow && m_resultsWindow->isVisible()) {
         owner = m_resultsWindow.get();
@@ -130,14 +133,15 @@ Program::StoreChoice Program::askAfterFailedStore(const Status& status, bool can
                     owner);
     box.setObjectName(QStringLiteral("storeFailed"));
     box.setTextFormat(Qt::PlainText);
-    QPushButton* retryButton = box.addButton(QStringLiteral("Riprova"), QMessageBox::AcceptRole);
+    // One role for all three, so that every desktop's button order keeps the order given:
+    // the two safe choices first, "Esci", which throws the run away, apart at the end.
+    QPushButton* retryButton = box.addButton(QStringLiteral("Riprova"), QMessageBox::ActionRole);
     QPushButton* backButton = canGoBack ? box.addButton(QStringLiteral("Torna all'esercizio"),
-                                                        QMessageBox::RejectRole)
+                                                        QMessageBox::ActionRole)
                                         : nullptr;
-    QPushButton* leaveButton =
-        box.addButton(QStringLiteral("Esci"), QMessageBox::DestructiveRole);
+    QPushButton* leaveButton = box.addButton(QStringLiteral("Esci"), QMessageBox::ActionRole);
     box.setDefaultButton(retryButton);
-    // Escape never throws the run away.
+    // Escape, and the window's close button, never throw the run away.
     box.setEscapeButton(backButton ? backButton : retryButton);
     box.exec();
     if (box.clickedButton() == leaveButton) {
@@ -202,12 +206,12 @@ int Program::storeAtSessionEnd(const QString& cause) {
     const exercise::Drill& drill = m_exerciseWindow->drill();
     const QString text =
         QStringLiteral("Tempolario: %1, e i risultati di «%2» (%3 giuste su %4, alle %5) NON "
-                       "sono stati salvati. %6")
+                       "sono stati salvati. %6 %7")
             .arg(cause, storedPupil())
             .arg(drill.rightTotal())
             .arg(drill.answersTotal())
-            .arg(clock().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")),
-                 status.message().replace(QLatin1Char('\n'), QLatin1Char(' ')));
+            .arg(clock().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")), status.advice,
+                 status.cause());
     std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
     std::fflush(stderr);
     openlog("tempolario", LOG_PID, LOG_USER);
