@@ -5,6 +5,7 @@
 # of its own reached through a service file as on a school's computer. Sourced, not run.
 # Sets program_arguments and defines stored SQL (one query, its rows as text) and
 # drop_archive (for the caller's clean-up). Needs tool, work and server set.
+# shellcheck shell=bash disable=SC2034,SC2154
 database=
 program_arguments=()
 if [ "$server" = --servizio ]; then
