@@ -38,7 +38,8 @@ name=$(window '^Tempolario$') || fail "the name window did not show"
 type_name "$name" "Rossi Mario" || fail "the input box did not show"
 drill=$(window '^TEMPOLARIO DEI FATTI') || fail "the exercise window did not show"
 for k in 0 1 2; do drag_first_date "$drill" "$k"; done
-sleep 0.5
+# Time for the program to handle the drops (the X server has them already).
+sleep 1
 
 if [ "$how" = locked ]; then
     # Another program's transaction, which keeps everyone else out until it ends.
