@@ -134,7 +134,7 @@ Program::StoreChoice Program::askAfterFailedStore(const Status& status, bool can
     box.setObjectName(QStringLiteral("storeFailed"));
     box.setTextFormat(Qt::PlainText);
     // One role for all three, so that every desktop's button order keeps the order given:
-    // the two safe choices first, "Esci", which throws the run away, apart at the end.
+    // the two safe choices first, then "Esci", which throws the run away.
     QPushButton* retryButton = box.addButton(QStringLiteral("Riprova"), QMessageBox::ActionRole);
     QPushButton* backButton = canGoBack ? box.addButton(QStringLiteral("Torna all'esercizio"),
                                                         QMessageBox::ActionRole)
@@ -207,10 +207,9 @@ int Program::storeAtSessionEnd(const QString& cause) {
     const QString text =
         QStringLiteral("Tempolario: %1, e i risultati di «%2» (%3 giuste su %4, alle %5) NON "
                        "sono stati salvati. %6 %7")
-            .arg(cause, storedPupil())
-            .arg(drill.rightTotal())
-            .arg(drill.answersTotal())
-            .arg(clock().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")), status.advice,
+            .arg(cause, storedPupil(), QString::number(drill.rightTotal()),
+                 QString::number(drill.answersTotal()),
+                 clock().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")), status.advice,
                  status.cause());
     std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
     std::fflush(stderr);
