@@ -8,6 +8,7 @@
 
 #include "app/commandline.h"
 #include "app/program.h"
+#include "app/sessionend.h"
 #include "archive/status.h"
 #include "exercise/uniformsource.h"
 #include "screens/messages.h"
@@ -62,5 +63,7 @@ int main(int argc, char* argv[]) {
     if (!program.start()) {
         return EXIT_FAILURE;
     }
+    // Logout, shutdown or a lost display store the run before the program goes.
+    const archive::SessionEnd sessionEnd(program);
     return QApplication::exec();
 }

@@ -2,6 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/program.h"
 
+#include <syslog.h>
+
+#include <cstdio>
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -87,14 +91,16 @@ Program::Stored Program::storeRun(bool canGoBack) {
     return Stored::Yes;
 }
 
-Status Program::archivia() {
+QString Program::storedPupil() const {
     // While the results window shows a searched pupil, the store still goes to the pupil
     // doing the exercise.
-    const QString pupil =
-        m_resultsWindow ? m_resultsWindow->view().pupilName() : m_shared.currentName;
+    return m_resultsWindow ? m_resultsWindow->view().pupilName() : m_shared.currentName;
+}
+
+Status Program::archivia() {
     const exercise::Drill& drill = m_exerciseWindow->drill();
-    Status status =
-        archive::archivia(m_shared, pupil, drill.rightTotal(), drill.answersTotal(), clock());
+    Status status = archive::archivia(m_shared, storedPupil(), drill.rightTotal(),
+                                      drill.answersTotal(), clock());
     if (status) {
         m_storedAnswers = drill.answersTotal();
     }
@@ -105,17 +111,20 @@ Program::StoreChoice Program::askAfterFailedStore(const Status& status, bool can
     if (onStoreFailed) {
         return onStoreFailed(status, canGoBack);
     }
-    QString text =
-        QStringLiteral("Non riesco a salvare i risultati nell'archivio.\n\n%1\n\n"
-                       "Clicca su \"Riprova\" per salvarli di nuovo.")
-            .arg(status.message());
+    // What to do now comes first; the error's own text, which may be the engine's English,
+    // comes last.
+    QString text = QStringLiteral("Non riesco a salvare i risultati nell'archivio.\n\n%1\n\n"
+                                  "Clicca su \"Riprova\" per salvarli di nuovo: l'archivio "
+                                  "viene riaperto, non serve riavviare il programma.")
+                       .arg(status.advice);
     if (canGoBack) {
         text += QStringLiteral(
             "\nClicca su \"Torna all'esercizio\" per continuare: i risultati restano in "
             "memoria e vengono salvati la prossima volta.");
     }
     text += QStringLiteral("\nSe clicchi su \"Esci\", il programma si chiude e questi risultati "
-                           "NON vengono salvati.");
+                           "NON vengono salvati.\n\n") +
+            status.cause();
     QWidget* owner = m_exerciseWindow.get();
     if (m_resultsWindow && m_resultsWindow->isVisible()) {
         owner = m_resultsWindow.get();
@@ -124,14 +133,15 @@ Program::StoreChoice Program::askAfterFailedStore(const Status& status, bool can
                     owner);
     box.setObjectName(QStringLiteral("storeFailed"));
     box.setTextFormat(Qt::PlainText);
-    QPushButton* retryButton = box.addButton(QStringLiteral("Riprova"), QMessageBox::AcceptRole);
+    // One role for all three, so that every desktop's button order keeps the order given:
+    // the two safe choices first, then "Esci", which throws the run away.
+    QPushButton* retryButton = box.addButton(QStringLiteral("Riprova"), QMessageBox::ActionRole);
     QPushButton* backButton = canGoBack ? box.addButton(QStringLiteral("Torna all'esercizio"),
-                                                        QMessageBox::RejectRole)
+                                                        QMessageBox::ActionRole)
                                         : nullptr;
-    QPushButton* leaveButton =
-        box.addButton(QStringLiteral("Esci"), QMessageBox::DestructiveRole);
+    QPushButton* leaveButton = box.addButton(QStringLiteral("Esci"), QMessageBox::ActionRole);
     box.setDefaultButton(retryButton);
-    // Escape never throws the run away.
+    // Escape, and the window's close button, never throw the run away.
     box.setEscapeButton(backButton ? backButton : retryButton);
     box.exec();
     if (box.clickedButton() == leaveButton) {
@@ -175,6 +185,42 @@ void Program::fail(const Status& status) {
         storeRun(false);
     }
     end(1);
+}
+
+int Program::storeAtSessionEnd(const QString& cause) {
+    if (m_ended || !m_exerciseWindow || !m_nameWindow->recorded() ||
+        m_exerciseWindow->drill().answersTotal() == m_storedAnswers) {
+        return 0;
+    }
+    // A file kept locked, or a silent server, must not hold the program past the session.
+    m_shared.busyTimeoutMs = kSessionEndWaitMs;
+    m_shared.server.timeoutMs = kSessionEndWaitMs;
+    Status status = m_shared.archiveDb ? Status() : m_shared.openArchive();
+    if (m_shared.archiveDb) {
+        m_shared.archiveDb->limitWait(kSessionEndWaitMs);
+        status = archivia();
+    }
+    if (status) {
+        return 0;
+    }
+    const exercise::Drill& drill = m_exerciseWindow->drill();
+    const QString text =
+        QStringLiteral("Tempolario: %1, e i risultati di «%2» (%3 giuste su %4, alle %5) NON "
+                       "sono stati salvati. %6 %7")
+            .arg(cause, storedPupil(), QString::number(drill.rightTotal()),
+                 QString::number(drill.answersTotal()),
+                 clock().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")), status.advice,
+                 status.cause());
+    std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+    openlog("tempolario", LOG_PID, LOG_USER);
+    syslog(LOG_ERR, "%s", text.toUtf8().constData());
+    closelog();
+    return 1;
+}
+
+void Program::endSession(const QString& cause) {
+    end(storeAtSessionEnd(cause));
 }
 
 void Program::end(int code) {

@@ -37,8 +37,21 @@ public:
     Program(exercise::UniformSource& random, const QString& archivePath);
     ~Program() override;
 
+    // The longest each wait for the archive lasts in the store made as the session ends:
+    // a desktop session's end allows a few seconds before it kills what is left.
+    static constexpr int kSessionEndWaitMs = 2000;
+
     // Opens the archive and shows the name window; false after a failure.
     bool start();
+
+    // The desktop session is ending (logout, shutdown, the display gone) and nobody will
+    // answer a question: answers not yet stored are stored at once, each wait for the
+    // archive cut to kSessionEndWaitMs, and a failure is written, with the run's totals
+    // and cause, to stderr and to the system log. Returns the exit code: 1 when answers
+    // are lost, otherwise 0. Does nothing once the program has ended.
+    int storeAtSessionEnd(const QString& cause);
+    // The same, then the program ends with that code.
+    void endSession(const QString& cause);
 
     Modtempar& shared() { return m_shared; }
     FormNome& nameWindow() { return *m_nameWindow; }
@@ -68,6 +81,8 @@ private:
     // to store: an unrecorded run, or no exercise yet.
     Stored storeRun(bool canGoBack);
     Status archivia();
+    // Whose row a store writes.
+    QString storedPupil() const;
     StoreChoice askAfterFailedStore(const Status& status, bool canGoBack);
     void showResults();
     // Every way out once the exercise has begun: the run is stored first.

@@ -15,35 +15,15 @@ tool=$(realpath "$2")
 server=${3:-}
 work=$(mktemp -d)
 pid=
-database=
 cleanup() {
     if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
-    if [ -n "$database" ]; then
-        PGSERVICEFILE=$base psql -qX "service=tempolario-admin" -c "DROP DATABASE IF EXISTS $database" \
-            >/dev/null 2>&1 || true
-    fi
+    drop_archive 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
 cd "$work"
-program_arguments=()
-if [ "$server" = --servizio ]; then
-    base=${PGSERVICEFILE:?road: PGSERVICEFILE is not set (the test server fixture sets it)}
-    database=road_$$
-    PGSERVICEFILE=$base psql -qX "service=tempolario-admin" -c "CREATE DATABASE $database" >/dev/null
-    # The fixture's two services, pointed at this database.
-    awk -v db="$database" '
-        /^\[/ { keep = ($0 == "[tempolario]" || $0 == "[tempolario-admin]") }
-        keep && /^dbname=/ { print "dbname=" db; next }
-        keep { print }' "$base" >"$work/pg_service.conf"
-    export PGSERVICEFILE=$work/pg_service.conf
-    "$tool" crea --servizio tempolario-admin >/dev/null
-    program_arguments=(--servizio tempolario)
-    stored() { psql -qXAt "service=tempolario" -c "$1"; }
-else
-    "$tool" crea tempolario.mdb >/dev/null
-    stored() { sqlite3 tempolario.mdb "$1"; }
-fi
+# shellcheck source=tests/e2e/archive.sh
+source "$(dirname "${BASH_SOURCE[0]}")/archive.sh"
 
 fail() { echo "road: $*" >&2; exit 1; }
 # shellcheck source=tests/e2e/xdo.sh
@@ -53,12 +33,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/xdo.sh"
 name=$(window '^Tempolario$') || fail "the name window did not show"
 
 # "INSERISCO IL MIO NOME", then the name with stray blanks, then Enter.
-# shellcheck disable=SC2046
-xdotool mousemove $(point "$name" $kNameDesign $((6600 + 2227)) $((4680 + 727))) click 1
-timeout "$(scaled 15)" bash -c 'until [ "$(xdotool search --onlyvisible --name "^Tempolario$" | wc -l)" -ge 2 ]; do sleep 0.1; done' ||
-    fail "the input box did not show"
-xdotool type --delay 10 "  Rossi   Mario "
-xdotool key Return
+type_name "$name" "  Rossi   Mario " || fail "the input box did not show"
 drill=$(window '^TEMPOLARIO DEI FATTI') || fail "the exercise window did not show"
 xdotool search --onlyvisible --name '^Tempolario$' >/dev/null && fail "the name window is still shown"
 
@@ -66,12 +41,7 @@ xdotool search --onlyvisible --name '^Tempolario$' >/dev/null && fail "the name 
     fail "the typed name was not added, tidied, to the archive"
 
 # The first date label onto each of the ten boxes: every drop counts, at least one is right.
-# shellcheck disable=SC2046
-for k in $(seq 0 9); do
-    xdotool mousemove $(point "$drill" $kDrillDesign $((7800 + 547)) $((120 + 307))) mousedown 1 sleep 0.05 \
-        mousemove $(point "$drill" $kDrillDesign 7000 $((120 + 720 * k + 200))) sleep 0.05 \
-        mousemove $(point "$drill" $kDrillDesign $((6480 + 547)) $((120 + 720 * k + 307))) sleep 0.05 mouseup 1
-done
+for k in $(seq 0 9); do drag_first_date "$drill" "$k"; done
 sleep 0.3
 
 # "Vedo l'archivio dei risultati" stores the totals and shows the results window over the

@@ -31,3 +31,23 @@ click() {
     # shellcheck disable=SC2046
     xdotool mousemove $(point "$@") click 1
 }
+
+# In the name window, "INSERISCO IL MIO NOME", then the text typed into the input box and
+# Enter: type_name WINDOW TEXT. Fails when the input box does not show.
+type_name() {
+    # shellcheck disable=SC2086
+    click "$1" $kNameDesign $((6600 + 2227)) $((4680 + 727))
+    timeout "$(scaled 15)" bash -c 'until [ "$(xdotool search --onlyvisible --name "^Tempolario$" | wc -l)" -ge 2 ]; do sleep 0.1; done' ||
+        return 1
+    xdotool type --delay 10 "$2"
+    xdotool key Return
+}
+
+# The first date label dragged onto box K (0 to 9) of the exercise window: drag_first_date
+# WINDOW K.
+drag_first_date() {
+    # shellcheck disable=SC2046,SC2086
+    xdotool mousemove $(point "$1" $kDrillDesign $((7800 + 547)) $((120 + 307))) mousedown 1 sleep 0.05 \
+        mousemove $(point "$1" $kDrillDesign 7000 $((120 + 720 * $2 + 200))) sleep 0.05 \
+        mousemove $(point "$1" $kDrillDesign $((6480 + 547)) $((120 + 720 * $2 + 307))) sleep 0.05 mouseup 1
+}

@@ -41,6 +41,9 @@ public:
                          const QDateTime& when) = 0;
     // The totals stored under the name; outcome->found is false without a row.
     virtual Status read(const QString& name, Outcome* outcome) = 0;
+    // From now on, no single wait (for a file another program keeps locked, for a server
+    // that does not answer) lasts longer than ms: the last store as the session ends.
+    virtual void limitWait(int ms) = 0;
 };
 
 }  // namespace archive

@@ -127,6 +127,8 @@ public:
     QString where() const { return m_where; }
     const ServerPlace& place() const { return m_place; }
     PGconn* handle() const { return m_handle.get(); }
+    // Each later operation, a connection made again included, within ms.
+    void limitWait(int ms) { m_place.timeoutMs = ms; }
 
     // Runs an operation within the time-out, connecting first when needed. When the
     // connection turns out to have been lost since the last operation (the server was
@@ -409,6 +411,10 @@ PgArchive::PgArchive(std::unique_ptr<Connection> connection)
     : m_connection(std::move(connection)) {}
 
 PgArchive::~PgArchive() = default;
+
+void PgArchive::limitWait(int ms) {
+    m_connection->limitWait(ms);
+}
 
 QString PgArchive::where() const {
     return m_connection->where();

@@ -67,6 +67,7 @@ public:
     Status add(const QString& name) override;
     Status store(const QString& name, qint64 right, qint64 given, const QDateTime& when) override;
     Status read(const QString& name, Outcome* outcome) override;
+    void limitWait(int ms) override;
 
     // Every row in insertion order, as stored (data as read() gives it).
     Status everyRow(std::vector<StoredRow>* rows);

@@ -116,6 +116,10 @@ SqliteArchive::SqliteArchive(std::unique_ptr<SqliteConnection> connection)
 
 SqliteArchive::~SqliteArchive() = default;
 
+void SqliteArchive::limitWait(int ms) {
+    sqlite3_busy_timeout(m_connection->handle(), ms);
+}
+
 std::unique_ptr<SqliteArchive> SqliteArchive::open(const QString& path, Status* status,
                                                    const OpenOptions& options) {
     *status = ArchiveFile::inspect(path);

@@ -66,11 +66,11 @@ QString ownAdvice(int number) {
         case Status::kDanglingLink:
             return QStringLiteral(
                 "Rimetti al suo posto il file a cui punta il collegamento (per esempio collega "
-                "di nuovo la chiavetta o la cartella di rete), poi riavvia il programma.");
+                "di nuovo la chiavetta o la cartella di rete), poi riprova.");
         case Status::kFileUnreadable:
             return QStringLiteral(
                 "Chiedi a chi cura il computer il permesso di leggere e scrivere il file "
-                "dell'archivio, poi riavvia il programma.");
+                "dell'archivio, poi riprova.");
         case Status::kEmptyFile:
         case Status::kForeignFile:
         case Status::kNotOurArchive:
@@ -121,7 +121,7 @@ QString engineAdvice(int code) {
             return QStringLiteral(
                 "La cartella dell'archivio è di sola lettura: chiedi il permesso di scrivere nella "
                 "cartella (a ogni salvataggio vi si crea un file temporaneo) oppure sposta "
-                "l'archivio in una cartella tua, poi riavvia il programma.");
+                "l'archivio in una cartella tua, poi riprova.");
         case SQLITE_READONLY_ROLLBACK:
             return QStringLiteral(
                 "Un salvataggio è stato interrotto e l'archivio, aperto in sola lettura, non può "
@@ -129,7 +129,7 @@ QString engineAdvice(int code) {
         case SQLITE_READONLY_DBMOVED:
             return QStringLiteral(
                 "Il file dell'archivio è stato spostato o cancellato mentre era in uso: rimettilo "
-                "al suo posto e riavvia il programma.");
+                "al suo posto, poi riprova.");
         default:
             break;
     }
@@ -137,20 +137,20 @@ QString engineAdvice(int code) {
         case SQLITE_READONLY:
             return QStringLiteral(
                 "Il file dell'archivio è di sola lettura: togli la protezione dalla scrittura (o "
-                "chiedi il permesso di scriverlo) e riavvia il programma.");
+                "chiedi il permesso di scriverlo), poi riprova.");
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
             return QStringLiteral(
-                "L'archivio è bloccato da un altro programma: aspetta che finisca o chiudilo, poi "
-                "riavvia Tempolario.");
+                "L'archivio è bloccato da un altro programma: aspetta qualche secondo che "
+                "finisca (o chiudilo), poi riprova.");
         case SQLITE_FULL:
             return QStringLiteral(
-                "Il disco è pieno: libera spazio sul disco e riavvia il programma (l'ultimo "
-                "salvataggio non è stato fatto).");
+                "Il disco è pieno: l'ultimo salvataggio non è stato fatto. Libera spazio sul "
+                "disco, poi riprova.");
         case SQLITE_IOERR:
             return QStringLiteral(
                 "Il disco ha dato un errore di lettura o scrittura: controlla il disco (o la "
-                "chiavetta o la rete) e riavvia il programma; l'archivio resta com'era prima "
+                "chiavetta o la rete), poi riprova; l'archivio resta com'era prima "
                 "dell'errore.");
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
@@ -163,13 +163,13 @@ QString engineAdvice(int code) {
         case SQLITE_AUTH:
             return QStringLiteral(
                 "Non si riesce ad aprire il file dell'archivio: controlla che tu abbia il permesso "
-                "di leggerlo e scriverlo, poi riavvia il programma.");
+                "di leggerlo e scriverlo, poi riprova.");
         case SQLITE_CONSTRAINT:
             return QStringLiteral(
                 "Nell'archivio c'è già un altro alunno con questo nome: riavvia il programma e "
                 "scegli il nome dall'elenco.");
         case SQLITE_NOMEM:
-            return QStringLiteral("Manca memoria: chiudi altri programmi e riavvia Tempolario.");
+            return QStringLiteral("Manca memoria: chiudi altri programmi, poi riprova.");
         case SQLITE_ERROR:
         case SQLITE_SCHEMA:
         case SQLITE_MISMATCH:
@@ -179,7 +179,7 @@ QString engineAdvice(int code) {
                 .arg(kCreateHint);
         default:
             return QStringLiteral(
-                "Riavvia il programma; se l'errore si ripete, controlla l'archivio con il comando "
+                "Riprova; se l'errore si ripete, controlla l'archivio con il comando "
                 "«tempolario-archivio verifica tempolario.mdb».");
     }
 }
@@ -291,15 +291,19 @@ QString serverDescription(int number) {
 }  // namespace
 
 QString Status::message() const {
+    return ok() ? QString() : cause() + QLatin1Char('\n') + advice;
+}
+
+QString Status::cause() const {
     if (ok()) {
         return QString();
     }
     if (!code.isEmpty()) {
-        return QStringLiteral("Errore %1 (codice %2) del server dell'archivio: %3.\n%4")
+        return QStringLiteral("Errore %1 (codice %2) del server dell'archivio: %3.")
             .arg(number)
-            .arg(code, description, advice);
+            .arg(code, description);
     }
-    return QStringLiteral("Errore %1 dell'archivio: %2.\n%3").arg(number).arg(description, advice);
+    return QStringLiteral("Errore %1 dell'archivio: %2.").arg(number).arg(description);
 }
 
 Status Status::own(int number, const QString& detail) {

@@ -50,8 +50,11 @@ struct Status {
 
     bool ok() const { return number == 0; }
     explicit operator bool() const { return ok(); }
-    // Italian text for the message box: number, description, advice.
+    // Italian text for the message box: cause(), then advice on a line of its own.
     QString message() const;
+    // The error's number and the engine's or server's own description, which may be in
+    // English: a message that adds its own sentences puts this last.
+    QString cause() const;
 
     // A failure with one of our own numbers; detail, when given, is added to the standard
     // description (typically the file or the name involved).
