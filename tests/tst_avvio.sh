@@ -171,6 +171,8 @@ for prefix_and_config in /usr:/etc/tempolario/archivio.conf \
     grep -q "TEMPOLARIO_CONFIG:-$expected}" "$installed" ||
         fail "the launcher installed under $prefix does not read $expected"
     grep -q "@TEMPOLARIO_CONFIG@" "$installed" && fail "the launcher was installed unconfigured"
+    [ "$(stat -c %a "$root$(dirname "$expected")" 2>&1)" = 755 ] ||
+        fail "the folder of $expected is not installed open to all"
     example=$root$prefix/share/doc/tempolario/archivio.conf
     if [ ! -f "$example" ]; then
         fail "no example settings file under $prefix/share/doc/tempolario"
