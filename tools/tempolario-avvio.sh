@@ -14,7 +14,7 @@
 # with "#" comments and blank lines. The program then starts with --servizio NOME, and no
 # archive is made in the working folder. A settings file that cannot be read or says
 # anything else stops the start: the results would otherwise go to a file nobody collects.
-# Passwords never pass through here: libpq reads them from the user's .pgpass.
+# Passwords and keys never pass through here: libpq finds them from the service itself.
 
 here=$(dirname "$(readlink -f "$0")")
 home=${TEMPOLARIO_HOME:-$HOME/Tempolario}
