@@ -13,8 +13,8 @@
 #
 # e.g. bench/server-bench.sh --clients 1,30 --stores 10 --skip-listing
 # Options of server_bench: --clients 1,30,300  --stores 20  --think-ms 100  --budget-s 120
-# --rows 100000  --skip-listing. A full run takes two to five minutes; the file at 300
-# programs is the slow part. The figures depend on the machine's load: the script prints the
+# --rows 100000  --skip-listing  --server-only. A full run takes two to five minutes; the
+# file at 300 programs is the slow part. The figures depend on the machine's load: the script prints the
 # processors and the load average before and after.
 set -euo pipefail
 

@@ -25,6 +25,7 @@
 //
 //   PGSERVICEFILE=... build/bench/server_bench [--clients 1,30,300] [--stores 20]
 //                     [--think-ms 100] [--budget-s 120] [--rows 100000] [--skip-listing]
+//                     [--server-only (no file runs: how many programs the server serves)]
 //                     [--folder DIR (for the files; a temporary folder by default)]
 //
 // Databases it makes are named sb_<process>_<n> and dropped at the end.
@@ -552,6 +553,7 @@ struct Options {
     int budgetS = 120;
     int rows = 100000;
     bool listing = true;
+    bool file = true;
     QString folder;  // for the files; a temporary folder when empty
 };
 
@@ -590,6 +592,8 @@ Options parse(const QStringList& arguments) {
             ++i;
         } else if (argument == QLatin1String("--skip-listing")) {
             options.listing = false;
+        } else if (argument == QLatin1String("--server-only")) {
+            options.file = false;
         } else {
             ok = false;
         }
@@ -657,15 +661,21 @@ int main(int argc, char* argv[]) {
         printRun("server", server);
         dropDatabase(database);
 
-        const QString file = folder + QStringLiteral("/tempolario-%1.mdb").arg(clients);
-        check(archive::ArchiveFile::create(file), "create the file");
-        const RunFigures local = runClients(QStringLiteral("file"), file, clients, options.stores,
-                                            options.thinkMs, options.budgetS * 1000, folder);
-        printRun("file", local);
-        QFile::remove(file);
+        RunFigures local;
+        local.clients = clients;
+        local.ready = clients;
+        if (options.file) {
+            const QString file = folder + QStringLiteral("/tempolario-%1.mdb").arg(clients);
+            check(archive::ArchiveFile::create(file), "create the file");
+            local = runClients(QStringLiteral("file"), file, clients, options.stores,
+                               options.thinkMs, options.budgetS * 1000, folder);
+            printRun("file", local);
+            QFile::remove(file);
+        }
 
+        const RunFigures* const localRun = &local;
         for (const auto& [engine, run] :
-             {std::pair{"server", &server}, std::pair{"file", &local}}) {
+             {std::pair{"server", &server}, std::pair{"file", localRun}}) {
             if (run->ready < clients) {
                 notes.append(QStringLiteral("%1, %2 clients: only %3 were ready at the start")
                                  .arg(QLatin1String(engine))

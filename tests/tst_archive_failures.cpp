@@ -320,6 +320,7 @@ void TestArchiveFailures::withoutPermissions_data() {
     QTest::newRow("read-only file") << 0444 << 0777 << SQLITE_READONLY;
     QTest::newRow("read-only folder") << 0666 << 0555 << SQLITE_READONLY_DIRECTORY;
     QTest::newRow("unreadable file") << 0000 << 0777 << Status::kFileUnreadable;
+    QTest::newRow("in another user's private folder") << 0600 << 0700 << Status::kFileUnreadable;
 }
 
 void TestArchiveFailures::withoutPermissions() {

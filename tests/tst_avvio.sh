@@ -58,6 +58,38 @@ for content in "<none>" "" "# servizio = tempolario${nl}${nl}   # solo commenti$
     [ -f "$home/tempolario.mdb" ] || fail "[$content] no archive made in the working folder"
 done
 
+# Who may read the working folder and the archive. Cases: where (the default folder under
+# HOME, or one chosen with TEMPOLARIO_HOME), the folder's and the archive's modes before
+# ("-" for none), then after. The default folder is made private, or closed when an earlier
+# version left it open; a chosen one keeps what it has and the user's umask (002 here).
+rm -f "$config"
+private_data=(
+    "home - - 700 600"
+    "home 755 - 700 600"
+    "home 755 644 700 600"
+    "chosen - - 775 664"
+    "chosen 775 664 775 664"
+)
+for case in "${private_data[@]}"; do
+    read -r where folder_before file_before folder_after file_after <<<"$case"
+    rm -rf "$work/h" "$home" "$work/started"
+    mkdir -m 755 "$work/h"
+    dir=$home
+    [ "$where" = home ] && dir=$work/h/Tempolario
+    if [ "$folder_before" != - ]; then
+        mkdir -m "$folder_before" "$dir"
+        [ "$file_before" = - ] || install -m "$file_before" /dev/null "$dir/tempolario.mdb"
+    fi
+    chosen=()
+    [ "$where" = chosen ] && chosen=(TEMPOLARIO_HOME="$home")
+    (umask 002 && env -u DISPLAY -u WAYLAND_DISPLAY -u TEMPOLARIO_HOME HOME="$work/h" \
+        "${chosen[@]}" TEMPOLARIO_CONFIG="$config" STARTED="$work/started" \
+        "$work/bin/tempolario-avvio" 2>"$work/err")
+    [ -f "$work/started" ] || fail "[$case] not started: $(cat "$work/err")"
+    modes=$(stat -c %a "$dir" "$dir/tempolario.mdb" 2>&1 | tr '\n' ' ')
+    [ "$modes" = "$folder_after $file_after " ] || fail "[$case] modes after: $modes"
+done
+
 # A file naming a service, in every spelling the format allows.
 for content in "servizio = lab-1.a_b" "servizio=lab-1.a_b" \
     "# archivio della scuola${nl}${nl}   servizio   =   lab-1.a_b   # il server${nl}" \
@@ -139,6 +171,8 @@ for prefix_and_config in /usr:/etc/tempolario/archivio.conf \
     grep -q "TEMPOLARIO_CONFIG:-$expected}" "$installed" ||
         fail "the launcher installed under $prefix does not read $expected"
     grep -q "@TEMPOLARIO_CONFIG@" "$installed" && fail "the launcher was installed unconfigured"
+    [ "$(stat -c %a "$root$(dirname "$expected")" 2>&1)" = 755 ] ||
+        fail "the folder of $expected is not installed open to all"
     example=$root$prefix/share/doc/tempolario/archivio.conf
     if [ ! -f "$example" ]; then
         fail "no example settings file under $prefix/share/doc/tempolario"

@@ -14,7 +14,7 @@
 # with "#" comments and blank lines. The program then starts with --servizio NOME, and no
 # archive is made in the working folder. A settings file that cannot be read or says
 # anything else stops the start: the results would otherwise go to a file nobody collects.
-# Passwords never pass through here: libpq reads them from the user's .pgpass.
+# Passwords and keys never pass through here: libpq finds them from the service itself.
 
 here=$(dirname "$(readlink -f "$0")")
 home=${TEMPOLARIO_HOME:-$HOME/Tempolario}
@@ -91,6 +91,16 @@ fi
 if [ -z "${TEMPOLARIO_HOME:-}" ] && [ -z "${HOME:-}" ]; then
     fail "Non so dove tenere l'archivio: né TEMPOLARIO_HOME né HOME sono impostate."
 fi
+# The default folder is the pupil's own: on a computer where homes are open to every user
+# (Debian makes them 0755), the folder 0700 and the archive 0600 keep one pupil's results
+# from the others. A folder made by an earlier version, open to all, is closed here too. A
+# folder chosen with TEMPOLARIO_HOME may be one a class shares on purpose: it keeps the
+# permissions it has, and a new archive there the ones the user's umask gives.
+private=
+if [ -z "${TEMPOLARIO_HOME:-}" ]; then
+    private=$(umask)
+    umask 077
+fi
 mkdir -p -- "$home" 2>/dev/null ||
     fail "Non riesco a creare la cartella di lavoro $home. Controlla di avere il permesso di scrivere lì, oppure scegli un'altra cartella con TEMPOLARIO_HOME."
 if [ ! -d "$home" ] || [ ! -w "$home" ] || [ ! -x "$home" ]; then
@@ -98,10 +108,19 @@ if [ ! -d "$home" ] || [ ! -w "$home" ] || [ ! -x "$home" ]; then
 fi
 cd -- "$home" || fail "Non riesco a entrare nella cartella di lavoro $home."
 
-# An archive already there is never touched here: the program reports its troubles itself.
+# An archive already there is never otherwise touched here: the program reports its
+# troubles itself.
 if [ ! -e tempolario.mdb ] && [ ! -L tempolario.mdb ]; then
     why=$("$here/tempolario-archivio" crea tempolario.mdb 2>&1 >/dev/null) ||
         fail "Non riesco a creare l'archivio dei risultati $home/tempolario.mdb. $why"
+fi
+if [ -n "$private" ]; then
+    # Only what is the user's own, never through a link. The journal SQLite keeps beside the
+    # archive while it writes takes the archive's permissions.
+    [ -O . ] && chmod 700 . 2>/dev/null
+    [ -f tempolario.mdb ] && [ ! -L tempolario.mdb ] && [ -O tempolario.mdb ] &&
+        chmod 600 tempolario.mdb 2>/dev/null
+    umask "$private"
 fi
 
 [ -x "$here/tempolario" ] || fail "Manca il programma $here/tempolario: va installato di nuovo."

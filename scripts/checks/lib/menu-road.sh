@@ -1,9 +1,11 @@
 # SPDX-FileCopyrightText: 2026 The Tempolario developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Sourced by the package checks: menu_road APP_ID [PICTURE] runs, on the display it is
-# given, the road of a pupil who starts the program from the installed menu entry: a name
-# typed, three dates dragged, ESCO; then it reads the stored row back with the installed
-# archive tool, and starts the program once more to see that the archive is kept.
+# Sourced by the package checks: menu_road APP_ID [PICTURE [SERVICE]] runs, on the display
+# it is given, the road of a pupil who starts the program from the installed menu entry: a
+# name typed, three dates dragged, ESCO; then it reads the stored row back with the
+# installed archive tool, and starts the program once more to see that the archive is kept.
+# The archive is the user's file, or with SERVICE the school's server that the computer's
+# settings send the menu entry to.
 # It is passed whole to a shell of the test user: it uses nothing from around it.
 menu_road() {
     set -euo pipefail
@@ -21,6 +23,7 @@ menu_road() {
                      printf "%d %d\n", x + ox + int(tx * z / 15 + 0.5), y + int(ty * z / 15 + 0.5) }'
     }
     local entry=/usr/share/applications/$1.desktop shot=${2:-} exec_line pid archive row name drill
+    local -a from
     exec_line=$(sed -n 's/^Exec=//p' "$entry" | head -n 1 | sed 's/ *%[fFuUdDnNickvm]//g')
     [ -n "$exec_line" ] || fail "no Exec line in $entry"
     cd /
@@ -28,7 +31,12 @@ menu_road() {
     $exec_line & pid=$!
     name=$(window '^Tempolario$') || fail "the name window did not show"
     archive=$HOME/Tempolario/tempolario.mdb
-    [ -f "$archive" ] || fail "no archive at $archive"
+    from=("$archive")
+    if [ -n "${3:-}" ]; then
+        from=(--servizio "$3")
+    else
+        [ -f "$archive" ] || fail "no archive at $archive"
+    fi
 
     # shellcheck disable=SC2046
     xdotool mousemove $(point "$name" 11880 8580 $((6600 + 2227)) $((4680 + 727))) click 1
@@ -53,8 +61,8 @@ menu_road() {
     timeout 20 bash -c "while kill -0 $pid 2>/dev/null; do sleep 0.1; done" ||
         fail "ESCO did not end the program"
 
-    tempolario-archivio elenco "$archive"
-    row=$(tempolario-archivio csv "$archive" | tr -d '\r' | grep '^Verdi Anna,') ||
+    tempolario-archivio elenco "${from[@]}"
+    row=$(tempolario-archivio csv "${from[@]}" | tr -d '\r' | grep '^Verdi Anna,') ||
         fail "the archive tool does not list the pupil"
     IFS=, read -r _ right given when <<<"$row"
     if [ "$given" != 3 ] || [ "$right" -gt 3 ] || [ -z "$when" ]; then
@@ -66,7 +74,7 @@ menu_road() {
     window '^Tempolario$' >/dev/null || fail "the name window did not show the second time"
     kill "$pid"
     wait "$pid" 2>/dev/null || true
-    tempolario-archivio csv "$archive" | grep -q '^Verdi Anna,' ||
+    tempolario-archivio csv "${from[@]}" | grep -q '^Verdi Anna,' ||
         fail "the second start lost the stored row"
     echo "menu road: passed (stored $right right out of $given)"
 }

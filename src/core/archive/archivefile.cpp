@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -59,6 +60,15 @@ Status ArchiveFile::inspect(const QString& path) {
         if (info.isSymLink()) {
             return Status::own(Status::kDanglingLink,
                                QStringLiteral("%1 → %2").arg(shown(path), info.symLinkTarget()));
+        }
+        // A folder on the way that this user may not enter (another pupil's private folder)
+        // hides the file: it is there, and cannot be read.
+        struct stat found {};
+        if (::stat(QFile::encodeName(path).constData(), &found) != 0 && errno == EACCES) {
+            return Status::own(
+                Status::kFileUnreadable,
+                QStringLiteral("%1: una cartella del percorso non si può aprire (permesso negato)")
+                    .arg(shown(path)));
         }
         return Status::own(Status::kFileMissing, shown(path));
     }
