@@ -250,7 +250,7 @@ def exercise_window(program, announced):
         ({"label"}, "Giuste in totale: 0 su 0", 1),
         ({"push button"}, "Tempolario completa", 1),
         ({"push button"}, "Solo tempolario essenziale", 1),
-        ({"push button"}, "[1-5]°, classe (prima|seconda|terza|quarta|quinta)", 5),
+        ({"push button"}, "(prima|seconda|terza|quarta|quinta) classe", 5),
         ({"push button"}, "ESERCIZIO SUCCESSIVO", 1),
         ({"push button"}, "Vedo l'archivio dei risultati", 1),
         ({"push button"}, "ESCO", 1),

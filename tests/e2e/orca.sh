@@ -19,6 +19,7 @@ xserver=
 bus=
 launcher=
 orca=
+speechd=
 # Processes of this run are told apart from everyone else's by this folder in their
 # environment: the accessibility bus and the registry are started by the launcher and the
 # bus, not by this script. Called once the folder is out of this shell's own environment, so
@@ -50,6 +51,7 @@ stop() {
     # Without its session bus the launcher ends, and takes down the accessibility bus and the
     # registry with it.
     if [ -n "$orca" ]; then end "$orca"; fi
+    if [ -n "$speechd" ]; then end "$speechd"; fi
     if [ -n "$bus" ]; then end "$bus"; fi
     if [ -n "$launcher" ]; then end "$launcher"; fi
     if [ -n "$xserver" ]; then end "$xserver"; fi
@@ -139,6 +141,17 @@ if os.environ.get("TEMPOLARIO_SPEECH_LOG"):
     logging.getLogger("speech").addHandler(_speech)
 HOOK
 : >speech.log
+# The speech server is started here, not by Orca, whose start would wait on it for as long as
+# it takes; Orca finds it by the runtime folder.
+mkdir -p "$XDG_RUNTIME_DIR/speech-dispatcher" speech-logs
+speech-dispatcher --run-single --timeout 0 --config-dir "$XDG_CONFIG_HOME/speech-dispatcher" \
+    --log-dir "$work/speech-logs" --pid-file "$work/speech.pid" \
+    --communication-method unix_socket \
+    --socket-path "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" </dev/null >speechd.out 2>&1 &
+speechd=$!
+for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" ] && break; sleep 0.1; done
+[ -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" ] ||
+    fail "the speech server did not start: $(tail -n 5 speechd.out)"
 TEMPOLARIO_SPEECH_LOG=$work/speech.log orca -u "$work/orca-settings" >orca.out 2>&1 &
 orca=$!
 

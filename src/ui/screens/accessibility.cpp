@@ -275,7 +275,7 @@ Announcer* announcerOf(QWidget* window) {
 }  // namespace
 
 void announce(QWidget* window, const QString& text) {
-    if (QAccessible::isActive() && !text.isEmpty()) {
+    if (!text.isEmpty()) {
         announcerOf(window)->say(text);
     }
 }

@@ -131,12 +131,14 @@ bool Risultati::concetti() {
     // focus. Each cell says its heading; the time as it is read, not as "09/12/26".
     grid->selectionModel()->setCurrentIndex(grid->model()->index(0, 0),
                                             QItemSelectionModel::NoUpdate);
-    grid->setSpokenText(1, 1, QStringLiteral("Giusti: ") + outcomeText(outcome.right));
-    grid->setSpokenText(1, 2, QStringLiteral("Su: ") + outcomeText(outcome.given));
-    grid->setSpokenText(1, 3, QStringLiteral("Quando: ") +
-                                  (outcome.when.typeId() == QMetaType::QDateTime
-                                       ? content::spokenDateTime(outcome.when.toDateTime())
-                                       : outcomeText(outcome.when)));
+    const QString when = outcome.when.typeId() == QMetaType::QDateTime
+                             ? content::spokenDateTime(outcome.when.toDateTime())
+                             : outcomeText(outcome.when);
+    const QString spoken[] = {outcomeText(outcome.right), outcomeText(outcome.given), when};
+    for (int col = 1; col <= 3; ++col) {
+        grid->setSpokenText(1, col, QStringLiteral("%1, %2: %3")
+                                        .arg(grid->text(1, 0), grid->text(0, col), spoken[col - 1]));
+    }
     m_controls.as<QLabel>(QStringLiteral("LabNOME"))->setText(m_view.currentName());
     describe();
     return true;
