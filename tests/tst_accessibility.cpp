@@ -5,6 +5,8 @@
 // a drop, the set button in force, the grid's name, and label-buttons pressed by a reader.
 // The real AT-SPI tree, and the events that announce the changes, are checked by
 // tests/e2e/accessibility.sh.
+#include <algorithm>
+
 #include <QAccessible>
 #include <QInputDialog>
 #include <QLabel>
@@ -44,12 +46,11 @@ QString descriptionOf(QObject* object) {
 
 // What the program announced last in window: the notification that shows in its status bar.
 QObject* lastAnnouncement(QWidget* window) {
-    for (QWidget* child : window->findChildren<QWidget*>()) {
-        if (child->isVisible() && accessible(child)->role() == QAccessible::Notification) {
-            return child;
-        }
-    }
-    return nullptr;
+    const QList<QWidget*> all = window->findChildren<QWidget*>();
+    const auto found = std::find_if(all.begin(), all.end(), [](QWidget* child) {
+        return child->isVisible() && accessible(child)->role() == QAccessible::Notification;
+    });
+    return found != all.end() ? *found : nullptr;
 }
 
 }  // namespace

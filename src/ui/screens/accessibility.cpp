@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "screens/accessibility.h"
 
+#include <algorithm>
 #include <array>
 
 #include <QAbstractItemView>
@@ -264,12 +265,11 @@ private:
 };
 
 Announcer* announcerOf(QWidget* window) {
-    for (QObject* child : window->children()) {
-        if (child->property(kAnnouncer).toBool()) {
-            return static_cast<Announcer*>(child);
-        }
-    }
-    return new Announcer(window);
+    const QObjectList& children = window->children();
+    const auto found = std::find_if(children.begin(), children.end(), [](const QObject* child) {
+        return child->property(kAnnouncer).toBool();
+    });
+    return found != children.end() ? static_cast<Announcer*>(*found) : new Announcer(window);
 }
 
 }  // namespace
