@@ -5,6 +5,8 @@
 // a drop, the set button in force, the grid's name, and label-buttons pressed by a reader.
 // The real AT-SPI tree, and the events that announce the changes, are checked by
 // tests/e2e/accessibility.sh.
+#include <algorithm>
+
 #include <QAccessible>
 #include <QInputDialog>
 #include <QLabel>
@@ -14,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "content/spoken.h"
 #include "windows/formnome.h"
 #include "app/program.h"
 #include "windows/risultati.h"
@@ -42,6 +45,15 @@ QString descriptionOf(QObject* object) {
     return accessible(object)->text(QAccessible::Description);
 }
 
+// What the program announced last in window: the notification that shows in its status bar.
+QObject* lastAnnouncement(QWidget* window) {
+    const QList<QWidget*> all = window->findChildren<QWidget*>();
+    const auto found = std::find_if(all.begin(), all.end(), [](QWidget* child) {
+        return child->isVisible() && accessible(child)->role() == QAccessible::Notification;
+    });
+    return found != all.end() ? *found : nullptr;
+}
+
 }  // namespace
 
 class TestAccessibility : public QObject {
@@ -64,6 +76,7 @@ private:
     QWidget* box(int k) { return control(exercise(), u"Label2"_qs, k); }
     QWidget* date(int j) { return control(exercise(), u"Label3"_qs, j); }
     QString dateText(int j) { return qobject_cast<QLabel*>(date(j))->text(); }
+    QString spokenDate(int j) { return content::spokenDate(dateText(j)); }
 
     // A box whose row expects date label j's text.
     int rightBox(int j) {
@@ -109,7 +122,9 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+    }
     void init() {
         QFile::remove(m_dir.filePath(u"tempolario.mdb"_qs));
         m_ends.clear();
@@ -133,7 +148,7 @@ private Q_SLOTS:
             << u"TEMPOLARIO DEI FATTI IMPORTANTI: clicca sulle date e trascinale nelle caselle a "
                u"sinistra."_qs;
         QTest::newRow("class I") << u"exercise"_qs << u"Cmd1"_qs << 0
-                                 << static_cast<int>(QAccessible::Button) << u"1°, classe prima"_qs;
+                                 << static_cast<int>(QAccessible::Button) << u"prima classe"_qs;
         // A date is picked and a box takes it: both are pressed, so both are buttons.
         QTest::newRow("box") << u"exercise"_qs << u"Label2"_qs << 0
                              << static_cast<int>(QAccessible::Button)
@@ -207,11 +222,11 @@ private Q_SLOTS:
         for (const QChar kind : drops) {
             drop(kind == u'r' ? j : wrongLabel, k);
         }
-        const QString shown = drops.back() == u'r' ? dateText(j) : dateText(wrongLabel);
+        const QString shown = drops.back() == u'r' ? spokenDate(j) : spokenDate(wrongLabel);
         QCOMPARE(nameOf(box(k)), u"Casella della riga %1: %2, %3"_qs.arg(row, shown, outcome));
         QCOMPARE(nameOf(date(j)),
-                 placed ? u"Data %1, già messa nella casella giusta"_qs.arg(dateText(j))
-                        : u"Data %1"_qs.arg(dateText(j)));
+                 placed ? u"Data %1, già messa nella casella giusta"_qs.arg(spokenDate(j))
+                        : u"Data %1"_qs.arg(spokenDate(j)));
         QCOMPARE(nameOf(control(this->exercise(), u"Label4"_qs)), exercise);
         QCOMPARE(nameOf(control(this->exercise(), u"Label10"_qs)), totals);
 
@@ -235,7 +250,7 @@ private Q_SLOTS:
             QVERIFY(QMetaObject::invokeMethod(exercise()->timer(), "timeout"));
             QCOMPARE(descriptionOf(whole), QString());
             QCOMPARE(descriptionOf(fourth), u"scelta attuale"_qs);
-            QCOMPARE(nameOf(fourth), u"4°, classe quarta"_qs);
+            QCOMPARE(nameOf(fourth), u"quarta classe"_qs);
         }
     }
 
@@ -273,16 +288,112 @@ private Q_SLOTS:
         QCOMPARE(static_cast<int>(accessible(date(j))->role()),
                  static_cast<int>(QAccessible::Button));
         press(date(j));
-        QTRY_COMPARE_WITH_TIMEOUT(nameOf(date(j)), u"Data %1, scelta"_qs.arg(dateText(j)),
+        QTRY_COMPARE_WITH_TIMEOUT(nameOf(date(j)), u"Data %1, scelta"_qs.arg(spokenDate(j)),
                                   testtime::ms(5000));
         press(box(k));
         QTRY_COMPARE_WITH_TIMEOUT(
             nameOf(box(k)),
-            u"Casella della riga %1: %2, giusto"_qs.arg(QString::number(k + 1), dateText(j)),
+            u"Casella della riga %1: %2, giusto"_qs.arg(QString::number(k + 1), spokenDate(j)),
             testtime::ms(5000));
-        QCOMPARE(nameOf(date(j)), u"Data %1, già messa nella casella giusta"_qs.arg(dateText(j)));
+        QCOMPARE(nameOf(date(j)), u"Data %1, già messa nella casella giusta"_qs.arg(spokenDate(j)));
         QCOMPARE(nameOf(control(exercise(), u"Label4"_qs)),
                  u"Giuste nell'esercizio attuale: 1 su 1"_qs);
+    }
+
+    // Each key of the exercise says what it did, once, at once; a blink of the set button in
+    // force says nothing.
+    void keysAreAnnounced_data() {
+        QTest::addColumn<QString>("keys");  // p: Space on the date, e: Esc, b: Space on its box
+        QTest::addColumn<QStringList>("heard");  // %1 the date as read, %2 its box's row
+        QTest::newRow("pick") << u"p"_qs << QStringList{u"%1 scelta"_qs};
+        QTest::newRow("pick let go") << u"pe"_qs << QStringList{u"%1 scelta"_qs, u"scelta annullata"_qs};
+        QTest::newRow("nothing picked") << u"b"_qs << QStringList{u"prima scegli una data"_qs};
+        QTest::newRow("placed") << u"pb"_qs
+                                << QStringList{u"%1 scelta"_qs,
+                                               u"Casella della riga %2: %1, giusto. 1 giuste su 1"_qs};
+    }
+    void keysAreAnnounced() {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        QSKIP("announcements are the toolkit's own events, which only a screen reader hears");
+#endif
+        QFETCH(QString, keys);
+        QFETCH(QStringList, heard);
+        openAllWindows();
+        m_program->resultsWindow()->hide();
+        const int j = 4;
+        const int k = rightBox(j);
+        QVERIFY(k >= 0);
+        // Each new announcement is a notification of its own that appears; one unchanged is
+        // not said again.
+        QStringList announced;
+        QObject* last = lastAnnouncement(exercise());
+        const auto listen = [&] {
+            QObject* now = lastAnnouncement(exercise());
+            if (now != last && now) {
+                announced << nameOf(now);
+            }
+            last = now;
+        };
+        for (const QChar press : keys) {
+            QWidget* target = press == u'b' ? box(k) : date(j);
+            target->setFocus();
+            QTest::keyClick(target, press == u'e' ? Qt::Key_Escape : Qt::Key_Space);
+            listen();
+        }
+        for (int tick = 0; tick < 3; ++tick) {
+            QVERIFY(QMetaObject::invokeMethod(exercise()->timer(), "timeout"));
+            listen();
+        }
+        for (QString& line : heard) {
+            line = line.arg(spokenDate(j), QString::number(k + 1));
+        }
+        QCOMPARE(announced, heard);
+    }
+
+    // Each window is read in the order the eye reads it, each counter once.
+    void windowsAreReadInOrder_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QStringList>("names");  // in this order, among the named children
+        QTest::newRow("name") << u"name"_qs
+                              << QStringList{u"Elenco dei nomi presenti in archivio"_qs,
+                                             u"Nome selezionato:"_qs, u"INSERISCO IL MIO NOME"_qs,
+                                             u"Esco"_qs};
+        QTest::newRow("exercise")
+            << u"exercise"_qs
+            << QStringList{u"Riga 1: "_qs, u"Casella della riga 1: "_qs, u"Data "_qs, u"Riga 2: "_qs,
+                           u"Giuste nell'esercizio attuale: 0 su 0"_qs,
+                           u"Giuste in totale: 0 su 0"_qs, u"ESERCIZIO SUCCESSIVO"_qs,
+                           u"Tempolario completa"_qs, u"quarta classe"_qs, u"prima classe"_qs,
+                           u"ESCO"_qs};
+        QTest::newRow("results")
+            << u"results"_qs
+            << QStringList{u"Risultati di Rossi Mario"_qs, u"Risultati di Rossi Mario"_qs,
+                           u"Cognome da cercare"_qs, u"Nome da cercare"_qs,
+                           u"OK, mostra i risultati"_qs, u"TORNA"_qs, u"Esco"_qs};
+    }
+    void windowsAreReadInOrder() {
+        QFETCH(QString, window);
+        QFETCH(QStringList, names);
+        openAllWindows();
+        QWidget* shown = window == u"name"_qs ? &m_program->nameWindow() : this->window(window);
+        QAccessibleInterface* tree = accessible(shown);
+        QStringList read;
+        for (int i = 0; i < tree->childCount(); ++i) {
+            const QString name = tree->child(i)->text(QAccessible::Name);
+            if (!name.isEmpty()) {
+                read << name;
+            }
+            QCOMPARE(tree->indexOfChild(tree->child(i)), i);
+        }
+        qsizetype at = 0;
+        for (const QString& name : names) {
+            const auto found = std::find_if(read.begin() + at, read.end(),
+                                            [&](const QString& r) { return r.startsWith(name); });
+            QVERIFY2(found != read.end(), qPrintable(name + u" in order, in "_qs + read.join(u" | ")));
+            at = found - read.begin() + 1;
+        }
+        // The bare figures of the counters are not read apart from their sentences.
+        QVERIFY2(!read.contains(u"0"_qs), qPrintable(read.join(u" | ")));
     }
 
     // The grid says whose results it shows, following a search; a name not found leaves it.

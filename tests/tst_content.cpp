@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "content/facttable.h"
+#include "content/spoken.h"
 
 using content::ExerciseSet;
 using content::FactTable;
@@ -156,6 +157,79 @@ private Q_SLOTS:
             QVERIFY2(forms.match(m_table.row(p).dateLabel).hasMatch(),
                      qPrintable(m_table.row(p).dateLabel));
         }
+    }
+
+    // What a speech engine is given for a label: one row per form of the table's labels.
+    void labelsAreSpokenAsRead_data() {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("spoken");
+        QTest::newRow("millions") << "5 milioni a.fa" << "cinque milioni di anni fa";
+        QTest::newRow("thousands, spaced") << "20 000 a.fa" << "ventimila anni fa";
+        QTest::newRow("hundred thousands") << "150 000 a.fa" << "centocinquantamila anni fa";
+        QTest::newRow("thousands, joined") << "4000 a.fa" << "quattromila anni fa";
+        QTest::newRow("years ago, no stop") << "6 000 a fa" << "seimila anni fa";
+        QTest::newRow("year BC") << "753 a.C." << "753 avanti Cristo";
+        QTest::newRow("year BC, no final stop") << "295 a.C" << "295 avanti Cristo";
+        QTest::newRow("span BC") << "490-479 a.C." << "dal 490 al 479 avanti Cristo";
+        QTest::newRow("century BC") << "VI sec a.C." << "sesto secolo avanti Cristo";
+        QTest::newRow("century AD") << "III sec d.C." << "terzo secolo dopo Cristo";
+        QTest::newRow("century, stop, no space") << "XI sec.a.C" << "undicesimo secolo avanti Cristo";
+        QTest::newRow("century IV") << "IV sec a.C." << "quarto secolo avanti Cristo";
+        QTest::newRow("year") << "1848" << "1848";
+        QTest::newRow("span") << "1914-1918" << "dal 1914 al 1918";
+        QTest::newRow("span, short end") << "1935-36" << "dal 1935 al 1936";
+        QTest::newRow("day") << "25-4-1945" << "25 aprile 1945";
+        QTest::newRow("first of the month") << "1-1-1948" << "primo gennaio 1948";
+        QTest::newRow("month and year") << "aprile 1948" << "aprile 1948";
+    }
+    void labelsAreSpokenAsRead() {
+        QFETCH(QString, label);
+        QFETCH(QString, spoken);
+        QCOMPARE(content::spokenDate(label), spoken);
+    }
+
+    // Every label of the table: nothing left that an engine spells or reads digit by digit
+    // (abbreviations, a spaced group of digits, a dash, a Roman numeral).
+    void everyLabelIsSpokenInWords() {
+        const QRegularExpression unreadable(
+            QStringLiteral("a\\.|\\bfa\\b(?<!anni fa)|C\\.|\\bsec\\b|\\d \\d|-|\\b[IVX]+\\b"));
+        for (int p = 1; p <= FactTable::kRows; ++p) {
+            const QString spoken = content::spokenDate(m_table.row(p).dateLabel);
+            QVERIFY2(!unreadable.match(spoken).hasMatch(),
+                     qPrintable(m_table.row(p).dateLabel + QStringLiteral(" -> ") + spoken));
+        }
+    }
+
+    void numbersInWords_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("zero") << 0 << "zero";
+        QTest::newRow("vowels meet") << 28 << "ventotto";
+        QTest::newRow("final three") << 23 << "ventitré";
+        QTest::newRow("hundred and eight") << 108 << "centotto";
+        QTest::newRow("three thousand, three inside") << 23000 << "ventitremila";
+        QTest::newRow("one thousand") << 1000 << "mille";
+        QTest::newRow("eleven thousand") << 11000 << "undicimila";
+        QTest::newRow("largest") << 999999 << "novecentonovantanovemilanovecentonovantanove";
+    }
+    void numbersInWords() {
+        QFETCH(int, number);
+        QFETCH(QString, words);
+        QCOMPARE(content::numberWords(number), words);
+    }
+
+    void storedTimesAreSpoken_data() {
+        QTest::addColumn<QDateTime>("when");
+        QTest::addColumn<QString>("spoken");
+        QTest::newRow("morning") << QDateTime(QDate(2026, 12, 9), QTime(5, 23, 40))
+                                 << "9 dicembre 2026, ore 5 e 23";
+        QTest::newRow("first, on the hour") << QDateTime(QDate(2027, 3, 1), QTime(17, 0))
+                                            << "primo marzo 2027, ore 17";
+    }
+    void storedTimesAreSpoken() {
+        QFETCH(QDateTime, when);
+        QFETCH(QString, spoken);
+        QCOMPARE(content::spokenDateTime(when), spoken);
     }
 
     void sharedLabelsAreTheTwelveOfClassThree() {

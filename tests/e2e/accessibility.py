@@ -253,7 +253,7 @@ def exercise_window(program, announced):
         ({"label"}, "Giuste in totale: 0 su 0", 1),
         ({"push button"}, "Tempolario completa", 1),
         ({"push button"}, "Solo tempolario essenziale", 1),
-        ({"push button"}, "[1-5]°, classe (prima|seconda|terza|quarta|quinta)", 5),
+        ({"push button"}, "(prima|seconda|terza|quarta|quinta) classe", 5),
         ({"push button"}, "ESERCIZIO SUCCESSIVO", 1),
         ({"push button"}, "Vedo l'archivio dei risultati", 1),
         ({"push button"}, "ESCO", 1),
@@ -330,8 +330,10 @@ def results_window(program, right):
     headers = [table.getColumnHeader(c).name for c in range(table.nColumns)]
     if headers != ["Giusti", "Su", "Quando"]:
         fail("the table's column headers are %r" % headers)
+    # Each cell says its row's and its column's headings, and the time as it is read.
     row = [table.getAccessibleAt(0, c).name for c in range(table.nColumns)]
-    if row[:2] != [str(right), "10"] or not row[2]:
+    if (row[:2] != ["Tempolario, Giusti: %d" % right, "Tempolario, Su: 10"]
+            or not re.fullmatch(r"Tempolario, Quando: \d+ \w+ \d{4}, ore \d+( e \d+)?", row[2])):
         fail("the table's row reads %r, not %d right out of 10 with a date" % (row, right))
 
     # A screen reader presses a label-button through its action, as it does a push button.

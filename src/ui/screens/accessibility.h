@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
 #include <QString>
 
+class QAbstractItemView;
 class QWidget;
 
 namespace screens {
@@ -21,5 +23,19 @@ void setSpoken(QWidget* widget, const QString& name, const QString& description 
 // Makes a control that the pupil presses with Space (a date to pick, a box to place it on)
 // speak as a push button, whose press a screen reader gives as that Space.
 void speakAsPressedBySpace(QWidget* widget);
+
+// What a screen reader finds in window, in this order: the reading order of the design, which
+// may differ from the order the controls were made in and from the keyboard's focus order.
+// A child left out that can take the focus follows them; the rest (pictures, shapes, a label
+// whose words a control already says) is left out.
+void setReadingOrder(QWidget* window, const QList<QWidget*>& order);
+
+// A view that takes the focus tells a screen reader which of its entries is current, as it
+// does when the current entry changes; otherwise the reader names only the view.
+void speakCurrentOnFocus(QAbstractItemView* view);
+
+// Says text to a screen reader at once, once, without moving the focus: what an action did.
+// The window's last announcement can be read again at the end of its reading order.
+void announce(QWidget* window, const QString& text);
 
 }  // namespace screens

@@ -124,4 +124,10 @@ void Grid::setText(int row, int col, const QString& text) {
     }
 }
 
+void Grid::setSpokenText(int row, int col, const QString& text) {
+    if (QTableWidgetItem* cell = row > 0 && col > 0 ? item(row - 1, col - 1) : nullptr) {
+        cell->setData(Qt::AccessibleTextRole, text);
+    }
+}
+
 }  // namespace screens

@@ -25,6 +25,8 @@ public:
     int columnWidthPixels(int col) const;
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
+    // What a screen reader says of a cell of values, where its text alone does not say it.
+    void setSpokenText(int row, int col, const QString& text);
 
 protected:
     void changeEvent(QEvent* event) override;

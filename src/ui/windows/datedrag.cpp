@@ -124,6 +124,13 @@ void DateDrag::pick(int source) {
     Q_EMIT pickChanged(source);
 }
 
+void DateDrag::letGo() {
+    if (m_picked >= 0) {
+        dropPick();
+        Q_EMIT pickLetGo();
+    }
+}
+
 void DateDrag::place(int target) {
     const int source = m_picked;
     dropPick();
@@ -193,10 +200,10 @@ bool DateDrag::eventFilter(QObject* watched, QEvent* event) {
         return targetEvent(target, type, event);
     }
     if (type == QEvent::MouseButtonPress) {
-        dropPick();
+        letGo();
     } else if (type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
                m_picked >= 0) {
-        dropPick();
+        letGo();
         return true;
     }
     return false;
@@ -244,7 +251,7 @@ bool DateDrag::sourceEvent(int index, QEvent::Type type, QEvent* event) {
             } else {
                 cancel();
                 if (m_picked == index) {
-                    dropPick();
+                    letGo();
                 } else {
                     pick(index);
                 }
@@ -255,12 +262,12 @@ bool DateDrag::sourceEvent(int index, QEvent::Type type, QEvent* event) {
             auto* key = static_cast<QKeyEvent*>(event);
             if (isActivation(key->key()) && plain(key)) {
                 if (!key->isAutoRepeat()) {
-                    m_picked == index ? dropPick() : pick(index);
+                    m_picked == index ? letGo() : pick(index);
                 }
                 return true;
             }
             if (key->key() == Qt::Key_Escape && m_picked >= 0) {
-                dropPick();
+                letGo();
                 return true;
             }
             return plain(key) && moveFocus(kSources, index, key->key());
@@ -304,13 +311,18 @@ bool DateDrag::targetEvent(int index, QEvent::Type type, QEvent* event) {
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
             if (isActivation(key->key()) && plain(key)) {
-                if (!key->isAutoRepeat() && m_picked >= 0) {
+                if (key->isAutoRepeat()) {
+                    return true;
+                }
+                if (m_picked >= 0) {
                     place(index);
+                } else {
+                    Q_EMIT nothingToPlace(index);
                 }
                 return true;
             }
             if (key->key() == Qt::Key_Escape && m_picked >= 0) {
-                dropPick();
+                letGo();
                 return true;
             }
             return plain(key) && moveFocus(kTargets, index, key->key());

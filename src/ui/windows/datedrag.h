@@ -52,6 +52,11 @@ public:
 
 Q_SIGNALS:
     void pickChanged(int source);
+    // The pupil let go of the pick (Esc, the picked label again, a press elsewhere); not
+    // emitted when the pick is placed, nor when the program drops it (dropPick()).
+    void pickLetGo();
+    // Space or Enter on a target with nothing picked.
+    void nothingToPlace(int target);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -65,6 +70,7 @@ private:
     void setTabStop(Column column, int index);
     QLabel* member(Column column, int index) const;
     void pick(int source);
+    void letGo();
     void place(int target);
     void finish(QPoint windowPos);
     void cancel();

@@ -48,6 +48,7 @@ FormNome::FormNome(Modtempar& shared, QWidget* parent)
     // Enter on the list confirms the selected name, as CmdOK does; on an entry that is only
     // current, it picks it first.
     list->installEventFilter(this);
+    screens::speakCurrentOnFocus(list);
     new screens::FocusMark(this);
     connect(m_controls.as<QPushButton>(QStringLiteral("CmdOK")), &QPushButton::clicked, this,
             &FormNome::confirmPicked);
@@ -62,6 +63,16 @@ void FormNome::describe() {
     // The list's heading is a separate label over it; the list says it itself.
     screens::setSpoken(m_controls.get(QStringLiteral("List1")),
                        QStringLiteral("Elenco dei nomi presenti in archivio"));
+    // As the eye reads the window; the list's heading and the empty panel under CmdOK say
+    // nothing of their own.
+    QList<QWidget*> order;
+    for (const char* name : {"Label1", "List1", "Label8", "LabNOME", "CmdOK", "cmdNOME", "cmdesci"}) {
+        order << m_controls.get(QString::fromLatin1(name));
+    }
+    screens::setReadingOrder(this, order);
+    setAccessibleDescription(QStringLiteral(
+        "Scegli il tuo nome nell'elenco con le frecce su e giù e confermalo con Invio. Se non "
+        "c'è, premi Tab fino a INSERISCO IL MIO NOME e poi Spazio."));
     screens::setSpoken(m_controls.get(QStringLiteral("cmdNOME")), QString(),
                        QStringLiteral("Chiede di scrivere cognome e nome"));
     screens::setSpoken(m_controls.get(QStringLiteral("cmdesci")), QString(),
@@ -74,7 +85,16 @@ bool FormNome::start() {
         move(screen->availableGeometry().topLeft());
     }
     m_controls.get(QStringLiteral("CmdOK"))->hide();
-    return check(m_choice.start(&m_names));
+    if (!check(m_choice.start(&m_names))) {
+        return false;
+    }
+    // The first name is current, not picked: a screen reader reads it as the list gets the
+    // focus, where it would read only the list's size.
+    auto* list = m_controls.as<QListView>(QStringLiteral("List1"));
+    if (m_names.rowCount() > 0) {
+        list->selectionModel()->setCurrentIndex(m_names.index(0), QItemSelectionModel::NoUpdate);
+    }
+    return true;
 }
 
 void FormNome::closeEvent(QCloseEvent* event) {
@@ -132,7 +152,13 @@ void FormNome::picked(int row) {
     auto* name = m_controls.as<QLabel>(QStringLiteral("LabNOME"));
     name->setText(m_shared.currentName);
     name->show();
-    m_controls.get(QStringLiteral("CmdOK"))->show();
+    QWidget* ok = m_controls.get(QStringLiteral("CmdOK"));
+    if (!ok->isVisible()) {
+        ok->show();
+        screens::announce(this, QStringLiteral("Nome selezionato: %1. %2")
+                                    .arg(m_shared.currentName,
+                                         qobject_cast<QPushButton*>(ok)->text()));
+    }
 }
 
 void FormNome::confirmPicked() {

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "content/spoken.h"
 #include "windows/datedrag.h"
 #include "screens/accessibility.h"
 #include "screens/designs.h"
@@ -54,9 +55,20 @@ Ftempver::Ftempver(UniformSource& random, QWidget* parent) : QWidget(parent) {
     }
     m_drag = new DateDrag(this, {m_dates.begin(), m_dates.end()}, {m_boxes.begin(), m_boxes.end()},
                           [this](int box, int dateLabel) { dropDate(box, dateLabel); });
-    connect(m_drag, &DateDrag::pickChanged, this, [this] { describe(); });
+    connect(m_drag, &DateDrag::pickChanged, this, [this](int source) {
+        describe();
+        if (source >= 0) {
+            screens::announce(this, content::spokenDate(m_drill->dateText(source)) +
+                                        QStringLiteral(" scelta"));
+        }
+    });
+    connect(m_drag, &DateDrag::pickLetGo, this,
+            [this] { screens::announce(this, QStringLiteral("scelta annullata")); });
+    connect(m_drag, &DateDrag::nothingToPlace, this,
+            [this] { screens::announce(this, QStringLiteral("prima scegli una data")); });
     new screens::FocusMark(this);
     setFocusChain();
+    setReadingOrder();
 
     auto* cmd0 = m_controls.as<screens::FaceButton>(QStringLiteral("cmd0"));
     connect(cmd0, &QPushButton::clicked, this, [this] { chooseSet(0); });
@@ -153,6 +165,30 @@ void Ftempver::setFocusChain() {
     m_drag->focusFirstSource();
 }
 
+void Ftempver::setReadingOrder() {
+    // Row by row, fact, box and date as the eye reads them; then the counters as sentences
+    // (their bare figures are left out), the next exercise, and the panel from the top.
+    QList<QWidget*> order;
+    for (int k = 0; k < Drill::kFacts; ++k) {
+        order << m_facts[k] << m_boxes[k] << m_dates[k];
+    }
+    for (const char* name : {"Label4", "Label10", "Label11", "Labaiuti", "cmdnuovo", "cmd0",
+                             "cmdessenz", "Label9"}) {
+        order << m_controls.get(QString::fromLatin1(name));
+    }
+    // The class buttons as they stand, 4°, 5°, 1°, 2°, 3°.
+    for (const int i : {3, 4, 0, 1, 2}) {
+        order << m_controls.get(QStringLiteral("Cmd1"), i);
+    }
+    order << m_controls.get(QStringLiteral("cmdarchivio")) << m_controls.get(QStringLiteral("CMDESCO"));
+    screens::setReadingOrder(this, order);
+    // The title tells a pupil with a mouse what to do; this tells one at the keyboard.
+    setAccessibleDescription(QStringLiteral(
+        "Con la tastiera: Tab porta alle date, le frecce su e giù scelgono la riga, Spazio "
+        "sceglie la data; freccia sinistra porta alle caselle, Spazio mette la data nella "
+        "casella."));
+}
+
 void Ftempver::chooseSet(int code) {
     m_drag->dropPick();
     m_drill->chooseSet(code);
@@ -175,6 +211,11 @@ void Ftempver::dropDate(int box, int dateLabel) {
     }
     paintCounters();
     describe();
+    // The box says what it holds; the announcement says it at once, with the count.
+    screens::announce(this, m_boxes[box]->accessibleName() +
+                                QStringLiteral(". %1 giuste su %2")
+                                    .arg(m_drill->rightInExercise())
+                                    .arg(m_drill->answersInExercise()));
 }
 
 void Ftempver::blink() {
@@ -233,15 +274,15 @@ void Ftempver::describe() {
                 break;
             case BoxState::Right:
                 box = QStringLiteral("Casella della riga %1: %2, giusto")
-                          .arg(row, m_drill->boxText(k));
+                          .arg(row, content::spokenDate(m_drill->boxText(k)));
                 break;
             case BoxState::Wrong:
                 box = QStringLiteral("Casella della riga %1: %2, sbagliato")
-                          .arg(row, m_drill->boxText(k));
+                          .arg(row, content::spokenDate(m_drill->boxText(k)));
                 break;
         }
         setSpoken(m_boxes[k], box, fact);
-        QString date = QStringLiteral("Data %1").arg(m_drill->dateText(k));
+        QString date = QStringLiteral("Data %1").arg(content::spokenDate(m_drill->dateText(k)));
         if (m_drill->placedRight(k)) {
             date += QStringLiteral(", già messa nella casella giusta");
         }
@@ -266,15 +307,14 @@ void Ftempver::describe() {
     setSpoken(label(7), QStringLiteral("Giuste in totale: %1").arg(rightTotal));
     setSpoken(label(8), QStringLiteral("Risposte in totale: %1").arg(givenTotal));
 
-    // The set buttons: which set each one drills (a class button shows only "4°"), and which
-    // one is in force, which on screen blinks and is disabled.
-    static const char* const kClasses[] = {"prima", "seconda", "terza", "quarta", "quinta"};
+    // The set buttons: which set each one drills (a class button shows only "4°", which a
+    // speech engine reads as degrees), and which one is in force, which on screen blinks and
+    // is disabled.
     for (int code = 0; code < content::ExerciseSet::kCount; ++code) {
         screens::FaceButton* button = setButton(code);
         QString name;
         if (code >= 1 && code <= 5) {
-            name = QStringLiteral("%1, classe %2")
-                       .arg(button->text(), QLatin1String(kClasses[code - 1]));
+            name = content::classOrdinal(code) + QStringLiteral(" classe");
         }
         const bool inForce = m_drill->hasSet() && m_drill->currentSet().code == code;
         setSpoken(button, name, inForce ? QStringLiteral("scelta attuale") : QString());

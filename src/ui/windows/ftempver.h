@@ -52,6 +52,7 @@ private:
     // Every fact of the table can be read whole in its row at the present zoom.
     bool everyFactFits() const;
     void setFocusChain();
+    void setReadingOrder();
     void chooseSet(int code);
     void dealNext();
     void dropDate(int box, int dateLabel);

@@ -13,6 +13,7 @@
 #include <QScreen>
 
 #include "archive/outcometext.h"
+#include "content/spoken.h"
 #include "screens/accessibility.h"
 #include "screens/designs.h"
 #include "screens/focusmark.h"
@@ -46,6 +47,15 @@ Risultati::Risultati(Modtempar& shared, QWidget* owner)
     connect(backButton, &screens::LabelButton::clicked, this, &Risultati::back);
     connect(exitButton, &screens::LabelButton::clicked, this, &Risultati::exitRequested);
     setKeyboardRoad();
+    // The name shown, its results, the search, then the way out. The prompts over the search
+    // boxes are left out: each box says what to type.
+    QList<QWidget*> order;
+    for (const char* name : {"LabNOME", "Grid5", "Text2", "Text1", "LabCERCA", "Labtorna",
+                             "Labesci", "CMDAGGIORNA"}) {
+        order << m_controls.get(QString::fromLatin1(name));
+    }
+    screens::setReadingOrder(this, order);
+    screens::speakCurrentOnFocus(m_controls.as<screens::Grid>(QStringLiteral("Grid5")));
     connect(searchButton, &screens::LabelButton::hovered, this,
             [this] { setTextColour("LabCERCA", kHoverRed); });
     connect(backButton, &screens::LabelButton::hovered, this,
@@ -117,6 +127,18 @@ bool Risultati::concetti() {
     grid->setText(1, 1, outcomeText(outcome.right));
     grid->setText(1, 2, outcomeText(outcome.given));
     grid->setText(1, 3, outcomeText(outcome.when));
+    // The first figure is current, so that a screen reader reads it as the grid gets the
+    // focus. Each cell says its heading; the time as it is read, not as "09/12/26".
+    grid->selectionModel()->setCurrentIndex(grid->model()->index(0, 0),
+                                            QItemSelectionModel::NoUpdate);
+    const QString when = outcome.when.typeId() == QMetaType::QDateTime
+                             ? content::spokenDateTime(outcome.when.toDateTime())
+                             : outcomeText(outcome.when);
+    const QString spoken[] = {outcomeText(outcome.right), outcomeText(outcome.given), when};
+    for (int col = 1; col <= 3; ++col) {
+        grid->setSpokenText(1, col, QStringLiteral("%1, %2: %3")
+                                        .arg(grid->text(1, 0), grid->text(0, col), spoken[col - 1]));
+    }
     m_controls.as<QLabel>(QStringLiteral("LabNOME"))->setText(m_view.currentName());
     describe();
     return true;
@@ -207,9 +229,14 @@ void Risultati::describe() {
     setSpoken(m_controls.get(QStringLiteral("Text2")), QStringLiteral("Cognome da cercare"));
     setSpoken(m_controls.get(QStringLiteral("Text1")), QStringLiteral("Nome da cercare"));
     const QString shown = m_controls.as<QLabel>(QStringLiteral("LabNOME"))->text();
-    setSpoken(m_controls.get(QStringLiteral("Grid5")),
-              shown.isEmpty() ? QStringLiteral("Risultati")
-                              : QStringLiteral("Risultati di %1").arg(shown));
+    const QString whose = shown.isEmpty() ? QStringLiteral("Risultati")
+                                          : QStringLiteral("Risultati di %1").arg(shown);
+    setSpoken(m_controls.get(QStringLiteral("Grid5")), whose);
+    setSpoken(m_controls.get(QStringLiteral("LabNOME")), whose);
+    // Said as the window appears, after its title.
+    setAccessibleDescription(
+        whose + QStringLiteral(". Tab porta alla tabella dei risultati e alla ricerca di un altro "
+                               "nome; Esc torna all'esercizio."));
     setSpoken(m_controls.get(QStringLiteral("LabCERCA")), QString(),
               QStringLiteral("Mostra i risultati del cognome e del nome scritti sopra"));
     setSpoken(m_controls.get(QStringLiteral("Labtorna")), QString(),

@@ -1,0 +1,199 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "content/spoken.h"
+
+#include <algorithm>
+#include <array>
+
+#include <QRegularExpression>
+
+namespace content {
+
+namespace {
+
+constexpr std::array<const char*, 20> kUnits{
+    "zero",     "uno",    "due",    "tre",         "quattro",  "cinque",     "sei",
+    "sette",    "otto",   "nove",   "dieci",       "undici",   "dodici",     "tredici",
+    "quattordici", "quindici", "sedici", "diciassette", "diciotto", "diciannove"};
+constexpr std::array<const char*, 10> kTens{"",          "",         "venti",    "trenta",
+                                            "quaranta",  "cinquanta", "sessanta", "settanta",
+                                            "ottanta",   "novanta"};
+constexpr std::array<const char*, 12> kMonths{"gennaio", "febbraio", "marzo",     "aprile",
+                                              "maggio",  "giugno",   "luglio",    "agosto",
+                                              "settembre", "ottobre", "novembre", "dicembre"};
+constexpr std::array<const char*, 11> kOrdinals{"",       "primo",   "secondo", "terzo",
+                                                "quarto", "quinto",  "sesto",   "settimo",
+                                                "ottavo", "nono",    "decimo"};
+
+QString below100(int n) {
+    if (n < 20) {
+        return QLatin1String(kUnits.at(n));
+    }
+    QString tens = QLatin1String(kTens.at(n / 10));
+    const int unit = n % 10;
+    if (unit == 0) {
+        return tens;
+    }
+    // A vowel meets a vowel: "ventuno", "trentotto".
+    if (unit == 1 || unit == 8) {
+        tens.chop(1);
+    }
+    return tens + QLatin1String(kUnits.at(unit));
+}
+
+QString below1000(int n) {
+    const int hundreds = n / 100;
+    const int rest = n % 100;
+    QString words;
+    if (hundreds > 0) {
+        words = hundreds == 1 ? QStringLiteral("cento")
+                              : QLatin1String(kUnits.at(hundreds)) + QStringLiteral("cento");
+    }
+    if (rest == 0 && hundreds > 0) {
+        return words;
+    }
+    const QString tail = below100(rest);
+    // "centotto", "centottanta".
+    if (hundreds > 0 && tail.startsWith(QLatin1Char('o'))) {
+        words.chop(1);
+    }
+    return words + tail;
+}
+
+// The day of a month as it is read: the first is "primo".
+QString dayWord(int day) {
+    return day == 1 ? QStringLiteral("primo") : QString::number(day);
+}
+
+QString monthName(int month) {
+    return month >= 1 && month <= 12 ? QLatin1String(kMonths.at(month - 1)) : QString();
+}
+
+QString era(QChar letter) {
+    return letter == QLatin1Char('a') ? QStringLiteral("avanti Cristo")
+                                      : QStringLiteral("dopo Cristo");
+}
+
+int romanValue(const QString& roman) {
+    static const QString kLetters = QStringLiteral("IVXLC");
+    static constexpr std::array kValues{1, 5, 10, 50, 100};
+    int total = 0;
+    int largest = 0;
+    // From the right: a letter smaller than one after it is taken away ("IV", "XL").
+    for (qsizetype i = roman.size() - 1; i >= 0; --i) {
+        const int value = kValues.at(static_cast<std::size_t>(kLetters.indexOf(roman.at(i))));
+        total += value < largest ? -value : value;
+        largest = std::max(largest, value);
+    }
+    return total;
+}
+
+// "sesto", "undicesimo", "ventunesimo".
+QString ordinalWord(int n) {
+    if (n < static_cast<int>(kOrdinals.size())) {
+        return QLatin1String(kOrdinals.at(n));
+    }
+    QString words = numberWords(n);
+    if (words.endsWith(QStringLiteral("tré"))) {
+        words.chop(1);
+        words += QLatin1Char('e');
+    } else if (!words.endsWith(QStringLiteral("sei"))) {
+        words.chop(1);
+    }
+    return words + QStringLiteral("esimo");
+}
+
+}  // namespace
+
+QString numberWords(int n) {
+    if (n < 0 || n > 999999) {
+        return QString::number(n);
+    }
+    const int thousands = n / 1000;
+    const int rest = n % 1000;
+    QString words;
+    if (thousands == 1) {
+        words = QStringLiteral("mille");
+    } else if (thousands > 1) {
+        words = below1000(thousands) + QStringLiteral("mila");
+    }
+    if (rest > 0 || thousands == 0) {
+        words += below1000(rest);
+    }
+    // A final three is stressed: "ventitré", "centotré".
+    if (words.size() > 3 && words.endsWith(QStringLiteral("tre"))) {
+        words.chop(1);
+        words += QStringLiteral("é");
+    }
+    return words;
+}
+
+QString spokenDate(const QString& label) {
+    static const QRegularExpression millions(QStringLiteral("^(\\d) milioni a\\.? ?fa$"));
+    static const QRegularExpression yearsAgo(QStringLiteral("^(\\d{1,3})(?: ?(\\d{3}))? a\\.? ?fa$"));
+    static const QRegularExpression span(QStringLiteral("^(\\d{1,4})-(\\d{1,4})(?: ([ad])\\.C\\.?)?$"));
+    static const QRegularExpression year(QStringLiteral("^(\\d{1,4}) ([ad])\\.C\\.?$"));
+    static const QRegularExpression century(
+        QStringLiteral("^([IVXLC]+) sec(?:\\.|\\. | )([ad])\\.C\\.?$"));
+    static const QRegularExpression day(QStringLiteral("^(\\d{1,2})-(\\d{1,2})-(\\d{4})$"));
+
+    QRegularExpressionMatch m = millions.match(label);
+    if (m.hasMatch()) {
+        return numberWords(m.captured(1).toInt()) + QStringLiteral(" milioni di anni fa");
+    }
+    if (m = yearsAgo.match(label); m.hasMatch()) {
+        return numberWords((m.captured(1) + m.captured(2)).toInt()) + QStringLiteral(" anni fa");
+    }
+    if (m = day.match(label); m.hasMatch()) {
+        const QString month = monthName(m.captured(2).toInt());
+        if (!month.isEmpty()) {
+            return dayWord(m.captured(1).toInt()) + QLatin1Char(' ') + month + QLatin1Char(' ') +
+                   m.captured(3);
+        }
+        return label;
+    }
+    if (m = span.match(label); m.hasMatch()) {
+        const int from = m.captured(1).toInt();
+        int to = m.captured(2).toInt();
+        // "1935-36" ends in the same century, or the next one.
+        if (m.captured(2).size() == 2 && m.captured(1).size() == 4) {
+            to += from / 100 * 100;
+            if (to < from) {
+                to += 100;
+            }
+        }
+        QString words = QStringLiteral("dal %1 al %2").arg(from).arg(to);
+        if (m.hasCaptured(3)) {
+            words += QLatin1Char(' ') + era(m.captured(3).at(0));
+        }
+        return words;
+    }
+    if (m = year.match(label); m.hasMatch()) {
+        return m.captured(1) + QLatin1Char(' ') + era(m.captured(2).at(0));
+    }
+    if (m = century.match(label); m.hasMatch()) {
+        return ordinalWord(romanValue(m.captured(1))) + QStringLiteral(" secolo ") +
+               era(m.captured(2).at(0));
+    }
+    return label;
+}
+
+QString classOrdinal(int code) {
+    QString word = ordinalWord(code);
+    word.chop(1);
+    return word + QLatin1Char('a');
+}
+
+QString spokenDateTime(const QDateTime& when) {
+    const QDate date = when.date();
+    const QTime time = when.time();
+    QString words = dayWord(date.day()) + QLatin1Char(' ') + monthName(date.month()) +
+                    QLatin1Char(' ') + QString::number(date.year()) + QStringLiteral(", ore ") +
+                    QString::number(time.hour());
+    if (time.minute() != 0) {
+        words += QStringLiteral(" e ") + QString::number(time.minute());
+    }
+    return words;
+}
+
+}  // namespace content

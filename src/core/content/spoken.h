@@ -1,0 +1,25 @@
+// SPDX-FileCopyrightText: 2026 The Tempolario developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace content {
+
+// Italian words of a whole number from 0 to 999 999 ("ventimila", "centocinquantamila").
+QString numberWords(int n);
+
+// What a date label says read aloud, as a pupil reads it, for a speech engine that would
+// spell the label's abbreviations and its digit groups: "20 000 a.fa" is "ventimila anni
+// fa", "VI sec a.C." "sesto secolo avanti Cristo", "25-4-1945" "25 aprile 1945". Years in
+// digits stay digits. A label of no known form is given back as it is.
+QString spokenDate(const QString& label);
+
+// "prima", "seconda", ... "quinta": the class of a code from 1 to 5, as in "prima classe".
+QString classOrdinal(int code);
+
+// A stored date and time as it is read aloud: "9 dicembre 2026, ore 5 e 23".
+QString spokenDateTime(const QDateTime& when);
+
+}  // namespace content
