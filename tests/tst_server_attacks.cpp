@@ -49,7 +49,7 @@ public:
         for (const QString& sql : statements) {
             PGresult* result = PQexec(m_sessions.front(), sql.toUtf8().constData());
             const ExecStatusType outcome = PQresultStatus(result);
-            const QString code = QString::fromUtf8(PQresultErrorField(result, PG_DIAG_SQLSTATE));
+            QString code = QString::fromUtf8(PQresultErrorField(result, PG_DIAG_SQLSTATE));
             PQclear(result);
             if (outcome != PGRES_COMMAND_OK && outcome != PGRES_TUPLES_OK) {
                 return code;
