@@ -330,15 +330,13 @@ public:
     }
 
     // Whether a failure is the one an archive held this way gives: the file locked past
-    // the wait, or the server not answering in time.
+    // the wait, or the server's wait for the lock given up, which is told from a server
+    // that does not answer.
     static bool keptOut(const archive::Status& status) {
         if (onServer()) {
-            // Whichever gives up first: this side, or the server's own statement time-out.
-            return (status.number == archive::Status::kServerTimeout &&
-                    status.advice.contains(QStringLiteral("non risponde"))) ||
-                   (status.number == archive::Status::kServerError &&
-                    status.code == QLatin1String("57014") &&
-                    status.advice.contains(QStringLiteral("occupato")));
+            return status.number == archive::Status::kServerBusy &&
+                   status.code == QLatin1String("55P03") &&
+                   status.message().contains(QStringLiteral("occupato da un altro collegamento"));
         }
         return (status.number & 0xff) == SQLITE_BUSY &&
                status.advice.contains(QStringLiteral("bloccato"));

@@ -110,6 +110,7 @@ private slots:
     void copyThatCannotFinishChangesNothing();
     void serverAndFileListTheSame();
     void verifyAndRepairOnTheServer();
+    void anArchiveMadeBeforeTheLimits();
     void badSettingsAreNamed_data();
     void badSettingsAreNamed();
 };
@@ -299,10 +300,69 @@ void TestArchiveToolServer::verifyAndRepairOnTheServer() {
              QStringLiteral("anna bianchi,bruno sala,carla"));
 
     // Without the index that keeps one row per name, the archive is not ours.
-    pgtesting::execRaw(pgtesting::kAdminService, database, QStringLiteral("DROP INDEX nome"));
+    pgtesting::execRaw(pgtesting::kAdminService, database,
+                       QStringLiteral("ALTER TABLE tempar DROP CONSTRAINT nome"));
     run = services.tool(on(QStringLiteral("verifica"), kProgram));
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(QStringLiteral("manca l'indice unico nome")), qPrintable(run.err));
+}
+
+// An archive made before the server refused names too long for the program: a pupil's
+// 20 MB name, with a key of its own, holds up neither the program nor the tool; verifica
+// names it, and ripara with the administrator's service gives the archive the limits.
+void TestArchiveToolServer::anArchiveMadeBeforeTheLimits() {
+    const QString database = pgtesting::freshDatabase(QStringLiteral("toolold"), false);
+    const Services services(database);
+    pgtesting::execRaw(
+        pgtesting::kAdminService, database,
+        QStringLiteral(
+            "CREATE TABLE tempar (id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, nome text, "
+            "chiave text, giuste bigint, sbagliate bigint, data timestamptz);"
+            "CREATE UNIQUE INDEX nome ON tempar (chiave); REVOKE ALL ON tempar FROM PUBLIC;"
+            "GRANT SELECT, INSERT ON tempar TO tempolario;"
+            "GRANT UPDATE (nome, chiave, giuste, sbagliate, data) ON tempar TO tempolario"));
+    QVERIFY(pgtesting::openOk(database)->add(QStringLiteral("Anna Neri")).ok());
+    const QString longName = QStringLiteral(
+        "(SELECT string_agg(md5(i::text), '') FROM generate_series(1, 655360) i)");
+    pgtesting::execRaw(pgtesting::kProgramService, database,
+                       QStringLiteral("INSERT INTO tempar (nome, chiave) VALUES (%1, 'x')")
+                           .arg(longName));
+
+    const auto programWorks = [&](const QString& name) {
+        auto server = pgtesting::openOk(database);
+        QStringList names;
+        return server->add(name).ok() &&
+               server->store(name, 4, 5, QDateTime::currentDateTime()).ok() &&
+               server->readNames(0, 10, &names).ok() && names.endsWith(name) &&
+               !names.join(QString()).contains(QStringLiteral("c4ca4238"));
+    };
+    QVERIFY(programWorks(QStringLiteral("Bruno Sala")));
+    Run run = services.tool(on(QStringLiteral("verifica"), kProgram));
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(QStringLiteral("Righe con un nome più lungo di 10000 caratteri")) &&
+                 run.out.contains(QStringLiteral("limiti di lunghezza")),
+             qPrintable(run.out));
+    run = services.tool(on(QStringLiteral("ripara"), kProgram));
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(QStringLiteral("li aggiunge solo chi possiede la tabella")),
+             qPrintable(run.out));
+    run = services.tool(on(QStringLiteral("ripara"), kAdmin));
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(QStringLiteral("Limiti di lunghezza dei nomi aggiunti.")),
+             qPrintable(run.out));
+
+    // From now on the server refuses such a name, and the program goes on as before.
+    PGconn* pupil = pgtesting::connectRaw(pgtesting::kProgramService, database);
+    PGresult* result = PQexec(
+        pupil,
+        QStringLiteral("INSERT INTO tempar (nome) VALUES (%1)").arg(longName).toUtf8().constData());
+    QCOMPARE(QString::fromUtf8(PQresultErrorField(result, PG_DIAG_SQLSTATE)), QStringLiteral("23514"));
+    PQclear(result);
+    PQfinish(pupil);
+    QVERIFY(programWorks(QStringLiteral("Carla Villa")));
+    run = services.tool(on(QStringLiteral("verifica"), kProgram));
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(!run.out.contains(QStringLiteral("limiti di lunghezza")), qPrintable(run.out));
 }
 
 void TestArchiveToolServer::badSettingsAreNamed_data() {

@@ -119,37 +119,57 @@ void TestServerTls::connecting_data() {
     // What the server's log shows of a refused attempt ("" when the server sees nothing
     // telling: the client hangs up after reading the certificate).
     QTest::addColumn<QString>("serverSays");
+    // Whether a refused attempt got as far as signing in (a password went to the server).
+    QTest::addColumn<bool>("signedIn");
 
     QTest::newRow("verify-full, the school's CA")
-        << QStringLiteral("scuola") << QStringList() << 0 << QString();
+        << QStringLiteral("scuola") << QStringList() << 0 << QString() << false;
     QTest::newRow("verify-full by the address in the certificate")
         << QStringLiteral("scuola-indirizzo") << QStringList{QStringLiteral("host=127.0.0.1")} << 0
-        << QString();
+        << QString() << false;
     QTest::newRow("a CA that did not sign the certificate")
         << QStringLiteral("scuola-ca-estranea")
         << QStringList{QStringLiteral("sslrootcert=@/tls/other-ca.crt")}
-        << archive::Status::kServerRefused << QStringLiteral("alert unknown ca");
+        << archive::Status::kServerRefused << QStringLiteral("alert unknown ca") << false;
     QTest::newRow("the CA file missing")
         << QStringLiteral("scuola-ca-assente")
         << QStringList{QStringLiteral("sslrootcert=@/tls/missing.crt")}
-        << archive::Status::kServerRefused << QString();
+        << archive::Status::kServerRefused << QString() << false;
     // hostaddr connects to the right server while libpq checks the certificate against host:
     // a server answering for a name its certificate does not hold.
     QTest::newRow("a name the certificate does not hold")
         << QStringLiteral("scuola-altro-nome")
         << QStringList{QStringLiteral("host=archivio.scuola.invalid"),
                        QStringLiteral("hostaddr=127.0.0.1")}
-        << archive::Status::kServerRefused << QString();
+        << archive::Status::kServerRefused << QString() << false;
     // The same server under verify-ca, which checks the CA but not the name: the refusal
     // just above comes from the name alone.
     QTest::newRow("verify-ca overlooks the name")
         << QStringLiteral("scuola-solo-ca")
         << QStringList{QStringLiteral("host=archivio.scuola.invalid"),
                        QStringLiteral("hostaddr=127.0.0.1"), QStringLiteral("sslmode=verify-ca")}
-        << 0 << QString();
+        << 0 << QString() << false;
     QTest::newRow("sslmode=disable")
         << QStringLiteral("scuola-in-chiaro") << QStringList{QStringLiteral("sslmode=disable")}
-        << archive::Status::kServerRefused << QStringLiteral("no encryption");
+        << archive::Status::kServerRefused << QStringLiteral("no encryption") << false;
+    // The program's role has no password: without its certificate it does not get in.
+    QTest::newRow("the program's role without its certificate")
+        << QStringLiteral("scuola-senza-certificato")
+        << QStringList{QStringLiteral("sslcert=@/tls/missing.crt")}
+        << archive::Status::kServerRefused
+        << QStringLiteral("connection requires a valid client certificate") << false;
+    // A server with a certificate from the school's CA that asks for the password in clear
+    // (pg_hba "password") gets it, unless the service requires channel binding, as the
+    // administrator's does.
+    const QStringList admin{QStringLiteral("user=tempolario_admin"), QStringLiteral("passfile=@/pgpass"),
+                            QStringLiteral("dbname=tempolario_chiaro")};
+    QTest::newRow("the password in clear, channel binding required")
+        << QStringLiteral("amministratore-legame") << admin + QStringList{u"channel_binding=require"_qs}
+        << archive::Status::kServerRefused << QString() << false;
+    QTest::newRow("the password in clear, without channel binding")
+        << QStringLiteral("amministratore-senza-legame")
+        << admin + QStringList{u"channel_binding=disable"_qs} << archive::Status::kServerRefused
+        << QStringLiteral("method=password") << true;
 }
 
 void TestServerTls::connecting() {
@@ -157,6 +177,7 @@ void TestServerTls::connecting() {
     QFETCH(QStringList, changes);
     QFETCH(int, number);
     QFETCH(QString, serverSays);
+    QFETCH(bool, signedIn);
 
     Settings settings = m_program;
     for (QString change : changes) {
@@ -185,7 +206,9 @@ void TestServerTls::connecting() {
     const QString database = freshDatabase(QStringLiteral("tls"));
     const int letInBefore = sessionsLetIn(m_serverLog);
     archive::Status status;
-    auto server = archive::PgArchive::open(place(database, 10000, service), &status);
+    const bool ownDatabase = changes.filter(QStringLiteral("dbname=")).isEmpty();
+    auto server = archive::PgArchive::open(
+        place(ownDatabase ? database : QString(), 10000, service), &status);
 
     if (number != 0) {
         QVERIFY2(!server, qPrintable(QStringLiteral("accepted through %1").arg(service)));
@@ -199,7 +222,7 @@ void TestServerTls::connecting() {
         if (!serverSays.isEmpty()) {
             QTRY_VERIFY_WITH_TIMEOUT(logHas(m_serverLog, serverSays), testtime::ms(5000));
         }
-        QCOMPARE(sessionsLetIn(m_serverLog), letInBefore);
+        QCOMPARE(sessionsLetIn(m_serverLog) > letInBefore, signedIn);
         return;
     }
 

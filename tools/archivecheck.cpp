@@ -96,12 +96,19 @@ Status verifyServer(const archive::ServerPlace& place, QStringList* notes) {
     if (!server) {
         return status;
     }
-    bool indexed = false;
-    status = server->hasKeyIndex(&indexed);
-    if (status.ok() && !indexed) {
+    archive::PgArchive::Layout layout;
+    status = server->layout(&layout);
+    if (status.ok() && !layout.keyIndex) {
         return Status::server(Status::kServerLayout, QString(),
                               QStringLiteral("manca l'indice unico nome sul campo chiave"),
                               server->where());
+    }
+    if (status.ok() && !layout.limited) {
+        notes->append(QStringLiteral(
+            "L'archivio non ha i limiti di lunghezza dei nomi degli archivi creati ora: un nome "
+            "lunghissimo scritto da fuori può bloccare l'aggiunta di nomi nuovi. Per "
+            "aggiungerli, con il servizio dell'amministratore: tempolario-archivio ripara "
+            "--servizio SERVIZIO."));
     }
     KeyReport report;
     if (status.ok()) {
@@ -121,8 +128,23 @@ Status repairServer(const archive::ServerPlace& place, QStringList* notes) {
     if (!server) {
         return status;
     }
+    // Limits first: without them a key too long for the old index would stop the repair.
+    archive::PgArchive::Layout layout;
+    status = server->layout(&layout);
+    if (status.ok() && !layout.limited && layout.owned) {
+        status = server->setLimits();
+        if (status.ok()) {
+            notes->append(QStringLiteral("Limiti di lunghezza dei nomi aggiunti."));
+        }
+    } else if (status.ok() && !layout.limited) {
+        notes->append(QStringLiteral(
+            "I limiti di lunghezza dei nomi mancano: li aggiunge solo chi possiede la tabella "
+            "(ripara con il servizio dell'amministratore)."));
+    }
     KeyReport report;
-    status = server->checkKeys(true, &report);
+    if (status.ok()) {
+        status = server->checkKeys(true, &report);
+    }
     if (status.ok()) {
         *notes += describe(report, true);
     }
@@ -138,6 +160,14 @@ QStringList describe(const KeyReport& report, bool repaired, const QString& repa
     if (report.withoutKey > 0) {
         notes.append(
             QStringLiteral("Righe senza chiave, aggiunte da fuori: %1.").arg(report.withoutKey));
+    }
+    if (report.tooLong > 0) {
+        notes.append(QStringLiteral(
+                         "Righe con un nome più lungo di %1 caratteri, scritte da fuori, che "
+                         "Tempolario non mostra né cerca: %2. Chi cura il server le toglie con: "
+                         "DELETE FROM public.tempar WHERE char_length(nome) > %1;")
+                         .arg(archive::PgArchive::kMaxNameLength)
+                         .arg(report.tooLong));
     }
     if (report.staleKey > 0) {
         notes.append(

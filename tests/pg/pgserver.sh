@@ -24,12 +24,19 @@
 #
 # With --tls the server is the one a school would run on its network: it listens on
 # 127.0.0.1 at a free port (recorded in DIR/port) and lets clients in over TLS only
-# (hostssl with SCRAM; hostnossl and the Unix socket refused). Its certificate, for
-# localhost and 127.0.0.1, is signed by a CA made for this cluster alone, DIR/tls/ca.crt;
-# DIR/tls/other-ca.crt is a second CA that signed nothing here, for the tests that must be
-# refused. The services connect with host=localhost, sslmode=verify-full and sslrootcert
-# naming DIR/tls/ca.crt. Every connection is logged (log_connections), so a test can tell
-# from server.log whether a refused client ever got a session.
+# (hostnossl and the Unix socket refused). Its certificate, for localhost and 127.0.0.1, is
+# signed by a CA made for this cluster alone, DIR/tls/ca.crt, which is also the server's
+# ssl_ca_file; DIR/tls/other-ca.crt is a second CA that signed nothing here, for the tests
+# that must be refused. The program's role has no password: it signs in with the client
+# certificate DIR/tls/tempolario.crt (CN=tempolario, signed by the same CA) and its key
+# DIR/tls/tempolario.key, which a run as root leaves owned by root with mode 0640, as on a
+# lab's computers; the other roles sign in with SCRAM, and their services require channel
+# binding. A database named tempolario_chiaro asks for a password in clear (pg_hba
+# "password"), as a server that only pretends to be the school's would. The program's role
+# may hold at most 20 of the server's 40 connections and cannot make large objects. The
+# services connect with host=localhost, sslmode=verify-full and sslrootcert naming
+# DIR/tls/ca.crt. Every connection is logged (log_connections), so a test can tell from
+# server.log whether a refused client ever got a session.
 set -Eeuo pipefail
 # shellcheck source=tests/testtime.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../testtime.sh"
@@ -240,6 +247,12 @@ extendedKeyUsage = serverAuth
 subjectAltName = DNS:localhost, IP:127.0.0.1
 subjectKeyIdentifier = hash
 authorityKeyIdentifier = keyid
+[client]
+basicConstraints = critical, CA:FALSE
+keyUsage = critical, digitalSignature
+extendedKeyUsage = clientAuth
+subjectKeyIdentifier = hash
+authorityKeyIdentifier = keyid
 EOF
     local ca
     for ca in ca:"Tempolario test CA" other-ca:"Tempolario other test CA"; do
@@ -257,8 +270,20 @@ EOF
         -set_serial "0x$(head -c 16 /dev/urandom | od -An -tx1 | tr -d ' \n')" -days 30 \
         -extfile "$tls/openssl.cnf" -extensions server -out "$tls/server.crt" \
         2>>"$tls/openssl.log"
-    rm -f "$tls/ca.key" "$tls/other-ca.key" "$tls/server.csr"
-    chmod 644 "$tls/ca.crt" "$tls/other-ca.crt" "$tls/server.crt"
+    (umask 077 && openssl genpkey -algorithm EC -pkeyopt ec_paramgen_curve:P-256 \
+        -out "$tls/tempolario.key" 2>>"$tls/openssl.log")
+    openssl req -config "$tls/openssl.cnf" -new -key "$tls/tempolario.key" \
+        -subj "/O=Tempolario tests/CN=$app_role" -out "$tls/tempolario.csr" 2>>"$tls/openssl.log"
+    openssl x509 -req -in "$tls/tempolario.csr" -CA "$tls/ca.crt" -CAkey "$tls/ca.key" \
+        -set_serial "0x$(head -c 16 /dev/urandom | od -An -tx1 | tr -d ' \n')" -days 30 \
+        -extfile "$tls/openssl.cnf" -extensions client -out "$tls/tempolario.crt" \
+        2>>"$tls/openssl.log"
+    rm -f "$tls/ca.key" "$tls/other-ca.key" "$tls/server.csr" "$tls/tempolario.csr"
+    chmod 644 "$tls/ca.crt" "$tls/other-ca.crt" "$tls/server.crt" "$tls/tempolario.crt"
+    # As a lab's computer holds it: root's, readable by the pupils' group (here root's own).
+    if is_root; then chmod 640 "$tls/tempolario.key"; fi
+    install -m 644 "$tls/ca.crt" "$data/ca.crt"
+    own_for_server "$data/ca.crt"
     install -m 644 "$tls/server.crt" "$data/server.crt"
     install -m 600 "$tls/server.key" "$data/server.key"
     own_for_server "$data/server.crt" "$data/server.key"
@@ -360,14 +385,20 @@ EOF
         cat >>"$home/data/postgresql.conf" <<EOF
 listen_addresses = '127.0.0.1'
 ssl = on
+ssl_ca_file = 'ca.crt'
 ssl_min_protocol_version = 'TLSv1.2'
 log_connections = on
+max_connections = 40
 EOF
         cat >"$home/data/pg_hba.conf" <<EOF
-# TLS with a SCRAM password, or nothing: unencrypted connections are turned away before
-# any password is asked, and the Unix socket has no entry at all.
-hostssl   all all 127.0.0.1/32 scram-sha-256
-hostnossl all all 0.0.0.0/0    reject
+# TLS or nothing: unencrypted connections are turned away before any password is asked,
+# and the Unix socket has no entry at all. The program's role signs in with its client
+# certificate alone; the others with SCRAM. The first line plays a server that asks for
+# the password in clear.
+hostssl   tempolario_chiaro all         127.0.0.1/32 password
+hostssl   all               $app_role   127.0.0.1/32 cert
+hostssl   all               all         127.0.0.1/32 scram-sha-256
+hostnossl all               all         0.0.0.0/0    reject
 EOF
         : >"$dir/tls/enabled"
         start_on_free_port
@@ -391,8 +422,12 @@ EOF
         local service role
         for service in tempolario:$app_role tempolario-admin:$admin_role tempolario-super:$super_role; do
             role=${service#*:}
-            if [ "$tls" -eq 1 ]; then
-                printf '[%s]\nhost=localhost\nport=%s\ndbname=%s\nuser=%s\npassfile=%s\nsslmode=verify-full\nsslrootcert=%s\n\n' \
+            if [ "$tls" -eq 1 ] && [ "$role" = "$app_role" ]; then
+                printf '[%s]\nhost=localhost\nport=%s\ndbname=%s\nuser=%s\nsslmode=verify-full\nsslrootcert=%s\nsslcert=%s\nsslkey=%s\n\n' \
+                    "${service%%:*}" "$port" "$database" "$role" "$dir/tls/ca.crt" \
+                    "$dir/tls/tempolario.crt" "$dir/tls/tempolario.key"
+            elif [ "$tls" -eq 1 ]; then
+                printf '[%s]\nhost=localhost\nport=%s\ndbname=%s\nuser=%s\npassfile=%s\nsslmode=verify-full\nsslrootcert=%s\nchannel_binding=require\n\n' \
                     "${service%%:*}" "$port" "$database" "$role" "$dir/pgpass" "$dir/tls/ca.crt"
             else
                 printf '[%s]\nhost=%s\nport=%s\ndbname=%s\nuser=%s\npassfile=%s\n\n' \
@@ -402,13 +437,25 @@ EOF
     } >"$dir/pg_service.conf"
 
     step="making the roles and the database"
+    local app_sign_in="PASSWORD '$app_pw'"
+    [ "$tls" -eq 0 ] || app_sign_in="CONNECTION LIMIT 20"
     printf '%s\n' \
         "CREATE ROLE $admin_role LOGIN CREATEDB PASSWORD '$admin_pw';" \
-        "CREATE ROLE $app_role LOGIN NOINHERIT PASSWORD '$app_pw';" \
+        "CREATE ROLE $app_role LOGIN NOINHERIT $app_sign_in;" \
+        "GRANT pg_signal_backend TO $admin_role;" \
         "CREATE DATABASE $database OWNER $admin_role;" \
         "REVOKE ALL ON DATABASE $database FROM PUBLIC;" \
         "GRANT CONNECT ON DATABASE $database TO $app_role;" |
         run_sql tempolario-super postgres
+    if [ "$tls" -eq 1 ]; then
+        # Large objects are made by functions anyone may run; revoked in template1 too, so
+        # that the tests' own databases, made from it, are the same.
+        local db
+        for db in template1 $database; do
+            printf '%s\n' "REVOKE EXECUTE ON FUNCTION lo_creat(integer), lo_create(oid), lo_from_bytea(oid, bytea), lo_import(text), lo_import(text, oid) FROM PUBLIC;" |
+                run_sql tempolario-super "$db"
+        done
+    fi
     : >"$dir/ready"
 }
 

@@ -34,6 +34,7 @@ struct KeyReport {
     qint64 withoutKey = 0;   // named rows without a key (added from outside)
     qint64 staleKey = 0;     // a key that is not its name's (name changed from outside)
     qint64 changed = 0;      // rows whose key was set right
+    qint64 tooLong = 0;      // rows whose name the server archive does not list (too long)
     // One entry per shared key: the names of the rows, in insertion order. The first row
     // holds the key and is the one found; the others keep their names and results but are
     // left without a key, and are never merged into it.

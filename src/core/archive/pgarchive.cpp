@@ -95,8 +95,28 @@ QVariant dateAt(const PGresult* result, int row, int column) {
         QDateTime::fromSecsSinceEpoch(QByteArray(PQgetvalue(result, row, column)).toLongLong()));
 }
 
+// Names longer than kMaxNameLength, written from outside, are left out of what the program
+// lists and looks up, so that one such row never holds up the program. Their length in
+// bytes, which the server knows without reading them, rules out the longest first (a name
+// of 10000 characters has at most 40000 bytes).
+#define NAME_FITS \
+    "(CASE WHEN octet_length(nome) > 40000 THEN false ELSE char_length(nome) <= 10000 END)"
+static_assert(PgArchive::kMaxNameLength == 10000, "NAME_FITS states the same length");
+
+// What the server refuses because the program could not handle it: a name longer than it
+// lists, and a key longer than such a name's (case folding makes at most three characters
+// of one). The key's index is a hash, which holds a key of any length, so that one row
+// never stops a name from being added or mended. Named as archives made before them lack
+// them (setLimits() adds them).
+const char* const kLimits[] = {
+    "ALTER TABLE public.tempar ADD CONSTRAINT nome_lunghezza CHECK (" NAME_FITS ") NOT VALID",
+    "ALTER TABLE public.tempar ADD CONSTRAINT chiave_lunghezza "
+    "CHECK (char_length(chiave) <= 40000) NOT VALID",
+    "ALTER TABLE public.tempar ADD CONSTRAINT nome EXCLUDE USING hash (chiave WITH =)",
+};
+
 #define ROW_COLUMNS \
-    "SELECT id, nome, giuste, sbagliate, floor(extract(epoch FROM data))::bigint FROM tempar "
+    "SELECT id, nome, giuste, sbagliate, floor(extract(epoch FROM data))::bigint FROM public.tempar "
 
 bool needsChange(const KeyedRow& row) {
     return row.key.isNull() != row.want.isNull() || row.key.toString() != row.want.toString();
@@ -218,6 +238,9 @@ public:
         if (PQstatus(connection) != CONNECTION_OK) {
             return lost(code, text);
         }
+        if (code == QLatin1String("55P03")) {
+            return Status::server(Status::kServerBusy, code, text, m_where);
+        }
         return Status::server(Status::kServerError, code, text, m_where);
     }
 
@@ -250,6 +273,7 @@ private:
             {"service", m_place.service.toUtf8()},
             {"client_encoding", "UTF8"},
             {"application_name", "tempolario"},
+            {"options", sessionOptions()},
             // On a network, a peer that vanished is noticed within seconds.
             {"keepalives", "1"},
             {"keepalives_idle", "5"},
@@ -322,13 +346,44 @@ private:
                                   fromUtf8(PQerrorMessage(attempt.get())), m_where);
         }
         m_handle = std::move(attempt);
-        // The server gives up a statement too, so that nothing it holds (a lock) outlives
-        // the program's wait for it.
-        return exec("SELECT set_config('statement_timeout', $1, false), "
-                    "set_config('default_transaction_read_only', $2, false)",
-                    {Param::of(QString::fromLatin1(timeout)),
-                     Param::of(m_place.readOnly ? QStringLiteral("on") : QStringLiteral("off"))},
-                    deadline);
+        // The same again, for a pooler that does not pass the options on.
+        const std::vector<std::pair<QByteArray, QByteArray>> session = sessionSettings();
+        QByteArray sql = "SELECT ";
+        std::vector<Param> params;
+        for (const auto& [name, value] : session) {
+            sql += QByteArray(params.empty() ? "" : ", ") + "set_config('" + name + "', $" +
+                   QByteArray::number(static_cast<int>(params.size()) + 1) + ", false)";
+            params.push_back(Param::of(QString::fromUtf8(value)));
+        }
+        return exec(sql.constData(), params, deadline);
+    }
+
+    // Every setting the program's sessions rely on. They go in the connection's start-up
+    // (options), where they win over whatever the role or the database set for themselves
+    // (ALTER ROLE ... SET): the role's password is held by every pupil, who may change
+    // its own settings. The server gives up a statement, and a wait for a lock, on its own,
+    // so that nothing it holds outlives the program's wait; a lock waited for is given up
+    // well before that, with a message of its own.
+    std::vector<std::pair<QByteArray, QByteArray>> sessionSettings() const {
+        const int timeoutMs = std::max(1000, m_place.timeoutMs);
+        return {
+            {"search_path", "pg_catalog, pg_temp"},
+            {"statement_timeout", QByteArray::number(timeoutMs)},
+            {"lock_timeout", QByteArray::number(std::max(50, m_place.timeoutMs / 2))},
+            {"idle_in_transaction_session_timeout", QByteArray::number(timeoutMs)},
+            {"idle_session_timeout", "0"},
+            {"default_transaction_read_only", m_place.readOnly ? "on" : "off"},
+            {"default_transaction_isolation", "read committed"},
+        };
+    }
+
+    QByteArray sessionOptions() const {
+        QByteArray options;
+        for (auto [name, value] : sessionSettings()) {
+            value.replace("\\", "\\\\").replace(" ", "\\ ");
+            options += (options.isEmpty() ? "-c " : " -c ") + name + '=' + value;
+        }
+        return options;
     }
 
     // Where a password was given other than in a password file: the environment
@@ -424,7 +479,7 @@ std::unique_ptr<PgArchive> PgArchive::open(const ServerPlace& place, Status* sta
     auto connection = std::make_unique<Connection>(place);
     Connection& server = *connection;
     *status = server.run([&](const QDeadlineTimer& deadline) {
-        return server.exec("SELECT id, nome, chiave, giuste, sbagliate, data FROM tempar LIMIT 0",
+        return server.exec("SELECT id, nome, chiave, giuste, sbagliate, data FROM public.tempar LIMIT 0",
                            deadline);
     });
     if (!status->ok()) {
@@ -441,11 +496,15 @@ std::unique_ptr<PgArchive> PgArchive::open(const ServerPlace& place, Status* sta
     // nearly every name); their keys are worked out here, and only when one is wrong are
     // all of them set right, in one transaction. So a program opening a large archive
     // does not read every name. (server still refers to the archive's connection.)
+    // A name too long for the program (written from outside) is not read: it should have
+    // no key at all.
     bool allRight = true;
     *status = server.run([&](const QDeadlineTimer& deadline) {
         Result result;
-        Status inner = server.exec("SELECT nome, chiave FROM tempar "
-                                   "WHERE chiave IS DISTINCT FROM lower(nome)",
+        Status inner = server.exec("SELECT CASE WHEN " NAME_FITS " THEN nome END, chiave "
+                                   "FROM public.tempar WHERE CASE WHEN " NAME_FITS
+                                   " THEN chiave IS DISTINCT FROM lower(nome) "
+                                   "ELSE chiave IS NOT NULL END",
                                    deadline, &result);
         for (int i = 0; inner.ok() && allRight && i < PQntuples(result.get()); ++i) {
             const bool named = !isNull(result.get(), i, 0);
@@ -472,7 +531,7 @@ Status PgArchive::create(const ServerPlace& admin, const QString& programRole) {
             return server.transaction(deadline, [&]() -> Status {
                 Result found;
                 Status status =
-                    server.exec("SELECT to_regclass('tempar') IS NOT NULL", deadline, &found);
+                    server.exec("SELECT to_regclass('public.tempar') IS NOT NULL", deadline, &found);
                 if (!status.ok()) {
                     return status;
                 }
@@ -481,11 +540,18 @@ Status PgArchive::create(const ServerPlace& admin, const QString& programRole) {
                                           server.where());
                 }
                 for (const char* sql :
-                     {"CREATE TABLE tempar (id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY, "
-                      "nome text, chiave text, giuste bigint, sbagliate bigint, data timestamptz)",
-                      "CREATE UNIQUE INDEX nome ON tempar (chiave)",
-                      "COMMENT ON TABLE tempar IS 'Tempolario: archivio dei risultati, formato 1'",
-                      "REVOKE ALL ON tempar FROM PUBLIC"}) {
+                     {"CREATE TABLE public.tempar (id bigint GENERATED ALWAYS AS IDENTITY "
+                      "PRIMARY KEY, nome text, chiave text, giuste bigint, sbagliate bigint, "
+                      "data timestamptz)",
+                      "COMMENT ON TABLE public.tempar IS 'Tempolario: archivio dei risultati, "
+                      "formato 1'",
+                      "REVOKE ALL ON public.tempar FROM PUBLIC"}) {
+                    status = server.exec(sql, deadline);
+                    if (!status.ok()) {
+                        return status;
+                    }
+                }
+                for (const char* sql : kLimits) {
                     status = server.exec(sql, deadline);
                     if (!status.ok()) {
                         return status;
@@ -503,8 +569,8 @@ Status PgArchive::create(const ServerPlace& admin, const QString& programRole) {
                 const QByteArray name(quoted);
                 PQfreemem(quoted);
                 for (const QByteArray& sql :
-                     {"GRANT SELECT, INSERT ON tempar TO " + name,
-                      "GRANT UPDATE (nome, chiave, giuste, sbagliate, data) ON tempar TO " +
+                     {"GRANT SELECT, INSERT ON public.tempar TO " + name,
+                      "GRANT UPDATE (nome, chiave, giuste, sbagliate, data) ON public.tempar TO " +
                           name}) {
                     status = server.exec(sql.constData(), deadline);
                     if (!status.ok()) {
@@ -521,7 +587,7 @@ Status PgArchive::countNames(int* count) {
     Connection& server = *m_connection;
     return server.run([&](const QDeadlineTimer& deadline) {
         Result result;
-        Status status = server.exec("SELECT count(*) FROM tempar WHERE nome IS NOT NULL",
+        Status status = server.exec("SELECT count(*) FROM public.tempar WHERE " NAME_FITS,
                                     deadline, &result);
         if (status.ok()) {
             *count = QByteArray(PQgetvalue(result.get(), 0, 0)).toInt();
@@ -538,9 +604,9 @@ Status PgArchive::readNames(int first, int count, QStringList* names) {
     return server.run([&](const QDeadlineTimer& deadline) {
         Result result;
         Status status = server.exec(
-            follows ? "SELECT id, nome FROM tempar WHERE nome IS NOT NULL AND id > $1 "
+            follows ? "SELECT id, nome FROM public.tempar WHERE " NAME_FITS " AND id > $1 "
                       "ORDER BY id LIMIT $2"
-                    : "SELECT id, nome FROM tempar WHERE nome IS NOT NULL ORDER BY id "
+                    : "SELECT id, nome FROM public.tempar WHERE " NAME_FITS " ORDER BY id "
                       "LIMIT $2 OFFSET $1",
             {Param::of(follows ? m_lastListedId : qint64{first}), Param::of(qint64{count})},
             deadline, &result);
@@ -591,7 +657,7 @@ Status PgArchive::lookUp(const QString& name, Row* row, const QDeadlineTimer& de
         const Param ownKey =
             row->nome.isNull() ? Param::none() : Param::of(nameKey(row->nome.toString()));
         status = server.exec(
-            "UPDATE tempar SET chiave = CASE WHEN EXISTS (SELECT 1 FROM tempar o "
+            "UPDATE public.tempar SET chiave = CASE WHEN EXISTS (SELECT 1 FROM public.tempar o "
             "WHERE o.chiave = $2 AND o.id <> $1) THEN NULL ELSE $2 END WHERE id = $1",
             {Param::of(row->id), ownKey}, deadline);
         if (status.ok()) {
@@ -602,7 +668,7 @@ Status PgArchive::lookUp(const QString& name, Row* row, const QDeadlineTimer& de
         return status;
     }
     // Rows written from outside without a key: their names are compared here.
-    status = server.exec(ROW_COLUMNS "WHERE chiave IS NULL AND nome IS NOT NULL ORDER BY id",
+    status = server.exec(ROW_COLUMNS "WHERE chiave IS NULL AND " NAME_FITS " ORDER BY id",
                          deadline, &result);
     for (int i = 0; status.ok() && i < PQntuples(result.get()); ++i) {
         if (nameKey(textAt(result.get(), i, 1)) == wanted) {
@@ -613,6 +679,16 @@ Status PgArchive::lookUp(const QString& name, Row* row, const QDeadlineTimer& de
     return status;
 }
 
+Status PgArchive::fits(const QString& name) {
+    const qsizetype length = name.toUcs4().size();
+    if (length <= kMaxNameLength) {
+        return Status();
+    }
+    return Status::own(Status::kNameTooLong, QStringLiteral("%1 caratteri, al massimo %2")
+                                                 .arg(length)
+                                                 .arg(kMaxNameLength));
+}
+
 Status PgArchive::find(const QString& name, bool* found) {
     Row row;
     Status status = lookUp(name, &row);
@@ -621,16 +697,23 @@ Status PgArchive::find(const QString& name, bool* found) {
 }
 
 Status PgArchive::add(const QString& name) {
-    // Two computers may add the same new name at once: the second finds it there.
+    if (Status status = fits(name); !status.ok()) {
+        return status;
+    }
+    // Two computers may add the same new name at once: the second finds it there. The
+    // conflict is the key's, on either index an archive may have (see create()).
     Connection& server = *m_connection;
     return server.run([&](const QDeadlineTimer& deadline) {
         return server.exec(
-            "INSERT INTO tempar (nome, chiave) VALUES ($1, $2) ON CONFLICT (chiave) DO NOTHING",
+            "INSERT INTO public.tempar (nome, chiave) VALUES ($1, $2) ON CONFLICT DO NOTHING",
             {Param::of(name), Param::of(nameKey(name))}, deadline);
     });
 }
 
 Status PgArchive::store(const QString& name, qint64 right, qint64 given, const QDateTime& when) {
+    if (Status status = fits(name); !status.ok()) {
+        return status;
+    }
     Connection& server = *m_connection;
     // The look-up and the update are one operation with one time-out: a slow look-up does
     // not earn the update a fresh wait. The update is one statement, so the row is written
@@ -650,7 +733,7 @@ Status PgArchive::store(const QString& name, qint64 right, qint64 given, const Q
         return server.transaction(deadline, [&]() {
             Result result;
             Status inner = server.exec(
-                "UPDATE tempar SET nome = $1, chiave = $2, giuste = $3, sbagliate = $4, "
+                "UPDATE public.tempar SET nome = $1, chiave = $2, giuste = $3, sbagliate = $4, "
                 "data = to_timestamp($5::bigint) WHERE id = $6",
                 {Param::of(name), Param::of(nameKey(name)), Param::of(right), Param::of(given),
                  Param::of(when.toSecsSinceEpoch()), Param::of(row.id)},
@@ -692,36 +775,88 @@ Status PgArchive::everyRow(std::vector<StoredRow>* rows) {
     });
 }
 
-Status PgArchive::hasKeyIndex(bool* indexed) {
+Status PgArchive::layout(Layout* found) {
     Connection& server = *m_connection;
     return server.run([&](const QDeadlineTimer& deadline) {
         Result result;
         Status status = server.exec(
-            "SELECT count(*) FROM pg_index i JOIN pg_class c ON c.oid = i.indexrelid "
+            "SELECT (SELECT count(*) FROM pg_index i JOIN pg_class c ON c.oid = i.indexrelid "
             "JOIN pg_attribute a ON a.attrelid = i.indrelid AND a.attnum = i.indkey[0] "
-            "WHERE i.indrelid = 'tempar'::regclass AND c.relname = 'nome' AND i.indisunique "
-            "AND i.indnatts = 1 AND a.attname = 'chiave'",
+            "WHERE i.indrelid = 'public.tempar'::regclass AND c.relname = 'nome' "
+            "AND (i.indisunique OR i.indisexclusion) AND i.indnatts = 1 "
+            "AND a.attname = 'chiave'), "
+            "(SELECT count(*) FROM pg_constraint WHERE conrelid = 'public.tempar'::regclass "
+            "AND ((conname = 'nome' AND contype = 'x') OR conname IN ('nome_lunghezza', "
+            "'chiave_lunghezza'))), "
+            "(SELECT count(*) FROM public.tempar WHERE NOT " NAME_FITS "), "
+            "pg_has_role((SELECT relowner FROM pg_class WHERE oid = 'public.tempar'::regclass), "
+            "'MEMBER')",
             deadline, &result);
-        *indexed = status.ok() && QByteArray(PQgetvalue(result.get(), 0, 0)) != "0";
+        if (status.ok()) {
+            found->keyIndex = QByteArray(PQgetvalue(result.get(), 0, 0)) != "0";
+            found->limited = QByteArray(PQgetvalue(result.get(), 0, 1)) == "3";
+            found->tooLong = QByteArray(PQgetvalue(result.get(), 0, 2)).toLongLong();
+            found->owned = QByteArray(PQgetvalue(result.get(), 0, 3)) == "t";
+        }
         return status;
     });
+}
+
+Status PgArchive::setLimits() {
+    Connection& server = *m_connection;
+    return server.run(
+        [&](const QDeadlineTimer& deadline) {
+            return server.transaction(deadline, [&]() -> Status {
+                // Nothing may change the table while its index is exchanged.
+                Status status = server.exec(
+                    "LOCK TABLE public.tempar IN ACCESS EXCLUSIVE MODE", deadline);
+                for (const char* sql :
+                     {"ALTER TABLE public.tempar DROP CONSTRAINT IF EXISTS nome_lunghezza",
+                      "ALTER TABLE public.tempar DROP CONSTRAINT IF EXISTS chiave_lunghezza",
+                      "ALTER TABLE public.tempar DROP CONSTRAINT IF EXISTS nome",
+                      "DROP INDEX IF EXISTS public.nome"}) {
+                    if (status.ok()) {
+                        status = server.exec(sql, deadline);
+                    }
+                }
+                // Rows written from outside before the limits keep their names; their keys
+                // go, which the length check would refuse, and the limits hold for what
+                // comes after them (NOT VALID).
+                if (status.ok()) {
+                    status = server.exec("UPDATE public.tempar SET chiave = NULL WHERE "
+                                         "chiave IS NOT NULL AND NOT " NAME_FITS,
+                                         deadline);
+                }
+                for (const char* sql : kLimits) {
+                    if (status.ok()) {
+                        status = server.exec(sql, deadline);
+                    }
+                }
+                return status;
+            });
+        },
+        false);
 }
 
 namespace {
 
 // Reads every row's key, plans the keys, and with repair sets the wrong ones right, on
-// a connection inside a transaction.
+// a connection inside a transaction. A name too long for the program is not read, and is
+// planned as no name: its row keeps no key.
 Status planAndRepairKeys(const std::function<Status(const char*, const std::vector<Param>&,
                                                     Result*)>& exec,
                          bool repair, KeyReport* report) {
     Result result;
-    Status status = exec("SELECT id, nome, chiave FROM tempar ORDER BY id", {}, &result);
+    Status status = exec("SELECT id, CASE WHEN " NAME_FITS " THEN nome END, chiave, "
+                         "nome IS NOT NULL AND NOT " NAME_FITS " FROM public.tempar ORDER BY id",
+                         {}, &result);
     if (!status.ok()) {
         return status;
     }
     std::vector<KeyedRow> rows;
     const int count = PQntuples(result.get());
     rows.reserve(static_cast<std::size_t>(count));
+    qint64 tooLong = 0;
     for (int i = 0; i < count; ++i) {
         KeyedRow row;
         row.id = QByteArray(PQgetvalue(result.get(), i, 0)).toLongLong();
@@ -732,9 +867,14 @@ Status planAndRepairKeys(const std::function<Status(const char*, const std::vect
         if (!isNull(result.get(), i, 2)) {
             row.key = textAt(result.get(), i, 2);
         }
+        if (QByteArray(PQgetvalue(result.get(), i, 3)) == "t") {
+            ++tooLong;
+        }
         rows.push_back(std::move(row));
     }
     planKeyedRows(&rows, report);
+    report->withoutName -= tooLong;
+    report->tooLong = tooLong;
     if (!repair) {
         return Status();
     }
@@ -742,7 +882,7 @@ Status planAndRepairKeys(const std::function<Status(const char*, const std::vect
     // old key of a row that has yet to change.
     for (const KeyedRow& row : rows) {
         if (status.ok() && needsChange(row) && !row.key.isNull()) {
-            status = exec("UPDATE tempar SET chiave = NULL WHERE id = $1", {Param::of(row.id)},
+            status = exec("UPDATE public.tempar SET chiave = NULL WHERE id = $1", {Param::of(row.id)},
                           nullptr);
         }
     }
@@ -750,7 +890,7 @@ Status planAndRepairKeys(const std::function<Status(const char*, const std::vect
         if (status.ok() && needsChange(row)) {
             ++report->changed;
             if (!row.want.isNull()) {
-                status = exec("UPDATE tempar SET chiave = $2 WHERE id = $1",
+                status = exec("UPDATE public.tempar SET chiave = $2 WHERE id = $1",
                               {Param::of(row.id), Param::of(row.want.toString())}, nullptr);
             }
         }
@@ -834,7 +974,7 @@ Status PgArchive::copyIn(const std::vector<StoredRow>& rows, CopyReport* report)
                 };
                 // No program adds a name while the copy decides what is new.
                 Status status =
-                    exec("LOCK TABLE tempar IN SHARE ROW EXCLUSIVE MODE", {}, nullptr);
+                    exec("LOCK TABLE public.tempar IN SHARE ROW EXCLUSIVE MODE", {}, nullptr);
                 KeyReport keys;
                 if (status.ok()) {
                     status = planAndRepairKeys(exec, true, &keys);
@@ -842,7 +982,7 @@ Status PgArchive::copyIn(const std::vector<StoredRow>& rows, CopyReport* report)
                 Result result;
                 if (status.ok()) {
                     status = exec("SELECT chiave, id, floor(extract(epoch FROM data))::bigint "
-                                  "FROM tempar WHERE chiave IS NOT NULL",
+                                  "FROM public.tempar WHERE chiave IS NOT NULL",
                                   {}, &result);
                 }
                 if (!status.ok()) {
@@ -866,7 +1006,7 @@ Status PgArchive::copyIn(const std::vector<StoredRow>& rows, CopyReport* report)
                     if (there == held.cend()) {
                         Result added;
                         status = exec(
-                            "INSERT INTO tempar (nome, chiave, giuste, sbagliate, data) "
+                            "INSERT INTO public.tempar (nome, chiave, giuste, sbagliate, data) "
                             "VALUES ($1, $2, $3, $4, to_timestamp($5::bigint)) RETURNING id",
                             {Param::of(entry.name), Param::of(key), entry.right, entry.given,
                              entry.when},
@@ -880,7 +1020,7 @@ Status PgArchive::copyIn(const std::vector<StoredRow>& rows, CopyReport* report)
                         ++report->added;
                     } else if (entry.dated && (!there->dated || entry.seconds > there->seconds)) {
                         status = exec(
-                            "UPDATE tempar SET giuste = $2, sbagliate = $3, "
+                            "UPDATE public.tempar SET giuste = $2, sbagliate = $3, "
                             "data = to_timestamp($4::bigint) WHERE id = $1",
                             {Param::of(there->id), entry.right, entry.given, entry.when},
                             nullptr);

@@ -40,17 +40,32 @@ struct CopyReport {
 // The archive on a PostgreSQL server, shared by every computer of a school. Same table and
 // fields as the file, with the server's own types:
 //
-//   tempar(id bigint identity, nome text, chiave text, giuste bigint, sbagliate bigint,
-//          data timestamptz)        UNIQUE INDEX nome ON tempar(chiave)
+//   public.tempar(id bigint identity, nome text, chiave text, giuste bigint,
+//                 sbagliate bigint, data timestamptz)
+//   one row per key: constraint nome EXCLUDE USING hash (chiave WITH =), or in archives
+//   made before it the unique index nome on (chiave); checks nome_lunghezza and
+//   chiave_lunghezza on the lengths (see setLimits()).
 //
-// The program connects with a role that may only read, add and update rows. Every value is
-// bound as a parameter. Every operation, a connection included, is given up after
+// The program connects with a role that may only read, add and update rows; whatever that
+// role set for itself (ALTER ROLE ... SET) does not reach the program's sessions, which set
+// every setting they rely on when they connect. Every value is bound as a parameter. Every operation, a connection included, is given up after
 // timeoutMs, so a hung server or network never holds the window longer than that; the
 // connection is then dropped. A connection lost since the last operation (a restarted
 // server) is made again once within the same time, because every write here can be
 // repeated without harm: add leaves an existing name alone, store overwrites.
 class PgArchive : public Archive {
 public:
+    // The longest name, in characters, that the server archive takes and the program lists.
+    static constexpr int kMaxNameLength = 10000;
+
+    // What the tool checks of the table beyond its fields.
+    struct Layout {
+        bool keyIndex = false;  // one row per key, by either index
+        bool limited = false;   // the length checks and the hash index of today's archives
+        qint64 tooLong = 0;     // rows whose name is longer than kMaxNameLength
+        bool owned = false;     // the session's role owns the table (may change its layout)
+    };
+
     ~PgArchive() override;
 
     // Connects and checks that the table is there with its fields.
@@ -71,8 +86,11 @@ public:
 
     // Every row in insertion order, as stored (data as read() gives it).
     Status everyRow(std::vector<StoredRow>* rows);
-    // Whether the table has its unique index on the key, which keeps one row per name.
-    Status hasKeyIndex(bool* indexed);
+    Status layout(Layout* found);
+    // Gives an archive made before the length limits today's: the checks, and the hash
+    // index on the key in place of the unique index. Rows already too long stay, without a
+    // key. One transaction; only the table's owner may.
+    Status setLimits();
     // Compares every row's key with its name's key, as ArchiveFile::checkKeys does for a
     // file; with repair, sets them right in one transaction.
     Status checkKeys(bool repair, KeyReport* report);
@@ -89,6 +107,8 @@ private:
     class Connection;
     struct Row;
     explicit PgArchive(std::unique_ptr<Connection> connection);
+    // Refuses a name longer than kMaxNameLength before anything is sent.
+    static Status fits(const QString& name);
     Status lookUp(const QString& name, Row* row);
     // The same within an operation already running, on its deadline.
     Status lookUp(const QString& name, Row* row, const QDeadlineTimer& deadline);

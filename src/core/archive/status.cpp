@@ -46,6 +46,8 @@ QString ownDescription(int number) {
             return QStringLiteral("il record è stato cancellato da un altro programma");
         case Status::kClosed:
             return QStringLiteral("l'archivio è già chiuso");
+        case Status::kNameTooLong:
+            return QStringLiteral("il nome è troppo lungo");
         default:
             return QStringLiteral("errore sconosciuto");
     }
@@ -102,6 +104,8 @@ QString ownAdvice(int number) {
             return QStringLiteral(
                 "Sposta l'archivio su un disco di questo computer (non su una cartella di rete) e "
                 "riavvia il programma.");
+        case Status::kNameTooLong:
+            return QStringLiteral("Scrivi solo il cognome e il nome, poi riprova.");
         case Status::kNoCurrentRow:
         case Status::kRowGone:
             return QStringLiteral(
@@ -213,8 +217,14 @@ QString serverAdvice(int number, const QString& code) {
             return QStringLiteral(
                 "Se il server si sta riavviando o è sovraccarico, riprova tra qualche secondo. Se "
                 "il messaggio si ripete, chi cura i computer della scuola deve controllare il "
-                "servizio in pg_service.conf: il nome del server e il certificato (sslrootcert), "
-                "e la password in .pgpass.");
+                "servizio in pg_service.conf: il nome del server e i certificati (sslrootcert, "
+                "sslcert e sslkey), o la password in .pgpass per chi entra con una password.");
+        case Status::kServerBusy:
+            return QStringLiteral(
+                       "Un altro collegamento tiene fermi questi risultati da troppo tempo. %1 Se "
+                       "si ripete, avvisa chi cura il server: vede chi li tiene (pg_stat_activity) "
+                       "e può chiuderne il collegamento (pg_terminate_backend).")
+                .arg(retry);
         case Status::kServerTableExists:
             return QStringLiteral(
                 "Sul server c'è già un archivio dei risultati, che non viene mai toccato: per "
@@ -254,7 +264,7 @@ QString serverAdvice(int number, const QString& code) {
         family == QLatin1String("55")) {
         return QStringLiteral("Il server dell'archivio è occupato. %1").arg(retry);
     }
-    if (code == QLatin1String("23505")) {
+    if (code == QLatin1String("23505") || code == QLatin1String("23P01")) {
         return QStringLiteral(
             "Nell'archivio c'è già un altro alunno con questo nome: riavvia il programma e "
             "scegli il nome dall'elenco.");
@@ -273,6 +283,9 @@ QString serverDescription(int number) {
             return QStringLiteral("il server dell'archivio %1 non ha risposto in tempo");
         case Status::kServerRefused:
             return QStringLiteral("il server dell'archivio %1 ha rifiutato il collegamento");
+        case Status::kServerBusy:
+            return QStringLiteral(
+                "l'archivio è occupato da un altro collegamento al server dell'archivio %1");
         case Status::kServerSetting:
             return QStringLiteral(
                 "il collegamento al server dell'archivio %1 non è impostato bene");

@@ -33,6 +33,7 @@ struct Status {
     static constexpr int kNoCurrentRow = 20106;  // a store under a name without a row
     static constexpr int kRowGone = 20109;       // the row was deleted by someone else
     static constexpr int kClosed = 20110;        // no archive is open
+    static constexpr int kNameTooLong = 20111;   // a name longer than the archive holds
     // The archive on a database server; the server's own code (SQLSTATE) is in `code`.
     static constexpr int kServerError = 20301;        // the server refused or failed a statement
     static constexpr int kServerUnreachable = 20302;  // no connection, or it broke
@@ -42,6 +43,7 @@ struct Status {
     static constexpr int kServerBadValue = 20306;     // a copied value the server cannot hold
     static constexpr int kServerLayout = 20307;       // the table is not as ours (no key index)
     static constexpr int kServerRefused = 20308;      // reached, but the connection was refused
+    static constexpr int kServerBusy = 20309;         // a row or table held by another session
 
     int number = 0;
     QString code;         // the server's five-character code (SQLSTATE), when it gave one
