@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -276,6 +277,50 @@ private Q_SLOTS:
         // The picture, 170 x 283 pixels, to within the rounding of its two edges.
         QVERIFY(qAbs(label("Image1")->width() - 170 * zoom) <= 1);
         QVERIFY(qAbs(label("Image1")->height() - 283 * zoom) <= 1);
+    }
+
+    // A window too small for the design at the smallest zoom keeps the dates in letters of
+    // 10 pixels and scrolls; the keyboard focus brings every control it reaches into sight.
+    void smallWindowsScroll_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("640x480") << QSize(640, 480);
+        QTest::newRow("1280x1024 at 200 %") << QSize(640, 512);
+        QTest::newRow("narrow") << QSize(700, 560);
+        // Portrait: the design fills the width, at the top, and needs no scrolling.
+        QTest::newRow("portrait 1080x1920") << QSize(1080, 1920);
+    }
+    void smallWindowsScroll() {
+        QFETCH(QSize, size);
+        zoomWindow(size);
+        QVERIFY(label("Label3", 0)->font().pixelSize() >= 10);
+        if (size.width() < size.height()) {
+            QVERIFY(m_window->controls().clientSize().width() >= 0.97 * size.width());
+            QCOMPARE(m_window->controls().origin().y(), 0);
+        }
+        QRect seen = m_window->rect();
+        int bars = 0;
+        for (const QScrollBar* bar : m_window->findChildren<QScrollBar*>()) {
+            if (bar->isVisible()) {
+                ++bars;
+                seen = bar->orientation() == Qt::Vertical ? seen.adjusted(0, 0, -bar->width(), 0)
+                                                          : seen.adjusted(0, 0, 0, -bar->height());
+            }
+        }
+        QCOMPARE(bars > 0, size.width() > size.height());
+        for (const auto& [name, index] :
+             std::initializer_list<std::pair<const char*, int>>{{"Label3", 9}, {"CMDESCO", -1},
+                                                                {"Label2", 0}, {"Cmd1", 4},
+                                                                {"Label3", 0}, {"Label2", 9}}) {
+            QWidget* control = screens::findControl(m_window.get(), QString::fromLatin1(name), index);
+            control->setFocus(Qt::TabFocusReason);
+            QVERIFY2(seen.contains(control->geometry()), name);
+        }
+        // A pick survives the scrolling and is placed where the pupil scrolled to.
+        click(label("Label3", 0));
+        label("Label2", 9)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(m_window->dateDrag().picked(), 0);
+        click(label("Label2", 9));
+        QCOMPARE(label("Label2", 9)->text(), label("Label3", 0)->text());
     }
 
     // The counters fall into the gaps of their text lines without hiding a word, and every

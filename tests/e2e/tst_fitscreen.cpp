@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QProcess>
+#include <QScrollBar>
 #include <QScreen>
 #include <QTest>
 
@@ -37,8 +38,10 @@ private:
         return {widget->mapToGlobal(QPoint(0, 0)), widget->size()};
     }
 
-    // The window, its frame and every visible control of its design.
-    void expectWindowInside(QWidget* window, const screens::WindowSpec& design) {
+    // The window, its frame and every visible control of its design; of a window that
+    // scrolls (scrolls), the part of each control within the window.
+    void expectWindowInside(QWidget* window, const screens::WindowSpec& design,
+                            bool scrolls = false) {
         QVERIFY(QTest::qWaitForWindowExposed(window));
         // Above 100 % Qt rounds each margin of the frame to whole pixels of its own, so a
         // frame that fills the screen may come out one pixel larger than it is.
@@ -54,8 +57,12 @@ private:
             for (QWidget* widget : window->findChildren<QWidget*>(name)) {
                 if (widget->isVisible()) {
                     ++controls;
-                    expectInside(QString::fromUtf8(design.objectName) + QLatin1Char(' ') + name,
-                                 globalRect(widget));
+                    const QRect place =
+                        scrolls ? globalRect(widget) & globalRect(window) : globalRect(widget);
+                    if (!place.isEmpty()) {
+                        expectInside(QString::fromUtf8(design.objectName) + QLatin1Char(' ') + name,
+                                     place, scrolls ? slack : 0);
+                    }
                 }
             }
         }
@@ -96,40 +103,60 @@ private Q_SLOTS:
         }
 
         exercise::Ftempver& drill = road.exerciseWindow();
-        expectWindowInside(&drill, screens::exerciseDesign());
+        // Too small for the design at the smallest zoom, the window scrolls.
+        QList<QScrollBar*> bars;
+        for (QScrollBar* bar : drill.findChildren<QScrollBar*>()) {
+            if (bar->isVisible()) {
+                bars.append(bar);
+            }
+        }
+        const bool scrolls = !bars.isEmpty();
+        const QSize whole = drill.controls().clientSize();
+        QCOMPARE(scrolls, whole.width() > drill.width() || whole.height() > drill.height());
+        expectWindowInside(&drill, screens::exerciseDesign(), scrolls);
         qInfo("zooms on %dx%d: name %.4f, exercise %.4f", available().width(), available().height(),
               road.nameWindow().controls().zoom(), drill.controls().zoom());
-        // The design grows to the screen's height, or to its width where that is narrower.
-        const QSize design = drill.controls().clientSize();
-        QVERIFY2(design.height() >= 0.9 * available().height() ||
-                     design.width() >= 0.98 * available().width(),
-                 qPrintable(QStringLiteral("%1x%2").arg(design.width()).arg(design.height())));
-        QVERIFY(design.height() <= drill.height() && design.width() <= drill.width());
-        if (available().width() * 9 >= available().height() * 16) {
-            // The whiteboard: its height is the limit, and at least 90 % of it is used.
-            QVERIFY(design.height() >= 0.9 * available().height());
-        }
+        if (scrolls) {
+            QVERIFY(road.control(&drill, "Label3", 0)->font().pixelSize() >= 10);
+            for (const QScrollBar* bar : std::as_const(bars)) {
+                expectInside(u"scroll bar"_qs, globalRect(bar), drill.devicePixelRatioF() > 1 ? 1 : 0);
+            }
+            if (shots) {
+                shoot(u"esercizio"_qs);
+            }
+        } else {
+            // The design grows to the screen's height, or to its width where that is narrower.
+            const QSize design = drill.controls().clientSize();
+            QVERIFY2(design.height() >= 0.9 * available().height() ||
+                         design.width() >= 0.98 * available().width(),
+                     qPrintable(QStringLiteral("%1x%2").arg(design.width()).arg(design.height())));
+            QVERIFY(design.height() <= drill.height() && design.width() <= drill.width());
+            if (available().width() * 9 >= available().height() * 16) {
+                // The whiteboard: its height is the limit, and at least 90 % of it is used.
+                QVERIFY(design.height() >= 0.9 * available().height());
+            }
 
-        // The outline of a date label dragged to the lowest box, and to the last date label.
-        QWindow* handle = drill.windowHandle();
-        QWidget* dateLabel = road.control(&drill, "Label3", 2);
-        const QPoint from = dateLabel->geometry().center();
-        QTest::mousePress(handle, Qt::LeftButton, {}, from);
-        QWidget* outline = drill.dateDrag().outline();
-        for (QWidget* over :
-             {road.control(&drill, "Label2", 9), road.control(&drill, "Label3", 9)}) {
-            QTest::mouseMove(handle, over->geometry().center());
-            QTRY_VERIFY(outline->isVisible());
-            QCOMPARE(outline->size(), dateLabel->size());
-            expectInside(u"drag outline"_qs, globalRect(outline));
-        }
-        if (shots) {
-            shoot(u"esercizio-trascinamento"_qs);
-        }
-        QTest::mouseRelease(handle, Qt::LeftButton, {},
-                            road.control(&drill, "Label3", 9)->geometry().center());
-        if (shots) {
-            shoot(u"esercizio"_qs);
+            // The outline of a date label dragged to the lowest box, and to the last date label.
+            QWindow* handle = drill.windowHandle();
+            QWidget* dateLabel = road.control(&drill, "Label3", 2);
+            const QPoint from = dateLabel->geometry().center();
+            QTest::mousePress(handle, Qt::LeftButton, {}, from);
+            QWidget* outline = drill.dateDrag().outline();
+            for (QWidget* over :
+                 {road.control(&drill, "Label2", 9), road.control(&drill, "Label3", 9)}) {
+                QTest::mouseMove(handle, over->geometry().center());
+                QTRY_VERIFY(outline->isVisible());
+                QCOMPARE(outline->size(), dateLabel->size());
+                expectInside(u"drag outline"_qs, globalRect(outline));
+            }
+            if (shots) {
+                shoot(u"esercizio-trascinamento"_qs);
+            }
+            QTest::mouseRelease(handle, Qt::LeftButton, {},
+                                road.control(&drill, "Label3", 9)->geometry().center());
+            if (shots) {
+                shoot(u"esercizio"_qs);
+            }
         }
 
         archive::Risultati& results = road.resultsWindow();
