@@ -69,14 +69,19 @@ private:
         QVERIFY(controls > 5);
     }
 
-    void shoot(const QString& name) {
+    // A picture of the whole screen, or of part of it (in the screen's coordinates).
+    void shoot(const QString& name, const QRect& part = {}) {
         const QString folder = qEnvironmentVariable("TEMPOLARIO_SHOTS");
         if (folder.isEmpty()) {
             return;
         }
         QDir().mkpath(folder);
         QCoreApplication::processEvents();
-        const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+        QScreen* screen = QGuiApplication::primaryScreen();
+        const QPixmap shot = part.isEmpty()
+                                 ? screen->grabWindow(0)
+                                 : screen->grabWindow(0, part.x(), part.y(), part.width(),
+                                                      part.height());
         QVERIFY(shot.save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
     }
 
@@ -157,6 +162,24 @@ private Q_SLOTS:
             if (shots) {
                 shoot(u"esercizio"_qs);
             }
+        }
+
+        if (shots) {
+            // The widest date of the exercise, picked.
+            QWidget* widest = road.control(&drill, "Label3", 0);
+            for (int k = 1; k < exercise::Drill::kFacts; ++k) {
+                if (drill.drill().dateText(k).size() > drill.drill().dateText(widest->property("index").toInt()).size()) {
+                    widest = road.control(&drill, "Label3", k);
+                }
+            }
+            QTest::mouseClick(drill.windowHandle(), Qt::LeftButton, {},
+                              widest->mapTo(&drill, widest->rect().center()));
+            QTRY_VERIFY(drill.dateDrag().pickMark()->isVisible());
+            const QRect place = globalRect(widest);
+            shoot(u"esercizio-scelta"_qs, place.adjusted(-place.width() * 3 / 2, -place.height() / 2,
+                                                       place.width() / 4, place.height() / 2));
+            QTest::mouseClick(drill.windowHandle(), Qt::LeftButton, {},
+                              widest->mapTo(&drill, widest->rect().center()));
         }
 
         archive::Risultati& results = road.resultsWindow();
