@@ -198,13 +198,14 @@ private Q_SLOTS:
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QWidget panel;
         panel.setWindowTitle(u"pannello"_qs);
-        panel.setGeometry(0, screen.height() * 3 / 4, screen.width(), screen.height() / 4);
+        const int top = screen.height() * 3 / 4;
+        panel.setGeometry(0, top, screen.width(), screen.height() - top);
         // A dock that keeps its strip for itself, as a desktop's panel does, said before it is
         // shown; the strut is in the screen's own pixels. The window manager then shrinks the
         // free area that it announces to every program.
         const qreal ratio = panel.devicePixelRatioF();
         const int width = qRound(screen.width() * ratio);
-        const int strut = qRound(screen.height() / 4 * ratio);
+        const int strut = qRound((screen.height() - top) * ratio);
         const QString id = QString::number(panel.winId());
         const QString values = u"0, 0, 0, %1, 0, 0, 0, 0, 0, 0, 0, %2"_qs.arg(strut).arg(width - 1);
         QCOMPARE(QProcess::execute(u"xprop"_qs, {u"-id"_qs, id, u"-f"_qs,
@@ -217,7 +218,7 @@ private Q_SLOTS:
                  0);
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
-        QTRY_VERIFY(available().bottom() < screen.height() * 3 / 4);
+        QTRY_VERIFY(available().bottom() < top);
 
         threewindows::Road road;
         expectWindowInside(&road.nameWindow(), screens::nameDesign());

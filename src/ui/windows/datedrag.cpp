@@ -92,7 +92,8 @@ protected:
         // The text's own box, one pixel wider all round for the edges of its glyphs.
         const QRect text =
             QFontMetrics(m_label->font())
-                .boundingRect(m_label->contentsRect(), m_label->alignment() | Qt::TextWordWrap,
+                .boundingRect(m_label->contentsRect(),
+                              static_cast<int>(m_label->alignment() | Qt::TextWordWrap),
                               m_label->text())
                 .adjusted(-1, -1, 1, 1);
         QPainterPath clear;

@@ -62,8 +62,8 @@ Ftempver::Ftempver(UniformSource& random, QWidget* parent) : QWidget(parent) {
     new screens::FocusMark(this);
     setFocusChain();
     // Made after the drag, so that scrolling never drops a pick.
-    for (QScrollBar*& bar : m_scroll) {
-        bar = new QScrollBar(&bar == &m_scroll[0] ? Qt::Horizontal : Qt::Vertical, this);
+    m_scroll = {new QScrollBar(Qt::Horizontal, this), new QScrollBar(Qt::Vertical, this)};
+    for (QScrollBar* bar : m_scroll) {
         bar->setFocusPolicy(Qt::NoFocus);
         bar->hide();
         connect(bar, &QScrollBar::valueChanged, this, [this] { placeDesign(); });
