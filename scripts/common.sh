@@ -13,14 +13,15 @@ TEMPOLARIO_RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev libgl-dev li
                          sqlite3 libpq-dev libpq5 fonts-liberation qt6-translations-l10n)
 # A virtual X server and what xvfb-run needs beside it.
 TEMPOLARIO_VIRTUAL_DISPLAY_PACKAGES=(xvfb xauth)
-# What the tests need on top: a virtual X server, a pointer driver, screenshot tools, the
-# Italian locale and time zone the tests run under, a session bus with the accessibility
-# registry and its Python client for the screen-reader tests, the screen reader Orca with its
-# speech server and espeak-ng, and the PostgreSQL 15 server and
+# What the tests need on top: a virtual X server, a window manager to frame its windows
+# (openbox), a pointer driver, screenshot tools, the Italian locale and time zone the tests
+# run under, a session bus with the accessibility registry and its Python client for the
+# screen-reader tests, the screen reader Orca with its speech server and espeak-ng, and the
+# PostgreSQL 15 server and
 # client that tests/pg/pgserver.sh runs in the build folder (Debian may make and start a
 # cluster of its own on installing the server; the tests never use it), and openssl, which
 # makes the certificates of the TLS test server.
-TEMPOLARIO_TEST_PACKAGES=("${TEMPOLARIO_VIRTUAL_DISPLAY_PACKAGES[@]}" xdotool x11-utils locales tzdata
+TEMPOLARIO_TEST_PACKAGES=("${TEMPOLARIO_VIRTUAL_DISPLAY_PACKAGES[@]}" openbox xdotool x11-utils locales tzdata
                           dbus-daemon at-spi2-core python3-pyatspi
                           orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
                           postgresql-15 postgresql-client-15 openssl)

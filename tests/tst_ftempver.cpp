@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -281,6 +282,50 @@ private Q_SLOTS:
         QVERIFY(qAbs(label("Image1")->height() - 283 * zoom) <= 1);
     }
 
+    // A window too small for the design at the smallest zoom keeps the dates in letters of
+    // 10 pixels and scrolls; the keyboard focus brings every control it reaches into sight.
+    void smallWindowsScroll_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("640x480") << QSize(640, 480);
+        QTest::newRow("1280x1024 at 200 %") << QSize(640, 512);
+        QTest::newRow("narrow") << QSize(700, 560);
+        // Portrait: the design fills the width, at the top, and needs no scrolling.
+        QTest::newRow("portrait 1080x1920") << QSize(1080, 1920);
+    }
+    void smallWindowsScroll() {
+        QFETCH(QSize, size);
+        zoomWindow(size);
+        QVERIFY(label("Label3", 0)->font().pixelSize() >= 10);
+        if (size.width() < size.height()) {
+            QVERIFY(m_window->controls().clientSize().width() >= 0.97 * size.width());
+            QCOMPARE(m_window->controls().origin().y(), 0);
+        }
+        QRect seen = m_window->rect();
+        int bars = 0;
+        for (const QScrollBar* bar : m_window->findChildren<QScrollBar*>()) {
+            if (bar->isVisible()) {
+                ++bars;
+                seen = bar->orientation() == Qt::Vertical ? seen.adjusted(0, 0, -bar->width(), 0)
+                                                          : seen.adjusted(0, 0, 0, -bar->height());
+            }
+        }
+        QCOMPARE(bars > 0, size.width() > size.height());
+        for (const auto& [name, index] :
+             std::initializer_list<std::pair<const char*, int>>{{"Label3", 9}, {"CMDESCO", -1},
+                                                                {"Label2", 0}, {"Cmd1", 4},
+                                                                {"Label3", 0}, {"Label2", 9}}) {
+            QWidget* control = screens::findControl(m_window.get(), QString::fromLatin1(name), index);
+            control->setFocus(Qt::TabFocusReason);
+            QVERIFY2(seen.contains(control->geometry()), name);
+        }
+        // A pick survives the scrolling and is placed where the pupil scrolled to.
+        click(label("Label3", 0));
+        label("Label2", 9)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(m_window->dateDrag().picked(), 0);
+        click(label("Label2", 9));
+        QCOMPARE(label("Label2", 9)->text(), label("Label3", 0)->text());
+    }
+
     // The counters fall into the gaps of their text lines without hiding a word, and every
     // fact of the table can be read whole in its row, at the zoom the window takes for its
     // size: fonts come in whole pixels, so a text can come out a little wider or narrower
@@ -539,12 +584,61 @@ private Q_SLOTS:
                                      static_cast<int>(y * shot.devicePixelRatio())));
         };
         QCOMPARE(before, kYellow);
-        QCOMPARE(at(2, 20), QColor(Qt::black));              // the thick frame
-        QCOMPARE(at(7, 7), QColor(Qt::black));               // the corner marker
-        // No marker in the opposite corner, below the text, which stands at the top.
+        QCOMPARE(at(2, 20), QColor(Qt::black));                     // the thick frame
+        QCOMPARE(at(7, date->height() - 7), QColor(Qt::black));     // the corner marker
+        // No marker in the opposite corner.
         QCOMPARE(at(date->width() - 7, date->height() - 7), kYellow);
         click(date);
         QVERIFY(!mark->isVisible());
+    }
+
+    // The mark leaves every pixel of the date's text as it was, for the widest dates, at the
+    // zooms of a small screen, of 1280x1024 at 200 %, of the design and of a whiteboard; and it
+    // follows its label when the zoom changes under it.
+    void aPickNeverCoversItsDate_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("date");
+        for (const QSize size : {QSize(640, 480), QSize(640, 512), QSize(792, 582),
+                                 QSize(1584, 1164), QSize(1920, 1080)}) {
+            for (const char* date : {"IV sec a.C.", "13 000 a.fa", "1914-1918", "2 milioni a.fa"}) {
+                QTest::addRow("%dx%d %s", size.width(), size.height(), date)
+                    << size << QString::fromUtf8(date);
+            }
+        }
+    }
+    void aPickNeverCoversItsDate() {
+        QFETCH(QSize, size);
+        QFETCH(QString, date);
+        const int j = 3;
+        QLabel* label3 = label("Label3", j);
+        zoomWindow(size);
+        label3->setText(date);
+        click(label3);
+        QWidget* mark = m_window->dateDrag().pickMark();
+        QCOMPARE(mark->geometry(), label3->geometry());
+        mark->hide();
+        const QImage bare = m_window->grab(label3->geometry()).toImage();
+        mark->show();
+        const QImage picked = m_window->grab(label3->geometry()).toImage();
+        const QRgb face = background(label3).rgb();
+        const QRect text = label3->contentsRect();
+        int ink = 0;
+        for (int y = text.top(); y <= text.bottom(); ++y) {
+            for (int x = text.left(); x <= text.right(); ++x) {
+                if (bare.pixel(x, y) != face) {
+                    ++ink;
+                    QVERIFY2(picked.pixel(x, y) == bare.pixel(x, y),
+                             qPrintable(QStringLiteral("text covered at %1,%2").arg(x).arg(y)));
+                }
+            }
+        }
+        QVERIFY(ink > 20);
+        // The frame is there, thicker on a larger label.
+        const int thick = std::max(2, label3->height() / 10);
+        QCOMPARE(QColor(picked.pixel(thick - 1, label3->height() / 2)), QColor(Qt::black));
+        QCOMPARE(QColor(picked.pixel(thick + 1, label3->height() - thick - 1)), QColor(Qt::black));
+        zoomWindow(QSize(700, 560));
+        QCOMPARE(mark->geometry(), label3->geometry());
     }
 
     // Every way of leaving a pick drops it: a box clicked afterwards gets nothing.
@@ -557,7 +651,9 @@ private Q_SLOTS:
         QTest::newRow("click on a counter") << u"Label5"_qs;
         QTest::newRow("click on the empty window") << QString();
         QTest::newRow("new exercise") << u"cmdnuovo"_qs;
+        QTest::newRow("new exercise by Space") << u"Space on cmdnuovo"_qs;
         QTest::newRow("change of set") << u"Cmd1"_qs;
+        QTest::newRow("change of set by Enter") << u"Enter on cmdessenz"_qs;
         QTest::newRow("a drag of another label") << u"drag"_qs;
     }
     void aPickIsDropped() {
@@ -572,6 +668,12 @@ private Q_SLOTS:
         } else if (how == u"Esc on button"_qs) {
             button("cmdnuovo")->setFocus();
             key(Qt::Key_Escape);
+        } else if (how.startsWith(u"Space on"_qs) || how.startsWith(u"Enter on"_qs)) {
+            // No click after the pick: a click anywhere drops it by itself.
+            FaceButton* pressed = button(qPrintable(how.section(QLatin1Char(' '), 2)));
+            pressed->setFocus();
+            QCOMPARE(focused(), pressed);
+            key(how.startsWith(u"Space"_qs) ? Qt::Key_Space : Qt::Key_Return);
         } else if (how.isEmpty()) {
             QTest::mouseClick(m_window->windowHandle(), Qt::LeftButton, {}, QPoint(600, 300));
         } else if (how == u"drag"_qs) {

@@ -7,8 +7,11 @@
 #           archive, TORNA, ESCO;
 #   clicks  the mouse alone, no button ever held while the pointer moves: name picked from
 #           the list, ten dates placed by click and click, the archive, TORNA, ESCO.
-# Date label k goes onto box k. What was right is read from the screen, as the pupil sees it:
-# a wrong box is red, a rightly placed label magenta. The stored row must match it.
+# Date labels 0 to 4 each go onto two boxes, never their own rows: label k onto boxes 2k+1
+# and 2k+2 (label 4 onto 9 and 0). What was placed is then read from the screen, as the
+# pupil sees it: both boxes of a label show the same text, a wrong box is red, a label is
+# magenta exactly when one of its boxes is right, and labels 5 to 9 stay as dealt. The stored
+# row must match it.
 # Usage: road_nodrag.sh keys|clicks PROGRAM ARCHIVE_TOOL SCREENPIXELS
 set -euo pipefail
 mode=$1
@@ -56,45 +59,75 @@ fi
 drill=$(window '^TEMPOLARIO DEI FATTI') || fail "the exercise window did not show"
 settle
 
-for k in $(seq 0 9); do
+# The box that the n-th placing (0 to 9) fills, and the date label it takes.
+box_of() { echo $(((n + 1) % 10)); }
+label_of() { echo $((n / 2)); }
+for n in $(seq 0 9); do
+    k=$(label_of); b=$(box_of)
     if [ "$mode" = keys ]; then
-        # Focus on date label k: pick it, across to box k, place, back, down to the next.
-        keys space Left space Right Down
+        # From anywhere in the date column: to label k, pick it, across to the boxes, to
+        # box b, place, back across to the dates.
+        # shellcheck disable=SC2046
+        keys Home $(for _ in $(seq "$k"); do echo Down; done) space Left \
+            Home $(for _ in $(seq "$b"); do echo Down; done) space Right
     else
         click "$drill" $kDrillDesign $((7800 + 547)) $((120 + 720 * k + 307))
-        click "$drill" $kDrillDesign $((6480 + 547)) $((120 + 720 * k + 307))
+        click "$drill" $kDrillDesign $((6480 + 547)) $((120 + 720 * b + 307))
     fi
 done
 settle
 
-# What the screen shows: box k red when wrong; date label k magenta when right. The points
-# lie near the lower left corners, below the text, which stands at the top.
+# What the screen shows: box k red when wrong; date label k magenta when right (points near
+# the lower left corners, below the text, which stands at the top); and the ink of each box's
+# text, inside its sunken border.
 points=()
 for k in $(seq 0 9); do
     # shellcheck disable=SC2046
     points+=("$(printf '%d,%d' $(point "$drill" $kDrillDesign $((6480 + 60)) $((120 + 720 * k + 540))))")
     # shellcheck disable=SC2046
     points+=("$(printf '%d,%d' $(point "$drill" $kDrillDesign $((7800 + 60)) $((120 + 720 * k + 540))))")
+    read -r x0 y0 < <(point "$drill" $kDrillDesign $((6480 + 45)) $((120 + 720 * k + 30)))
+    read -r x1 y1 < <(point "$drill" $kDrillDesign $((6480 + 1095 - 45)) $((120 + 720 * k + 585)))
+    points+=("$x0,$y0,$((x1 - x0)),$((y1 - y0))")
 done
 mapfile -t seen < <("$pixels" ${SCREENSHOT:+--save "$SCREENSHOT"} "${points[@]}")
+[ "${#seen[@]}" = 30 ] || fail "the screen could not be read"
 red=0
 magenta=0
+boxRight=()
+labelMagenta=()
+ink=()
 for k in $(seq 0 9); do
-    box=${seen[$((2 * k))]}
-    date=${seen[$((2 * k + 1))]}
+    box=${seen[$((3 * k))]}
+    date=${seen[$((3 * k + 1))]}
+    ink[k]=${seen[$((3 * k + 2))]}
     case "$box" in
-        "255 0 0") red=$((red + 1)) ;;
-        "255 255 192") ;;
+        "255 0 0") red=$((red + 1)); boxRight[k]=0 ;;
+        "255 255 192") boxRight[k]=1 ;;
         *) fail "box $k shows neither pale yellow nor red: $box" ;;
     esac
     case "$date" in
-        "255 0 255") magenta=$((magenta + 1)) ;;
-        "255 255 0" | "255 255 128") ;;
+        "255 0 255") magenta=$((magenta + 1)); labelMagenta[k]=1 ;;
+        "255 255 0" | "255 255 128") labelMagenta[k]=0 ;;
         *) fail "date label $k shows an unexpected colour: $date" ;;
     esac
+    [ "${ink[k]##* }" -gt 0 ] || fail "box $k shows no text"
 done
+for k in $(seq 0 4); do
+    first=$(((2 * k + 1) % 10))
+    second=$(((2 * k + 2) % 10))
+    [ "${ink[first]}" = "${ink[second]}" ] ||
+        fail "boxes $first and $second show different texts, both took date label $k"
+    expected=$((boxRight[first] | boxRight[second]))
+    [ "${labelMagenta[k]}" = "$expected" ] ||
+        fail "date label $k is magenta=${labelMagenta[k]}, its boxes $first and $second right=${boxRight[first]},${boxRight[second]}"
+done
+for k in $(seq 5 9); do
+    [ "${labelMagenta[k]}" = 0 ] || fail "date label $k, never placed, is magenta"
+done
+distinct=$(printf '%s\n' "${ink[@]}" | sort -u | wc -l)
+[ "$distinct" -ge 2 ] || fail "every box shows the same text"
 right=$((10 - red))
-[ "$magenta" = "$right" ] || fail "$right boxes right but $magenta labels magenta"
 
 # "Vedo l'archivio dei risultati", then TORNA, then ESCO.
 if [ "$mode" = keys ]; then

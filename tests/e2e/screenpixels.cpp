@@ -3,8 +3,13 @@
 // Prints the colours of points of the X screen, one "R G B" line per point given as "X,Y"
 // in screen pixels: what a pupil sees there, read without asking the program anything.
 // "--save FILE" first saves the whole screen as a picture, "--save FILE X,Y,W,H" a part of it.
+// A point given as "X,Y,W,H" is a rectangle: its line is the shape of the dark ink in it (a
+// pixel is ink when its red is below half, so black text reads the same on pale yellow and
+// on red), cut to the ink's own bounds, as a checksum and a count of ink pixels: two
+// rectangles with the same text in the same font print the same line.
 #include <cstdio>
 
+#include <QCryptographicHash>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -37,6 +42,39 @@ int main(int argc, char* argv[]) {
     for (int i = first; i < argc; ++i) {
         int x = 0;
         int y = 0;
+        int w = 0;
+        int h = 0;
+        if (std::sscanf(argv[i], "%d,%d,%d,%d", &x, &y, &w, &h) == 4) {
+            const QRect area(x, y, w, h);
+            if (area.isEmpty() || !shot.rect().contains(area)) {
+                std::fprintf(stderr, "screenpixels: not a part of the screen: %s\n", argv[i]);
+                return 2;
+            }
+            const auto dark = [&](int column, int row) {
+                return shot.pixelColor(column, row).red() < 128;
+            };
+            QRect bounds;
+            for (int row = area.top(); row <= area.bottom(); ++row) {
+                for (int column = area.left(); column <= area.right(); ++column) {
+                    if (dark(column, row)) {
+                        bounds |= QRect(column, row, 1, 1);
+                    }
+                }
+            }
+            QByteArray ink;
+            int count = 0;
+            for (int row = bounds.top(); row <= bounds.bottom(); ++row) {
+                for (int column = bounds.left(); column <= bounds.right(); ++column) {
+                    ink.append(dark(column, row) ? '1' : '0');
+                    count += dark(column, row) ? 1 : 0;
+                }
+                ink.append('\n');
+            }
+            std::printf("%s %d\n",
+                        QCryptographicHash::hash(ink, QCryptographicHash::Sha1).toHex().constData(),
+                        count);
+            continue;
+        }
         if (std::sscanf(argv[i], "%d,%d", &x, &y) != 2 || !shot.rect().contains(x, y)) {
             std::fprintf(stderr, "screenpixels: not a point of the screen: %s\n", argv[i]);
             return 2;

@@ -8,6 +8,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
+
+#include <algorithm>
 
 namespace exercise {
 
@@ -34,36 +37,6 @@ protected:
     }
 };
 
-// The mark of a picked label, drawn over it: a thick black frame inside its edges and a
-// black corner triangle at the top left, so the pick shows by shape as well as by colour.
-class PickMark : public QWidget {
-public:
-    static constexpr int kFrame = 4;
-    static constexpr int kCorner = 14;
-
-    explicit PickMark(QWidget* parent) : QWidget(parent) {
-        setObjectName(QStringLiteral("pickMark"));
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        hide();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        const QRect all = rect();
-        painter.setClipRegion(QRegion(all).subtracted(
-            QRegion(all.adjusted(kFrame, kFrame, -kFrame, -kFrame))));
-        painter.fillRect(all, Qt::black);
-        painter.setClipping(false);
-        QPainterPath corner;
-        corner.moveTo(kFrame, kFrame);
-        corner.lineTo(kFrame + kCorner, kFrame);
-        corner.lineTo(kFrame, kFrame + kCorner);
-        corner.closeSubpath();
-        painter.fillPath(corner, Qt::black);
-    }
-};
-
 // No modifier but the keypad's: its Enter and, without Num Lock, its arrows come with it.
 bool plain(const QKeyEvent* key) {
     return (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
@@ -75,6 +48,63 @@ bool isActivation(int key) {
 }
 
 }  // namespace
+
+// The mark of a picked label, drawn over it: a thick black frame inside its edges and a
+// black corner triangle at the bottom left, so the pick shows by shape as well as by colour.
+// Both grow with the label, and neither is drawn over the label's text: the frame opens
+// where the text meets it, and the corner lies below the text, which stands at the top.
+class PickMark : public QWidget {
+public:
+    explicit PickMark(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("pickMark"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+    void cover(const QLabel* label) {
+        m_label = label;
+        if (label) {
+            setGeometry(label->geometry());
+            update();
+        }
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!m_label) {
+            return;
+        }
+        const QRect all = rect();
+        const int frame = std::max(2, all.height() / 10);
+        const int corner = all.height() / 3;
+        QPainterPath mark;
+        mark.setFillRule(Qt::WindingFill);
+        mark.addRect(all);
+        QPainterPath inside;
+        inside.addRect(all.adjusted(frame, frame, -frame, -frame));
+        mark = mark.subtracted(inside);
+        QPainterPath triangle;
+        triangle.moveTo(frame, all.height() - frame);
+        triangle.lineTo(frame + corner, all.height() - frame);
+        triangle.lineTo(frame, all.height() - frame - corner);
+        triangle.closeSubpath();
+        mark = mark.united(triangle);
+        // The text's own box, one pixel wider all round for the edges of its glyphs.
+        const QRect text =
+            QFontMetrics(m_label->font())
+                .boundingRect(m_label->contentsRect(),
+                              static_cast<int>(m_label->alignment() | Qt::TextWordWrap),
+                              m_label->text())
+                .adjusted(-1, -1, 1, 1);
+        QPainterPath clear;
+        clear.addRect(text);
+        QPainter painter(this);
+        painter.fillPath(mark.subtracted(clear), Qt::black);
+    }
+
+private:
+    QPointer<const QLabel> m_label;
+};
 
 DateDrag::DateDrag(QWidget* window, QList<QLabel*> sources, QList<QLabel*> targets,
                    DropHandler onDrop)
@@ -102,11 +132,16 @@ DateDrag::DateDrag(QWidget* window, QList<QLabel*> sources, QList<QLabel*> targe
     }
 }
 
+QWidget* DateDrag::pickMark() const {
+    return m_pickMark;
+}
+
 void DateDrag::dropPick() {
     if (m_picked < 0) {
         return;
     }
     m_picked = -1;
+    m_pickMark->cover(nullptr);
     m_pickMark->hide();
     Q_EMIT pickChanged(-1);
 }
@@ -118,7 +153,7 @@ void DateDrag::focusFirstSource() {
 
 void DateDrag::pick(int source) {
     m_picked = source;
-    m_pickMark->setGeometry(m_sources.at(source)->geometry());
+    m_pickMark->cover(m_sources.at(source));
     m_pickMark->raise();
     m_pickMark->show();
     Q_EMIT pickChanged(source);
@@ -184,6 +219,12 @@ bool DateDrag::moveFocus(Column column, int index, int key) {
 }
 
 bool DateDrag::eventFilter(QObject* watched, QEvent* event) {
+    // The mark follows its label when the window draws the design at another zoom.
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && m_picked >= 0 &&
+        watched == m_sourceObjects.at(m_picked)) {
+        m_pickMark->cover(m_sources.at(m_picked));
+        return false;
+    }
     // The second of two quick presses comes as a double click; it is a press all the same.
     const QEvent::Type type = event->type() == QEvent::MouseButtonDblClick
                                   ? QEvent::MouseButtonPress

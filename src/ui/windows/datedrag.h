@@ -15,6 +15,8 @@ class QWidget;
 
 namespace exercise {
 
+class PickMark;
+
 // Placing a source label on a target inside one window, in three ways that all end in the
 // one drop handler:
 // - dragging: a press on a source and a move beyond the platform's drag distance start a
@@ -48,7 +50,7 @@ public:
 
     // The outline that follows the pointer, and the mark of the picked label, for tests.
     QWidget* outline() const { return m_outline; }
-    QWidget* pickMark() const { return m_pickMark; }
+    QWidget* pickMark() const;
 
 Q_SIGNALS:
     void pickChanged(int source);
@@ -84,7 +86,7 @@ private:
     QList<const QObject*> m_targetObjects;
     DropHandler m_onDrop;
     QWidget* m_outline;
-    QWidget* m_pickMark;
+    PickMark* m_pickMark;
     int m_pressed = -1;        // source under a held button
     int m_pressedTarget = -1;  // target under a held button
     bool m_dragging = false;

@@ -5,9 +5,13 @@
 #include <algorithm>
 
 #include <QCloseEvent>
+#include <QStyle>
 #include <QCoreApplication>
+#include <QApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QTimer>
 
 #include "content/spoken.h"
@@ -69,6 +73,18 @@ Ftempver::Ftempver(UniformSource& random, QWidget* parent) : QWidget(parent) {
     new screens::FocusMark(this);
     setFocusChain();
     setReadingOrder();
+    // Made after the drag, so that scrolling never drops a pick.
+    m_scroll = {new QScrollBar(Qt::Horizontal, this), new QScrollBar(Qt::Vertical, this)};
+    for (QScrollBar* bar : m_scroll) {
+        bar->setFocusPolicy(Qt::NoFocus);
+        bar->hide();
+        connect(bar, &QScrollBar::valueChanged, this, [this] { placeDesign(); });
+    }
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && now != this && isAncestorOf(now)) {
+            showControl(now);
+        }
+    });
 
     auto* cmd0 = m_controls.as<screens::FaceButton>(QStringLiteral("cmd0"));
     connect(cmd0, &QPushButton::clicked, this, [this] { chooseSet(0); });
@@ -116,16 +132,79 @@ void Ftempver::resizeEvent(QResizeEvent* event) {
 }
 
 void Ftempver::fitDesign() {
+    if (!m_scroll[0]) {
+        return;
+    }
     // Each zoom tried is laid out, so that the facts are measured in the rows as drawn.
-    const double zoom = screens::coverZoom(screens::exerciseDesign(), size(), [this](double z) {
+    const auto textsFit = [this](double z) {
         m_controls.setZoom(z, m_controls.origin());
         return everyFactFits();
-    });
+    };
+    double zoom = screens::coverZoom(screens::exerciseDesign(), size(), textsFit);
+    if (zoom < kSmallestZoom) {
+        // Smaller, the dates would be too hard to read: the design takes the zoom of the
+        // smallest window in which it fits at the smallest zoom or above, and the window
+        // scrolls.
+        for (double room = kSmallestZoom; zoom < kSmallestZoom && room < 1.2; room += 0.01) {
+            zoom = screens::coverZoom(screens::exerciseDesign(),
+                                      screens::clientSize(screens::exerciseDesign(), room),
+                                      textsFit);
+        }
+    }
+    m_controls.setZoom(zoom, m_controls.origin());
     const QSize design = screens::clientSize(screens::exerciseDesign(), zoom);
+    const int thickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const bool across = design.width() > width();
+    const bool down = design.height() > height() - (across ? thickness : 0);
+    const bool acrossToo = across || design.width() > width() - (down ? thickness : 0);
+    const QSize seen(width() - (down ? thickness : 0), height() - (acrossToo ? thickness : 0));
+    m_scroll[0]->setVisible(acrossToo);
+    m_scroll[1]->setVisible(down);
+    m_scroll[0]->setGeometry(0, seen.height(), seen.width(), thickness);
+    m_scroll[1]->setGeometry(seen.width(), 0, thickness, seen.height());
+    m_scroll[0]->setRange(0, acrossToo ? design.width() - seen.width() : 0);
+    m_scroll[1]->setRange(0, down ? design.height() - seen.height() : 0);
+    for (QScrollBar* bar : m_scroll) {
+        const int page = bar->orientation() == Qt::Horizontal ? seen.width() : seen.height();
+        bar->setPageStep(page);
+        bar->setSingleStep(std::max(1, page / 10));
+        bar->raise();
+    }
+    placeDesign();
+}
+
+void Ftempver::placeDesign() {
+    const QSize design = m_controls.clientSize();
     // Spare width is shared on both sides, so that on a wide whiteboard the rows and the
     // panel stand in the middle, within reach; spare height stays below the strip.
-    const QPoint origin(std::max(0, (width() - design.width()) / 2), 0);
-    m_controls.setZoom(zoom, origin);
+    const QPoint origin(std::max(0, (width() - design.width()) / 2) - m_scroll[0]->value(),
+                        -m_scroll[1]->value());
+    if (origin != m_controls.origin()) {
+        m_controls.setZoom(m_controls.zoom(), origin);
+    }
+}
+
+void Ftempver::showControl(const QWidget* control) {
+    const QRect place(control->mapTo(this, QPoint(0, 0)), control->size());
+    const QRect seen(0, 0, m_scroll[1]->isVisible() ? m_scroll[1]->x() : width(),
+                     m_scroll[0]->isVisible() ? m_scroll[0]->y() : height());
+    const auto bring = [](QScrollBar* bar, int from, int to, int seenFrom, int seenTo) {
+        if (to > seenTo) {
+            bar->setValue(bar->value() + to - seenTo);
+        }
+        if (from < seenFrom) {
+            bar->setValue(bar->value() - (seenFrom - from));
+        }
+    };
+    bring(m_scroll[0], place.left(), place.right(), seen.left(), seen.right());
+    bring(m_scroll[1], place.top(), place.bottom(), seen.top(), seen.bottom());
+}
+
+void Ftempver::wheelEvent(QWheelEvent* event) {
+    QScrollBar* bar = m_scroll[1]->isVisible() ? m_scroll[1] : m_scroll[0];
+    if (bar->isVisible()) {
+        QCoreApplication::sendEvent(bar, event);
+    }
 }
 
 bool Ftempver::everyFactFits() const {

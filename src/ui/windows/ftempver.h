@@ -12,6 +12,7 @@
 #include "screens/builder.h"
 
 class QLabel;
+class QScrollBar;
 class QTimer;
 
 namespace screens {
@@ -33,6 +34,10 @@ public:
     explicit Ftempver(UniformSource& random, QWidget* parent = nullptr);
     ~Ftempver() override;
 
+    // The smallest zoom the design is drawn at: its dates in letters of 10 pixels. A window
+    // too small for the whole design at that zoom scrolls.
+    static constexpr double kSmallestZoom = 0.9;
+
     const Drill& drill() const { return *m_drill; }
     const screens::Controls& controls() const { return m_controls; }
     DateDrag& dateDrag() const { return *m_drag; }
@@ -46,9 +51,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // The design is drawn at the zoom that fits the window, which covers the screen.
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void fitDesign();
+    // Places the design at the scroll bars' offsets.
+    void placeDesign();
+    // Scrolls a control of the window into sight, as when it gets the keyboard focus.
+    void showControl(const QWidget* control);
     // Every fact of the table can be read whole in its row at the present zoom.
     bool everyFactFits() const;
     void setFocusChain();
@@ -73,6 +83,7 @@ private:
     std::array<QLabel*, Drill::kFacts> m_dates{};
     DateDrag* m_drag = nullptr;
     QTimer* m_timer = nullptr;
+    std::array<QScrollBar*, 2> m_scroll{};  // across, down
 };
 
 }  // namespace exercise

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tempolario developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Runs a command under a real window manager (openbox) on the X server in DISPLAY, so that
+# windows get the frames, title bars and free area of a desktop: where a window lands with
+# its frame, and what a panel leaves free, are the window manager's to decide.
+# Usage (under xvfb-run): windowmanager.sh COMMAND [ARGUMENTS...]
+set -euo pipefail
+# The X server first answers on its own time.
+for _ in $(seq 100); do xprop -root >/dev/null 2>&1 && break; sleep 0.05; done
+logs=$(mktemp -d)
+openbox --sm-disable >"$logs/openbox.log" 2>&1 &
+wm=$!
+trap 'kill "$wm" 2>/dev/null || true; rm -rf "$logs"' EXIT
+# The window manager announces itself on the root window once it manages the screen.
+for _ in $(seq 200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    kill -0 "$wm" 2>/dev/null || { cat "$logs/openbox.log" >&2; exit 1; }
+    sleep 0.05
+done
+xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' ||
+    { echo "windowmanager: openbox did not start" >&2; exit 1; }
+"$@"
