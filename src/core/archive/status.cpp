@@ -46,6 +46,8 @@ QString ownDescription(int number) {
             return QStringLiteral("il record è stato cancellato da un altro programma");
         case Status::kClosed:
             return QStringLiteral("l'archivio è già chiuso");
+        case Status::kSameName:
+            return QStringLiteral("nell'archivio ci sono più alunni con questo nome");
         default:
             return QStringLiteral("errore sconosciuto");
     }
@@ -102,6 +104,11 @@ QString ownAdvice(int number) {
             return QStringLiteral(
                 "Sposta l'archivio su un disco di questo computer (non su una cartella di rete) e "
                 "riavvia il programma.");
+        case Status::kSameName:
+            return QStringLiteral(
+                "Scegli il tuo nome dall'elenco. Per tenere distinti questi alunni, "
+                "l'insegnante esegua «tempolario-archivio ripara» sull'archivio e segua ciò "
+                "che dice.");
         case Status::kNoCurrentRow:
         case Status::kRowGone:
             return QStringLiteral(

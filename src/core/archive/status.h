@@ -33,6 +33,7 @@ struct Status {
     static constexpr int kNoCurrentRow = 20106;  // a store under a name without a row
     static constexpr int kRowGone = 20109;       // the row was deleted by someone else
     static constexpr int kClosed = 20110;        // no archive is open
+    static constexpr int kSameName = 20111;      // several rows have the name typed
     // The archive on a database server; the server's own code (SQLSTATE) is in `code`.
     static constexpr int kServerError = 20301;        // the server refused or failed a statement
     static constexpr int kServerUnreachable = 20302;  // no connection, or it broke
