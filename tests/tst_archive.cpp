@@ -39,6 +39,7 @@ private slots:
     void typedTextKeptUnchanged();
     void rowsWrittenFromOutside();
     void keysSetRightAtOpening();
+    void keyRepairIsAllOrNothing();
     void missingTableOrIndex();
     void missingTableOnTheServer();
     void programRoleOnlyReadsAddsAndUpdates_data();
@@ -364,6 +365,36 @@ void TestArchive::keysSetRightAtOpening() {
     QCOMPARE(m_archive.rawValue(QStringLiteral("SELECT sum(giuste) FROM tempar")),
              QStringLiteral("12"));
     QCOMPARE(m_archive.keyReport().staleKey, 0);
+}
+
+// A key repair that fails midway (here a trigger refuses the last key it sets, after the
+// others are cleared and set) leaves every key as it was: one transaction.
+void TestArchive::keyRepairIsAllOrNothing() {
+    {
+        auto database = openOk();
+        for (const char* name : {"Rossi Mario", "Verdi Ada", "Neri Luca"}) {
+            QVERIFY(database->add(QLatin1String(name)).ok());
+        }
+    }
+    m_archive.rawExec(
+        QStringLiteral("UPDATE tempar SET nome = 'Alfa' WHERE nome = 'Rossi Mario';"
+                       "UPDATE tempar SET nome = 'Beta' WHERE nome = 'Verdi Ada';"
+                       "UPDATE tempar SET nome = 'Zeta' WHERE nome = 'Neri Luca';") +
+        (onServer() ? QStringLiteral(
+                          "CREATE OR REPLACE FUNCTION guasto() RETURNS trigger LANGUAGE plpgsql "
+                          "AS $$BEGIN RAISE EXCEPTION 'guasto'; END$$;"
+                          "CREATE TRIGGER guasto BEFORE UPDATE OF chiave ON tempar FOR EACH ROW "
+                          "WHEN (NEW.chiave = 'zeta') EXECUTE FUNCTION guasto();")
+                    : QStringLiteral("CREATE TRIGGER guasto BEFORE UPDATE OF chiave ON tempar "
+                                     "WHEN NEW.chiave = 'zeta' BEGIN SELECT RAISE(ABORT, "
+                                     "'guasto'); END;")));
+    const QByteArray before = m_archive.snapshot();
+    archive::Modtempar shared;
+    m_archive.point(shared);
+    const Status status = shared.openArchive();
+    QVERIFY2(status.message().contains(QStringLiteral("guasto")), qPrintable(status.message()));
+    QCOMPARE(m_archive.snapshot(), before);
+    QCOMPARE(m_archive.keyReport().staleKey, 3);
 }
 
 void TestArchive::missingTableOrIndex() {

@@ -215,7 +215,7 @@ int list(const Place& path) {
 QString csvField(const QString& stored) {
     static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
     const bool formula = !stored.isEmpty() && kFormulaStarts.contains(stored.front());
-    const QString text = printable(stored);
+    QString text = printable(stored);
     if (!formula && !text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"'))) {
         return text;
     }

@@ -30,17 +30,19 @@ struct ConnectionFree {
 };
 using Handle = std::unique_ptr<PGconn, ConnectionFree>;
 
+// Text as the server keeps it. Its text cannot hold the character 0, and libpq would cut
+// the text there ("Mario\0x" would become another pupil's "Mario"): it is sent as U+FFFD.
+QString asKept(QString text) {
+    text.replace(QChar(0), QChar::ReplacementCharacter);
+    return text;
+}
+
 // One parameter, bound in text form; a null pointer is SQL NULL.
 struct Param {
     QByteArray value;
     bool null = false;
 
-    // The server's text cannot hold the character 0, and libpq would cut the text there
-    // ("Mario\0x" would become another pupil's "Mario"): it is sent as U+FFFD instead.
-    static Param of(QString text) {
-        text.replace(QChar(0), QChar::ReplacementCharacter);
-        return {text.toUtf8(), false};
-    }
+    static Param of(const QString& text) { return {asKept(text).toUtf8(), false}; }
     static Param of(qint64 number) { return {QByteArray::number(number), false}; }
     static Param none() { return {QByteArray(), true}; }
 };
@@ -542,17 +544,17 @@ Status PgArchive::readNames(int first, int count, std::vector<NamedRow>* rows) {
             m_nextListed = -1;
             return status;
         }
-        const int read = PQntuples(result.get());
+        const int listed = PQntuples(result.get());
         std::vector<NamedRow> page;
-        page.reserve(static_cast<std::size_t>(read));
-        for (int row = 0; row < read; ++row) {
+        page.reserve(static_cast<std::size_t>(listed));
+        for (int row = 0; row < listed; ++row) {
             page.push_back({QByteArray(PQgetvalue(result.get(), row, 0)).toLongLong(),
                             textAt(result.get(), row, 1)});
         }
-        if (read > 0) {
+        if (listed > 0) {
             m_lastListedId = page.back().id;
         }
-        m_nextListed = first + read;
+        m_nextListed = first + listed;
         *rows = std::move(page);
         return Status();
     });
@@ -635,7 +637,7 @@ Status PgArchive::lookUpAll(const QString& name, std::vector<NamedRow>* rows,
     }
     rows->push_back({first.id, first.nome.toString()});
     // Others are rows without a key (the first holds it, or is one of them).
-    const QString wanted = nameKey(name);
+    const QString wanted = nameKey(asKept(name));
     Result result;
     status = m_connection->exec(
         "SELECT id, nome FROM tempar WHERE chiave IS NULL AND nome IS NOT NULL AND id <> $1",
@@ -669,7 +671,8 @@ Status PgArchive::writeTotals(qint64 id, const QString& name, qint64 right, qint
         if (PQntuples(held.get()) == 0) {
             return Status::own(Status::kRowGone);  // deleted by someone else since the lookup
         }
-        if (isNull(held.get(), 0, 0) || nameKey(textAt(held.get(), 0, 0)) != nameKey(name)) {
+        if (isNull(held.get(), 0, 0) ||
+            nameKey(textAt(held.get(), 0, 0)) != nameKey(asKept(name))) {
             return Status::own(Status::kNoCurrentRow, name);
         }
         // A row whose name another row's key already stands for stays without a key.

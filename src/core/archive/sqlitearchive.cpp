@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <algorithm>
+#include <iterator>
 
 #include "archive/archivefile.h"
 #include "archive/namekey.h"
@@ -334,9 +335,9 @@ Status SqliteArchive::rowsNamed(const QString& name, std::vector<NamedRow>* rows
     rows->clear();
     std::vector<Row> found;
     Status status = lookUpAll(name, &found);
-    for (const Row& row : found) {
-        rows->push_back({row.id, row.nome.toString()});
-    }
+    std::transform(found.begin(), found.end(), std::back_inserter(*rows), [](const Row& row) {
+        return NamedRow{row.id, row.nome.toString()};
+    });
     std::sort(rows->begin(), rows->end(),
               [](const NamedRow& a, const NamedRow& b) { return a.id < b.id; });
     return status;
