@@ -7,7 +7,6 @@
 
 #include "archive/namechoice.h"
 #include "archive/namekey.h"
-#include "archive/recording.h"
 #include "archivetesting.h"
 #include "enginetesting.h"
 
@@ -124,47 +123,6 @@ private Q_SLOTS:
         m_archive.rawExec(u"DELETE FROM tempar WHERE nome = 'Anonimo'"_qs);
         QVERIFY(choice.confirm(&found));
         QVERIFY(!found);
-    }
-
-    // Two rows whose names differ only in letter case, the second written from outside, are
-    // two pupils: a pick stores into the row picked, a typed name into neither.
-    void namesEqualButForCaseStayApart_data() {
-        QTest::addColumn<int>("picked");  // the list's row picked; -1: the name typed
-        QTest::addColumn<QStringList>("rows");
-        QTest::newRow("first picked")
-            << 0 << QStringList{u"Bianchi Annalisa|3|5"_qs, u"BIANCHI annalisa||"_qs};
-        QTest::newRow("second picked")
-            << 1 << QStringList{u"Bianchi Annalisa|1|2"_qs, u"BIANCHI annalisa|3|5"_qs};
-        QTest::newRow("typed")
-            << -1 << QStringList{u"Bianchi Annalisa|1|2"_qs, u"BIANCHI annalisa||"_qs};
-    }
-    void namesEqualButForCaseStayApart() {
-        QFETCH(int, picked);
-        QFETCH(QStringList, rows);
-        const QDateTime when(QDate(2026, 3, 14), QTime(10, 30));
-        QVERIFY(m_archive.addStoredPupil(u"Bianchi Annalisa"_qs, 1, 2, when));
-        m_archive.rawExec(u"INSERT INTO tempar (nome) VALUES ('BIANCHI annalisa')"_qs);
-        Modtempar shared;
-        m_archive.point(shared);
-        NameChoice choice(shared);
-        archive::NameList names;
-        QVERIFY(choice.start(&names));
-        archive::Status status;
-        const QString typed = u"bianchi annalisa"_qs;
-        if (picked >= 0) {
-            bool found = false;
-            choice.pick(names.name(picked), names.rowId(picked));
-            QVERIFY(choice.confirm(&found) && found);
-        } else {
-            status = choice.enterTyped(typed);
-            QCOMPARE(status.number, archive::Status::kSameName);
-            QVERIFY(status.message().contains(u"«Bianchi Annalisa», «BIANCHI annalisa»"_qs));
-            QVERIFY(status.message().contains(u"ripara"_qs));
-        }
-        // Stored under the name typed, the store refuses as well.
-        status = archive::archivia(shared, picked >= 0 ? shared.currentName : typed, 3, 5, when);
-        QCOMPARE(status.number, picked >= 0 ? 0 : archive::Status::kSameName);
-        QCOMPARE(m_archive.rowTexts(), rows);
     }
 
     // Rows written by another program: one without a name is left out, one without our key
