@@ -176,6 +176,19 @@ public:
         return value;
     }
 
+    // Every row as "nome|giuste|sbagliate" (empty where null), in insertion order.
+    QStringList rowTexts() const {
+        QStringList rows;
+        for (qint64 row = 0; row < rowCount(); ++row) {
+            rows << rawValue(QStringLiteral("SELECT coalesce(nome, '') || '|' || "
+                                            "coalesce(CAST(giuste AS TEXT), '') || '|' || "
+                                            "coalesce(CAST(sbagliate AS TEXT), '') FROM tempar "
+                                            "ORDER BY id LIMIT 1 OFFSET %1")
+                                 .arg(row));
+        }
+        return rows;
+    }
+
     // How many rows the table holds, named or not.
     qint64 rowCount() const { return rawValue(QStringLiteral("SELECT count(*) FROM tempar")).toLongLong(); }
 

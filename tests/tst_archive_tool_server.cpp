@@ -284,20 +284,32 @@ void TestArchiveToolServer::verifyAndRepairOnTheServer() {
     }
     QCOMPARE(services.tool(on(QStringLiteral("verifica"), kProgram)).exitCode, 0);
 
-    // A name changed from outside, and a row added without a key.
+    // A name changed from outside, and two rows added without a key, whose names differ
+    // only in case: verifica and ripara end with 3 while the teacher has work to do.
     pgtesting::execRaw(pgtesting::kAdminService, database,
                        QStringLiteral("UPDATE tempar SET nome = 'Anna Bianchi' WHERE nome = "
-                                      "'Anna Neri'; INSERT INTO tempar (nome) VALUES ('Carla')"));
+                                      "'Anna Neri'; INSERT INTO tempar (nome) VALUES ('Carla'), "
+                                      "('CARLA')"));
     Run run = services.tool(on(QStringLiteral("verifica"), kProgram));
-    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.exitCode, 3);
     QVERIFY2(run.out.contains(QStringLiteral("ripara --servizio school")), qPrintable(run.out));
     run = services.tool(on(QStringLiteral("ripara"), kProgram));
-    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.exitCode, 3);
     QVERIFY(run.out.contains(QStringLiteral("Chiavi corrette: 2.")));
     QCOMPARE(pgtesting::valueRaw(pgtesting::kAdminService, database,
-                                 QStringLiteral("SELECT string_agg(chiave, ',' ORDER BY id) "
-                                                "FROM tempar")),
-             QStringLiteral("anna bianchi,bruno sala,carla"));
+                                 QStringLiteral("SELECT string_agg(coalesce(chiave, '-'), ',' "
+                                                "ORDER BY id) FROM tempar")),
+             QStringLiteral("anna bianchi,bruno sala,carla,-"));
+    run = services.tool(on(QStringLiteral("verifica"), kProgram));
+    QCOMPARE(run.exitCode, 3);
+    QVERIFY2(!run.out.contains(QStringLiteral("Per correggere le chiavi")), qPrintable(run.out));
+    QVERIFY2(run.out.contains(QStringLiteral("psql \"service=school\" -c \"UPDATE tempar SET "
+                                             "nome = 'NUOVO NOME' WHERE id = 4\"")),
+             qPrintable(run.out));
+    pgtesting::execRaw(pgtesting::kAdminService, database,
+                       QStringLiteral("UPDATE tempar SET nome = 'Carla Neri' WHERE id = 4"));
+    QCOMPARE(services.tool(on(QStringLiteral("ripara"), kProgram)).exitCode, 0);
+    QCOMPARE(services.tool(on(QStringLiteral("verifica"), kProgram)).exitCode, 0);
 
     // Without the index that keeps one row per name, the archive is not ours.
     pgtesting::execRaw(pgtesting::kAdminService, database,

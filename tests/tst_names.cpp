@@ -117,7 +117,9 @@ private Q_SLOTS:
 
         // A picked name is confirmed while it is there, and reported when it is gone.
         bool found = false;
-        choice.pick(u"ANONIMO"_qs);
+        QVERIFY(choice.start(&names));
+        QCOMPARE(names.name(1), u"Anonimo"_qs);
+        choice.pick(names.name(1), names.rowId(1));
         QVERIFY(choice.confirm(&found));
         QVERIFY(found);
         m_archive.rawExec(u"DELETE FROM tempar WHERE nome = 'Anonimo'"_qs);

@@ -547,6 +547,50 @@ private Q_SLOTS:
         QCOMPARE(row.when.toDateTime(), earlier);
     }
 
+    // Two rows whose names differ only in letter case, the second written from outside,
+    // are two pupils: the pupil who picks one in the list is stored in that one, and a name
+    // typed that both rows have is refused, with nothing written.
+    void namesEqualButForCaseStayApart_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("rows");
+        const QStringList second{u"Bianchi Annalisa|1|2"_qs, u"BIANCHI annalisa|2|3"_qs};
+        QTest::newRow("picked, Vedo l'archivio") << u"archivio"_qs << second;
+        QTest::newRow("picked, ESCO") << u"ESCO"_qs << second;
+        QTest::newRow("typed")
+            << u"typed"_qs << QStringList{u"Bianchi Annalisa|1|2"_qs, u"BIANCHI annalisa||"_qs};
+    }
+    void namesEqualButForCaseStayApart() {
+        QFETCH(QString, how);
+        QFETCH(QStringList, rows);
+        QVERIFY(m_archive.addStoredPupil(u"Bianchi Annalisa"_qs, 1, 2, m_now.addDays(-1)));
+        startProgram({u"BIANCHI annalisa"_qs});
+        if (how == u"typed"_qs) {
+            whenModal([this](QWidget* modal) {
+                qobject_cast<QInputDialog*>(modal)->setTextValue(u"bianchi annalisa"_qs);
+                qobject_cast<QInputDialog*>(modal)->accept();
+                whenModalIfAny();
+            });
+            press(&m_program->nameWindow(), "cmdNOME");
+            QTRY_COMPARE(m_messages.size(), 1);
+            QVERIFY(m_messages.first().contains(u"«Bianchi Annalisa», «BIANCHI annalisa»"_qs));
+            QVERIFY(m_program->nameWindow().isVisible());
+            QVERIFY(!exerciseWindow());
+        } else {
+            auto* list = qobject_cast<QListView*>(control(&m_program->nameWindow(), "List1"));
+            list->setCurrentIndex(list->model()->index(1, 0));
+            press(&m_program->nameWindow(), "CmdOK");
+            answer(2, 1);
+            if (how == u"archivio"_qs) {
+                press(exerciseWindow(), "cmdarchivio");
+                QCOMPARE(gridRow(), u"Tempolario|2|3|"_qs + archive::outcomeText(m_now));
+            } else {
+                press(exerciseWindow(), "CMDESCO");
+                QCOMPARE(m_ends, QList<int>{0});
+            }
+        }
+        QCOMPARE(m_archive.rowTexts(), rows);
+    }
+
     // "Annulla" in the name box records nothing, as its prompt says: no row is added, no
     // way out stores, and an earlier "Anonimo" row is neither shown nor overwritten. The
     // drill and the search for other pupils still work.

@@ -15,7 +15,7 @@ using archive::SqliteConnection;
 using archive::SqliteStatement;
 using archive::Status;
 
-Status verify(const QString& path, QStringList* notes) {
+Status verify(const QString& path, Findings* findings) {
     Status status = ArchiveFile::inspect(path);
     if (!status.ok()) {
         return status;
@@ -66,11 +66,11 @@ Status verify(const QString& path, QStringList* notes) {
     if (!status.ok()) {
         return status;
     }
-    *notes += describe(report, false);
+    *findings = describe(report, false, path, false);
     return Status();
 }
 
-Status repair(const QString& path, QStringList* notes) {
+Status repair(const QString& path, Findings* findings) {
     Status status = ArchiveFile::inspect(path);
     if (!status.ok()) {
         return status;
@@ -85,12 +85,12 @@ Status repair(const QString& path, QStringList* notes) {
         status = ArchiveFile::checkKeys(*connection, true, &report);
     }
     if (status.ok()) {
-        *notes += describe(report, true);
+        *findings = describe(report, true, path, false);
     }
     return status;
 }
 
-Status verifyServer(const archive::ServerPlace& place, QStringList* notes) {
+Status verifyServer(const archive::ServerPlace& place, Findings* findings) {
     Status status;
     auto server = archive::PgArchive::open(place, &status);
     if (!server) {
@@ -115,14 +115,12 @@ Status verifyServer(const archive::ServerPlace& place, QStringList* notes) {
         status = server->checkKeys(false, &report);
     }
     if (status.ok()) {
-        *notes += describe(report, false,
-                           QStringLiteral("tempolario-archivio ripara --servizio %1")
-                               .arg(place.service));
+        *findings = describe(report, false, place.service, true);
     }
     return status;
 }
 
-Status repairServer(const archive::ServerPlace& place, QStringList* notes) {
+Status repairServer(const archive::ServerPlace& place, Findings* findings) {
     Status status;
     auto server = archive::PgArchive::open(place, &status);
     if (!server) {
@@ -146,13 +144,19 @@ Status repairServer(const archive::ServerPlace& place, QStringList* notes) {
         status = server->checkKeys(true, &report);
     }
     if (status.ok()) {
-        *notes += describe(report, true);
+        *findings = describe(report, true, place.service, true);
     }
     return status;
 }
 
-QStringList describe(const KeyReport& report, bool repaired, const QString& repairCommand) {
-    QStringList notes{QStringLiteral("Alunni registrati: %1.").arg(report.rows)};
+Findings describe(const KeyReport& report, bool repaired, const QString& archive,
+                  bool onServer) {
+    const QString named =
+        onServer ? QStringLiteral("--servizio %1").arg(archive) : archive;
+    const QString repairCommand = QStringLiteral("tempolario-archivio ripara %1").arg(named);
+    Findings findings;
+    QStringList& notes = findings.notes;
+    notes.append(QStringLiteral("Alunni registrati: %1.").arg(report.rows));
     if (report.withoutName > 0) {
         notes.append(QStringLiteral("Righe senza nome (non si possono elencare): %1.")
                          .arg(report.withoutName));
@@ -177,25 +181,40 @@ QStringList describe(const KeyReport& report, bool repaired, const QString& repa
     }
     if (repaired) {
         notes.append(QStringLiteral("Chiavi corrette: %1.").arg(report.changed));
-    } else if ((report.withoutKey > 0 || report.staleKey > 0) && repairCommand.isEmpty()) {
-        notes.append(QStringLiteral(
-            "Tempolario corregge le chiavi da sé quando apre l'archivio; per farlo subito: "
-            "tempolario-archivio ripara FILE."));
     } else if (report.withoutKey > 0 || report.staleKey > 0) {
-        notes.append(QStringLiteral("Per correggere le chiavi: %1.").arg(repairCommand));
+        findings.attention = true;
+        notes.append(QStringLiteral("Per correggere le chiavi: %1").arg(repairCommand) +
+                     (onServer ? QStringLiteral(".")
+                               : QStringLiteral(" (Tempolario lo fa anche da sé quando apre "
+                                                "l'archivio).")));
     }
-    for (const QStringList& names : report.sameKey) {
-        QStringList quoted;
-        for (const QString& name : names) {
-            quoted.append(QStringLiteral("«%1»").arg(name));
+    for (qsizetype group = 0; group < report.sameKey.size(); ++group) {
+        findings.attention = true;
+        const QStringList& names = report.sameKey.at(group);
+        const QList<qint64>& ids = report.sameKeyIds.value(group);
+        QStringList rows;
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            rows.append(QStringLiteral("«%1» (id %2)").arg(names.at(i)).arg(ids.value(i)));
         }
+        const qint64 other = ids.value(1);
+        const QString rename =
+            onServer ? QStringLiteral("psql \"service=%1\" -c \"UPDATE tempar SET nome = "
+                                      "'NUOVO NOME' WHERE id = %2\"")
+                           .arg(archive)
+                           .arg(other)
+                     : QStringLiteral("sqlite3 %1 \"UPDATE tempar SET nome = 'NUOVO NOME' "
+                                      "WHERE id = %2\"")
+                           .arg(archive)
+                           .arg(other);
         notes.append(
-            QStringLiteral("Nomi uguali a meno di maiuscole o caratteri invisibili: %1. Si trova "
-                           "solo il primo; gli altri restano con i loro risultati. Per tenerli "
-                           "distinti cambia il nome degli altri (per esempio con sqlite3).")
-                .arg(quoted.join(QStringLiteral(", "))));
+            QStringLiteral("Nomi uguali a meno di maiuscole o caratteri invisibili: %1. Sono "
+                           "alunni distinti e restano con i loro risultati: chi scrive il nome "
+                           "viene mandato a sceglierlo dall'elenco. Per tenerli distinti anche "
+                           "scrivendo, dai a ogni riga dopo la prima un nome diverso, per "
+                           "esempio: %2; poi esegui %3.")
+                .arg(rows.join(QStringLiteral(", ")), rename, repairCommand));
     }
-    return notes;
+    return findings;
 }
 
 }  // namespace archivetool

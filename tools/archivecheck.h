@@ -13,22 +13,29 @@
 // program itself does neither (it sets keys right when it opens the archive).
 namespace archivetool {
 
-// Full check: the file checks made before opening, SQLite's integrity check, the table,
-// fields and index. Opens the file read-only. notes gets Italian lines about what was found.
-archive::Status verify(const QString& path, QStringList* notes);
+// What a check or a repair found, for the teacher.
+struct Findings {
+    QStringList notes;   // Italian lines about what was found and done, and what to do
+    bool attention = false;  // something is left that the teacher must see to
+};
 
-// Opens the archive for writing and sets its keys right; notes gets Italian lines about
-// what was done and what is left to the teacher.
-archive::Status repair(const QString& path, QStringList* notes);
+// Full check: the file checks made before opening, SQLite's integrity check, the table,
+// fields and index. Opens the file read-only.
+archive::Status verify(const QString& path, Findings* findings);
+
+// Opens the archive for writing and sets its keys right.
+archive::Status repair(const QString& path, Findings* findings);
 
 // The same for the archive on a server: the table and its fields, the unique index on the
 // key, and the keys (read only for verify).
-archive::Status verifyServer(const archive::ServerPlace& place, QStringList* notes);
-archive::Status repairServer(const archive::ServerPlace& place, QStringList* notes);
+archive::Status verifyServer(const archive::ServerPlace& place, Findings* findings);
+archive::Status repairServer(const archive::ServerPlace& place, Findings* findings);
 
-// Italian lines describing a key report. repairCommand is what sets the keys right now; on
-// a server, only that does it (the program mends only the rows it looks up).
-QStringList describe(const archive::KeyReport& report, bool repaired,
-                     const QString& repairCommand = QString());
+// Italian lines describing a key report, each problem with the command that mends it:
+// `ripara` for keys, and for names that share a key (which no repair may merge) how to
+// rename all but the first, after which `ripara` gives each its own key. archive is the
+// file's path, or with onServer the service's name.
+Findings describe(const archive::KeyReport& report, bool repaired, const QString& archive,
+                  bool onServer);
 
 }  // namespace archivetool

@@ -24,6 +24,7 @@ namespace {
 
 constexpr int kExitFailure = 1;  // the archive could not be created, read or checked
 constexpr int kExitUsage = 2;    // wrong command line
+constexpr int kExitAttention = 3;  // the archive works, but something needs the teacher
 
 const char kHelp[] =
     "tempolario-archivio: crea e controlla l'archivio dei risultati di Tempolario.\n"
@@ -34,12 +35,15 @@ const char kHelp[] =
     "  tempolario-archivio elenco FILE    mostra in una tabella tutti gli alunni con i loro\n"
     "                                     risultati (Giusti, Su, Quando)\n"
     "  tempolario-archivio csv FILE       scrive gli alunni in formato CSV (RFC 4180, UTF-8,\n"
-    "                                     con la riga dei titoli) sull'uscita standard\n"
+    "                                     con la riga dei titoli: nome, giuste, risposte date,\n"
+    "                                     data) sull'uscita standard\n"
     "  tempolario-archivio verifica FILE  controlla l'integrità dell'archivio e che sia un\n"
-    "                                     archivio di Tempolario\n"
+    "                                     archivio di Tempolario; dice cosa sistemare e con\n"
+    "                                     quale comando\n"
     "  tempolario-archivio ripara FILE    rimette a posto le chiavi di ricerca dei nomi\n"
     "                                     cambiati da fuori (per esempio con sqlite3) e\n"
-    "                                     segnala i nomi uguali a meno di maiuscole\n"
+    "                                     segnala i nomi uguali a meno di maiuscole, che non\n"
+    "                                     unisce mai: dice come rinominarli\n"
     "  tempolario-archivio aiuto          mostra questo aiuto (anche --help)\n"
     "\n"
     "Con un archivio su un server PostgreSQL, al posto di FILE si scrive --servizio SERVIZIO,\n"
@@ -67,12 +71,14 @@ const char kHelp[] =
     "\n"
     "Nel CSV una cella che comincia con =, +, -, @, una tabulazione o un ritorno a capo\n"
     "ha davanti un apostrofo ('), perché un foglio di calcolo la mostri come testo e non la\n"
-    "esegua come formula.\n"
+    "esegua come formula. I caratteri di controllo (tabulazioni, ritorni a capo, sequenze\n"
+    "del terminale) sono scritti come �, nel CSV come nell'elenco.\n"
     "\n"
     "Elenco, csv e verifica aprono l'archivio in sola lettura. Il programma esce con 0 se\n"
     "tutto è andato bene, con 1 se l'archivio ha un problema o se l'uscita non si può\n"
     "scrivere tutta (disco pieno, uscita chiusa: il messaggio dice quale e cosa fare), con 2\n"
-    "se il comando è scritto male.\n";
+    "se il comando è scritto male, con 3 se verifica o ripara trovano qualcosa che\n"
+    "l'insegnante deve sistemare (chiavi da correggere, nomi uguali a meno di maiuscole).\n";
 
 int g_outputError = 0;  // errno of the first failed write to the standard output
 
@@ -158,7 +164,9 @@ QString asText(const QVariant& value) {
     return archive::outcomeText(value);
 }
 
-// Control characters would break the table's lines; the CSV keeps them.
+// Control characters (line breaks, tabs, a terminal's escapes) would break the table's
+// lines, and in a spreadsheet's cell they would reach whoever shows it on a terminal:
+// both outputs write them as U+FFFD.
 QString printable(QString text) {
     for (QChar& c : text) {
         if (c.category() == QChar::Other_Control) {
@@ -177,8 +185,8 @@ int list(const Place& path) {
     QList<QStringList> table{{QStringLiteral("Nome"), QStringLiteral("Giusti"),
                               QStringLiteral("Su"), QStringLiteral("Quando")}};
     for (const Pupil& pupil : pupils) {
-        table.append({printable(asText(pupil.nome)), asText(pupil.giuste), asText(pupil.sbagliate),
-                      asText(pupil.data)});
+        table.append({printable(asText(pupil.nome)), printable(asText(pupil.giuste)),
+                      printable(asText(pupil.sbagliate)), printable(asText(pupil.data))});
     }
     QList<qsizetype> widths(4, 0);
     for (const QStringList& row : table) {
@@ -199,15 +207,16 @@ int list(const Place& path) {
     return 0;
 }
 
-// RFC 4180: a field with a comma, a quote or a line break goes in quotes, with its quotes
-// doubled; records end with CRLF. A field that a spreadsheet would take for a formula
-// (starting with =, +, -, @, a tab or a carriage return; a name can be anything) gets a
-// leading apostrophe inside the quotes, so that it is shown as text and never run.
-QString csvField(const QString& text) {
+// RFC 4180: a field with a comma or a quote goes in quotes, with its quotes doubled;
+// records end with CRLF. Control characters are written as printable() writes them, so no
+// field holds a line break. A field that a spreadsheet would take for a formula (starting
+// with =, +, -, @, a tab or a carriage return; a name can be anything) gets a leading
+// apostrophe inside the quotes, so that it is shown as text and never run.
+QString csvField(const QString& stored) {
     static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
-    const bool formula = !text.isEmpty() && kFormulaStarts.contains(text.front());
-    if (!formula && !text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n'))) {
+    const bool formula = !stored.isEmpty() && kFormulaStarts.contains(stored.front());
+    QString text = printable(stored);
+    if (!formula && !text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"'))) {
         return text;
     }
     QString quoted = formula ? QLatin1Char('\'') + text : text;
@@ -221,7 +230,9 @@ int exportCsv(const Place& path) {
     if (!status.ok()) {
         return fail(status);
     }
-    QString text = QStringLiteral("nome,giuste,sbagliate,data\r\n");
+    // Headings say what each column holds: the third one is every answer given, right
+    // and wrong (the table's field sbagliate).
+    QString text = QStringLiteral("nome,giuste,risposte date,data\r\n");
     for (const Pupil& pupil : pupils) {
         text += csvField(asText(pupil.nome)) + QLatin1Char(',') + csvField(asText(pupil.giuste)) +
                 QLatin1Char(',') + csvField(asText(pupil.sbagliate)) + QLatin1Char(',') +
@@ -249,29 +260,34 @@ int create(const Place& place, const QString& role) {
 }
 
 int repair(const Place& place) {
-    QStringList notes;
+    archivetool::Findings findings;
     const archive::Status status = place.onServer()
-                                       ? archivetool::repairServer(place.server(), &notes)
-                                       : archivetool::repair(place.path, &notes);
+                                       ? archivetool::repairServer(place.server(), &findings)
+                                       : archivetool::repair(place.path, &findings);
     if (!status.ok()) {
         return fail(status);
     }
-    for (const QString& note : notes) {
+    for (const QString& note : findings.notes) {
         out(note + QLatin1Char('\n'));
     }
-    return 0;
+    return findings.attention ? kExitAttention : 0;
 }
 
 int verify(const Place& place) {
-    QStringList notes;
+    archivetool::Findings findings;
     const archive::Status status = place.onServer()
-                                       ? archivetool::verifyServer(place.server(true), &notes)
-                                       : archivetool::verify(place.path, &notes);
-    for (const QString& note : notes) {
+                                       ? archivetool::verifyServer(place.server(true), &findings)
+                                       : archivetool::verify(place.path, &findings);
+    for (const QString& note : findings.notes) {
         out(note + QLatin1Char('\n'));
     }
     if (!status.ok()) {
         return fail(status);
+    }
+    if (findings.attention) {
+        out(QStringLiteral("L'archivio %1 è integro, ma va sistemato come detto sopra.\n")
+                .arg(place.shown()));
+        return kExitAttention;
     }
     out(QStringLiteral("L'archivio %1 è integro.\n").arg(place.shown()));
     return 0;

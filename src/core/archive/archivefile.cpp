@@ -286,9 +286,7 @@ void planKeyedRows(std::vector<KeyedRow>* rows, KeyReport* report) {
             continue;
         }
         const QString want = nameKey(row.name);
-        if (row.key.isNull()) {
-            ++report->withoutKey;
-        } else if (row.key.toString() != want) {
+        if (!row.key.isNull() && row.key.toString() != want) {
             ++report->staleKey;
         }
         auto& group = byKey[want];
@@ -307,14 +305,21 @@ void planKeyedRows(std::vector<KeyedRow>* rows, KeyReport* report) {
             }
         }
         (*rows)[holder].want = want;
+        // A row left without a key because another holds it is no fault of its key.
+        if ((*rows)[holder].key.isNull()) {
+            ++report->withoutKey;
+        }
         if (group.size() > 1) {
             QStringList names{(*rows)[holder].name};
+            QList<qint64> ids{(*rows)[holder].id};
             for (std::size_t i : group) {
                 if (i != holder) {
                     names.append((*rows)[i].name);
+                    ids.append((*rows)[i].id);
                 }
             }
             report->sameKey.append(names);
+            report->sameKeyIds.append(ids);
         }
     }
 }

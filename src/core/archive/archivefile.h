@@ -31,7 +31,7 @@ class SqliteConnection;
 struct KeyReport {
     qint64 rows = 0;
     qint64 withoutName = 0;  // rows that cannot be listed or found
-    qint64 withoutKey = 0;   // named rows without a key (added from outside)
+    qint64 withoutKey = 0;   // named rows without a key that could take one (added from outside)
     qint64 staleKey = 0;     // a key that is not its name's (name changed from outside)
     qint64 changed = 0;      // rows whose key was set right
     qint64 tooLong = 0;      // rows whose name the server archive does not list (too long)
@@ -39,6 +39,7 @@ struct KeyReport {
     // holds the key and is the one found; the others keep their names and results but are
     // left without a key, and are never merged into it.
     QList<QStringList> sameKey;
+    QList<QList<qint64>> sameKeyIds;  // the same rows' ids, in the same order
 
     bool clean() const { return withoutKey == 0 && staleKey == 0 && sameKey.isEmpty(); }
 };

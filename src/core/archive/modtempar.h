@@ -28,6 +28,9 @@ public:
     // was opened on.
     std::shared_ptr<Archive> archiveDb;
     QString currentName;  // the pupil name in force
+    // The id of the pupil's own row once the name is settled (picked, or typed and found or
+    // added); 0 before, and for a run not recorded. Stores go to this row and no other.
+    qint64 currentRow = 0;
 
     // Opens the server's archive, or else archivePath, into archiveDb in place of the previous handle. On failure
     // archiveDb is left empty.

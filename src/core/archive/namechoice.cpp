@@ -16,12 +16,19 @@ Status NameChoice::start(NameList* names) {
     return status ? names->open(m_shared.archiveDb) : status;
 }
 
-void NameChoice::pick(const QString& name) {
+void NameChoice::pick(const QString& name, qint64 row) {
     m_shared.currentName = name;
+    m_shared.currentRow = row;
 }
 
 Status NameChoice::confirm(bool* found) {
-    Status status = findCurrent(found);
+    *found = false;
+    if (!m_shared.archiveDb) {
+        return Status::own(Status::kClosed);
+    }
+    Outcome outcome;
+    Status status = m_shared.archiveDb->readRow(m_shared.currentRow, &outcome);
+    *found = status.ok() && outcome.found;
     if (*found) {
         m_recorded = true;
     }
@@ -29,27 +36,34 @@ Status NameChoice::confirm(bool* found) {
 }
 
 Status NameChoice::enterTyped(const QString& answer) {
-    m_shared.currentName = tidyName(answer);
-    m_recorded = true;
-    bool found = false;
-    Status status = findCurrent(&found);
-    if (!status || found) {
-        return status;
+    if (!m_shared.archiveDb) {
+        return Status::own(Status::kClosed);
     }
-    return m_shared.archiveDb->add(m_shared.currentName);
+    const QString name = tidyName(answer);
+    std::vector<NamedRow> rows;
+    Status status = m_shared.archiveDb->rowsNamed(name, &rows);
+    if (status && rows.empty()) {
+        // Another computer may add the same name at the same moment: it is read back.
+        status = m_shared.archiveDb->add(name);
+        if (status) {
+            status = m_shared.archiveDb->rowsNamed(name, &rows);
+        }
+    }
+    if (status && rows.size() != 1) {
+        return rows.empty() ? Status::own(Status::kNoCurrentRow, name) : sameNameFailure(rows);
+    }
+    if (status) {
+        m_shared.currentName = name;
+        m_shared.currentRow = rows.front().id;
+        m_recorded = true;
+    }
+    return status;
 }
 
 void NameChoice::enterUnrecorded() {
     m_shared.currentName = kAnonymousName;
+    m_shared.currentRow = 0;
     m_recorded = false;
-}
-
-Status NameChoice::findCurrent(bool* found) {
-    *found = false;
-    if (!m_shared.archiveDb) {
-        return Status::own(Status::kClosed);
-    }
-    return m_shared.archiveDb->find(m_shared.currentName, found);
 }
 
 }  // namespace archive

@@ -30,12 +30,15 @@ public:
     // order. Rows without a name (written by another program) are left out; there is no
     // limit to their number.
     Status start(NameList* names);
-    // A name picked from the list becomes the pupil name at once.
-    void pick(const QString& name);
-    // Looks the picked name up again; found is false when it is gone from the archive.
+    // A name picked from the list becomes the pupil name at once, and its row the row
+    // the run goes to: two rows whose names differ only in letter case stay two pupils.
+    void pick(const QString& name, qint64 row);
+    // Looks the picked row up again; found is false when it is gone from the archive.
     Status confirm(bool* found);
     // Settles an answer confirmed with OK: tidied, looked up ignoring letter case,
-    // and added as a new row when no row has it.
+    // and added as a new row when no row has it. When several rows have it (written from
+    // outside), fails with Status::kSameName naming them and settles nothing: the pupil
+    // picks the right one from the list.
     Status enterTyped(const QString& answer);
     // "Annulla" in the input box: the pupil chose not to record the run. The name in force
     // is "Anonimo" for the windows' sake, but no row is added and recorded() turns false.
@@ -44,8 +47,6 @@ public:
     bool recorded() const { return m_recorded; }
 
 private:
-    Status findCurrent(bool* found);
-
     Modtempar& m_shared;
     bool m_recorded = true;
 };

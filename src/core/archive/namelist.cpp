@@ -19,7 +19,7 @@ Status NameList::open(std::shared_ptr<Archive> archive) {
     m_archive = std::move(archive);
     m_count = count;
     const auto pages = static_cast<std::size_t>((m_count + kPageSize - 1) / kPageSize);
-    m_pages.assign(pages, QStringList());
+    m_pages.assign(pages, std::vector<NamedRow>());
     m_read.assign(pages, false);
     endResetModel();
     return status;
@@ -36,25 +36,37 @@ QVariant NameList::data(const QModelIndex& index, int role) const {
     return name(index.row());
 }
 
-QString NameList::name(int row) const {
+const NamedRow* NameList::entry(int row) const {
     if (row < 0 || row >= m_count) {
-        return QString();
+        return nullptr;
     }
-    const QStringList& names = page(row / kPageSize);
-    const int at = row % kPageSize;
-    return at < names.size() ? names.at(at) : QString();
+    const std::vector<NamedRow>& rows = page(row / kPageSize);
+    const auto at = static_cast<std::size_t>(row % kPageSize);
+    return at < rows.size() ? &rows[at] : nullptr;
+}
+
+QString NameList::name(int row) const {
+    const NamedRow* listed = entry(row);
+    return listed ? listed->name : QString();
+}
+
+qint64 NameList::rowId(int row) const {
+    const NamedRow* listed = entry(row);
+    return listed ? listed->id : 0;
 }
 
 QStringList NameList::all() const {
     QStringList names;
     names.reserve(m_count);
     for (int number = 0; number < static_cast<int>(m_pages.size()); ++number) {
-        names += page(number);
+        for (const NamedRow& row : page(number)) {
+            names.append(row.name);
+        }
     }
     return names;
 }
 
-const QStringList& NameList::page(int number) const {
+const std::vector<NamedRow>& NameList::page(int number) const {
     const auto at = static_cast<std::size_t>(number);
     if (m_read[at]) {
         return m_pages[at];
@@ -62,7 +74,7 @@ const QStringList& NameList::page(int number) const {
     if (!m_failure.ok()) {
         return m_pages[at];  // empty: pages are only filled by a read that worked
     }
-    QStringList names;
+    std::vector<NamedRow> names;
     Status status = m_archive->readNames(number * kPageSize, kPageSize, &names);
     if (!status.ok()) {
         // A page cut short would show a short or blank list as if it were whole.

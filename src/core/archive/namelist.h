@@ -35,6 +35,8 @@ public:
     // The name at a row; empty when it cannot be read any more (removed by another program,
     // or a failed read: see failure()).
     QString name(int row) const;
+    // The id of the row listed at a row of the list; 0 when it cannot be read.
+    qint64 rowId(int row) const;
     // Every name, all pages read; check failure() afterwards.
     QStringList all() const;
 
@@ -49,11 +51,12 @@ Q_SIGNALS:
     void readFailed() const;
 
 private:
-    const QStringList& page(int number) const;
+    const std::vector<NamedRow>& page(int number) const;
+    const NamedRow* entry(int row) const;
 
     std::shared_ptr<Archive> m_archive;
     int m_count = 0;
-    mutable std::vector<QStringList> m_pages;
+    mutable std::vector<std::vector<NamedRow>> m_pages;
     mutable std::vector<bool> m_read;
     mutable Status m_failure;
 };

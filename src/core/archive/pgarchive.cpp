@@ -30,17 +30,19 @@ struct ConnectionFree {
 };
 using Handle = std::unique_ptr<PGconn, ConnectionFree>;
 
+// Text as the server keeps it. Its text cannot hold the character 0, and libpq would cut
+// the text there ("Mario\0x" would become another pupil's "Mario"): it is sent as U+FFFD.
+QString asKept(QString text) {
+    text.replace(QChar(0), QChar::ReplacementCharacter);
+    return text;
+}
+
 // One parameter, bound in text form; a null pointer is SQL NULL.
 struct Param {
     QByteArray value;
     bool null = false;
 
-    // The server's text cannot hold the character 0, and libpq would cut the text there
-    // ("Mario\0x" would become another pupil's "Mario"): it is sent as U+FFFD instead.
-    static Param of(QString text) {
-        text.replace(QChar(0), QChar::ReplacementCharacter);
-        return {text.toUtf8(), false};
-    }
+    static Param of(const QString& text) { return {asKept(text).toUtf8(), false}; }
     static Param of(qint64 number) { return {QByteArray::number(number), false}; }
     static Param none() { return {QByteArray(), true}; }
 };
@@ -596,7 +598,7 @@ Status PgArchive::countNames(int* count) {
     });
 }
 
-Status PgArchive::readNames(int first, int count, QStringList* names) {
+Status PgArchive::readNames(int first, int count, std::vector<NamedRow>* rows) {
     // A page that follows the last one read continues from its last id, so reading the list
     // from the top costs one pass; a jump into the middle skips rows once.
     const bool follows = first > 0 && first == m_nextListed && m_lastListedId > 0;
@@ -614,17 +616,18 @@ Status PgArchive::readNames(int first, int count, QStringList* names) {
             m_nextListed = -1;
             return status;
         }
-        const int rows = PQntuples(result.get());
-        QStringList page;
-        page.reserve(rows);
-        for (int row = 0; row < rows; ++row) {
-            page.append(textAt(result.get(), row, 1));
+        const int listed = PQntuples(result.get());
+        std::vector<NamedRow> page;
+        page.reserve(static_cast<std::size_t>(listed));
+        for (int row = 0; row < listed; ++row) {
+            page.push_back({QByteArray(PQgetvalue(result.get(), row, 0)).toLongLong(),
+                            textAt(result.get(), row, 1)});
         }
-        if (rows > 0) {
-            m_lastListedId = QByteArray(PQgetvalue(result.get(), rows - 1, 0)).toLongLong();
+        if (listed > 0) {
+            m_lastListedId = page.back().id;
         }
-        m_nextListed = first + rows;
-        *names = std::move(page);
+        m_nextListed = first + listed;
+        *rows = std::move(page);
         return Status();
     });
 }
@@ -710,39 +713,114 @@ Status PgArchive::add(const QString& name) {
     });
 }
 
+Status PgArchive::lookUpAll(const QString& name, std::vector<NamedRow>* rows,
+                            const QDeadlineTimer& deadline) {
+    rows->clear();
+    Row first;
+    Status status = lookUp(name, &first, deadline);
+    if (!status.ok() || first.id == 0) {
+        return status;
+    }
+    rows->push_back({first.id, first.nome.toString()});
+    // Others are rows without a key (the first holds it, or is one of them).
+    const QString wanted = nameKey(asKept(name));
+    Result result;
+    status = m_connection->exec(
+        "SELECT id, nome FROM public.tempar WHERE chiave IS NULL AND nome IS NOT NULL AND " NAME_FITS
+        " AND id <> $1",
+        {Param::of(first.id)}, deadline, &result);
+    for (int i = 0; status.ok() && i < PQntuples(result.get()); ++i) {
+        if (nameKey(textAt(result.get(), i, 1)) == wanted) {
+            rows->push_back({QByteArray(PQgetvalue(result.get(), i, 0)).toLongLong(),
+                             textAt(result.get(), i, 1)});
+        }
+    }
+    std::sort(rows->begin(), rows->end(),
+              [](const NamedRow& a, const NamedRow& b) { return a.id < b.id; });
+    return status;
+}
+
+Status PgArchive::rowsNamed(const QString& name, std::vector<NamedRow>* rows) {
+    return m_connection->run(
+        [&](const QDeadlineTimer& deadline) { return lookUpAll(name, rows, deadline); });
+}
+
+Status PgArchive::writeTotals(qint64 id, const QString& name, qint64 right, qint64 given,
+                              const QDateTime& when, const QDeadlineTimer& deadline) {
+    Connection& server = *m_connection;
+    return server.transaction(deadline, [&]() {
+        Result held;
+        Status status = server.exec("SELECT nome FROM public.tempar WHERE id = $1 FOR UPDATE",
+                                    {Param::of(id)}, deadline, &held);
+        if (!status.ok()) {
+            return status;
+        }
+        if (PQntuples(held.get()) == 0) {
+            return Status::own(Status::kRowGone);  // deleted by someone else since the lookup
+        }
+        if (isNull(held.get(), 0, 0) ||
+            nameKey(textAt(held.get(), 0, 0)) != nameKey(asKept(name))) {
+            return Status::own(Status::kNoCurrentRow, name);
+        }
+        // A row whose name another row's key already stands for stays without a key.
+        return server.exec(
+            "UPDATE public.tempar SET nome = $1, chiave = CASE WHEN EXISTS (SELECT 1 FROM public.tempar o "
+            "WHERE o.chiave = $2 AND o.id <> $6) THEN NULL ELSE $2 END, giuste = $3, "
+            "sbagliate = $4, data = to_timestamp($5::bigint) WHERE id = $6",
+            {Param::of(name), Param::of(nameKey(name)), Param::of(right), Param::of(given),
+             Param::of(when.toSecsSinceEpoch()), Param::of(id)},
+            deadline);
+    });
+}
+
 Status PgArchive::store(const QString& name, qint64 right, qint64 given, const QDateTime& when) {
     if (Status status = fits(name); !status.ok()) {
         return status;
     }
-    Connection& server = *m_connection;
     // The look-up and the update are one operation with one time-out: a slow look-up does
-    // not earn the update a fresh wait. The update is one statement, so the row is written
-    // whole or not at all; repeating both after a connection lost midway writes the same
-    // values again. It runs in a transaction that only this side commits: a store given up
-    // after the time-out (the row locked by someone else) is reported as failed, and must
-    // not land when the lock goes.
-    return server.run([&](const QDeadlineTimer& deadline) {
-        Row row;
-        Status status = lookUp(name, &row, deadline);
+    // not earn the update a fresh wait. The row is read again under its lock and written by
+    // one statement, so it is written whole or not at all; repeating both after a connection
+    // lost midway writes the same values again. The transaction is one that only this side
+    // commits: a store given up after the time-out (the row locked by someone else) is
+    // reported as failed, and must not land when the lock goes.
+    return m_connection->run([&](const QDeadlineTimer& deadline) {
+        std::vector<NamedRow> rows;
+        Status status = lookUpAll(name, &rows, deadline);
         if (!status.ok()) {
             return status;
         }
-        if (row.id == 0) {
+        if (rows.empty()) {
             return Status::own(Status::kNoCurrentRow, name);
         }
-        return server.transaction(deadline, [&]() {
-            Result result;
-            Status inner = server.exec(
-                "UPDATE public.tempar SET nome = $1, chiave = $2, giuste = $3, sbagliate = $4, "
-                "data = to_timestamp($5::bigint) WHERE id = $6",
-                {Param::of(name), Param::of(nameKey(name)), Param::of(right), Param::of(given),
-                 Param::of(when.toSecsSinceEpoch()), Param::of(row.id)},
-                deadline, &result);
-            if (inner.ok() && QByteArray(PQcmdTuples(result.get())) != "1") {
-                return Status::own(Status::kRowGone);  // deleted by someone else since the lookup
-            }
-            return inner;
-        });
+        if (rows.size() > 1) {
+            return sameNameFailure(rows);
+        }
+        return writeTotals(rows.front().id, name, right, given, when, deadline);
+    });
+}
+
+Status PgArchive::storeRow(qint64 id, const QString& name, qint64 right, qint64 given,
+                           const QDateTime& when) {
+    if (Status status = fits(name); !status.ok()) {
+        return status;
+    }
+    return m_connection->run([&](const QDeadlineTimer& deadline) {
+        return writeTotals(id, name, right, given, when, deadline);
+    });
+}
+
+Status PgArchive::readRow(qint64 id, Outcome* outcome) {
+    *outcome = Outcome();
+    Connection& server = *m_connection;
+    return server.run([&](const QDeadlineTimer& deadline) {
+        Result result;
+        Status status = server.exec(ROW_COLUMNS "WHERE id = $1", {Param::of(id)}, deadline,
+                                    &result);
+        if (status.ok() && PQntuples(result.get()) == 1) {
+            const Row row = Row::from(result.get(), 0);
+            *outcome = {true, row.giuste, row.sbagliate, row.data};
+        }
+        return status;
     });
 }
 

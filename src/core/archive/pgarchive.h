@@ -76,13 +76,18 @@ public:
     // Refuses when the table is there already. One transaction: all or nothing.
     static Status create(const ServerPlace& admin, const QString& programRole);
 
+    using Archive::readNames;
     Status countNames(int* count) override;
-    Status readNames(int first, int count, QStringList* names) override;
+    Status readNames(int first, int count, std::vector<NamedRow>* rows) override;
     Status find(const QString& name, bool* found) override;
     Status add(const QString& name) override;
     Status store(const QString& name, qint64 right, qint64 given, const QDateTime& when) override;
     Status read(const QString& name, Outcome* outcome) override;
     void limitWait(int ms) override;
+    Status rowsNamed(const QString& name, std::vector<NamedRow>* rows) override;
+    Status storeRow(qint64 id, const QString& name, qint64 right, qint64 given,
+                    const QDateTime& when) override;
+    Status readRow(qint64 id, Outcome* outcome) override;
 
     // Every row in insertion order, as stored (data as read() gives it).
     Status everyRow(std::vector<StoredRow>* rows);
@@ -112,6 +117,13 @@ private:
     Status lookUp(const QString& name, Row* row);
     // The same within an operation already running, on its deadline.
     Status lookUp(const QString& name, Row* row, const QDeadlineTimer& deadline);
+    // Every row of the name's key in insertion order, within an operation running.
+    Status lookUpAll(const QString& name, std::vector<NamedRow>* rows,
+                     const QDeadlineTimer& deadline);
+    // Writes the totals into the row whose name still has the name's key, in one
+    // transaction; kRowGone or kNoCurrentRow otherwise.
+    Status writeTotals(qint64 id, const QString& name, qint64 right, qint64 given,
+                       const QDateTime& when, const QDeadlineTimer& deadline);
 
     std::unique_ptr<Connection> m_connection;
     // Where the last read of names stopped, so the next page continues from its id.

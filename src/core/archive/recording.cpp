@@ -12,6 +12,9 @@ Status archivia(Modtempar& shared, const QString& pupilName, int right, int give
     if (!shared.archiveDb) {
         return Status::own(Status::kClosed);
     }
+    if (shared.currentRow != 0) {
+        return shared.archiveDb->storeRow(shared.currentRow, pupilName, right, given, when);
+    }
     return shared.archiveDb->store(pupilName, right, given, when);
 }
 

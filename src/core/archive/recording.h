@@ -11,7 +11,8 @@
 namespace archive {
 
 // Stores a run's totals under the pupil's name in the shared archive, in place of whatever
-// the name's row held. A run with no answers given stores nothing: it would replace the
+// the pupil's row held: the row settled in the name window (shared.currentRow), or without
+// one the row of the name. A run with no answers given stores nothing: it would replace the
 // pupil's figures with 0 out of 0 only because the pupil looked at the archive.
 Status archivia(Modtempar& shared, const QString& pupilName, int right, int given,
                 const QDateTime& when);

@@ -21,6 +21,11 @@ Status ResultsView::concetti(Outcome* outcome) {
     if (!m_shared.archiveDb) {
         return Status::own(Status::kClosed);
     }
+    // The pupil's own figures come from the pupil's own row.
+    if (m_shared.currentRow != 0 &&
+        (m_savedName.isEmpty() || m_shared.currentName == m_savedName)) {
+        return m_shared.archiveDb->readRow(m_shared.currentRow, outcome);
+    }
     return m_shared.archiveDb->read(m_shared.currentName, outcome);
 }
 

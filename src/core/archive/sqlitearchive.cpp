@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
+#include <iterator>
 
 #include "archive/archivefile.h"
 #include "archive/namekey.h"
@@ -180,7 +182,7 @@ Status SqliteArchive::countNames(int* count) {
     return Status();
 }
 
-Status SqliteArchive::readNames(int first, int count, QStringList* names) {
+Status SqliteArchive::readNames(int first, int count, std::vector<NamedRow>* rows) {
     // A page that follows the last one read continues from its last id, so reading the list
     // from the top costs one pass; a jump into the middle skips rows once.
     const bool follows = first > 0 && first == m_nextListed && m_lastListedId > 0;
@@ -197,13 +199,13 @@ Status SqliteArchive::readNames(int first, int count, QStringList* names) {
     SqliteStatement::Use use(*statement);
     statement->bindInt64(1, follows ? m_lastListedId : first);
     statement->bindInt64(2, count);
-    QStringList page;
-    page.reserve(count);
+    std::vector<NamedRow> page;
+    page.reserve(static_cast<std::size_t>(count));
     qint64 lastId = 0;
     int rc;
     while ((rc = statement->step()) == SQLITE_ROW) {
         lastId = statement->int64(0);
-        page.append(statement->text(1));
+        page.push_back({lastId, statement->text(1)});
     }
     if (rc != SQLITE_DONE) {
         m_nextListed = -1;
@@ -211,7 +213,7 @@ Status SqliteArchive::readNames(int first, int count, QStringList* names) {
     }
     m_nextListed = first + static_cast<int>(page.size());
     m_lastListedId = lastId;
-    *names = std::move(page);
+    *rows = std::move(page);
     return Status();
 }
 
@@ -308,40 +310,132 @@ Status SqliteArchive::add(const QString& name) {
     });
 }
 
+Status SqliteArchive::lookUpAll(const QString& name, std::vector<Row>* rows) {
+    rows->clear();
+    Row first;
+    Status status = lookUp(name, &first);
+    if (!status.ok() || first.id == 0) {
+        return status;
+    }
+    rows->push_back(first);
+    // Others are rows without a key (the first holds it, or is one of them).
+    const QString wanted = nameKey(name);
+    SqliteStatement* statement = m_connection->cached(kRowsWithoutKey, &status);
+    if (!statement) {
+        return status;
+    }
+    SqliteStatement::Use use(*statement);
+    int rc;
+    while ((rc = statement->step()) == SQLITE_ROW) {
+        if (statement->int64(0) != first.id && !statement->isNull(1) &&
+            nameKey(statement->text(1)) == wanted) {
+            rows->push_back(Row::from(*statement));
+        }
+    }
+    return rc == SQLITE_DONE ? Status() : m_connection->failure(rc);
+}
+
+Status SqliteArchive::rowsNamed(const QString& name, std::vector<NamedRow>* rows) {
+    rows->clear();
+    std::vector<Row> found;
+    Status status = lookUpAll(name, &found);
+    std::transform(found.begin(), found.end(), std::back_inserter(*rows), [](const Row& row) {
+        return NamedRow{row.id, row.nome.toString()};
+    });
+    std::sort(rows->begin(), rows->end(),
+              [](const NamedRow& a, const NamedRow& b) { return a.id < b.id; });
+    return status;
+}
+
+Status SqliteArchive::writeTotals(qint64 id, const QString& name, qint64 right, qint64 given,
+                                  const QDateTime& when) {
+    // A row whose name another row's key already stands for stays without a key.
+    Status status;
+    SqliteStatement* statement = m_connection->cached(
+        "UPDATE tempar SET nome = ?1, chiave = CASE WHEN EXISTS (SELECT 1 FROM tempar o "
+        "WHERE o.chiave = ?2 AND o.id <> ?6) THEN NULL ELSE ?2 END, "
+        "giuste = ?3, sbagliate = ?4, data = ?5 WHERE id = ?6",
+        &status);
+    if (!statement) {
+        return status;
+    }
+    SqliteStatement::Use use(*statement);
+    statement->bindText(1, name);
+    statement->bindText(2, nameKey(name));
+    statement->bindInt64(3, right);
+    statement->bindInt64(4, given);
+    statement->bindText(5, when.toLocalTime().toString(kDateFormat));
+    statement->bindInt64(6, id);
+    const int rc = statement->step();
+    if (rc != SQLITE_DONE) {
+        return m_connection->failure(rc);
+    }
+    // Deleted by another program since the lookup.
+    return sqlite3_changes(m_connection->handle()) == 1 ? Status() : Status::own(Status::kRowGone);
+}
+
 Status SqliteArchive::store(const QString& name, qint64 right, qint64 given,
                             const QDateTime& when) {
-    Row row;
-    Status status = lookUp(name, &row);
+    std::vector<Row> rows;
+    Status status = lookUpAll(name, &rows);
     if (!status.ok()) {
         return status;
     }
-    if (row.id == 0) {
+    if (rows.empty()) {
         return Status::own(Status::kNoCurrentRow, name);
     }
-    SqliteConnection& connection = *m_connection;
-    return connection.write([&]() -> Status {
-        Status inner;
-        SqliteStatement* statement = connection.cached(
-            "UPDATE tempar SET nome = ?1, chiave = ?2, giuste = ?3, sbagliate = ?4, data = ?5 "
-            "WHERE id = ?6",
-            &inner);
+    if (rows.size() > 1) {
+        std::vector<NamedRow> named;
+        rowsNamed(name, &named);
+        return sameNameFailure(named);
+    }
+    return m_connection->write(
+        [&]() { return writeTotals(rows.front().id, name, right, given, when); });
+}
+
+Status SqliteArchive::storeRow(qint64 id, const QString& name, qint64 right, qint64 given,
+                               const QDateTime& when) {
+    return m_connection->write([&]() -> Status {
+        Status status;
+        SqliteStatement* statement =
+            m_connection->cached("SELECT nome FROM tempar WHERE id = ?1", &status);
         if (!statement) {
-            return inner;
+            return status;
         }
-        SqliteStatement::Use use(*statement);
-        statement->bindText(1, name);
-        statement->bindText(2, nameKey(name));
-        statement->bindInt64(3, right);
-        statement->bindInt64(4, given);
-        statement->bindText(5, when.toLocalTime().toString(kDateFormat));
-        statement->bindInt64(6, row.id);
-        const int rc = statement->step();
-        if (rc != SQLITE_DONE) {
-            return connection.failure(rc);
+        {
+            SqliteStatement::Use use(*statement);
+            statement->bindInt64(1, id);
+            const int rc = statement->step();
+            if (rc == SQLITE_DONE) {
+                return Status::own(Status::kRowGone);
+            }
+            if (rc != SQLITE_ROW) {
+                return m_connection->failure(rc);
+            }
+            if (statement->isNull(0) || nameKey(statement->text(0)) != nameKey(name)) {
+                return Status::own(Status::kNoCurrentRow, name);
+            }
         }
-        // Deleted by another program since the lookup.
-        return sqlite3_changes(connection.handle()) == 1 ? Status() : Status::own(Status::kRowGone);
+        return writeTotals(id, name, right, given, when);
     });
+}
+
+Status SqliteArchive::readRow(qint64 id, Outcome* outcome) {
+    *outcome = Outcome();
+    Status status;
+    SqliteStatement* statement = m_connection->cached(ROW_COLUMNS "WHERE id = ?1", &status);
+    if (!statement) {
+        return status;
+    }
+    SqliteStatement::Use use(*statement);
+    statement->bindInt64(1, id);
+    const int rc = statement->step();
+    if (rc == SQLITE_ROW) {
+        const Row row = Row::from(*statement);
+        *outcome = {true, row.fields.giuste, row.fields.sbagliate, presentDate(row.fields.data)};
+        return Status();
+    }
+    return rc == SQLITE_DONE ? Status() : m_connection->failure(rc);
 }
 
 Status SqliteArchive::read(const QString& name, Outcome* outcome) {

@@ -45,13 +45,18 @@ public:
     static std::unique_ptr<SqliteArchive> open(const QString& path, Status* status,
                                                const OpenOptions& options = {});
 
+    using Archive::readNames;
     Status countNames(int* count) override;
-    Status readNames(int first, int count, QStringList* names) override;
+    Status readNames(int first, int count, std::vector<NamedRow>* rows) override;
     Status find(const QString& name, bool* found) override;
     Status add(const QString& name) override;
     Status store(const QString& name, qint64 right, qint64 given, const QDateTime& when) override;
     Status read(const QString& name, Outcome* outcome) override;
     void limitWait(int ms) override;
+    Status rowsNamed(const QString& name, std::vector<NamedRow>* rows) override;
+    Status storeRow(qint64 id, const QString& name, qint64 right, qint64 given,
+                    const QDateTime& when) override;
+    Status readRow(qint64 id, Outcome* outcome) override;
 
     // Every row in insertion order, as stored (data as read() gives it).
     Status everyRow(std::vector<StoredRow>* rows);
@@ -65,6 +70,11 @@ private:
     explicit SqliteArchive(std::unique_ptr<SqliteConnection> connection);
     // The row of the name's key, or id 0.
     Status lookUp(const QString& name, Row* row);
+    // Every row of the name's key, the one lookUp finds first.
+    Status lookUpAll(const QString& name, std::vector<Row>* rows);
+    // Writes the totals into the row, inside a write already begun.
+    Status writeTotals(qint64 id, const QString& name, qint64 right, qint64 given,
+                       const QDateTime& when);
 
     std::unique_ptr<SqliteConnection> m_connection;
     bool m_indexChecked = false;

@@ -48,6 +48,8 @@ QString ownDescription(int number) {
             return QStringLiteral("l'archivio è già chiuso");
         case Status::kNameTooLong:
             return QStringLiteral("il nome è troppo lungo");
+        case Status::kSameName:
+            return QStringLiteral("nell'archivio ci sono più alunni con questo nome");
         default:
             return QStringLiteral("errore sconosciuto");
     }
@@ -106,6 +108,11 @@ QString ownAdvice(int number) {
                 "riavvia il programma.");
         case Status::kNameTooLong:
             return QStringLiteral("Scrivi solo il cognome e il nome, poi riprova.");
+        case Status::kSameName:
+            return QStringLiteral(
+                "Scegli il tuo nome dall'elenco. Per tenere distinti questi alunni, "
+                "l'insegnante esegua «tempolario-archivio ripara» sull'archivio e segua ciò "
+                "che dice.");
         case Status::kNoCurrentRow:
         case Status::kRowGone:
             return QStringLiteral(

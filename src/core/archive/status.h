@@ -34,6 +34,7 @@ struct Status {
     static constexpr int kRowGone = 20109;       // the row was deleted by someone else
     static constexpr int kClosed = 20110;        // no archive is open
     static constexpr int kNameTooLong = 20111;   // a name longer than the archive holds
+    static constexpr int kSameName = 20112;      // several rows have the name typed
     // The archive on a database server; the server's own code (SQLSTATE) is in `code`.
     static constexpr int kServerError = 20301;        // the server refused or failed a statement
     static constexpr int kServerUnreachable = 20302;  // no connection, or it broke

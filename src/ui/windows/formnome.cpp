@@ -148,7 +148,7 @@ void FormNome::picked(int row) {
     if (row < 0) {
         return;
     }
-    m_choice.pick(m_names.name(row));
+    m_choice.pick(m_names.name(row), m_names.rowId(row));
     auto* name = m_controls.as<QLabel>(QStringLiteral("LabNOME"));
     name->setText(m_shared.currentName);
     name->show();
@@ -183,7 +183,13 @@ void FormNome::typeName() {
         // The prompt promises that "Annulla" records nothing; the drill still opens.
         m_choice.enterUnrecorded();
         settle();
-    } else if (check(m_choice.enterTyped(*answer))) {
+        return;
+    }
+    const Status status = m_choice.enterTyped(*answer);
+    if (status.number == Status::kSameName) {
+        // Not a failure of the archive: the pupil stays here and picks from the list.
+        screens::showMessage(this, status.message());
+    } else if (check(status)) {
         settle();
     }
 }
