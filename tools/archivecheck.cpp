@@ -103,8 +103,9 @@ Status verifyServer(const archive::ServerPlace& place, Findings* findings) {
                               QStringLiteral("manca l'indice unico nome sul campo chiave"),
                               server->where());
     }
+    QStringList layoutNotes;
     if (status.ok() && !layout.limited) {
-        notes->append(QStringLiteral(
+        layoutNotes.append(QStringLiteral(
             "L'archivio non ha i limiti di lunghezza dei nomi degli archivi creati ora: un nome "
             "lunghissimo scritto da fuori può bloccare l'aggiunta di nomi nuovi. Per "
             "aggiungerli, con il servizio dell'amministratore: tempolario-archivio ripara "
@@ -116,6 +117,8 @@ Status verifyServer(const archive::ServerPlace& place, Findings* findings) {
     }
     if (status.ok()) {
         *findings = describe(report, false, place.service, true);
+        findings->notes.append(layoutNotes);
+        findings->attention = findings->attention || !layoutNotes.isEmpty();
     }
     return status;
 }
@@ -129,13 +132,16 @@ Status repairServer(const archive::ServerPlace& place, Findings* findings) {
     // Limits first: without them a key too long for the old index would stop the repair.
     archive::PgArchive::Layout layout;
     status = server->layout(&layout);
+    QStringList layoutNotes;
+    bool limitsMissing = false;
     if (status.ok() && !layout.limited && layout.owned) {
         status = server->setLimits();
         if (status.ok()) {
-            notes->append(QStringLiteral("Limiti di lunghezza dei nomi aggiunti."));
+            layoutNotes.append(QStringLiteral("Limiti di lunghezza dei nomi aggiunti."));
         }
     } else if (status.ok() && !layout.limited) {
-        notes->append(QStringLiteral(
+        limitsMissing = true;
+        layoutNotes.append(QStringLiteral(
             "I limiti di lunghezza dei nomi mancano: li aggiunge solo chi possiede la tabella "
             "(ripara con il servizio dell'amministratore)."));
     }
@@ -145,6 +151,8 @@ Status repairServer(const archive::ServerPlace& place, Findings* findings) {
     }
     if (status.ok()) {
         *findings = describe(report, true, place.service, true);
+        findings->notes.append(layoutNotes);
+        findings->attention = findings->attention || limitsMissing;
     }
     return status;
 }
@@ -166,6 +174,7 @@ Findings describe(const KeyReport& report, bool repaired, const QString& archive
             QStringLiteral("Righe senza chiave, aggiunte da fuori: %1.").arg(report.withoutKey));
     }
     if (report.tooLong > 0) {
+        findings.attention = true;
         notes.append(QStringLiteral(
                          "Righe con un nome più lungo di %1 caratteri, scritte da fuori, che "
                          "Tempolario non mostra né cerca: %2. Chi cura il server le toglie con: "
@@ -198,7 +207,7 @@ Findings describe(const KeyReport& report, bool repaired, const QString& archive
         }
         const qint64 other = ids.value(1);
         const QString rename =
-            onServer ? QStringLiteral("psql \"service=%1\" -c \"UPDATE tempar SET nome = "
+            onServer ? QStringLiteral("psql \"service=%1\" -c \"UPDATE public.tempar SET nome = "
                                       "'NUOVO NOME' WHERE id = %2\"")
                            .arg(archive)
                            .arg(other)
