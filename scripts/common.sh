@@ -8,7 +8,28 @@ TEMPOLARIO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=tests/testtime.sh
 source "$TEMPOLARIO_ROOT/tests/testtime.sh"
 
-# Debian 12 packages that building and running need; libpq is the archive server's client.
+# --- The Debian release: 12 (bookworm) or 13 (trixie), from /etc/os-release. ---
+# Only these names differ between the two; every other package is named alike on both.
+#   TEMPOLARIO_DEBIAN        12 or 13
+#   TEMPOLARIO_PG_VERSION    the PostgreSQL major version of the release (15 or 17)
+#   TEMPOLARIO_PG_PACKAGES   its server and client, for the tests' own server
+#   TEMPOLARIO_CLANG_RT      clang's runtime (libFuzzer, sanitizers) for the release's clang
+TEMPOLARIO_DEBIAN=$( (. /etc/os-release 2>/dev/null && [ "${ID:-}" = debian ] &&
+    printf '%s' "${VERSION_ID:-}") || true)
+case $TEMPOLARIO_DEBIAN in
+    12) TEMPOLARIO_PG_VERSION=15 TEMPOLARIO_CLANG_RT=libclang-rt-14-dev ;;
+    13) TEMPOLARIO_PG_VERSION=17 TEMPOLARIO_CLANG_RT=libclang-rt-19-dev ;;
+    *)
+        printf 'tempolario: this is not Debian 12 or 13 (/etc/os-release says %s);\n' \
+            "$( (. /etc/os-release 2>/dev/null && printf '%s' "${PRETTY_NAME:-nothing}") || echo nothing)" >&2
+        printf 'tempolario: the package names below are those of Debian 12.\n' >&2
+        TEMPOLARIO_DEBIAN=12 TEMPOLARIO_PG_VERSION=15 TEMPOLARIO_CLANG_RT=libclang-rt-14-dev
+        ;;
+esac
+TEMPOLARIO_PG_PACKAGES=("postgresql-$TEMPOLARIO_PG_VERSION" "postgresql-client-$TEMPOLARIO_PG_VERSION")
+# --- end of the release's names ---
+
+# Debian packages that building and running need; libpq is the archive server's client.
 TEMPOLARIO_RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev libgl-dev libsqlite3-dev
                          sqlite3 libpq-dev libpq5 fonts-liberation qt6-translations-l10n)
 # A virtual X server and what xvfb-run needs beside it.
@@ -17,14 +38,14 @@ TEMPOLARIO_VIRTUAL_DISPLAY_PACKAGES=(xvfb xauth)
 # (openbox), a pointer driver, screenshot tools, the Italian locale and time zone the tests
 # run under, a session bus with the accessibility registry and its Python client for the
 # screen-reader tests, the screen reader Orca with its speech server and espeak-ng, and the
-# PostgreSQL 15 server and
-# client that tests/pg/pgserver.sh runs in the build folder (Debian may make and start a
+# release's PostgreSQL server and client that tests/pg/pgserver.sh runs in the build folder
+# (Debian may make and start a
 # cluster of its own on installing the server; the tests never use it), and openssl, which
 # makes the certificates of the TLS test server.
 TEMPOLARIO_TEST_PACKAGES=("${TEMPOLARIO_VIRTUAL_DISPLAY_PACKAGES[@]}" openbox xdotool x11-utils locales tzdata
                           dbus-daemon at-spi2-core python3-pyatspi
                           orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
-                          postgresql-15 postgresql-client-15 openssl)
+                          "${TEMPOLARIO_PG_PACKAGES[@]}" openssl)
 # The package check: dpkg-shlibdeps (dpkg-dev) and file, which CPack's Debian generator
 # runs on every binary to find the libraries it links.
 TEMPOLARIO_PACKAGE_PACKAGES=(dpkg-dev file)

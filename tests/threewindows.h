@@ -42,7 +42,7 @@ public:
                          });
     }
 
-    QWidget* control(QWidget* window, const char* name, int index = -1) const {
+    QWidget* control(const QWidget* window, const char* name, int index = -1) const {
         return screens::findControl(window, QString::fromLatin1(name), index);
     }
 

@@ -9,7 +9,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
 
-ensure_packages "${TEMPOLARIO_RUN_PACKAGES[@]}" clang libclang-rt-14-dev
+ensure_packages "${TEMPOLARIO_RUN_PACKAGES[@]}" clang "$TEMPOLARIO_CLANG_RT"
 
 dir=$TEMPOLARIO_ROOT/build-fuzz
 seconds=${TEMPOLARIO_FUZZ_SECONDS:-30}

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tempolario developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The Debian package on a machine that has nothing of ours: a minimal Debian 12 system made
-# afresh with debootstrap, from the mirror this machine's apt uses. The .deb built by
+# The Debian package on a machine that has nothing of ours: a minimal system of the Debian
+# release this machine runs (the package is built for it), made afresh with debootstrap,
+# from the mirror this machine's apt uses. The .deb built by
 # 40-package.sh is installed there with apt, which must find every library and font the
 # program needs from the package's Depends alone; then a new user of that system starts the
 # program from the menu entry on a virtual X server, stores a result and reads it back.
@@ -33,6 +34,12 @@ mirror=$(cat /etc/apt/sources.list.d/*.sources /dev/null |
 shopt -u nullglob
 [ -n "$mirror" ] || fail "no Debian mirror in this machine's apt sources"
 
+suite=$( (. /etc/os-release && printf '%s' "${VERSION_CODENAME:-}") || true)
+case $suite in
+    bookworm | trixie) ;;
+    *) fail "this machine runs neither Debian 12 nor 13 (codename: ${suite:-none})" ;;
+esac
+
 root=$(mktemp -d /tmp/tempolario-clean.XXXXXX)
 chmod 755 "$root"  # the new system's / must be open to its users
 cleanup() {
@@ -43,7 +50,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-debootstrap --variant=minbase bookworm "$root" "$mirror" >"$build/debootstrap.log" 2>&1 ||
+debootstrap --variant=minbase "$suite" "$root" "$mirror" >"$build/debootstrap.log" 2>&1 ||
     { tail -20 "$build/debootstrap.log" >&2; fail "debootstrap failed"; }
 mount -t proc proc "$root/proc"
 mount --bind /dev "$root/dev"
@@ -55,7 +62,7 @@ in_root bash -c "export DEBIAN_FRONTEND=noninteractive
     apt-get install -y -qq --no-install-recommends /tmp/$(basename "$deb") &&
     apt-get install -y -qq --no-install-recommends xvfb xauth xdotool" \
     >"$build/clean-apt.log" 2>&1 || { tail -30 "$build/clean-apt.log" >&2; fail "apt-get install failed"; }
-say "installed with apt on a fresh minimal system"
+say "installed with apt on a fresh minimal $suite system"
 
 in_root useradd -m -s /bin/bash "$user"
 in_root runuser -u "$user" -- env HOME="/home/$user" USER="$user" \

@@ -15,7 +15,7 @@
 
 namespace {
 
-QStringList argumentsOf(int argc, char* argv[]) {
+QStringList argumentsOf(int argc, const char* const argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -74,8 +74,13 @@ def wait_for(what, check, timeout=TIMEOUT):
         time.sleep(0.05)
 
 
+# Newer at-spi2-core (Debian 13's) names the push button's role "button"; the older one
+# (Debian 12's) "push button", the name used here for both.
+ROLE_NAMES = {pyatspi.ROLE_PUSH_BUTTON: "push button"}
+
+
 def role(node):
-    return node.getRoleName()
+    return ROLE_NAMES.get(node.getRole(), node.getRoleName())
 
 
 def showing(node):

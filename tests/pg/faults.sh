@@ -13,8 +13,7 @@ script=$1
 dir=$2
 server() { bash "$script" "$1" "$dir"; }
 
-bin=$(pg_config --bindir 2>/dev/null || true)
-[ -n "$bin" ] && [ -x "$bin/psql" ] || bin=/usr/lib/postgresql/15/bin
+bin=$(bash "$script" bindir)
 export PGSERVICEFILE=$dir/pg_service.conf
 sql() { "$bin/psql" -X -A -t -q -v ON_ERROR_STOP=1 "service=$1" -c "$2"; }
 

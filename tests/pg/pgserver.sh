@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tempolario developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# A private PostgreSQL 15 server for the tests, in a folder of the build tree. It listens on
+# A private PostgreSQL server for the tests, in a folder of the build tree. It listens on
 # a Unix socket in that folder only and lets nobody in without a SCRAM password.
 #
 #   pgserver.sh start DIR [--tls]
@@ -13,6 +13,7 @@
 #                             stop and remove what an earlier run left in DIR, then start
 #   pgserver.sh stop DIR      stop the server (stopped, killed or gone alike), remove DIR
 #   pgserver.sh pids DIR      the postmaster's pid, then its children's, one per line
+#   pgserver.sh bindir        the folder of the server's programs (psql among them)
 #
 # What clients need is left in DIR: pg_service.conf with the services "tempolario" (the
 # program's role), "tempolario-admin" (owner of the database) and "tempolario-super" (the
@@ -67,21 +68,28 @@ status=0
 trap 'status=$?; [ "$status" -eq 3 ] && exit 3; fail "command failed (status $status): $BASH_COMMAND"' ERR
 
 usage() {
-    say "usage: pgserver.sh start|restart|fresh|stop|pids DIR [--tls]"
+    say "usage: pgserver.sh start|restart|fresh|stop|pids DIR [--tls], or pgserver.sh bindir"
     exit 2
 }
 
-# The server's programs from the PostgreSQL 15 installation, never from PATH (a wrapper or
-# another version may come first there).
+# The server's programs from a PostgreSQL installation, never from PATH (a wrapper or
+# another version may come first there): the one pg_config names, else the newest of
+# Debian's under /usr/lib/postgresql (15 on Debian 12, 17 on Debian 13; a machine upgraded
+# from 12 may hold both until the old one is removed).
 find_bindir() {
-    local dir
+    local dir candidates=()
     dir=$(pg_config --bindir 2>/dev/null || true)
-    if [ -z "$dir" ] || [ ! -x "$dir/initdb" ] || [ ! -x "$dir/postgres" ]; then
-        dir=/usr/lib/postgresql/15/bin
-    fi
-    { [ -x "$dir/initdb" ] && [ -x "$dir/pg_ctl" ] && [ -x "$dir/psql" ]; } ||
-        fail "no PostgreSQL 15 server programs in $dir (install postgresql-15)"
-    bin=$dir
+    [ -z "$dir" ] || candidates+=("$dir")
+    mapfile -t -O ${#candidates[@]} candidates < <(
+        printf '%s\n' /usr/lib/postgresql/*/bin | sort -V -r)
+    for dir in "${candidates[@]}"; do
+        if [ -x "$dir/initdb" ] && [ -x "$dir/postgres" ] && [ -x "$dir/pg_ctl" ] &&
+            [ -x "$dir/psql" ]; then
+            bin=$dir
+            return 0
+        fi
+    done
+    fail "no PostgreSQL server programs found (install postgresql-15 on Debian 12, postgresql-17 on Debian 13)"
 }
 
 is_root() { [ "$(id -u)" -eq 0 ]; }
@@ -513,6 +521,11 @@ cmd_pids() {
     server_pids
 }
 
+if [ $# -eq 1 ] && [ "$1" = bindir ]; then
+    find_bindir
+    printf '%s\n' "$bin"
+    exit 0
+fi
 tls=0
 case $# in
     2) ;;

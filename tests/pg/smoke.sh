@@ -17,8 +17,7 @@ done < <(compgen -e | grep '^PG' || true)
 # The refusals are told apart by their messages, which the client would otherwise translate.
 export LC_ALL=C.UTF-8 LANGUAGE=
 
-bin=$(pg_config --bindir 2>/dev/null || true)
-[ -n "$bin" ] && [ -x "$bin/psql" ] || bin=/usr/lib/postgresql/15/bin
+bin=$(bash "${TEMPOLARIO_TEST_PGSCRIPT:?the pgserver fixture sets TEMPOLARIO_TEST_PGSCRIPT}" bindir)
 
 failures=0
 check() {

@@ -146,7 +146,7 @@ public:
         m_where = QStringLiteral("«%1»").arg(m_place.service);
     }
 
-    QString where() const { return m_where; }
+    const QString& where() const { return m_where; }
     const ServerPlace& place() const { return m_place; }
     PGconn* handle() const { return m_handle.get(); }
     // Each later operation, a connection made again included, within ms.

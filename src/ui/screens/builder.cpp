@@ -348,6 +348,9 @@ namespace {
 // True when no word of a label written with runs of blanks lies under a control drawn
 // above it (the exercise window's counters sit in the gaps of their text lines).
 bool wordsClear(const WindowSpec& design, double zoom) {
+    // Two loops that leave at the first hidden word read more plainly than nested
+    // std::all_of calls.
+    // cppcheck-suppress useStlAlgorithm
     for (const ControlSpec& line : design.controls) {
         const QString text = QString::fromUtf8(line.text);
         if (line.kind != Kind::Label || !text.contains(QLatin1String("  "))) {
@@ -355,6 +358,7 @@ bool wordsClear(const WindowSpec& design, double zoom) {
         }
         const QRect lineRect = geometryOf(line, 0, zoom);
         const QFontMetrics metrics(fontOf(line.font, zoom));
+        // cppcheck-suppress useStlAlgorithm
         for (const ControlSpec& over : design.controls) {
             // Only a control that covers most of the first line of text can hide its words.
             const QRect band(lineRect.left(), lineRect.top(), lineRect.width(), metrics.height());
