@@ -20,22 +20,8 @@ bus=
 launcher=
 orca=
 speechd=
-# Processes of this run are told apart from everyone else's by this folder in their
-# environment: the accessibility bus and the registry are started by the launcher and the
-# bus, not by this script. Called once the folder is out of this shell's own environment, so
-# that the search does not find itself.
-ours() {
-    local environ p stat
-    for environ in $(grep -lzs -- "XDG_RUNTIME_DIR=$work/runtime" /proc/[0-9]*/environ); do
-        p=${environ#/proc/}
-        p=${p%/environ}
-        read -r stat 2>/dev/null <"/proc/$p/stat" || continue
-        # The state follows the command's name in brackets: R, S, D... or Z for one that ended.
-        stat=${stat##*) }
-        case ${stat%% *} in Z | X) ;; *) echo "$p" ;; esac
-    done
-    return 0
-}
+# shellcheck source=tests/e2e/ours.sh
+source "$here/ours.sh"
 # Ends a process of ours: asked first, then made to, for Orca and its speech server may hang
 # on a voice that no longer answers.
 end() {
