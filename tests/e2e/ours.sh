@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154 # work is set by the script that sources this
 # SPDX-FileCopyrightText: 2026 The Tempolario developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the screen-reader tests, which start an X server, a session bus and the
