@@ -112,7 +112,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib/menu-road.sh"
 
 shot_in_home=
 [ -n "${TEMPOLARIO_SHOT:-}" ] && shot_in_home=$home/shot.png
-as_user xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
+as_user xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96 -noreset" \
     bash -c "$(declare -f menu_road); menu_road \"\$@\"" menu_road "$app_id" "$shot_in_home" ||
     fail "the program started from the menu entry did not store and give back a result"
 if [ -n "$shot_in_home" ] && "${root[@]}" test -s "$shot_in_home"; then

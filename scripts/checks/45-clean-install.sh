@@ -66,7 +66,7 @@ say "installed with apt on a fresh minimal $suite system"
 
 in_root useradd -m -s /bin/bash "$user"
 in_root runuser -u "$user" -- env HOME="/home/$user" USER="$user" \
-    xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
+    xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96 -noreset" \
     bash -c "$(declare -f menu_road); menu_road \"\$@\"" menu_road "$app_id" ||
     fail "the program started from the menu entry did not store and give back a result"
 say "clean install check passed in $((SECONDS - started)) s"

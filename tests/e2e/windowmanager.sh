@@ -9,15 +9,21 @@ set -euo pipefail
 # The X server first answers on its own time.
 for _ in $(seq 100); do xprop -root >/dev/null 2>&1 && break; sleep 0.05; done
 logs=$(mktemp -d)
-openbox --sm-disable >"$logs/openbox.log" 2>&1 &
-wm=$!
+wm=
 trap 'kill "$wm" 2>/dev/null || true; rm -rf "$logs"' EXIT
-# The window manager announces itself on the root window once it manages the screen.
-for _ in $(seq 200); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    kill -0 "$wm" 2>/dev/null || { cat "$logs/openbox.log" >&2; exit 1; }
-    sleep 0.05
+# The window manager announces itself on the root window once it manages the screen. A
+# server still settling may refuse the first connection: start it again, a few times.
+for _ in 1 2 3; do
+    openbox --sm-disable >"$logs/openbox.log" 2>&1 &
+    wm=$!
+    for _ in $(seq 200); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break 2
+        kill -0 "$wm" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -0 "$wm" 2>/dev/null && break
+    sleep 0.2
 done
 xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' ||
-    { echo "windowmanager: openbox did not start" >&2; exit 1; }
+    { cat "$logs/openbox.log" >&2; echo "windowmanager: openbox did not start" >&2; exit 1; }
 "$@"

@@ -216,7 +216,7 @@ inside useradd -m -s /bin/bash maestra
 # The menu road of the package checks: a name typed, three dates placed, ESCO, read back.
 source "$TEMPOLARIO_ROOT/scripts/checks/lib/menu-road.sh"
 road() {
-    as_user "$1" xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
+    as_user "$1" xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96 -noreset" \
         bash -c "$(declare -f menu_road); menu_road \"\$@\"" menu_road "$app_id" "" "${2:-}" \
         >>"$log" 2>&1
 }
