@@ -8,13 +8,18 @@
 # ends the output, and the exit status is 1 when any failed.
 #
 # TEMPOLARIO_TEST_SLOWDOWN (a number of at least 1) multiplies every deadline in the tests;
-# by default it follows the machine's load when the command starts (2 on an idle machine),
-# and the sanitizer check multiplies it again.
+# by default it follows the machine's load as each step starts (2 on an idle machine), so a
+# machine that gets busy while the build runs still gets its time, and the sanitizer check
+# multiplies it again.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-export TEMPOLARIO_TEST_SLOWDOWN=${TEMPOLARIO_TEST_SLOWDOWN:-$(test_slowdown)}
-say "deadlines in the tests scaled by $TEMPOLARIO_TEST_SLOWDOWN (TEMPOLARIO_TEST_SLOWDOWN)"
+given_slowdown=${TEMPOLARIO_TEST_SLOWDOWN:-}
+# The factor for the next step: the one given, or the machine's load now.
+slowdown_now() {
+    export TEMPOLARIO_TEST_SLOWDOWN=${given_slowdown:-$(test_slowdown)}
+    say "deadlines in the tests scaled by $TEMPOLARIO_TEST_SLOWDOWN (TEMPOLARIO_TEST_SLOWDOWN)"
+}
 
 # Nothing can run without the packages and the locale; a failure there ends the command.
 (ensure_packages "${TEMPOLARIO_RUN_PACKAGES[@]}" "${TEMPOLARIO_TEST_PACKAGES[@]}" &&
@@ -27,6 +32,7 @@ step() {
     local name=$1 began=$SECONDS result=passed
     shift
     say "── $name"
+    slowdown_now
     "$@" || { result=FAILED; failed=1; }
     summary+=("$(printf '%-22s %-8s %6s' "$name" "$result" "$(minutes $((SECONDS - began)))")")
     say "$name: $result"
