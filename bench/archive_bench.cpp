@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "archive/archivefile.h"
-#include "archive/namelist.h"
 #include "archive/sqlitearchive.h"
+#include "session/namelist.h"
 
 using archive::Status;
 
@@ -160,7 +160,7 @@ double listingMillis(const QString& path, qint64* listed) {
     for (int round = 0; round < 5; ++round) {
         QElapsedTimer timer;
         timer.start();
-        archive::NameList list;
+        session::NameList list;
         check(list.open(open(path)), "list");
         const QStringList names = list.all();
         check(list.failure(), "names");

@@ -8,8 +8,8 @@
 //   QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 build/bench/bench_drill
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -19,11 +19,11 @@
 #include <QTest>
 
 #include "content/facttable.h"
-#include "windows/datedrag.h"
 #include "exercise/drill.h"
-#include "windows/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
+#include "windows/datedrag.h"
+#include "windows/ftempver.h"
 
 namespace {
 
@@ -77,10 +77,11 @@ int main(int argc, char* argv[]) {
     std::printf("judge one drop, logic only:       %8.3f us\n",
                 medianMicroseconds(100000, [&] { drill.drop(box++ % 10, 3); }));
 
-    exercise::Ftempver window(random);
+    windows::Ftempver window(random);
     window.show();
     QApplication::processEvents();
-    auto* next = qobject_cast<QPushButton*>(screens::findControl(&window, QStringLiteral("cmdnuovo")));
+    auto* next =
+        qobject_cast<QPushButton*>(screens::findControl(&window, QStringLiteral("cmdnuovo")));
     std::printf("deal + full repaint of the window: %8.1f us\n", medianMicroseconds(300, [&] {
                     next->click();
                     window.repaint();
@@ -116,8 +117,10 @@ int main(int argc, char* argv[]) {
         const int j = run % 10;
         const QPoint dateAt = child("Label3", j)->geometry().center();
         const QPoint boxAt = child("Label2", j)->geometry().center();
-        pickByClick.push_back(timed([&] { QTest::mouseClick(handle, Qt::LeftButton, {}, dateAt); }));
-        placeByClick.push_back(timed([&] { QTest::mouseClick(handle, Qt::LeftButton, {}, boxAt); }));
+        pickByClick.push_back(
+            timed([&] { QTest::mouseClick(handle, Qt::LeftButton, {}, dateAt); }));
+        placeByClick.push_back(
+            timed([&] { QTest::mouseClick(handle, Qt::LeftButton, {}, boxAt); }));
         child("Label3", j)->setFocus();
         settle();
         pickByKey.push_back(timed([&] { QTest::keyClick(handle, Qt::Key_Space); }));
@@ -131,11 +134,10 @@ int main(int argc, char* argv[]) {
     }
     std::printf("scale %.2f, in microseconds:       median       95%%   slowest\n",
                 window.devicePixelRatio());
-    for (const auto& [what, times] :
-         {std::pair{"pick by click + repaint:  ", &pickByClick},
-          std::pair{"place by click + repaint: ", &placeByClick},
-          std::pair{"pick by Space + repaint:  ", &pickByKey},
-          std::pair{"place by Space + repaint: ", &placeByKey}}) {
+    for (const auto& [what, times] : {std::pair{"pick by click + repaint:  ", &pickByClick},
+                                      std::pair{"place by click + repaint: ", &placeByClick},
+                                      std::pair{"pick by Space + repaint:  ", &pickByKey},
+                                      std::pair{"place by Space + repaint: ", &placeByKey}}) {
         const Spread spread = spreadOf(*times);
         std::printf("%s         %8.1f  %8.1f  %8.1f\n", what, spread.median, spread.p95,
                     spread.slowest);

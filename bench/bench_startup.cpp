@@ -34,13 +34,13 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "archive/archivefile.h"
-#include "windows/formnome.h"
-#include "archive/namekey.h"
 #include "app/program.h"
+#include "archive/archivefile.h"
+#include "archive/namekey.h"
 #include "exercise/uniformsource.h"
 #include "screens/designs.h"
 #include "screens/layout.h"
+#include "windows/formnome.h"
 
 namespace {
 
@@ -104,8 +104,8 @@ int runProgramChild(int argc, char* argv[], const QString& archivePath, Instants
     instants.app = nowNs();
 
     exercise::ClockUniformSource random;
-    archive::Program program(random, archivePath);
-    QObject::connect(&program, &archive::Program::ended, [](int code) { std::exit(code); });
+    app::Program program(random, archivePath);
+    QObject::connect(&program, &app::Program::ended, [](int code) { std::exit(code); });
     ReadyWatch watch(instants);
     program.nameWindow().installEventFilter(&watch);
     instants.built = nowNs();

@@ -63,9 +63,9 @@
 
 #include "archive/archivefile.h"
 #include "archive/namekey.h"
-#include "archive/namelist.h"
 #include "archive/pgarchive.h"
 #include "archive/sqlitearchive.h"
+#include "session/namelist.h"
 
 using archive::Status;
 
@@ -469,7 +469,7 @@ ListingFigures listing(const std::function<std::shared_ptr<archive::Archive>()>&
     for (int round = 0; round < 5; ++round) {
         QElapsedTimer timer;
         timer.start();
-        archive::NameList list;
+        session::NameList list;
         check(list.open(openArchive()), "count");
         opens.push_back(timer.nsecsElapsed() / 1e6);
         if (list.name(0).isEmpty()) {

@@ -40,11 +40,11 @@
 #include <vector>
 
 #include "archive/archivefile.h"
-#include "archive/modtempar.h"
-#include "archive/namechoice.h"
 #include "archive/namekey.h"
-#include "archive/namelist.h"
 #include "archive/status.h"
+#include "session/modtempar.h"
+#include "session/namechoice.h"
+#include "session/namelist.h"
 
 using archive::Status;
 
@@ -182,7 +182,7 @@ QStringList modelNames(const Model& model) {
 
 // A list opened on the archive: every name in insertion order.
 void requireListing(const std::shared_ptr<archive::Archive>& archive, const Model& model) {
-    archive::NameList list;
+    session::NameList list;
     requireOk(list.open(archive), "NameList::open");
     const QStringList names = list.all();
     requireOk(list.failure(), "NameList pages");
@@ -225,9 +225,9 @@ QDateTime when(Input& in) {
 
 struct Fuzzer {
     QString path;
-    archive::Modtempar shared;
+    session::Modtempar shared;
     std::shared_ptr<archive::Archive> listed;  // the handle the name list was opened on
-    archive::NameChoice choice{shared};
+    session::NameChoice choice{shared};
     bool choiceStarted = false;
     Model model;
 
@@ -282,7 +282,7 @@ struct Fuzzer {
     }
 
     void startChoice() {
-        archive::NameList list;
+        session::NameList list;
         requireOk(choice.start(&list), "NameChoice::start");
         choiceStarted = true;
         listed = shared.archiveDb;
@@ -297,7 +297,7 @@ struct Fuzzer {
             startChoice();
         }
         requireOk(choice.enterTyped(answer), "enterTyped");
-        const QString name = archive::tidyName(answer);
+        const QString name = session::tidyName(answer);
         require(shared.currentName == name, QStringLiteral("currentName not the tidy answer"));
         if (!model.find(name)) {
             model.add(name);

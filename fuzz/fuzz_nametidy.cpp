@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "archive/namechoice.h"
 #include "archive/namekey.h"
+#include "session/namechoice.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ QString withoutSpaces(const QString& text) {
 }
 
 void checkTidy(const QString& answer) {
-    const QString name = archive::tidyName(answer);
+    const QString name = session::tidyName(answer);
     check(!name.isEmpty(), "tidy gave an empty name", answer, name);
     check(!name.front().isSpace() && !name.back().isSpace(), "blank at an end", answer, name);
     for (qsizetype i = 0; i < name.size(); ++i) {
@@ -44,13 +44,13 @@ void checkTidy(const QString& answer) {
             check(!name.at(i + 1).isSpace(), "two blanks in a row", answer, name);
         }
     }
-    check(archive::tidyName(name) == name, "tidy is not idempotent", answer, name);
+    check(session::tidyName(name) == name, "tidy is not idempotent", answer, name);
 
     // Only blanks and invisible format characters go: every other character stays, in
     // order and case as typed.
     const QString typed = withoutSpaces(archive::withoutFormatCharacters(answer));
     if (typed.isEmpty()) {
-        check(name == archive::kAnonymousName, "blank answer not Anonimo", answer, name);
+        check(name == session::kAnonymousName, "blank answer not Anonimo", answer, name);
     } else {
         check(withoutSpaces(name) == typed, "characters other than blanks changed", answer, name);
         check(archive::withoutFormatCharacters(name) == name, "format character kept", answer,
@@ -75,9 +75,9 @@ void checkKey(const QString& name) {
     check(archive::nameKey(composed.toCaseFolded()) == key, "case folded gives another key", name,
           key);
     // The tidy never changes what the key compares, beyond blanks.
-    const QString tidy = archive::tidyName(name);
-    if (tidy != archive::kAnonymousName) {
-        check(archive::tidyName(key) == archive::nameKey(tidy), "tidy and key do not commute", name,
+    const QString tidy = session::tidyName(name);
+    if (tidy != session::kAnonymousName) {
+        check(session::tidyName(key) == archive::nameKey(tidy), "tidy and key do not commute", name,
               key);
     }
 }

@@ -29,17 +29,17 @@
 #include <cstdio>
 
 #include "archive/archivefile.h"
-#include "archive/modtempar.h"
-#include "archive/namechoice.h"
-#include "archive/namelist.h"
-#include "archive/resultsview.h"
+#include "session/modtempar.h"
+#include "session/namechoice.h"
+#include "session/namelist.h"
+#include "session/resultsview.h"
 #include "testtime.h"
 
 using archive::Status;
 
 namespace {
 
-void pointAt(archive::Modtempar& state, const QString& place) {
+void pointAt(session::Modtempar& state, const QString& place) {
     if (place.startsWith(QLatin1String("pg:"))) {
         state.server.service = QStringLiteral("tempolario");
         state.server.database = place.mid(3);
@@ -61,7 +61,7 @@ int fail(const Status& status) {
 }
 
 int openAndAdd(const QString& path) {
-    archive::Modtempar state;
+    session::Modtempar state;
     pointAt(state, path);
     Status status = state.openArchive();
     if (status.ok()) {
@@ -72,7 +72,7 @@ int openAndAdd(const QString& path) {
 }
 
 int saveLoop(const QString& path) {
-    archive::Modtempar state;
+    session::Modtempar state;
     pointAt(state, path);
     Status status = state.openArchive();
     if (!status.ok()) {
@@ -98,7 +98,7 @@ int saveLoop(const QString& path) {
 }
 
 int share(const QString& path, const QString& mine, const QString& other, int count) {
-    archive::Modtempar state;
+    session::Modtempar state;
     pointAt(state, path);
     Status status = state.openArchive();
     if (!status.ok()) {
@@ -132,10 +132,10 @@ int share(const QString& path, const QString& mine, const QString& other, int co
 }
 
 int typeAt(const QString& place, const QString& name, int count, qint64 moment) {
-    archive::Modtempar state;
+    session::Modtempar state;
     pointAt(state, place);
-    archive::NameChoice choice(state);
-    archive::NameList names;
+    session::NameChoice choice(state);
+    session::NameList names;
     Status status = choice.start(&names);
     if (!status.ok()) {
         return fail(status);
@@ -151,10 +151,10 @@ int typeAt(const QString& place, const QString& name, int count, qint64 moment) 
 }
 
 int look(const QString& place, const QString& name) {
-    archive::Modtempar state;
+    session::Modtempar state;
     pointAt(state, place);
     state.currentName = name;
-    archive::ResultsView view(state);
+    session::ResultsView view(state);
     archive::Outcome outcome;
     Status status = view.start();
     if (status.ok()) {

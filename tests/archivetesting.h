@@ -13,10 +13,10 @@
 #include <memory>
 
 #include "archive/archivefile.h"
-#include "archive/namechoice.h"
-#include "archive/recording.h"
-#include "archive/resultsview.h"
 #include "archive/sqlitearchive.h"
+#include "session/namechoice.h"
+#include "session/recording.h"
+#include "session/resultsview.h"
 #include "testtime.h"
 
 namespace archivetesting {
@@ -122,9 +122,9 @@ inline bool addStoredPupil(const QString& path, const QString& name, int right, 
 }
 
 // The names that the name window lists from the archive the shared state points at.
-inline QStringList namesThrough(archive::Modtempar& shared) {
-    archive::NameChoice choice(shared);
-    archive::NameList names;
+inline QStringList namesThrough(session::Modtempar& shared) {
+    session::NameChoice choice(shared);
+    session::NameList names;
     const archive::Status status = choice.start(&names);
     if (!status) {
         qWarning("%s", qPrintable(status.message()));
@@ -134,16 +134,16 @@ inline QStringList namesThrough(archive::Modtempar& shared) {
 
 // The same from the archive file at path.
 inline QStringList storedNames(const QString& path) {
-    archive::Modtempar shared;
+    session::Modtempar shared;
     shared.archivePath = path;
     return namesThrough(shared);
 }
 
 // The outcome stored under a name, looked up as the results window looks it up, in the
 // archive the shared state points at.
-inline archive::Outcome outcomeThrough(archive::Modtempar& shared, const QString& name) {
+inline archive::Outcome outcomeThrough(session::Modtempar& shared, const QString& name) {
     shared.currentName = name;
-    archive::ResultsView view(shared);
+    session::ResultsView view(shared);
     archive::Outcome outcome;
     archive::Status status = view.start();
     if (status) {
@@ -157,7 +157,7 @@ inline archive::Outcome outcomeThrough(archive::Modtempar& shared, const QString
 
 // The same in the archive file at path.
 inline archive::Outcome outcomeOf(const QString& path, const QString& name) {
-    archive::Modtempar shared;
+    session::Modtempar shared;
     shared.archivePath = path;
     return outcomeThrough(shared, name);
 }

@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "archive/archivefile.h"
-#include "archive/modtempar.h"
 #include "archive/pgarchive.h"
 #include "archivetesting.h"
 #include "pgtesting.h"
+#include "session/modtempar.h"
 #include "testtime.h"
 
 namespace enginetesting {
@@ -48,17 +48,17 @@ inline const char* engineName() {
         }                                                                                  \
     } while (false)
 // A test about one engine's own machinery, skipped on the other with the reason.
-#define FILE_ONLY(why)                                   \
-    do {                                                 \
-        if (enginetesting::onServer()) {                 \
-            QSKIP("about the file only: " why);          \
-        }                                                \
+#define FILE_ONLY(why)                          \
+    do {                                        \
+        if (enginetesting::onServer()) {        \
+            QSKIP("about the file only: " why); \
+        }                                       \
     } while (false)
-#define SERVER_ONLY(why)                                 \
-    do {                                                 \
-        if (!enginetesting::onServer()) {                \
-            QSKIP("about the server only: " why);        \
-        }                                                \
+#define SERVER_ONLY(why)                          \
+    do {                                          \
+        if (!enginetesting::onServer()) {         \
+            QSKIP("about the server only: " why); \
+        }                                         \
     } while (false)
 
 namespace enginetesting {
@@ -72,8 +72,9 @@ public:
         if (!m_database.isEmpty()) {
             // The superuser's FORCE ends a session a test may have left open.
             PGconn* connection = pgtesting::connectRaw(pgtesting::kSuperService);
-            const QByteArray sql =
-                QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(m_database).toUtf8();
+            const QByteArray sql = QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)")
+                                       .arg(m_database)
+                                       .toUtf8();
             PQclear(PQexec(connection, sql.constData()));
             PQfinish(connection);
         }
@@ -117,7 +118,7 @@ public:
 
     // The program's shared state pointed at this archive; timeoutMs is the file's busy wait
     // or the server's time-out on an idle machine, scaled as every deadline of the tests.
-    void point(archive::Modtempar& shared, int timeoutMs = 5000) const {
+    void point(session::Modtempar& shared, int timeoutMs = 5000) const {
         if (server()) {
             shared.server = pgtesting::place(m_database, timeoutMs);
         } else {
@@ -190,7 +191,9 @@ public:
     }
 
     // How many rows the table holds, named or not.
-    qint64 rowCount() const { return rawValue(QStringLiteral("SELECT count(*) FROM tempar")).toLongLong(); }
+    qint64 rowCount() const {
+        return rawValue(QStringLiteral("SELECT count(*) FROM tempar")).toLongLong();
+    }
 
     // What tells whether anything was written: the file's bytes, or every row of the table
     // with the transaction that last wrote it (a row written again with the same values
@@ -199,10 +202,11 @@ public:
         if (!server()) {
             return archivetesting::bytesOf(m_path);
         }
-        return rawValue(QStringLiteral(
-                            "SELECT count(*) || E'\\n' || coalesce(string_agg(concat_ws('|', id, "
-                            "xmin, nome, chiave, giuste, sbagliate, data), E'\\n' ORDER BY id), '') "
-                            "FROM tempar"))
+        return rawValue(
+                   QStringLiteral(
+                       "SELECT count(*) || E'\\n' || coalesce(string_agg(concat_ws('|', id, "
+                       "xmin, nome, chiave, giuste, sbagliate, data), E'\\n' ORDER BY id), '') "
+                       "FROM tempar"))
             .toUtf8();
     }
 
@@ -212,9 +216,9 @@ public:
         if (!server()) {
             return archivetesting::integrity(m_path);
         }
-        return rawValue(QStringLiteral(
-            "SELECT CASE WHEN to_regclass('tempar') IS NULL THEN 'no table' "
-            "WHEN to_regclass('nome') IS NULL THEN 'no index' ELSE 'ok' END"));
+        return rawValue(
+            QStringLiteral("SELECT CASE WHEN to_regclass('tempar') IS NULL THEN 'no table' "
+                           "WHEN to_regclass('nome') IS NULL THEN 'no index' ELSE 'ok' END"));
     }
 
     // What a key check would find, read from outside without setting anything right.
@@ -222,7 +226,8 @@ public:
         std::vector<archive::KeyedRow> rows;
         if (server()) {
             PGconn* connection = rawConnection();
-            PGresult* result = PQexec(connection, "SELECT id, nome, chiave FROM tempar ORDER BY id");
+            PGresult* result =
+                PQexec(connection, "SELECT id, nome, chiave FROM tempar ORDER BY id");
             for (int i = 0; i < PQntuples(result); ++i) {
                 archive::KeyedRow row;
                 row.id = QByteArray(PQgetvalue(result, i, 0)).toLongLong();
@@ -268,12 +273,12 @@ public:
 
     // The names the name window lists, and a name's outcome as the results window reads it.
     QStringList storedNames() const {
-        archive::Modtempar shared;
+        session::Modtempar shared;
         point(shared);
         return archivetesting::namesThrough(shared);
     }
     archive::Outcome outcomeOf(const QString& name) const {
-        archive::Modtempar shared;
+        session::Modtempar shared;
         point(shared);
         return archivetesting::outcomeThrough(shared, name);
     }
@@ -320,9 +325,8 @@ public:
     explicit HeldArchive(const ArchiveUnderTest& archive, bool readsToo = true) {
         if (archive.server()) {
             m_server = pgtesting::connectRaw(pgtesting::kAdminService, archive.database());
-            PQclear(PQexec(m_server, readsToo
-                                         ? "BEGIN; LOCK TABLE tempar IN ACCESS EXCLUSIVE MODE"
-                                         : "BEGIN; LOCK TABLE tempar IN EXCLUSIVE MODE"));
+            PQclear(PQexec(m_server, readsToo ? "BEGIN; LOCK TABLE tempar IN ACCESS EXCLUSIVE MODE"
+                                              : "BEGIN; LOCK TABLE tempar IN EXCLUSIVE MODE"));
         } else {
             sqlite3_open_v2(QFile::encodeName(archive.path()).constData(), &m_file,
                             SQLITE_OPEN_READWRITE, nullptr);

@@ -38,7 +38,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "archive/modtempar.h"
+#include "session/modtempar.h"
 #include "testtime.h"
 
 using archive::Status;
@@ -191,7 +191,7 @@ private:
     }
 
     Settings m_settings;
-    archive::Modtempar m_state;
+    session::Modtempar m_state;
 };
 
 }  // namespace

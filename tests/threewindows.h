@@ -35,11 +35,10 @@ public:
                                         .arg(QString::fromLatin1(name))
                                         .toUtf8());
         }
-        m_program = std::make_unique<archive::Program>(m_random, m_path);
-        QObject::connect(m_program.get(), &archive::Program::failed,
-                         [](const archive::Status& status) {
-                             qFatal("archive failure: %s", qPrintable(status.message()));
-                         });
+        m_program = std::make_unique<app::Program>(m_random, m_path);
+        QObject::connect(m_program.get(), &app::Program::failed, [](const archive::Status& status) {
+            qFatal("archive failure: %s", qPrintable(status.message()));
+        });
     }
 
     QWidget* control(const QWidget* window, const char* name, int index = -1) const {
@@ -47,7 +46,7 @@ public:
     }
 
     // The name window, with the second stored name picked.
-    archive::FormNome& nameWindow() {
+    windows::FormNome& nameWindow() {
         if (!m_started) {
             m_started = true;
             if (!m_program->start()) {
@@ -61,10 +60,10 @@ public:
     }
 
     // The exercise window, with one date placed right and one wrong.
-    exercise::Ftempver& exerciseWindow() {
+    windows::Ftempver& exerciseWindow() {
         if (!m_program->exerciseWindow()) {
             qobject_cast<QPushButton*>(control(&nameWindow(), "CmdOK"))->click();
-            exercise::Ftempver* window = m_program->exerciseWindow();
+            windows::Ftempver* window = m_program->exerciseWindow();
             if (!window || !QTest::qWaitForWindowExposed(window, testtime::ms(5000))) {
                 qFatal("no exercise window");
             }
@@ -74,7 +73,7 @@ public:
         return *m_program->exerciseWindow();
     }
 
-    archive::Risultati& resultsWindow() {
+    windows::Risultati& resultsWindow() {
         if (!m_program->resultsWindow()) {
             qobject_cast<QPushButton*>(control(&exerciseWindow(), "cmdarchivio"))->click();
         }
@@ -83,7 +82,7 @@ public:
 
     // Drags date label dateLabel onto its right box or onto a wrong one.
     void place(int dateLabel, bool right) {
-        exercise::Ftempver& window = *m_program->exerciseWindow();
+        windows::Ftempver& window = *m_program->exerciseWindow();
         const exercise::Drill& drill = window.drill();
         for (int box = 0; box < exercise::Drill::kFacts; ++box) {
             if ((drill.rowDate()[box + 1] == drill.dateText(dateLabel)) == right) {
@@ -101,7 +100,7 @@ private:
     QTemporaryDir m_dir;
     QString m_path;
     exercise::ClockUniformSource m_random{1234};
-    std::unique_ptr<archive::Program> m_program;
+    std::unique_ptr<app::Program> m_program;
     bool m_started = false;
 };
 

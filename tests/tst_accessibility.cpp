@@ -16,18 +16,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "content/spoken.h"
-#include "windows/formnome.h"
 #include "app/program.h"
-#include "windows/risultati.h"
 #include "archivetesting.h"
-#include "windows/ftempver.h"
+#include "content/spoken.h"
 #include "exercise/uniformsource.h"
 #include "modalhelper.h"
 #include "screens/builder.h"
 #include "testtime.h"
+#include "windows/formnome.h"
+#include "windows/ftempver.h"
+#include "windows/risultati.h"
 
-using archive::Program;
+using app::Program;
 
 namespace {
 
@@ -72,7 +72,7 @@ private:
         }
         return found;
     }
-    exercise::Ftempver* exercise() { return m_program->exerciseWindow(); }
+    windows::Ftempver* exercise() { return m_program->exerciseWindow(); }
     QWidget* box(int k) { return control(exercise(), u"Label2"_qs, k); }
     QWidget* date(int j) { return control(exercise(), u"Label3"_qs, j); }
     QString dateText(int j) { return qobject_cast<QLabel*>(date(j))->text(); }
@@ -122,9 +122,7 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() {
-        QVERIFY(m_dir.isValid());
-    }
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
     void init() {
         QFile::remove(m_dir.filePath(u"tempolario.mdb"_qs));
         m_ends.clear();
@@ -306,11 +304,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("keys");  // p: Space on the date, e: Esc, b: Space on its box
         QTest::addColumn<QStringList>("heard");  // %1 the date as read, %2 its box's row
         QTest::newRow("pick") << u"p"_qs << QStringList{u"%1 scelta"_qs};
-        QTest::newRow("pick let go") << u"pe"_qs << QStringList{u"%1 scelta"_qs, u"scelta annullata"_qs};
+        QTest::newRow("pick let go")
+            << u"pe"_qs << QStringList{u"%1 scelta"_qs, u"scelta annullata"_qs};
         QTest::newRow("nothing picked") << u"b"_qs << QStringList{u"prima scegli una data"_qs};
         QTest::newRow("placed") << u"pb"_qs
-                                << QStringList{u"%1 scelta"_qs,
-                                               u"Casella della riga %2: %1, giusto. 1 giuste su 1"_qs};
+                                << QStringList{
+                                       u"%1 scelta"_qs,
+                                       u"Casella della riga %2: %1, giusto. 1 giuste su 1"_qs};
     }
     void keysAreAnnounced() {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
@@ -358,18 +358,26 @@ private Q_SLOTS:
                               << QStringList{u"Elenco dei nomi presenti in archivio"_qs,
                                              u"Nome selezionato:"_qs, u"INSERISCO IL MIO NOME"_qs,
                                              u"Esco"_qs};
-        QTest::newRow("exercise")
-            << u"exercise"_qs
-            << QStringList{u"Riga 1: "_qs, u"Casella della riga 1: "_qs, u"Data "_qs, u"Riga 2: "_qs,
-                           u"Giuste nell'esercizio attuale: 0 su 0"_qs,
-                           u"Giuste in totale: 0 su 0"_qs, u"ESERCIZIO SUCCESSIVO"_qs,
-                           u"Tempolario completa"_qs, u"quarta classe"_qs, u"prima classe"_qs,
-                           u"ESCO"_qs};
-        QTest::newRow("results")
-            << u"results"_qs
-            << QStringList{u"Risultati di Rossi Mario"_qs, u"Risultati di Rossi Mario"_qs,
-                           u"Cognome da cercare"_qs, u"Nome da cercare"_qs,
-                           u"OK, mostra i risultati"_qs, u"TORNA"_qs, u"Esco"_qs};
+        QTest::newRow("exercise") << u"exercise"_qs
+                                  << QStringList{u"Riga 1: "_qs,
+                                                 u"Casella della riga 1: "_qs,
+                                                 u"Data "_qs,
+                                                 u"Riga 2: "_qs,
+                                                 u"Giuste nell'esercizio attuale: 0 su 0"_qs,
+                                                 u"Giuste in totale: 0 su 0"_qs,
+                                                 u"ESERCIZIO SUCCESSIVO"_qs,
+                                                 u"Tempolario completa"_qs,
+                                                 u"quarta classe"_qs,
+                                                 u"prima classe"_qs,
+                                                 u"ESCO"_qs};
+        QTest::newRow("results") << u"results"_qs
+                                 << QStringList{u"Risultati di Rossi Mario"_qs,
+                                                u"Risultati di Rossi Mario"_qs,
+                                                u"Cognome da cercare"_qs,
+                                                u"Nome da cercare"_qs,
+                                                u"OK, mostra i risultati"_qs,
+                                                u"TORNA"_qs,
+                                                u"Esco"_qs};
     }
     void windowsAreReadInOrder() {
         QFETCH(QString, window);
@@ -389,7 +397,8 @@ private Q_SLOTS:
         for (const QString& name : names) {
             const auto found = std::find_if(read.begin() + at, read.end(),
                                             [&](const QString& r) { return r.startsWith(name); });
-            QVERIFY2(found != read.end(), qPrintable(name + u" in order, in "_qs + read.join(u" | ")));
+            QVERIFY2(found != read.end(),
+                     qPrintable(name + u" in order, in "_qs + read.join(u" | ")));
             at = found - read.begin() + 1;
         }
         // The bare figures of the counters are not read apart from their sentences.
@@ -399,7 +408,7 @@ private Q_SLOTS:
     // The grid says whose results it shows, following a search; a name not found leaves it.
     void gridSaysWhoseResults() {
         openAllWindows();
-        archive::Risultati* results = m_program->resultsWindow();
+        windows::Risultati* results = m_program->resultsWindow();
         qobject_cast<QLineEdit*>(control(results, u"Text2"_qs))->setText(u"bianchi"_qs);
         qobject_cast<QLineEdit*>(control(results, u"Text1"_qs))->setText(u"anna"_qs);
         accessible(control(results, u"LabCERCA"_qs))

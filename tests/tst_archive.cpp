@@ -7,15 +7,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "archive/modtempar.h"
 #include "archive/namekey.h"
-#include "archive/namelist.h"
 #include "archivetesting.h"
 #include "enginetesting.h"
+#include "session/modtempar.h"
+#include "session/namelist.h"
 
+using archive::Status;
 using archivetesting::foundIn;
 using archivetesting::totalsIn;
-using archive::Status;
 using enginetesting::onServer;
 
 class TestArchive : public QObject {
@@ -88,13 +88,14 @@ void TestArchive::listingKeepsInsertionOrder() {
 void TestArchive::listingCrossesPagesWhileRowsChange() {
     // The list is read a page at a time, each page continuing from the last; a name added in
     // the middle of the reading must neither shift nor repeat the names already counted.
-    const int count = 3 * archive::NameList::kPageSize + 10;
-    m_archive.rawExec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                                   "WHERE i < %1) INSERT INTO tempar (nome, chiave) "
-                                   "SELECT 'alunno ' || i, 'alunno ' || i FROM n")
-                        .arg(count));
+    const int count = 3 * session::NameList::kPageSize + 10;
+    m_archive.rawExec(
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                       "WHERE i < %1) INSERT INTO tempar (nome, chiave) "
+                       "SELECT 'alunno ' || i, 'alunno ' || i FROM n")
+            .arg(count));
     std::shared_ptr<archive::Archive> database = openOk();
-    archive::NameList list;
+    session::NameList list;
     QVERIFY(list.open(database).ok());
     QCOMPARE(list.rowCount(), count);
     QCOMPARE(list.name(0), QStringLiteral("alunno 1"));
@@ -103,10 +104,10 @@ void TestArchive::listingCrossesPagesWhileRowsChange() {
         QCOMPARE(list.name(row), QStringLiteral("alunno %1").arg(row + 1));
     }
     // A jump back into the middle reads the right page too.
-    archive::NameList jumped;
+    session::NameList jumped;
     QVERIFY(jumped.open(database).ok());
-    QCOMPARE(jumped.name(2 * archive::NameList::kPageSize + 3),
-             QStringLiteral("alunno %1").arg(2 * archive::NameList::kPageSize + 4));
+    QCOMPARE(jumped.name(2 * session::NameList::kPageSize + 3),
+             QStringLiteral("alunno %1").arg(2 * session::NameList::kPageSize + 4));
     QCOMPARE(jumped.name(5), QStringLiteral("alunno 6"));
     QVERIFY(list.failure().ok() && jumped.failure().ok());
 }
@@ -211,7 +212,7 @@ void TestArchive::storeWithoutARowWritesNothing() {
 }
 
 void TestArchive::storeSeenAfterReopening() {
-    archive::Modtempar state;
+    session::Modtempar state;
     m_archive.point(state);
     QVERIFY(state.openArchive().ok());
     std::shared_ptr<archive::Archive> nameWindow = state.archiveDb;
@@ -226,11 +227,11 @@ void TestArchive::storeSeenAfterReopening() {
 }
 
 void TestArchive::listOutlivesItsHandle() {
-    archive::Modtempar state;
+    session::Modtempar state;
     m_archive.point(state);
     QVERIFY(state.openArchive().ok());
     QVERIFY(state.archiveDb->add(QStringLiteral("Gialli Ida")).ok());
-    archive::NameList list;
+    session::NameList list;
     QVERIFY(list.open(state.archiveDb).ok());
     QVERIFY(state.openArchive().ok());  // replaces the handle the list was opened on
     QVERIFY(state.closeArchive().ok());
@@ -312,8 +313,9 @@ void TestArchive::rowsWrittenFromOutside() {
     QCOMPARE(outcome.right, QVariant(4LL));
     // A save fills the key, and the row is then found through the index itself.
     QVERIFY(database->store(QStringLiteral("Bruni Eva"), 6, 7, QDateTime::currentDateTime()).ok());
-    QCOMPARE(m_archive.rawValue(QStringLiteral("SELECT chiave FROM tempar WHERE nome = 'Bruni Eva'")),
-             QStringLiteral("bruni eva"));
+    QCOMPARE(
+        m_archive.rawValue(QStringLiteral("SELECT chiave FROM tempar WHERE nome = 'Bruni Eva'")),
+        QStringLiteral("bruni eva"));
     QCOMPARE(m_archive.keyReport().withoutKey, 1);  // Niccolò's row, never saved
     // Renamed from outside while the archive is open, the row answers to its new name only:
     // the old name must not reach it (a store under the old name would overwrite it).
@@ -338,10 +340,10 @@ void TestArchive::keysSetRightAtOpening() {
             QVERIFY(database->add(QLatin1String(name)).ok());
         }
     }
-    m_archive.rawExec(
-        QStringLiteral("UPDATE tempar SET nome = 'Bianchi Carla', giuste = 7 WHERE nome = 'Rossi Mario';"
-                       "UPDATE tempar SET nome = 'Rossi Mario' WHERE nome = 'Verdi Ada';"
-                       "INSERT INTO tempar (nome, giuste) VALUES ('NERI LUCA', 2), ('neri luca', 3);"));
+    m_archive.rawExec(QStringLiteral(
+        "UPDATE tempar SET nome = 'Bianchi Carla', giuste = 7 WHERE nome = 'Rossi Mario';"
+        "UPDATE tempar SET nome = 'Rossi Mario' WHERE nome = 'Verdi Ada';"
+        "INSERT INTO tempar (nome, giuste) VALUES ('NERI LUCA', 2), ('neri luca', 3);"));
     archive::KeyReport report = m_archive.keyReport();
     QCOMPARE(report.staleKey, 2);
     QCOMPARE(report.sameKey,
@@ -360,8 +362,9 @@ void TestArchive::keysSetRightAtOpening() {
     QCOMPARE(
         database->store(QStringLiteral("Neri Luca"), 9, 9, QDateTime::currentDateTime()).number,
         Status::kSameName);
-    QCOMPARE(m_archive.storedNames(), (QStringList{u"Bianchi Carla"_qs, u"Rossi Mario"_qs,
-                                                   u"Neri Luca"_qs, u"NERI LUCA"_qs, u"neri luca"_qs}));
+    QCOMPARE(m_archive.storedNames(),
+             (QStringList{u"Bianchi Carla"_qs, u"Rossi Mario"_qs, u"Neri Luca"_qs, u"NERI LUCA"_qs,
+                          u"neri luca"_qs}));
     QCOMPARE(m_archive.rawValue(QStringLiteral("SELECT sum(giuste) FROM tempar")),
              QStringLiteral("12"));
     QCOMPARE(m_archive.keyReport().staleKey, 0);
@@ -389,7 +392,7 @@ void TestArchive::keyRepairIsAllOrNothing() {
                                      "WHEN NEW.chiave = 'zeta' BEGIN SELECT RAISE(ABORT, "
                                      "'guasto'); END;")));
     const QByteArray before = m_archive.snapshot();
-    archive::Modtempar shared;
+    session::Modtempar shared;
     m_archive.point(shared);
     const Status status = shared.openArchive();
     QVERIFY2(status.message().contains(QStringLiteral("guasto")), qPrintable(status.message()));
@@ -458,24 +461,35 @@ void TestArchive::missingTableOnTheServer() {
 void TestArchive::programRoleOnlyReadsAddsAndUpdates_data() {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QString>("code");
-    QTest::newRow("delete") << "DELETE FROM tempar" << "42501";
-    QTest::newRow("truncate") << "TRUNCATE tempar" << "42501";
-    QTest::newRow("drop the table") << "DROP TABLE tempar" << "42501";
-    QTest::newRow("drop the index") << "DROP INDEX nome" << "42501";
-    QTest::newRow("add a field") << "ALTER TABLE tempar ADD COLUMN x int" << "42501";
-    QTest::newRow("rename a field") << "ALTER TABLE tempar RENAME nome TO n" << "42501";
-    QTest::newRow("create a table") << "CREATE TABLE altro (x int)" << "42501";
-    QTest::newRow("create an index") << "CREATE INDEX altro ON tempar (nome)" << "42501";
-    QTest::newRow("renumber a row") << "UPDATE tempar SET id = DEFAULT" << "42501";
+    QTest::newRow("delete") << "DELETE FROM tempar"
+                            << "42501";
+    QTest::newRow("truncate") << "TRUNCATE tempar"
+                              << "42501";
+    QTest::newRow("drop the table") << "DROP TABLE tempar"
+                                    << "42501";
+    QTest::newRow("drop the index") << "DROP INDEX nome"
+                                    << "42501";
+    QTest::newRow("add a field") << "ALTER TABLE tempar ADD COLUMN x int"
+                                 << "42501";
+    QTest::newRow("rename a field") << "ALTER TABLE tempar RENAME nome TO n"
+                                    << "42501";
+    QTest::newRow("create a table") << "CREATE TABLE altro (x int)"
+                                    << "42501";
+    QTest::newRow("create an index") << "CREATE INDEX altro ON tempar (nome)"
+                                     << "42501";
+    QTest::newRow("renumber a row") << "UPDATE tempar SET id = DEFAULT"
+                                    << "42501";
     // An identity column refuses a value of its own before the rights are looked at.
-    QTest::newRow("give a row another number") << "UPDATE tempar SET id = id + 1000" << "428C9";
+    QTest::newRow("give a row another number") << "UPDATE tempar SET id = id + 1000"
+                                               << "428C9";
 }
 
 void TestArchive::programRoleOnlyReadsAddsAndUpdates() {
     SERVER_ONLY("the rights of the program's role");
     QFETCH(QString, sql);
     QFETCH(QString, code);
-    QVERIFY(m_archive.addStoredPupil(QStringLiteral("Rossi Mario"), 3, 4, QDateTime::currentDateTime()));
+    QVERIFY(m_archive.addStoredPupil(QStringLiteral("Rossi Mario"), 3, 4,
+                                     QDateTime::currentDateTime()));
     const QByteArray before = m_archive.snapshot();
     PGconn* program = pgtesting::connectRaw(pgtesting::kProgramService, m_archive.database());
     PGresult* result = PQexec(program, sql.toUtf8().constData());

@@ -16,8 +16,8 @@
 
 #include <algorithm>
 
-#include "archive/modtempar.h"
 #include "archivetesting.h"
+#include "session/modtempar.h"
 #include "testtime.h"
 
 using namespace archivetesting;
@@ -156,12 +156,12 @@ void patchFile(const QString& path, qint64 offset, const QByteArray& bytes) {
 }
 
 // The name window's start: open the archive and list the names.
-Status startNameWindow(archive::Modtempar& state) {
+Status startNameWindow(session::Modtempar& state) {
     Status status = state.openArchive();
     if (!status.ok()) {
         return status;
     }
-    archive::NameList names;
+    session::NameList names;
     status = names.open(state.archiveDb);
     if (status.ok()) {
         names.all();
@@ -253,7 +253,7 @@ void TestArchiveFailures::unusableFiles() {
     const QByteArray before = bytesOf(path);
     const QStringList entriesBefore = folderEntries(dir.path());
 
-    archive::Modtempar state;
+    session::Modtempar state;
     state.archivePath = path;
     const Status status = startNameWindow(state);
     const int got = number < 256 ? (status.number & 0xff) : status.number;
@@ -292,7 +292,7 @@ void TestArchiveFailures::lockedByAnotherProgram() {
     QCOMPARE(sqlite3_exec(other, "UPDATE tempar SET giuste = 99", nullptr, nullptr, nullptr),
              SQLITE_OK);
 
-    archive::Modtempar state;
+    session::Modtempar state;
     state.archivePath = path;
     state.busyTimeoutMs = 300;
     QElapsedTimer timer;
@@ -395,7 +395,7 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact() {
     int failures = 0;
     bool saved = false;
     for (int n = 1; n <= 40 && !saved; ++n) {
-        archive::Modtempar state;
+        session::Modtempar state;
         state.archivePath = path;
         QVERIFY(state.openArchive().ok());
         faulty::g_writes = 0;

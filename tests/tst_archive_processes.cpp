@@ -17,9 +17,9 @@
 #include "enginetesting.h"
 #include "testtime.h"
 
+using archive::Status;
 using archivetesting::foundIn;
 using archivetesting::totalsIn;
-using archive::Status;
 
 namespace {
 
@@ -79,7 +79,8 @@ void TestArchiveProcesses::killedCreationLeavesNothingHalfMade() {
     QVERIFY(!QFileInfo(path).exists() && !QFileInfo(path).isSymLink());
     QVERIFY(archive::ArchiveFile::create(path).ok());
     QCOMPARE(archivetesting::integrity(path), QStringLiteral("ok"));
-    QVERIFY(archivetesting::addStoredPupil(path, QStringLiteral("Rossi Mario"), 1, 2, QDateTime::currentDateTime()));
+    QVERIFY(archivetesting::addStoredPupil(path, QStringLiteral("Rossi Mario"), 1, 2,
+                                           QDateTime::currentDateTime()));
     // Made under a temporary name, the archive still gets the permissions of any new file.
     QFile other(dir.filePath(QStringLiteral("altro")));
     QVERIFY(other.open(QIODevice::WriteOnly));
@@ -256,7 +257,7 @@ void TestArchiveProcesses::sameNewNameTypedAtOnce() {
 // names: the list holds the names it counted when it was opened, none shifted, repeated or
 // missing; a list opened afterwards has the new ones at the end, in their order.
 void TestArchiveProcesses::listKeepsItsOrderWhileOthersAdd() {
-    const int count = 3 * archive::NameList::kPageSize + 10;
+    const int count = 3 * session::NameList::kPageSize + 10;
     const int added = 150;
     QString sql = QStringLiteral("BEGIN;");
     for (int i = 1; i <= count; ++i) {
@@ -264,7 +265,7 @@ void TestArchiveProcesses::listKeepsItsOrderWhileOthersAdd() {
     }
     m_archive.rawExec(sql + QStringLiteral("COMMIT;"));
     std::shared_ptr<archive::Archive> database = m_archive.open();
-    archive::NameList list;
+    session::NameList list;
     QVERIFY(list.open(database).ok());
     QCOMPARE(list.name(0), QStringLiteral("alunno 1"));
 
@@ -277,7 +278,7 @@ void TestArchiveProcesses::listKeepsItsOrderWhileOthersAdd() {
     QTRY_VERIFY_WITH_TIMEOUT(m_archive.rowCount() > count, testtime::ms(20000));
     for (int row = 0; row < count; ++row) {
         QCOMPARE(list.name(row), QStringLiteral("alunno %1").arg(row + 1));
-        if (row % archive::NameList::kPageSize == 0) {
+        if (row % session::NameList::kPageSize == 0) {
             QTest::qWait(5);
         }
     }

@@ -13,7 +13,7 @@
 #include "testtime.h"
 #include "windows/formnome.h"
 
-using archive::CommandLine;
+using app::CommandLine;
 
 class TestCommandLine : public QObject {
     Q_OBJECT
@@ -29,8 +29,8 @@ private Q_SLOTS:
         QTest::newRow("nothing: the file") << QStringList{} << O::Run << QString() << QString();
         QTest::newRow("service") << QStringList{u"--servizio"_qs, u"lab-2.a_b"_qs} << O::Run
                                  << u"lab-2.a_b"_qs << QString();
-        QTest::newRow("service with =") << QStringList{u"--servizio=scuola1"_qs} << O::Run
-                                        << u"scuola1"_qs << QString();
+        QTest::newRow("service with =")
+            << QStringList{u"--servizio=scuola1"_qs} << O::Run << u"scuola1"_qs << QString();
         QTest::newRow("one dash") << QStringList{u"-servizio"_qs, u"scuola1"_qs} << O::Run
                                   << u"scuola1"_qs << QString();
         QTest::newRow("help") << QStringList{u"--help"_qs} << O::Help << QString()
@@ -44,9 +44,8 @@ private Q_SLOTS:
                                   << u"manca il nome del servizio"_qs;
         QTest::newRow("empty value") << QStringList{u"--servizio="_qs} << O::Wrong << QString()
                                      << u"manca il nome del servizio"_qs;
-        QTest::newRow("blank in the name") << QStringList{u"--servizio"_qs, u"lab 2"_qs}
-                                           << O::Wrong << QString()
-                                           << u"«lab 2» non è un nome di servizio"_qs;
+        QTest::newRow("blank in the name") << QStringList{u"--servizio"_qs, u"lab 2"_qs} << O::Wrong
+                                           << QString() << u"«lab 2» non è un nome di servizio"_qs;
         QTest::newRow("accent") << QStringList{u"--servizio"_qs, u"città"_qs} << O::Wrong
                                 << QString() << u"non è un nome di servizio"_qs;
         QTest::newRow("an option as the name")
@@ -55,11 +54,10 @@ private Q_SLOTS:
         QTest::newRow("connection string as the name")
             << QStringList{u"--servizio"_qs, u"host=x"_qs} << O::Wrong << QString()
             << u"non è un nome di servizio"_qs;
-        QTest::newRow("twice") << QStringList{u"--servizio"_qs, u"a"_qs, u"--servizio"_qs,
-                                              u"b"_qs}
+        QTest::newRow("twice") << QStringList{u"--servizio"_qs, u"a"_qs, u"--servizio"_qs, u"b"_qs}
                                << O::Wrong << QString() << u"una volta sola"_qs;
-        QTest::newRow("a file named") << QStringList{u"tempolario.mdb"_qs} << O::Wrong
-                                      << QString() << u"«tempolario.mdb»"_qs;
+        QTest::newRow("a file named")
+            << QStringList{u"tempolario.mdb"_qs} << O::Wrong << QString() << u"«tempolario.mdb»"_qs;
     }
     void reading() {
         QFETCH(QStringList, arguments);
@@ -67,7 +65,7 @@ private Q_SLOTS:
         QFETCH(QString, service);
         QFETCH(QString, says);
         arguments.prepend(u"tempolario"_qs);
-        const CommandLine line = archive::readCommandLine(arguments);
+        const CommandLine line = app::readCommandLine(arguments);
         QCOMPARE(line.outcome, outcome);
         QCOMPARE(line.service, service);
         QVERIFY2(line.text.contains(says), qPrintable(line.text));
@@ -83,16 +81,16 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString file = archivetesting::makeArchive(dir.path());
-        const CommandLine line = archive::readCommandLine(
+        const CommandLine line = app::readCommandLine(
             {u"tempolario"_qs, u"--servizio"_qs, u"tempolario-mai-definito"_qs});
         QCOMPARE(line.outcome, CommandLine::Outcome::Run);
 
         exercise::ClockUniformSource random{3};
-        archive::Program program(random, file);
+        app::Program program(random, file);
         program.shared().server.service = line.service;
         program.shared().server.timeoutMs = testtime::ms(2000);
-        QSignalSpy failed(&program, &archive::Program::failed);
-        QSignalSpy ended(&program, &archive::Program::ended);
+        QSignalSpy failed(&program, &app::Program::failed);
+        QSignalSpy ended(&program, &app::Program::ended);
         QVERIFY(!program.start());
 
         QCOMPARE(failed.size(), 1);

@@ -9,14 +9,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "windows/formnome.h"
 #include "archivetesting.h"
 #include "modalhelper.h"
 #include "screens/builder.h"
 #include "testtime.h"
+#include "windows/formnome.h"
 
-using archive::FormNome;
-using archive::Modtempar;
+using session::Modtempar;
+using windows::FormNome;
 
 class TestFormNome : public QObject {
     Q_OBJECT

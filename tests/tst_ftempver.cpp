@@ -12,16 +12,16 @@
 #include <QTimer>
 
 #include "content/facttable.h"
-#include "windows/datedrag.h"
-#include "windows/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
 #include "screens/designs.h"
 #include "screens/facebutton.h"
 #include "testtime.h"
+#include "windows/datedrag.h"
+#include "windows/ftempver.h"
 
-using exercise::Ftempver;
 using screens::FaceButton;
+using windows::Ftempver;
 
 namespace {
 
@@ -138,7 +138,6 @@ private:
         QTest::touchEvent(w, device).move(0, to, w);
         QTest::touchEvent(w, device).release(0, to, w);
     }
-
 
     // A click with the mouse, or a tap of a finger, at the centre of a control, each
     // delivered through the platform window as the real ones are.
@@ -311,10 +310,14 @@ private Q_SLOTS:
         }
         QCOMPARE(bars > 0, size.width() > size.height());
         for (const auto& [name, index] :
-             std::initializer_list<std::pair<const char*, int>>{{"Label3", 9}, {"CMDESCO", -1},
-                                                                {"Label2", 0}, {"Cmd1", 4},
-                                                                {"Label3", 0}, {"Label2", 9}}) {
-            QWidget* control = screens::findControl(m_window.get(), QString::fromLatin1(name), index);
+             std::initializer_list<std::pair<const char*, int>>{{"Label3", 9},
+                                                                {"CMDESCO", -1},
+                                                                {"Label2", 0},
+                                                                {"Cmd1", 4},
+                                                                {"Label3", 0},
+                                                                {"Label2", 9}}) {
+            QWidget* control =
+                screens::findControl(m_window.get(), QString::fromLatin1(name), index);
             control->setFocus(Qt::TabFocusReason);
             QVERIFY2(seen.contains(control->geometry()), name);
         }
@@ -584,8 +587,8 @@ private Q_SLOTS:
                                      static_cast<int>(y * shot.devicePixelRatio())));
         };
         QCOMPARE(before, kYellow);
-        QCOMPARE(at(2, 20), QColor(Qt::black));                     // the thick frame
-        QCOMPARE(at(7, date->height() - 7), QColor(Qt::black));     // the corner marker
+        QCOMPARE(at(2, 20), QColor(Qt::black));                  // the thick frame
+        QCOMPARE(at(7, date->height() - 7), QColor(Qt::black));  // the corner marker
         // No marker in the opposite corner.
         QCOMPARE(at(date->width() - 7, date->height() - 7), kYellow);
         click(date);
@@ -722,8 +725,8 @@ private Q_SLOTS:
     // row, and each column remembers where the focus left it.
     void keyboardReachesEveryControl() {
         QCOMPARE(focused(), label("Label3", 0));
-        const QList<QWidget*> chain{label("Label2", 0),  button("CMDESCO"),   button("cmdnuovo"),
-                                    button("cmdarchivio"), button("Cmd1", 0), button("Cmd1", 1),
+        const QList<QWidget*> chain{label("Label2", 0),    button("CMDESCO"),   button("cmdnuovo"),
+                                    button("cmdarchivio"), button("Cmd1", 0),   button("Cmd1", 1),
                                     button("Cmd1", 2),     button("cmdessenz"), button("Cmd1", 3),
                                     button("Cmd1", 4),     label("Label3", 0)};
         for (const QWidget* next : chain) {

@@ -5,13 +5,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "archive/namechoice.h"
 #include "archive/namekey.h"
 #include "archivetesting.h"
 #include "enginetesting.h"
+#include "session/namechoice.h"
 
-using archive::Modtempar;
-using archive::NameChoice;
+using session::Modtempar;
+using session::NameChoice;
 
 class TestNames : public QObject {
     Q_OBJECT
@@ -52,7 +52,7 @@ private Q_SLOTS:
     void tidy() {
         QFETCH(QString, answer);
         QFETCH(QString, name);
-        QCOMPARE(archive::tidyName(answer), name);
+        QCOMPARE(session::tidyName(answer), name);
     }
 
     // Keys whose case mapping leaves a decomposed form: the key must recompose it, or the
@@ -93,7 +93,7 @@ private Q_SLOTS:
         Modtempar shared;
         m_archive.point(shared);
         NameChoice choice(shared);
-        archive::NameList names;
+        session::NameList names;
         QVERIFY(choice.start(&names));
         QCOMPARE(names.rowCount(), 0);
 
@@ -130,14 +130,15 @@ private Q_SLOTS:
     // Rows written by another program: one without a name is left out, one without our key
     // is listed and found.
     void rowsWrittenFromOutside() {
-        m_archive.rawExec(u"INSERT INTO tempar (nome) VALUES ('Verdi Luca');"
-                          "INSERT INTO tempar (giuste) VALUES (3);"
-                          "INSERT INTO tempar (nome) VALUES ('Neri Ada');"_qs);
+        m_archive.rawExec(
+            u"INSERT INTO tempar (nome) VALUES ('Verdi Luca');"
+            "INSERT INTO tempar (giuste) VALUES (3);"
+            "INSERT INTO tempar (nome) VALUES ('Neri Ada');"_qs);
         QCOMPARE(storedNames(), (QStringList{u"Verdi Luca"_qs, u"Neri Ada"_qs}));
         Modtempar shared;
         m_archive.point(shared);
         NameChoice choice(shared);
-        archive::NameList names;
+        session::NameList names;
         QVERIFY(choice.start(&names));
         QVERIFY(choice.enterTyped(u"verdi luca"_qs));
         QCOMPARE(storedNames().size(), 2);
@@ -166,7 +167,7 @@ private Q_SLOTS:
         m_archive.rawExec(sql);
         QCOMPARE(storedNames(), expected);
 
-        archive::NameList names;
+        session::NameList names;
         QVERIFY(names.open(m_archive.open()));
         QCOMPARE(names.rowCount(), expected.size());
         const int last = static_cast<int>(expected.size()) - 1;
@@ -181,19 +182,19 @@ private Q_SLOTS:
     // wait) is a failure with the engine's number, never a short or blank list.
     void failedPageReadIsReported() {
         QString sql = u"BEGIN;"_qs;
-        for (int i = 0; i < archive::NameList::kPageSize + 10; ++i) {
+        for (int i = 0; i < session::NameList::kPageSize + 10; ++i) {
             const QString name = QStringLiteral("Alunno %1").arg(i);
             sql += QStringLiteral("INSERT INTO tempar (nome, chiave) VALUES ('%1', '%2');")
                        .arg(name, archive::nameKey(name));
         }
         m_archive.rawExec(sql + u"COMMIT;"_qs);
-        archive::NameList names;
-        QSignalSpy failed(&names, &archive::NameList::readFailed);
+        session::NameList names;
+        QSignalSpy failed(&names, &session::NameList::readFailed);
         QVERIFY(names.open(m_archive.open(m_archive.server() ? 300 : 100)));
         QCOMPARE(names.name(0), u"Alunno 0"_qs);
         {
             enginetesting::HeldArchive held(m_archive);
-            QVERIFY(names.name(archive::NameList::kPageSize).isEmpty());
+            QVERIFY(names.name(session::NameList::kPageSize).isEmpty());
             QCOMPARE(failed.count(), 1);
             QVERIFY2(enginetesting::HeldArchive::keptOut(names.failure()),
                      qPrintable(names.failure().message()));
@@ -210,12 +211,13 @@ private Q_SLOTS:
         Modtempar shared;
         QTemporaryDir dir;
         shared.archivePath = dir.filePath(u"nessuno.mdb"_qs);
-        const QString database = QStringLiteral("t_nessuno_%1").arg(QCoreApplication::applicationPid());
+        const QString database =
+            QStringLiteral("t_nessuno_%1").arg(QCoreApplication::applicationPid());
         if (m_archive.server()) {
             shared.server = pgtesting::place(database);
         }
         NameChoice choice(shared);
-        archive::NameList names;
+        session::NameList names;
         const archive::Status status = choice.start(&names);
         QVERIFY(!status);
         QVERIFY(!QFile::exists(shared.archivePath));

@@ -21,19 +21,19 @@
 
 #include "app/program.h"
 #include "archive/namekey.h"
-#include "archive/outcometext.h"
 #include "archivetesting.h"
 #include "enginetesting.h"
 #include "exercise/uniformsource.h"
 #include "modalhelper.h"
 #include "screens/builder.h"
 #include "screens/grid.h"
+#include "session/outcometext.h"
+#include "testtime.h"
 #include "windows/formnome.h"
 #include "windows/ftempver.h"
 #include "windows/risultati.h"
-#include "testtime.h"
 
-using archive::Program;
+using app::Program;
 
 namespace {
 
@@ -80,8 +80,8 @@ private:
     QWidget* control(QWidget* window, const char* name, int index = -1) const {
         return screens::findControl(window, QString::fromLatin1(name), index);
     }
-    exercise::Ftempver* exerciseWindow() { return m_program->exerciseWindow(); }
-    archive::Risultati* results() { return m_program->resultsWindow(); }
+    windows::Ftempver* exerciseWindow() { return m_program->exerciseWindow(); }
+    windows::Risultati* results() { return m_program->resultsWindow(); }
     screens::Grid* grid() { return qobject_cast<screens::Grid*>(control(results(), "Grid5")); }
     QString gridRow() {
         return QStringList{grid()->text(1, 0), grid()->text(1, 1), grid()->text(1, 2),
@@ -195,7 +195,7 @@ private:
 private Q_SLOTS:
     void initTestCase() {
         ENGINE_INIT();
-        QVERIFY(archive::loadQtItalian());
+        QVERIFY(app::loadQtItalian());
     }
     void init() {
         m_archive.makeEmpty();
@@ -241,8 +241,8 @@ private Q_SLOTS:
         QCOMPARE(grid()->text(0, 1), u"Giusti"_qs);
         QCOMPARE(grid()->text(0, 2), u"Su"_qs);
         QCOMPARE(grid()->text(0, 3), u"Quando"_qs);
-        QCOMPARE(gridRow(), u"Tempolario|8|10|"_qs + archive::outcomeText(m_now));
-        QVERIFY(archive::outcomeText(m_now).contains(u"10:30:15"_qs));
+        QCOMPARE(gridRow(), u"Tempolario|8|10|"_qs + session::outcomeText(m_now));
+        QVERIFY(session::outcomeText(m_now).contains(u"10:30:15"_qs));
         QCOMPARE(qobject_cast<QLabel*>(control(results(), "LabNOME"))->text(), u"Rossi Mario"_qs);
         // 2200 and 2600 twips at the window's zoom (147 and 173 pixels at zoom 1).
         const double zoom = results()->controls().zoom();
@@ -252,7 +252,7 @@ private Q_SLOTS:
         // The design's hidden refresh button still reads the archive again when clicked.
         m_archive.rawExec(u"UPDATE tempar SET giuste = 9"_qs);
         qobject_cast<QAbstractButton*>(control(results(), "CMDAGGIORNA"))->click();
-        QCOMPARE(gridRow(), u"Tempolario|9|10|"_qs + archive::outcomeText(m_now));
+        QCOMPARE(gridRow(), u"Tempolario|9|10|"_qs + session::outcomeText(m_now));
 
         // Owned by the exercise window, so a click on that window never hides it.
         QCOMPARE(results()->parentWidget(), exerciseWindow());
@@ -289,7 +289,7 @@ private Q_SLOTS:
         QCOMPARE(row.right.toInt(), 3);
         QCOMPARE(row.given.toInt(), 4);
         QCOMPARE(row.when.toDateTime(), m_now);
-        QCOMPARE(gridRow(), u"Tempolario|3|4|"_qs + archive::outcomeText(m_now));
+        QCOMPARE(gridRow(), u"Tempolario|3|4|"_qs + session::outcomeText(m_now));
 
         // A new run under the same name: its first store replaces the larger totals.
         m_program.reset();
@@ -300,16 +300,17 @@ private Q_SLOTS:
         row = stored(u"bianchi anna"_qs);
         QCOMPARE(row.right.toInt(), 0);
         QCOMPARE(row.given.toInt(), 1);
-        QCOMPARE(gridRow(), u"Tempolario|0|1|"_qs + archive::outcomeText(m_now));
+        QCOMPARE(gridRow(), u"Tempolario|0|1|"_qs + session::outcomeText(m_now));
         QCOMPARE(m_program->shared().archiveDb != nullptr, true);
     }
 
     void searchingOtherPupils() {
         startProgram({u"Verdi Luca"_qs, u"Neri Ada"_qs, u"Anonimo"_qs});
-        m_archive.rawExec(u"UPDATE tempar SET giuste = 5, sbagliate = 9, data = "
-                                "'2025-12-01T09:00:00' WHERE nome = 'Verdi Luca';"
-                                "UPDATE tempar SET giuste = 1, sbagliate = 2, data = "
-                                "'2025-12-01T09:00:00' WHERE nome = 'Anonimo'"_qs);
+        m_archive.rawExec(
+            u"UPDATE tempar SET giuste = 5, sbagliate = 9, data = "
+            "'2025-12-01T09:00:00' WHERE nome = 'Verdi Luca';"
+            "UPDATE tempar SET giuste = 1, sbagliate = 2, data = "
+            "'2025-12-01T09:00:00' WHERE nome = 'Anonimo'"_qs);
         typeName(u"Rossi Mario"_qs);
         answer(1, 1);
         press(exerciseWindow(), "cmdarchivio");
@@ -371,7 +372,8 @@ private Q_SLOTS:
     // back, and the exercise window takes the keys again.
     void resultsWindowByKeys() {
         startProgram({u"Verdi Luca"_qs});
-        m_archive.rawExec(u"UPDATE tempar SET giuste = 5, sbagliate = 9 WHERE nome = 'Verdi Luca'"_qs);
+        m_archive.rawExec(
+            u"UPDATE tempar SET giuste = 5, sbagliate = 9 WHERE nome = 'Verdi Luca'"_qs);
         typeName(u"Rossi Mario"_qs);
         press(exerciseWindow(), "cmdarchivio");
         QVERIFY(QTest::qWaitForWindowActive(results(), testtime::ms(5000)));
@@ -536,7 +538,7 @@ private Q_SLOTS:
         QVERIFY(exerciseWindow());
         if (how == u"archivio"_qs) {
             press(exerciseWindow(), "cmdarchivio");
-            QCOMPARE(gridRow(), u"Tempolario|5|9|"_qs + archive::outcomeText(earlier));
+            QCOMPARE(gridRow(), u"Tempolario|5|9|"_qs + session::outcomeText(earlier));
         } else {
             press(exerciseWindow(), "CMDESCO");
             QCOMPARE(m_ends, QList<int>{0});
@@ -556,8 +558,8 @@ private Q_SLOTS:
         const QStringList second{u"Bianchi Annalisa|1|2"_qs, u"BIANCHI annalisa|2|3"_qs};
         QTest::newRow("picked, Vedo l'archivio") << u"archivio"_qs << second;
         QTest::newRow("picked, ESCO") << u"ESCO"_qs << second;
-        QTest::newRow("typed")
-            << u"typed"_qs << QStringList{u"Bianchi Annalisa|1|2"_qs, u"BIANCHI annalisa||"_qs};
+        QTest::newRow("typed") << u"typed"_qs
+                               << QStringList{u"Bianchi Annalisa|1|2"_qs, u"BIANCHI annalisa||"_qs};
     }
     void namesEqualButForCaseStayApart() {
         QFETCH(QString, how);
@@ -582,7 +584,7 @@ private Q_SLOTS:
             answer(2, 1);
             if (how == u"archivio"_qs) {
                 press(exerciseWindow(), "cmdarchivio");
-                QCOMPARE(gridRow(), u"Tempolario|2|3|"_qs + archive::outcomeText(m_now));
+                QCOMPARE(gridRow(), u"Tempolario|2|3|"_qs + session::outcomeText(m_now));
             } else {
                 press(exerciseWindow(), "CMDESCO");
                 QCOMPARE(m_ends, QList<int>{0});
@@ -660,9 +662,9 @@ private Q_SLOTS:
         }
         QCOMPARE(m_storeFailures.size(), 2);
         const QString& failure = m_storeFailures.first();
-        QVERIFY2(m_archive.server() ? failure.contains(u"non risponde"_qs) ||
-                                          failure.contains(u"occupato"_qs)
-                                    : failure.contains(u"locked"_qs),
+        QVERIFY2(m_archive.server()
+                     ? failure.contains(u"non risponde"_qs) || failure.contains(u"occupato"_qs)
+                     : failure.contains(u"locked"_qs),
                  qPrintable(failure));
         QCOMPARE(m_backOffered, QList<bool>(2, backOffered));
         QCOMPARE(filesAtFailure, QList<QByteArray>(2, before));
@@ -718,7 +720,8 @@ private Q_SLOTS:
             << QStringList{u"Riprova"_qs, u"Torna all'esercizio"_qs, u"Esci"_qs, u"Riprova"_qs,
                            u"Torna all'esercizio"_qs};
         QTest::newRow("ESCO") << u"CMDESCO"_qs
-                              << QStringList{u"Riprova"_qs, u"Esci"_qs, u"Riprova"_qs, u"Riprova"_qs};
+                              << QStringList{u"Riprova"_qs, u"Esci"_qs, u"Riprova"_qs,
+                                             u"Riprova"_qs};
     }
     void theFailedStoreQuestion() {
         QFETCH(QString, how);
@@ -744,8 +747,9 @@ private Q_SLOTS:
         press(exerciseWindow(), how.toLatin1().constData());
         QCOMPARE(shown, buttons);
         const QStringList parts = text.split(u"\n\n"_qs);
-        QVERIFY2(parts.size() == 4 && parts[0] == u"Tempolario: Non riesco a salvare i risultati "
-                                                  "nell'archivio."_qs,
+        QVERIFY2(parts.size() == 4 && parts[0] ==
+                                          u"Tempolario: Non riesco a salvare i risultati "
+                                          "nell'archivio."_qs,
                  qPrintable(text));
         // The advice says to try again, as "Riprova" does, not to restart the program.
         QVERIFY2(parts[1].contains(u"riprova"_qs, Qt::CaseInsensitive) &&

@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "archive/outcometext.h"
-#include "archive/recording.h"
 #include "archivetesting.h"
 #include "enginetesting.h"
+#include "session/outcometext.h"
+#include "session/recording.h"
 
 class TestRecording : public QObject {
     Q_OBJECT
@@ -21,10 +21,10 @@ private:
     const QDateTime m_when{QDate(2026, 3, 14), QTime(10, 30, 15)};
 
     archive::Status storeRun(const QString& name, int right, int given, const QDateTime& when) {
-        archive::Modtempar shared;
+        session::Modtempar shared;
         m_archive.point(shared);
         archive::Status status = shared.openArchive();
-        return status ? archive::archivia(shared, name, right, given, when) : status;
+        return status ? session::archivia(shared, name, right, given, when) : status;
     }
 
 private Q_SLOTS:
@@ -38,12 +38,11 @@ private Q_SLOTS:
     void storesTheLocalTime() {
         QCOMPARE(qgetenv("TZ"), QByteArray("Europe/Rome"));
         QVERIFY(storeRun(QStringLiteral("ROSSI MARIO"), 8, 10, m_when).ok());
-        const archive::Outcome outcome =
-            m_archive.outcomeOf(QStringLiteral("rossi mario"));
+        const archive::Outcome outcome = m_archive.outcomeOf(QStringLiteral("rossi mario"));
         QVERIFY(outcome.found);
-        QCOMPARE(archive::outcomeText(outcome.right), QStringLiteral("8"));
-        QCOMPARE(archive::outcomeText(outcome.given), QStringLiteral("10"));
-        QCOMPARE(archive::outcomeText(outcome.when), QStringLiteral("14/03/26 10:30:15"));
+        QCOMPARE(session::outcomeText(outcome.right), QStringLiteral("8"));
+        QCOMPARE(session::outcomeText(outcome.given), QStringLiteral("10"));
+        QCOMPARE(session::outcomeText(outcome.when), QStringLiteral("14/03/26 10:30:15"));
     }
 
     // A stored time reads back as the same moment, to the second, in local time: in winter
@@ -55,16 +54,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("sameMomentOnFile");
         const auto utc = [](int month, int day, int hour, int minute) {
-            return QDateTime(QDate(2026, month, day), QTime(hour, minute, 7), Qt::UTC).toLocalTime();
+            return QDateTime(QDate(2026, month, day), QTime(hour, minute, 7), Qt::UTC)
+                .toLocalTime();
         };
         QTest::newRow("winter") << m_when << "14/03/26 10:30:15" << true;
         QTest::newRow("summer") << QDateTime(QDate(2026, 7, 1), QTime(23, 59, 59))
                                 << "01/07/26 23:59:59" << true;
         QTest::newRow("last second before the clocks go forward")
             << utc(3, 29, 0, 59).addSecs(52) << "29/03/26 01:59:59" << true;
-        QTest::newRow("first hour of summer time") << utc(3, 29, 1, 0) << "29/03/26 03:00:07" << true;
-        QTest::newRow("repeated hour, first pass") << utc(10, 25, 0, 30) << "25/10/26 02:30:07" << true;
-        QTest::newRow("repeated hour, second pass") << utc(10, 25, 1, 30) << "25/10/26 02:30:07" << false;
+        QTest::newRow("first hour of summer time")
+            << utc(3, 29, 1, 0) << "29/03/26 03:00:07" << true;
+        QTest::newRow("repeated hour, first pass")
+            << utc(10, 25, 0, 30) << "25/10/26 02:30:07" << true;
+        QTest::newRow("repeated hour, second pass")
+            << utc(10, 25, 1, 30) << "25/10/26 02:30:07" << false;
         QTest::newRow("milliseconds dropped")
             << QDateTime(QDate(2026, 12, 8), QTime(17, 5, 6, 999)) << "08/12/26 17:05:06" << true;
     }
@@ -81,7 +84,7 @@ private Q_SLOTS:
         QCOMPARE(read.date(), second.date());
         QCOMPARE(read.time(), second.time());
         QCOMPARE(read.timeSpec(), Qt::LocalTime);
-        QCOMPARE(archive::storedDateText(read), text);
+        QCOMPARE(session::storedDateText(read), text);
     }
 
     // Looking at the archive before answering stores nothing: the pupil's figures stay.
@@ -90,8 +93,7 @@ private Q_SLOTS:
         const QByteArray before = m_archive.snapshot();
         QVERIFY(storeRun(QStringLiteral("Rossi Mario"), 0, 0, m_when.addDays(1)).ok());
         QCOMPARE(m_archive.snapshot(), before);
-        const archive::Outcome outcome =
-            m_archive.outcomeOf(QStringLiteral("Rossi Mario"));
+        const archive::Outcome outcome = m_archive.outcomeOf(QStringLiteral("Rossi Mario"));
         QCOMPARE(outcome.right.toInt(), 7);
         QCOMPARE(outcome.when.toDateTime(), m_when);
         // An answer given, even a wrong one, is a run worth storing.
@@ -102,43 +104,52 @@ private Q_SLOTS:
     // The program's own form under the system's locale, whatever that is: under C the
     // locale's form would read "14 Mar 2026".
     void systemLocaleGivesAnItalianDate() {
-        QCOMPARE(archive::storedDateText(m_when), QStringLiteral("14/03/26 10:30:15"));
-        QCOMPARE(archive::outcomeText(QVariant(m_when)), QStringLiteral("14/03/26 10:30:15"));
+        QCOMPARE(session::storedDateText(m_when), QStringLiteral("14/03/26 10:30:15"));
+        QCOMPARE(session::outcomeText(QVariant(m_when)), QStringLiteral("14/03/26 10:30:15"));
     }
 
     void dateForms_data() {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("text");
-        QTest::newRow("Italy") << "it_IT" << "14/03/26 10:30:15";
+        QTest::newRow("Italy") << "it_IT"
+                               << "14/03/26 10:30:15";
         // An Italian-speaking region keeps its own short date form.
-        QTest::newRow("Switzerland, Italian") << "it_CH" << "14.03.26 10:30:15";
+        QTest::newRow("Switzerland, Italian") << "it_CH"
+                                              << "14.03.26 10:30:15";
         // Other languages get the Italian form, never their own words or 12-hour clock.
-        QTest::newRow("United States") << "en_US" << "14/03/26 10:30:15";
-        QTest::newRow("Finland") << "fi_FI" << "14/03/26 10:30:15";
-        QTest::newRow("C") << "C" << "14/03/26 10:30:15";
+        QTest::newRow("United States") << "en_US"
+                                       << "14/03/26 10:30:15";
+        QTest::newRow("Finland") << "fi_FI"
+                                 << "14/03/26 10:30:15";
+        QTest::newRow("C") << "C"
+                           << "14/03/26 10:30:15";
     }
     void dateForms() {
         QFETCH(QString, locale);
         QFETCH(QString, text);
-        QCOMPARE(archive::storedDateText(m_when, QLocale(locale)), text);
+        QCOMPARE(session::storedDateText(m_when, QLocale(locale)), text);
         // Afternoon hours on the 24-hour clock, and the seconds always shown.
-        QVERIFY(archive::storedDateText(QDateTime(QDate(2026, 12, 8), QTime(17, 5, 6)),
-                                        QLocale(locale))
-                    .endsWith(QStringLiteral(" 17:05:06")));
+        QVERIFY(
+            session::storedDateText(QDateTime(QDate(2026, 12, 8), QTime(17, 5, 6)), QLocale(locale))
+                .endsWith(QStringLiteral(" 17:05:06")));
     }
 
     void secondsAfterTheMinutes_data() {
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("withSeconds");
-        QTest::newRow("colon") << "HH:mm" << "HH:mm:ss";
-        QTest::newRow("full stop") << "H.mm" << "H.mm.ss";
-        QTest::newRow("text after") << "h:mm AP" << "h:mm:ss AP";
-        QTest::newRow("seconds already") << "HH:mm:ss t" << "HH:mm:ss t";
+        QTest::newRow("colon") << "HH:mm"
+                               << "HH:mm:ss";
+        QTest::newRow("full stop") << "H.mm"
+                                   << "H.mm.ss";
+        QTest::newRow("text after") << "h:mm AP"
+                                    << "h:mm:ss AP";
+        QTest::newRow("seconds already") << "HH:mm:ss t"
+                                         << "HH:mm:ss t";
     }
     void secondsAfterTheMinutes() {
         QFETCH(QString, format);
         QFETCH(QString, withSeconds);
-        QCOMPARE(archive::withSeconds(format), withSeconds);
+        QCOMPARE(session::withSeconds(format), withSeconds);
     }
 
     void numbers_data() {
@@ -153,7 +164,7 @@ private Q_SLOTS:
     void numbers() {
         QFETCH(QVariant, value);
         QFETCH(QString, text);
-        QCOMPARE(archive::outcomeText(value), text);
+        QCOMPARE(session::outcomeText(value), text);
     }
 };
 

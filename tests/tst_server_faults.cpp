@@ -83,7 +83,7 @@ private Q_SLOTS:
         QVERIFY2(m_server.unusable().isEmpty(), qPrintable(m_server.unusable()));
         QVERIFY(m_server.start());
         QVERIFY(m_dir.isValid());
-        QVERIFY(archive::loadQtItalian());
+        QVERIFY(app::loadQtItalian());
     }
     // Whatever a test did to the server, the next one finds it running.
     void cleanup() { QVERIFY(m_server.start()); }
@@ -352,24 +352,24 @@ private Q_SLOTS:
     void programRetriesAfterServerDown() {
         const QString database = pgtesting::freshDatabase(QStringLiteral("program"));
         exercise::ClockUniformSource random{77};
-        archive::Program program(random, m_dir.filePath(QStringLiteral("unused.mdb")));
+        app::Program program(random, m_dir.filePath(QStringLiteral("unused.mdb")));
         program.shared().server = pgtesting::place(database, 3000);
         QDateTime now(QDate(2026, 3, 14), QTime(10, 30, 15));
         program.clock = [now] { return now; };
         QStringList failures;
-        connect(&program, &archive::Program::failed, this,
+        connect(&program, &app::Program::failed, this,
                 [&](const Status& status) { failures << status.message(); });
         QList<Status> storeFailures;
         program.onStoreFailed = [&](const Status& status, bool canGoBack) {
             storeFailures << status;
             if (!canGoBack || storeFailures.size() > 1) {
-                return archive::Program::StoreChoice::Leave;
+                return app::Program::StoreChoice::Leave;
             }
             // The pupil waits for the server to be back, then clicks "Riprova".
             if (!m_server.start()) {
-                return archive::Program::StoreChoice::Leave;
+                return app::Program::StoreChoice::Leave;
             }
-            return archive::Program::StoreChoice::Retry;
+            return app::Program::StoreChoice::Retry;
         };
         QVERIFY(program.start());
 
@@ -381,7 +381,7 @@ private Q_SLOTS:
         QTest::mouseClick(qobject_cast<QPushButton*>(screens::findControl(
                               &program.nameWindow(), QStringLiteral("cmdNOME"))),
                           Qt::LeftButton);
-        exercise::Ftempver* window = program.exerciseWindow();
+        windows::Ftempver* window = program.exerciseWindow();
         QVERIFY(window && window->isVisible());
         // Two dates right and one wrong, dropped through the window's own drag.
         const exercise::Drill& drill = window->drill();

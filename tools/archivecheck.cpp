@@ -7,7 +7,7 @@
 #include "archive/archivefile.h"
 #include "archive/sqliteconnection.h"
 
-namespace archivetool {
+namespace tools {
 
 using archive::ArchiveFile;
 using archive::KeyReport;
@@ -157,10 +157,8 @@ Status repairServer(const archive::ServerPlace& place, Findings* findings) {
     return status;
 }
 
-Findings describe(const KeyReport& report, bool repaired, const QString& archive,
-                  bool onServer) {
-    const QString named =
-        onServer ? QStringLiteral("--servizio %1").arg(archive) : archive;
+Findings describe(const KeyReport& report, bool repaired, const QString& archive, bool onServer) {
+    const QString named = onServer ? QStringLiteral("--servizio %1").arg(archive) : archive;
     const QString repairCommand = QStringLiteral("tempolario-archivio ripara %1").arg(named);
     Findings findings;
     QStringList& notes = findings.notes;
@@ -175,12 +173,12 @@ Findings describe(const KeyReport& report, bool repaired, const QString& archive
     }
     if (report.tooLong > 0) {
         findings.attention = true;
-        notes.append(QStringLiteral(
-                         "Righe con un nome più lungo di %1 caratteri, scritte da fuori, che "
-                         "Tempolario non mostra né cerca: %2. Chi cura il server le toglie con: "
-                         "DELETE FROM public.tempar WHERE char_length(nome) > %1;")
-                         .arg(archive::PgArchive::kMaxNameLength)
-                         .arg(report.tooLong));
+        notes.append(
+            QStringLiteral("Righe con un nome più lungo di %1 caratteri, scritte da fuori, che "
+                           "Tempolario non mostra né cerca: %2. Chi cura il server le toglie con: "
+                           "DELETE FROM public.tempar WHERE char_length(nome) > %1;")
+                .arg(archive::PgArchive::kMaxNameLength)
+                .arg(report.tooLong));
     }
     if (report.staleKey > 0) {
         notes.append(
@@ -206,15 +204,17 @@ Findings describe(const KeyReport& report, bool repaired, const QString& archive
             rows.append(QStringLiteral("«%1» (id %2)").arg(names.at(i)).arg(ids.value(i)));
         }
         const qint64 other = ids.value(1);
-        const QString rename =
-            onServer ? QStringLiteral("psql \"service=%1\" -c \"UPDATE public.tempar SET nome = "
-                                      "'NUOVO NOME' WHERE id = %2\"")
-                           .arg(archive)
-                           .arg(other)
-                     : QStringLiteral("sqlite3 %1 \"UPDATE tempar SET nome = 'NUOVO NOME' "
-                                      "WHERE id = %2\"")
-                           .arg(archive)
-                           .arg(other);
+        const QString rename = onServer
+                                   ? QStringLiteral(
+                                         "psql \"service=%1\" -c \"UPDATE public.tempar SET nome = "
+                                         "'NUOVO NOME' WHERE id = %2\"")
+                                         .arg(archive)
+                                         .arg(other)
+                                   : QStringLiteral(
+                                         "sqlite3 %1 \"UPDATE tempar SET nome = 'NUOVO NOME' "
+                                         "WHERE id = %2\"")
+                                         .arg(archive)
+                                         .arg(other);
         notes.append(
             QStringLiteral("Nomi uguali a meno di maiuscole o caratteri invisibili: %1. Sono "
                            "alunni distinti e restano con i loro risultati: chi scrive il nome "
@@ -226,4 +226,4 @@ Findings describe(const KeyReport& report, bool repaired, const QString& archive
     return findings;
 }
 
-}  // namespace archivetool
+}  // namespace tools

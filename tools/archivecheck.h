@@ -11,11 +11,11 @@
 
 // The teacher's checks and repairs of an archive file, for the command-line tool; the
 // program itself does neither (it sets keys right when it opens the archive).
-namespace archivetool {
+namespace tools {
 
 // What a check or a repair found, for the teacher.
 struct Findings {
-    QStringList notes;   // Italian lines about what was found and done, and what to do
+    QStringList notes;       // Italian lines about what was found and done, and what to do
     bool attention = false;  // something is left that the teacher must see to
 };
 
@@ -38,4 +38,4 @@ archive::Status repairServer(const archive::ServerPlace& place, Findings* findin
 Findings describe(const archive::KeyReport& report, bool repaired, const QString& archive,
                   bool onServer);
 
-}  // namespace archivetool
+}  // namespace tools

@@ -15,15 +15,15 @@
 #include <unistd.h>
 
 #include "archive/archivefile.h"
-#include "archivecheck.h"
-#include "archive/outcometext.h"
 #include "archive/pgarchive.h"
 #include "archive/sqlitearchive.h"
+#include "archivecheck.h"
+#include "session/outcometext.h"
 
 namespace {
 
-constexpr int kExitFailure = 1;  // the archive could not be created, read or checked
-constexpr int kExitUsage = 2;    // wrong command line
+constexpr int kExitFailure = 1;    // the archive could not be created, read or checked
+constexpr int kExitUsage = 2;      // wrong command line
 constexpr int kExitAttention = 3;  // the archive works, but something needs the teacher
 
 const char kHelp[] =
@@ -161,7 +161,7 @@ archive::Status readPupils(const Place& place, std::vector<Pupil>* pupils) {
 
 // Values as the results window shows them, dates included.
 QString asText(const QVariant& value) {
-    return archive::outcomeText(value);
+    return session::outcomeText(value);
 }
 
 // Control characters (line breaks, tabs, a terminal's escapes) would break the table's
@@ -260,10 +260,9 @@ int create(const Place& place, const QString& role) {
 }
 
 int repair(const Place& place) {
-    archivetool::Findings findings;
-    const archive::Status status = place.onServer()
-                                       ? archivetool::repairServer(place.server(), &findings)
-                                       : archivetool::repair(place.path, &findings);
+    tools::Findings findings;
+    const archive::Status status = place.onServer() ? tools::repairServer(place.server(), &findings)
+                                                    : tools::repair(place.path, &findings);
     if (!status.ok()) {
         return fail(status);
     }
@@ -274,10 +273,10 @@ int repair(const Place& place) {
 }
 
 int verify(const Place& place) {
-    archivetool::Findings findings;
+    tools::Findings findings;
     const archive::Status status = place.onServer()
-                                       ? archivetool::verifyServer(place.server(true), &findings)
-                                       : archivetool::verify(place.path, &findings);
+                                       ? tools::verifyServer(place.server(true), &findings)
+                                       : tools::verify(place.path, &findings);
     for (const QString& note : findings.notes) {
         out(note + QLatin1Char('\n'));
     }
@@ -307,8 +306,9 @@ int copyToServer(const Place& from, const Place& to) {
     archive::CopyReport report;
     status = server->copyIn(pupils, &report);
     if (!status.ok()) {
-        std::fprintf(stderr, "tempolario-archivio: la copia non è stata fatta: il server non "
-                             "è stato cambiato.\n");
+        std::fprintf(stderr,
+                     "tempolario-archivio: la copia non è stata fatta: il server non "
+                     "è stato cambiato.\n");
         return fail(status);
     }
     out(QStringLiteral("Copia di %1 %2 fatta:\n"
@@ -344,8 +344,9 @@ int copyToFile(const Place& from, const Place& to) {
     }
     if (!status.ok()) {
         QFile::remove(to.path);
-        std::fprintf(stderr, "tempolario-archivio: la copia non è stata fatta: il file %s non "
-                             "è stato lasciato.\n",
+        std::fprintf(stderr,
+                     "tempolario-archivio: la copia non è stata fatta: il file %s non "
+                     "è stato lasciato.\n",
                      QFile::encodeName(to.path).constData());
         return fail(status);
     }
@@ -394,8 +395,7 @@ int run() {
         }
     }
     if (command == QLatin1String("copia")) {
-        if (places.size() != 2 || places[0].onServer() == places[1].onServer() ||
-            !role.isEmpty()) {
+        if (places.size() != 2 || places[0].onServer() == places[1].onServer() || !role.isEmpty()) {
             return usage(QStringLiteral(
                 "il comando copia vuole un FILE e un --servizio SERVIZIO: prima l'archivio da "
                 "cui copiare, poi quello in cui copiare."));

@@ -6,7 +6,7 @@
 
 #include <QCommandLineParser>
 
-namespace archive {
+namespace app {
 
 namespace {
 
@@ -113,4 +113,4 @@ CommandLine readCommandLine(const QStringList& arguments) {
     return line;
 }
 
-}  // namespace archive
+}  // namespace app

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace archive {
+namespace app {
 
 // What the program's command line asks for. Qt's own options (-platform and the like) are
 // taken out by QApplication before this reads the rest.
@@ -27,4 +27,4 @@ struct CommandLine {
 // Reads the arguments, the program's own path first, as main receives them.
 CommandLine readCommandLine(const QStringList& arguments);
 
-}  // namespace archive
+}  // namespace app

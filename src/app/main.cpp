@@ -31,39 +31,39 @@ void print(std::FILE* stream, const QString& text) {
 
 int main(int argc, char* argv[]) {
     // The help is printed before anything needs a display, so it works from any terminal.
-    const archive::CommandLine early = archive::readCommandLine(argumentsOf(argc, argv));
-    if (early.outcome == archive::CommandLine::Outcome::Help) {
+    const app::CommandLine early = app::readCommandLine(argumentsOf(argc, argv));
+    if (early.outcome == app::CommandLine::Outcome::Help) {
         print(stdout, early.text);
         return EXIT_SUCCESS;
     }
     QApplication app(argc, argv);
     // Read once Qt has taken out its own options (-platform and the like).
-    const archive::CommandLine line = archive::readCommandLine(QApplication::arguments());
-    if (line.outcome != archive::CommandLine::Outcome::Run) {
-        const bool help = line.outcome == archive::CommandLine::Outcome::Help;
+    const app::CommandLine line = app::readCommandLine(QApplication::arguments());
+    if (line.outcome != app::CommandLine::Outcome::Run) {
+        const bool help = line.outcome == app::CommandLine::Outcome::Help;
         print(help ? stdout : stderr, line.text);
-        return help ? EXIT_SUCCESS : archive::CommandLine::kWrongExitCode;
+        return help ? EXIT_SUCCESS : app::CommandLine::kWrongExitCode;
     }
     QApplication::setApplicationName(QStringLiteral("Tempolario"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tempolario.ico")));
     // Qt's own texts, such as the context menu of a text box, in the program's language.
-    archive::loadQtItalian();
+    app::loadQtItalian();
     // The program ends through its own exits, each of which closes the archive first.
     QApplication::setQuitOnLastWindowClosed(false);
 
     exercise::ClockUniformSource random;
-    archive::Program program(random, QStringLiteral("tempolario.mdb"));
+    app::Program program(random, QStringLiteral("tempolario.mdb"));
     // With a service, the school's archive on its server; otherwise the file.
     program.shared().server.service = line.service;
     // Every save has committed before an exit is offered, so leaving at once loses nothing.
-    QObject::connect(&program, &archive::Program::ended, [](int code) { std::exit(code); });
-    QObject::connect(&program, &archive::Program::failed, [](const archive::Status& status) {
+    QObject::connect(&program, &app::Program::ended, [](int code) { std::exit(code); });
+    QObject::connect(&program, &app::Program::failed, [](const archive::Status& status) {
         screens::showFailure(nullptr, status.message());
     });
     if (!program.start()) {
         return EXIT_FAILURE;
     }
     // Logout, shutdown or a lost display store the run before the program goes.
-    const archive::SessionEnd sessionEnd(program);
+    const app::SessionEnd sessionEnd(program);
     return QApplication::exec();
 }

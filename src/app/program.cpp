@@ -12,20 +12,21 @@
 #include <QPushButton>
 #include <QTranslator>
 
-#include "windows/formnome.h"
-#include "archive/recording.h"
-#include "windows/risultati.h"
-#include "windows/ftempver.h"
 #include "screens/messages.h"
+#include "session/recording.h"
+#include "windows/formnome.h"
+#include "windows/ftempver.h"
+#include "windows/risultati.h"
 
-namespace archive {
+namespace app {
 
 Program::Program(exercise::UniformSource& random, const QString& archivePath)
-    : m_random(random), m_nameWindow(std::make_unique<FormNome>(m_shared)) {
+    : m_random(random), m_nameWindow(std::make_unique<windows::FormNome>(m_shared)) {
     m_shared.archivePath = archivePath;
-    connect(m_nameWindow.get(), &FormNome::failed, this, &Program::fail);
-    connect(m_nameWindow.get(), &FormNome::exitRequested, this, [this] { end(0); });
-    connect(m_nameWindow.get(), &FormNome::nameSettled, this, &Program::showExerciseWindow);
+    connect(m_nameWindow.get(), &windows::FormNome::failed, this, &Program::fail);
+    connect(m_nameWindow.get(), &windows::FormNome::exitRequested, this, [this] { end(0); });
+    connect(m_nameWindow.get(), &windows::FormNome::nameSettled, this,
+            &Program::showExerciseWindow);
 }
 
 Program::~Program() = default;
@@ -43,8 +44,8 @@ bool Program::start() {
 
 void Program::showExerciseWindow() {
     if (!m_exerciseWindow) {
-        m_exerciseWindow = std::make_unique<exercise::Ftempver>(m_random);
-        connect(m_exerciseWindow.get(), &exercise::Ftempver::archiveRequested, this, [this] {
+        m_exerciseWindow = std::make_unique<windows::Ftempver>(m_random);
+        connect(m_exerciseWindow.get(), &windows::Ftempver::archiveRequested, this, [this] {
             switch (storeRun(true)) {
                 case Stored::Yes:
                     showResults();
@@ -58,8 +59,7 @@ void Program::showExerciseWindow() {
         });
         // "ESCO", and closing the window by its frame, store the run's totals first, so a
         // pupil's work is never lost to the close button.
-        connect(m_exerciseWindow.get(), &exercise::Ftempver::exitRequested, this,
-                &Program::leave);
+        connect(m_exerciseWindow.get(), &windows::Ftempver::exitRequested, this, &Program::leave);
     }
     m_exerciseWindow->show();
     m_exerciseWindow->activateWindow();
@@ -69,7 +69,7 @@ Program::Stored Program::storeRun(bool canGoBack) {
     if (!m_exerciseWindow || !m_nameWindow->recorded()) {
         return Stored::Yes;
     }
-    Status status = archivia();
+    archive::Status status = archivia();
     while (!status) {
         switch (askAfterFailedStore(status, canGoBack)) {
             case StoreChoice::Retry:
@@ -97,33 +97,35 @@ QString Program::storedPupil() const {
     return m_resultsWindow ? m_resultsWindow->view().pupilName() : m_shared.currentName;
 }
 
-Status Program::archivia() {
+archive::Status Program::archivia() {
     const exercise::Drill& drill = m_exerciseWindow->drill();
-    Status status = archive::archivia(m_shared, storedPupil(), drill.rightTotal(),
-                                      drill.answersTotal(), clock());
+    archive::Status status = session::archivia(m_shared, storedPupil(), drill.rightTotal(),
+                                               drill.answersTotal(), clock());
     if (status) {
         m_storedAnswers = drill.answersTotal();
     }
     return status;
 }
 
-Program::StoreChoice Program::askAfterFailedStore(const Status& status, bool canGoBack) {
+Program::StoreChoice Program::askAfterFailedStore(const archive::Status& status, bool canGoBack) {
     if (onStoreFailed) {
         return onStoreFailed(status, canGoBack);
     }
     // What to do now comes first; the error's own text, which may be the engine's English,
     // comes last.
-    QString text = QStringLiteral("Non riesco a salvare i risultati nell'archivio.\n\n%1\n\n"
-                                  "Clicca su \"Riprova\" per salvarli di nuovo: l'archivio "
-                                  "viene riaperto, non serve riavviare il programma.")
+    QString text = QStringLiteral(
+                       "Non riesco a salvare i risultati nell'archivio.\n\n%1\n\n"
+                       "Clicca su \"Riprova\" per salvarli di nuovo: l'archivio "
+                       "viene riaperto, non serve riavviare il programma.")
                        .arg(status.advice);
     if (canGoBack) {
         text += QStringLiteral(
             "\nClicca su \"Torna all'esercizio\" per continuare: i risultati restano in "
             "memoria e vengono salvati la prossima volta.");
     }
-    text += QStringLiteral("\nSe clicchi su \"Esci\", il programma si chiude e questi risultati "
-                           "NON vengono salvati.\n\n") +
+    text += QStringLiteral(
+                "\nSe clicchi su \"Esci\", il programma si chiude e questi risultati "
+                "NON vengono salvati.\n\n") +
             status.cause();
     QWidget* owner = m_exerciseWindow.get();
     if (m_resultsWindow && m_resultsWindow->isVisible()) {
@@ -136,9 +138,9 @@ Program::StoreChoice Program::askAfterFailedStore(const Status& status, bool can
     // One role for all three, so that every desktop's button order keeps the order given:
     // the two safe choices first, then "Esci", which throws the run away.
     QPushButton* retryButton = box.addButton(QStringLiteral("Riprova"), QMessageBox::ActionRole);
-    QPushButton* backButton = canGoBack ? box.addButton(QStringLiteral("Torna all'esercizio"),
-                                                        QMessageBox::ActionRole)
-                                        : nullptr;
+    QPushButton* backButton =
+        canGoBack ? box.addButton(QStringLiteral("Torna all'esercizio"), QMessageBox::ActionRole)
+                  : nullptr;
     QPushButton* leaveButton = box.addButton(QStringLiteral("Esci"), QMessageBox::ActionRole);
     box.setDefaultButton(retryButton);
     // Escape, and the window's close button, never throw the run away.
@@ -155,13 +157,13 @@ Program::StoreChoice Program::askAfterFailedStore(const Status& status, bool can
 
 void Program::showResults() {
     if (!m_resultsWindow) {
-        m_resultsWindow = std::make_unique<Risultati>(m_shared, m_exerciseWindow.get());
+        m_resultsWindow = std::make_unique<windows::Risultati>(m_shared, m_exerciseWindow.get());
         m_resultsWindow->setPupilRecorded(m_nameWindow->recorded());
-        connect(m_resultsWindow.get(), &Risultati::failed, this, &Program::fail);
+        connect(m_resultsWindow.get(), &windows::Risultati::failed, this, &Program::fail);
         // "Esco" is a way out like "ESCO": answers given since the last store are kept.
-        connect(m_resultsWindow.get(), &Risultati::exitRequested, this, &Program::leave);
+        connect(m_resultsWindow.get(), &windows::Risultati::exitRequested, this, &Program::leave);
         // Back on the exercise window, the keys go to it again.
-        connect(m_resultsWindow.get(), &Risultati::wentBack, this,
+        connect(m_resultsWindow.get(), &windows::Risultati::wentBack, this,
                 [this] { m_exerciseWindow->activateWindow(); });
     }
     // The refresh reads the row just stored; a failure has ended the program.
@@ -177,7 +179,7 @@ void Program::leave() {
     end(storeRun(false) == Stored::Yes ? 0 : 1);
 }
 
-void Program::fail(const Status& status) {
+void Program::fail(const archive::Status& status) {
     Q_EMIT failed(status);
     // Even a failure ends the program only after the run is stored, or given up by the
     // pupil; a run stored already is not asked about again.
@@ -195,7 +197,7 @@ int Program::storeAtSessionEnd(const QString& cause) {
     // A file kept locked, or a silent server, must not hold the program past the session.
     m_shared.busyTimeoutMs = kSessionEndWaitMs;
     m_shared.server.timeoutMs = kSessionEndWaitMs;
-    Status status = m_shared.archiveDb ? Status() : m_shared.openArchive();
+    archive::Status status = m_shared.archiveDb ? archive::Status() : m_shared.openArchive();
     if (m_shared.archiveDb) {
         m_shared.archiveDb->limitWait(kSessionEndWaitMs);
         status = archivia();
@@ -204,13 +206,13 @@ int Program::storeAtSessionEnd(const QString& cause) {
         return 0;
     }
     const exercise::Drill& drill = m_exerciseWindow->drill();
-    const QString text =
-        QStringLiteral("Tempolario: %1, e i risultati di «%2» (%3 giuste su %4, alle %5) NON "
-                       "sono stati salvati. %6 %7")
-            .arg(cause, storedPupil(), QString::number(drill.rightTotal()),
-                 QString::number(drill.answersTotal()),
-                 clock().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")), status.advice,
-                 status.cause());
+    const QString text = QStringLiteral(
+                             "Tempolario: %1, e i risultati di «%2» (%3 giuste su %4, alle %5) NON "
+                             "sono stati salvati. %6 %7")
+                             .arg(cause, storedPupil(), QString::number(drill.rightTotal()),
+                                  QString::number(drill.answersTotal()),
+                                  clock().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")),
+                                  status.advice, status.cause());
     std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
     std::fflush(stderr);
     openlog("tempolario", LOG_PID, LOG_USER);
@@ -242,4 +244,4 @@ bool loadQtItalian() {
     return QCoreApplication::installTranslator(translator);
 }
 
-}  // namespace archive
+}  // namespace app

@@ -8,18 +8,20 @@
 #include <QDateTime>
 #include <QObject>
 
-#include "archive/modtempar.h"
 #include "archive/status.h"
+#include "session/modtempar.h"
 
 namespace exercise {
-class Ftempver;
 class UniformSource;
 }  // namespace exercise
 
-namespace archive {
-
+namespace windows {
+class Ftempver;
 class FormNome;
 class Risultati;
+}  // namespace windows
+
+namespace app {
 
 // The program's three windows and how they hand over to one another: the name window
 // first, then the exercise window, with the results window over it on request. Storing a
@@ -53,15 +55,15 @@ public:
     // The same, then the program ends with that code.
     void endSession(const QString& cause);
 
-    Modtempar& shared() { return m_shared; }
-    FormNome& nameWindow() { return *m_nameWindow; }
-    exercise::Ftempver* exerciseWindow() { return m_exerciseWindow.get(); }
-    Risultati* resultsWindow() { return m_resultsWindow.get(); }
+    session::Modtempar& shared() { return m_shared; }
+    windows::FormNome& nameWindow() { return *m_nameWindow; }
+    windows::Ftempver* exerciseWindow() { return m_exerciseWindow.get(); }
+    windows::Risultati* resultsWindow() { return m_resultsWindow.get(); }
 
     // Asks the pupil what to do after a store failed, with the cause; canGoBack says
     // whether going back to the exercise is offered. By default a message box asks; tests
     // answer instead.
-    std::function<StoreChoice(const Status&, bool canGoBack)> onStoreFailed;
+    std::function<StoreChoice(const archive::Status&, bool canGoBack)> onStoreFailed;
     // The clock of the stores; tests set it.
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
 
@@ -80,21 +82,21 @@ private:
     // failure until the store succeeds or the pupil gives up. Yes also when there is nothing
     // to store: an unrecorded run, or no exercise yet.
     Stored storeRun(bool canGoBack);
-    Status archivia();
+    archive::Status archivia();
     // Whose row a store writes.
     QString storedPupil() const;
-    StoreChoice askAfterFailedStore(const Status& status, bool canGoBack);
+    StoreChoice askAfterFailedStore(const archive::Status& status, bool canGoBack);
     void showResults();
     // Every way out once the exercise has begun: the run is stored first.
     void leave();
-    void fail(const Status& status);
+    void fail(const archive::Status& status);
     void end(int code);
 
-    Modtempar m_shared;
+    session::Modtempar m_shared;
     exercise::UniformSource& m_random;
-    std::unique_ptr<FormNome> m_nameWindow;
-    std::unique_ptr<exercise::Ftempver> m_exerciseWindow;
-    std::unique_ptr<Risultati> m_resultsWindow;
+    std::unique_ptr<windows::FormNome> m_nameWindow;
+    std::unique_ptr<windows::Ftempver> m_exerciseWindow;
+    std::unique_ptr<windows::Risultati> m_resultsWindow;
     int m_storedAnswers = 0;  // answers given at the last store that succeeded
     bool m_ended = false;
 };
@@ -103,4 +105,4 @@ private:
 // application; false when the translation is not installed.
 bool loadQtItalian();
 
-}  // namespace archive
+}  // namespace app

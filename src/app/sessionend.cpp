@@ -14,7 +14,7 @@
 
 #include "app/program.h"
 
-namespace archive {
+namespace app {
 
 namespace {
 
@@ -97,4 +97,4 @@ void SessionEnd::readSignal() {
     m_program.endSession(causeOf(byte));
 }
 
-}  // namespace archive
+}  // namespace app

@@ -6,7 +6,7 @@
 
 class QSocketNotifier;
 
-namespace archive {
+namespace app {
 
 class Program;
 
@@ -30,4 +30,4 @@ private:
     QSocketNotifier* m_notifier = nullptr;
 };
 
-}  // namespace archive
+}  // namespace app

@@ -8,13 +8,13 @@
 #include <QDir>
 #include <QLabel>
 #include <QProcess>
-#include <QScrollBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 
+#include "../testtime.h"
 #include "../threewindows.h"
 #include "windows/datedrag.h"
-#include "../testtime.h"
 
 class TestFitScreen : public QObject {
     Q_OBJECT
@@ -79,10 +79,9 @@ private:
         QDir().mkpath(folder);
         QCoreApplication::processEvents();
         QScreen* screen = QGuiApplication::primaryScreen();
-        const QPixmap shot = part.isEmpty()
-                                 ? screen->grabWindow(0)
-                                 : screen->grabWindow(0, part.x(), part.y(), part.width(),
-                                                      part.height());
+        const QPixmap shot =
+            part.isEmpty() ? screen->grabWindow(0)
+                           : screen->grabWindow(0, part.x(), part.y(), part.width(), part.height());
         QVERIFY(shot.save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
     }
 
@@ -108,7 +107,7 @@ private Q_SLOTS:
             shoot(u"nome"_qs);
         }
 
-        exercise::Ftempver& drill = road.exerciseWindow();
+        windows::Ftempver& drill = road.exerciseWindow();
         // Too small for the design at the smallest zoom, the window scrolls.
         QList<QScrollBar*> bars;
         for (QScrollBar* bar : drill.findChildren<QScrollBar*>()) {
@@ -125,7 +124,8 @@ private Q_SLOTS:
         if (scrolls) {
             QVERIFY(road.control(&drill, "Label3", 0)->font().pixelSize() >= 10);
             for (const QScrollBar* bar : std::as_const(bars)) {
-                expectInside(u"scroll bar"_qs, globalRect(bar), drill.devicePixelRatioF() > 1 ? 1 : 0);
+                expectInside(u"scroll bar"_qs, globalRect(bar),
+                             drill.devicePixelRatioF() > 1 ? 1 : 0);
             }
             if (shots) {
                 shoot(u"esercizio"_qs);
@@ -169,7 +169,8 @@ private Q_SLOTS:
             // The widest date of the exercise, picked.
             QWidget* widest = road.control(&drill, "Label3", 0);
             for (int k = 1; k < exercise::Drill::kFacts; ++k) {
-                if (drill.drill().dateText(k).size() > drill.drill().dateText(widest->property("index").toInt()).size()) {
+                if (drill.drill().dateText(k).size() >
+                    drill.drill().dateText(widest->property("index").toInt()).size()) {
                     widest = road.control(&drill, "Label3", k);
                 }
             }
@@ -177,13 +178,14 @@ private Q_SLOTS:
                               widest->mapTo(&drill, widest->rect().center()));
             QTRY_VERIFY_WITH_TIMEOUT(drill.dateDrag().pickMark()->isVisible(), testtime::ms(5000));
             const QRect place = globalRect(widest);
-            shoot(u"esercizio-scelta"_qs, place.adjusted(-place.width() * 3 / 2, -place.height() / 2,
-                                                       place.width() / 4, place.height() / 2));
+            shoot(u"esercizio-scelta"_qs,
+                  place.adjusted(-place.width() * 3 / 2, -place.height() / 2, place.width() / 4,
+                                 place.height() / 2));
             QTest::mouseClick(drill.windowHandle(), Qt::LeftButton, {},
                               widest->mapTo(&drill, widest->rect().center()));
         }
 
-        archive::Risultati& results = road.resultsWindow();
+        windows::Risultati& results = road.resultsWindow();
         expectWindowInside(&results, screens::resultsDesign());
         qInfo("zoom of the results window: %.4f", results.controls().zoom());
         if (shots) {
@@ -209,9 +211,9 @@ private Q_SLOTS:
         const int strut = qRound((screen.height() - top) * ratio);
         const QString id = QString::number(panel.winId());
         const QString values = u"0, 0, 0, %1, 0, 0, 0, 0, 0, 0, 0, %2"_qs.arg(strut).arg(width - 1);
-        QCOMPARE(QProcess::execute(u"xprop"_qs, {u"-id"_qs, id, u"-f"_qs,
-                                                 u"_NET_WM_STRUT_PARTIAL"_qs, u"32c"_qs, u"-set"_qs,
-                                                 u"_NET_WM_STRUT_PARTIAL"_qs, values}),
+        QCOMPARE(QProcess::execute(u"xprop"_qs,
+                                   {u"-id"_qs, id, u"-f"_qs, u"_NET_WM_STRUT_PARTIAL"_qs, u"32c"_qs,
+                                    u"-set"_qs, u"_NET_WM_STRUT_PARTIAL"_qs, values}),
                  0);
         QCOMPARE(QProcess::execute(u"xprop"_qs, {u"-id"_qs, id, u"-f"_qs, u"_NET_WM_WINDOW_TYPE"_qs,
                                                  u"32a"_qs, u"-set"_qs, u"_NET_WM_WINDOW_TYPE"_qs,

@@ -8,14 +8,14 @@
 #include <QScreen>
 #include <QTest>
 
-#include "windows/datedrag.h"
+#include "../testtime.h"
 #include "exercise/drill.h"
-#include "windows/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
-#include "../testtime.h"
+#include "windows/datedrag.h"
+#include "windows/ftempver.h"
 
-using exercise::Ftempver;
+using windows::Ftempver;
 
 class TestRealDrag : public QObject {
     Q_OBJECT

@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-namespace exercise {
+namespace windows {
 
 namespace {
 
@@ -226,12 +226,11 @@ bool DateDrag::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     // The second of two quick presses comes as a double click; it is a press all the same.
-    const QEvent::Type type = event->type() == QEvent::MouseButtonDblClick
-                                  ? QEvent::MouseButtonPress
-                                  : event->type();
+    const QEvent::Type type =
+        event->type() == QEvent::MouseButtonDblClick ? QEvent::MouseButtonPress : event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
-        type != QEvent::MouseButtonRelease && type != QEvent::KeyPress &&
-        type != QEvent::FocusIn && type != QEvent::UngrabMouse && type != QEvent::Hide) {
+        type != QEvent::MouseButtonRelease && type != QEvent::KeyPress && type != QEvent::FocusIn &&
+        type != QEvent::UngrabMouse && type != QEvent::Hide) {
         return false;
     }
     if (const int source = static_cast<int>(m_sourceObjects.indexOf(watched)); source >= 0) {
@@ -242,8 +241,8 @@ bool DateDrag::eventFilter(QObject* watched, QEvent* event) {
     }
     if (type == QEvent::MouseButtonPress) {
         letGo();
-    } else if (type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
-               m_picked >= 0) {
+    } else if (type == QEvent::KeyPress &&
+               static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && m_picked >= 0) {
         letGo();
         return true;
     }
@@ -344,7 +343,8 @@ bool DateDrag::targetEvent(int index, QEvent::Type type, QEvent* event) {
             }
             m_pressedTarget = -1;
             // A click places on release, and only inside the box it began on.
-            if (m_picked >= 0 && m_targets.at(index)->rect().contains(mouse->position().toPoint())) {
+            if (m_picked >= 0 &&
+                m_targets.at(index)->rect().contains(mouse->position().toPoint())) {
                 place(index);
             }
             return true;
@@ -400,4 +400,4 @@ void DateDrag::cancel() {
     m_outline->hide();
 }
 
-}  // namespace exercise
+}  // namespace windows

@@ -5,15 +5,15 @@
 #include <array>
 #include <functional>
 
-#include <QList>
 #include <QEvent>
+#include <QList>
 #include <QObject>
 #include <QPoint>
 
 class QLabel;
 class QWidget;
 
-namespace exercise {
+namespace windows {
 
 class PickMark;
 
@@ -96,4 +96,4 @@ private:
     std::array<int, 2> m_tabStop{0, 0};
 };
 
-}  // namespace exercise
+}  // namespace windows

@@ -18,14 +18,14 @@
 #include "screens/focusmark.h"
 #include "screens/messages.h"
 
-namespace archive {
+namespace windows {
 
 const QString FormNome::kPrompt = QStringLiteral(
     "Scrivi qui sotto PRIMA il cognome, POI il nome.\n\r"
     "Prima di premere OK, controlla che non ci siano errori.\n\r"
     "Se non vuoi registrare il risultato, clicca su 'Annulla'");
 
-FormNome::FormNome(Modtempar& shared, QWidget* parent)
+FormNome::FormNome(session::Modtempar& shared, QWidget* parent)
     : QWidget(parent), m_shared(shared), m_choice(shared) {
     m_controls = screens::build(this, screens::nameDesign());
     setWindowIcon(QIcon(QStringLiteral(":/tempolario.ico")));
@@ -35,8 +35,9 @@ FormNome::FormNome(Modtempar& shared, QWidget* parent)
     list->setModel(&m_names);
     // A page of names that cannot be read ends the program like any archive failure; the
     // read happens while the list paints, so the message waits for the paint to finish.
-    connect(&m_names, &NameList::readFailed, this, [this] { check(m_names.failure()); },
-            Qt::QueuedConnection);
+    connect(
+        &m_names, &session::NameList::readFailed, this, [this] { check(m_names.failure()); },
+        Qt::QueuedConnection);
     // A pick is a change of the selected entry; focus alone makes an entry current without
     // selecting it, and picks nothing.
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, list] {
@@ -66,7 +67,8 @@ void FormNome::describe() {
     // As the eye reads the window; the list's heading and the empty panel under CmdOK say
     // nothing of their own.
     QList<QWidget*> order;
-    for (const char* name : {"Label1", "List1", "Label8", "LabNOME", "CmdOK", "cmdNOME", "cmdesci"}) {
+    for (const char* name :
+         {"Label1", "List1", "Label8", "LabNOME", "CmdOK", "cmdNOME", "cmdesci"}) {
         order << m_controls.get(QString::fromLatin1(name));
     }
     screens::setReadingOrder(this, order);
@@ -138,8 +140,7 @@ bool FormNome::eventFilter(QObject* watched, QEvent* event) {
     if (!list->selectionModel()->selectedRows().isEmpty()) {
         confirmPicked();
     } else if (list->currentIndex().isValid()) {
-        list->selectionModel()->select(list->currentIndex(),
-                                       QItemSelectionModel::ClearAndSelect);
+        list->selectionModel()->select(list->currentIndex(), QItemSelectionModel::ClearAndSelect);
     }
     return true;
 }
@@ -155,9 +156,9 @@ void FormNome::picked(int row) {
     QWidget* ok = m_controls.get(QStringLiteral("CmdOK"));
     if (!ok->isVisible()) {
         ok->show();
-        screens::announce(this, QStringLiteral("Nome selezionato: %1. %2")
-                                    .arg(m_shared.currentName,
-                                         qobject_cast<QPushButton*>(ok)->text()));
+        screens::announce(this,
+                          QStringLiteral("Nome selezionato: %1. %2")
+                              .arg(m_shared.currentName, qobject_cast<QPushButton*>(ok)->text()));
     }
 }
 
@@ -185,8 +186,8 @@ void FormNome::typeName() {
         settle();
         return;
     }
-    const Status status = m_choice.enterTyped(*answer);
-    if (status.number == Status::kSameName) {
+    const archive::Status status = m_choice.enterTyped(*answer);
+    if (status.number == archive::Status::kSameName) {
         // Not a failure of the archive: the pupil stays here and picks from the list.
         screens::showMessage(this, status.message());
     } else if (check(status)) {
@@ -199,7 +200,7 @@ void FormNome::settle() {
     hide();
 }
 
-bool FormNome::check(const Status& status) {
+bool FormNome::check(const archive::Status& status) {
     if (!status) {
         Q_EMIT failed(status);
     }
@@ -226,4 +227,4 @@ std::optional<QString> FormNome::askName() {
     return dialog.textValue();
 }
 
-}  // namespace archive
+}  // namespace windows

@@ -6,10 +6,10 @@
 
 #include <QWidget>
 
-#include "archive/namechoice.h"
 #include "screens/builder.h"
+#include "session/namechoice.h"
 
-namespace archive {
+namespace windows {
 
 // The name window, first of the program: the pupil picks a stored name or types one, and
 // the window hands over to the exercise window. The archive work is NameChoice's.
@@ -20,7 +20,7 @@ public:
     // return. On screen each sentence stands on its own line.
     static const QString kPrompt;
 
-    explicit FormNome(Modtempar& shared, QWidget* parent = nullptr);
+    explicit FormNome(session::Modtempar& shared, QWidget* parent = nullptr);
 
     // Moves the window to the top-left corner, hides CmdOK, opens the archive and lists the
     // names. False after a failure, which has been reported by failed().
@@ -51,14 +51,14 @@ private:
     void confirmPicked();
     void typeName();
     void settle();
-    bool check(const Status& status);
+    bool check(const archive::Status& status);
     // The pupil's answer to the input box; none for "Annulla".
     std::optional<QString> askName();
 
-    Modtempar& m_shared;
-    NameChoice m_choice;
-    NameList m_names;
+    session::Modtempar& m_shared;
+    session::NameChoice m_choice;
+    session::NameList m_names;
     screens::Controls m_controls;
 };
 
-}  // namespace archive
+}  // namespace windows

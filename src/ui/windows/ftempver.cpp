@@ -4,24 +4,24 @@
 
 #include <algorithm>
 
-#include <QCloseEvent>
-#include <QStyle>
-#include <QCoreApplication>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
-#include <QWheelEvent>
+#include <QStyle>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include "content/spoken.h"
-#include "windows/datedrag.h"
 #include "screens/accessibility.h"
 #include "screens/designs.h"
 #include "screens/facebutton.h"
 #include "screens/focusmark.h"
+#include "windows/datedrag.h"
 
-namespace exercise {
+namespace windows {
 
 namespace {
 
@@ -47,9 +47,9 @@ void setCaption(QLabel* label, const QString& text) {
 
 }  // namespace
 
-Ftempver::Ftempver(UniformSource& random, QWidget* parent) : QWidget(parent) {
+Ftempver::Ftempver(exercise::UniformSource& random, QWidget* parent) : QWidget(parent) {
     m_controls = screens::build(this, screens::exerciseDesign());
-    for (int k = 0; k < Drill::kFacts; ++k) {
+    for (int k = 0; k < exercise::Drill::kFacts; ++k) {
         m_facts[k] = m_controls.as<QLabel>(QStringLiteral("Label1"), k);
         m_boxes[k] = m_controls.as<QLabel>(QStringLiteral("Label2"), k);
         m_dates[k] = m_controls.as<QLabel>(QStringLiteral("Label3"), k);
@@ -62,8 +62,8 @@ Ftempver::Ftempver(UniformSource& random, QWidget* parent) : QWidget(parent) {
     connect(m_drag, &DateDrag::pickChanged, this, [this](int source) {
         describe();
         if (source >= 0) {
-            screens::announce(this, content::spokenDate(m_drill->dateText(source)) +
-                                        QStringLiteral(" scelta"));
+            screens::announce(
+                this, content::spokenDate(m_drill->dateText(source)) + QStringLiteral(" scelta"));
         }
     });
     connect(m_drag, &DateDrag::pickLetGo, this,
@@ -115,7 +115,7 @@ Ftempver::Ftempver(UniformSource& random, QWidget* parent) : QWidget(parent) {
     setWindowState(windowState() | Qt::WindowMaximized);
     m_table.build();
     fitDesign();
-    m_drill = std::make_unique<Drill>(m_table, random);
+    m_drill = std::make_unique<exercise::Drill>(m_table, random);
     cmd0->click();
 }
 
@@ -146,9 +146,9 @@ void Ftempver::fitDesign() {
         // smallest window in which it fits at the smallest zoom or above, and the window
         // scrolls.
         for (double room = kSmallestZoom; zoom < kSmallestZoom && room < 1.2; room += 0.01) {
-            zoom = screens::coverZoom(screens::exerciseDesign(),
-                                      screens::clientSize(screens::exerciseDesign(), room),
-                                      textsFit);
+            zoom =
+                screens::coverZoom(screens::exerciseDesign(),
+                                   screens::clientSize(screens::exerciseDesign(), room), textsFit);
         }
     }
     m_controls.setZoom(zoom, m_controls.origin());
@@ -227,7 +227,7 @@ void Ftempver::setFocusChain() {
     QList<QWidget*> chain;
     chain.append(m_dates[0]);
     chain.append(m_boxes[0]);
-    for (int k = 1; k < Drill::kFacts; ++k) {
+    for (int k = 1; k < exercise::Drill::kFacts; ++k) {
         chain.insert(k, m_dates[k]);
         chain.append(m_boxes[k]);
     }
@@ -248,18 +248,19 @@ void Ftempver::setReadingOrder() {
     // Row by row, fact, box and date as the eye reads them; then the counters as sentences
     // (their bare figures are left out), the next exercise, and the panel from the top.
     QList<QWidget*> order;
-    for (int k = 0; k < Drill::kFacts; ++k) {
+    for (int k = 0; k < exercise::Drill::kFacts; ++k) {
         order << m_facts[k] << m_boxes[k] << m_dates[k];
     }
-    for (const char* name : {"Label4", "Label10", "Label11", "Labaiuti", "cmdnuovo", "cmd0",
-                             "cmdessenz", "Label9"}) {
+    for (const char* name :
+         {"Label4", "Label10", "Label11", "Labaiuti", "cmdnuovo", "cmd0", "cmdessenz", "Label9"}) {
         order << m_controls.get(QString::fromLatin1(name));
     }
     // The class buttons as they stand, 4°, 5°, 1°, 2°, 3°.
     for (const int i : {3, 4, 0, 1, 2}) {
         order << m_controls.get(QStringLiteral("Cmd1"), i);
     }
-    order << m_controls.get(QStringLiteral("cmdarchivio")) << m_controls.get(QStringLiteral("CMDESCO"));
+    order << m_controls.get(QStringLiteral("cmdarchivio"))
+          << m_controls.get(QStringLiteral("CMDESCO"));
     screens::setReadingOrder(this, order);
     // The title tells a pupil with a mouse what to do; this tells one at the keyboard.
     setAccessibleDescription(QStringLiteral(
@@ -284,17 +285,18 @@ void Ftempver::dealNext() {
 void Ftempver::dropDate(int box, int dateLabel) {
     m_drill->drop(box, dateLabel);
     setCaption(m_boxes[box], m_drill->boxText(box));
-    setBackground(m_boxes[box], m_drill->boxState(box) == BoxState::Wrong ? kRed : kPaleYellow);
+    setBackground(m_boxes[box],
+                  m_drill->boxState(box) == exercise::BoxState::Wrong ? kRed : kPaleYellow);
     if (m_drill->placedRight(dateLabel)) {
         setBackground(m_dates[dateLabel], kMagenta);
     }
     paintCounters();
     describe();
     // The box says what it holds; the announcement says it at once, with the count.
-    screens::announce(this, m_boxes[box]->accessibleName() +
-                                QStringLiteral(". %1 giuste su %2")
-                                    .arg(m_drill->rightInExercise())
-                                    .arg(m_drill->answersInExercise()));
+    screens::announce(this,
+                      m_boxes[box]->accessibleName() + QStringLiteral(". %1 giuste su %2")
+                                                           .arg(m_drill->rightInExercise())
+                                                           .arg(m_drill->answersInExercise()));
 }
 
 void Ftempver::blink() {
@@ -303,10 +305,11 @@ void Ftempver::blink() {
 }
 
 void Ftempver::paintExercise() {
-    for (int k = 0; k < Drill::kFacts; ++k) {
+    for (int k = 0; k < exercise::Drill::kFacts; ++k) {
         setCaption(m_facts[k], m_drill->factText(k));
         setCaption(m_boxes[k], m_drill->boxText(k));
-        setBackground(m_boxes[k], m_drill->boxState(k) == BoxState::Wrong ? kRed : kPaleYellow);
+        setBackground(m_boxes[k],
+                      m_drill->boxState(k) == exercise::BoxState::Wrong ? kRed : kPaleYellow);
         setCaption(m_dates[k], m_drill->dateText(k));
         setBackground(m_dates[k], m_drill->placedRight(k) ? kMagenta : kYellow);
     }
@@ -326,7 +329,7 @@ void Ftempver::paintCounters() {
 void Ftempver::paintSetButtons() {
     const QColor face = screens::colourOf(screens::kButtonFace);
     for (int code = 0; code < content::ExerciseSet::kCount; ++code) {
-        const SetButtonLook look = m_drill->setButton(code);
+        const exercise::SetButtonLook look = m_drill->setButton(code);
         screens::FaceButton* button = setButton(code);
         if (!look.enabled && button->hasFocus()) {
             // A disabled button would hand the focus on along the chain, which ends at
@@ -342,20 +345,20 @@ void Ftempver::describe() {
     using screens::setSpoken;
     // Colours tell right from wrong on screen; the names say it. A box names its row and is
     // described by the row's fact, so that a pupil on a box hears which fact it answers.
-    for (int k = 0; k < Drill::kFacts; ++k) {
+    for (int k = 0; k < exercise::Drill::kFacts; ++k) {
         const QString row = QString::number(k + 1);
         const QString& fact = m_drill->factText(k);
         setSpoken(m_facts[k], QStringLiteral("Riga %1: %2").arg(row, fact));
         QString box;
         switch (m_drill->boxState(k)) {
-            case BoxState::Empty:
+            case exercise::BoxState::Empty:
                 box = QStringLiteral("Casella della riga %1: vuota").arg(row);
                 break;
-            case BoxState::Right:
+            case exercise::BoxState::Right:
                 box = QStringLiteral("Casella della riga %1: %2, giusto")
                           .arg(row, content::spokenDate(m_drill->boxText(k)));
                 break;
-            case BoxState::Wrong:
+            case exercise::BoxState::Wrong:
                 box = QStringLiteral("Casella della riga %1: %2, sbagliato")
                           .arg(row, content::spokenDate(m_drill->boxText(k)));
                 break;
@@ -414,4 +417,4 @@ screens::FaceButton* Ftempver::setButton(int code) const {
     return m_controls.as<screens::FaceButton>(QStringLiteral("Cmd1"), code - 1);
 }
 
-}  // namespace exercise
+}  // namespace windows

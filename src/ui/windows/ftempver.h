@@ -20,9 +20,12 @@ class FaceButton;
 }
 
 namespace exercise {
+class UniformSource;
+}
+
+namespace windows {
 
 class DateDrag;
-class UniformSource;
 
 // The exercise window. It paints the drill's state and passes clicks, drops and timer ticks
 // to the drill; no rule of the drill lives here.
@@ -31,14 +34,14 @@ class Ftempver : public QWidget {
 public:
     // Runs the start-up: covers the screen, builds the fact table and presses cmd0, so the
     // window is never shown without an exercise.
-    explicit Ftempver(UniformSource& random, QWidget* parent = nullptr);
+    explicit Ftempver(exercise::UniformSource& random, QWidget* parent = nullptr);
     ~Ftempver() override;
 
     // The smallest zoom the design is drawn at: its dates in letters of 10 pixels. A window
     // too small for the whole design at that zoom scrolls.
     static constexpr double kSmallestZoom = 0.9;
 
-    const Drill& drill() const { return *m_drill; }
+    const exercise::Drill& drill() const { return *m_drill; }
     const screens::Controls& controls() const { return m_controls; }
     DateDrag& dateDrag() const { return *m_drag; }
     QTimer* timer() const { return m_timer; }
@@ -76,14 +79,14 @@ private:
     screens::FaceButton* setButton(int code) const;
 
     content::FactTable m_table;
-    std::unique_ptr<Drill> m_drill;
+    std::unique_ptr<exercise::Drill> m_drill;
     screens::Controls m_controls;
-    std::array<QLabel*, Drill::kFacts> m_facts{};
-    std::array<QLabel*, Drill::kFacts> m_boxes{};
-    std::array<QLabel*, Drill::kFacts> m_dates{};
+    std::array<QLabel*, exercise::Drill::kFacts> m_facts{};
+    std::array<QLabel*, exercise::Drill::kFacts> m_boxes{};
+    std::array<QLabel*, exercise::Drill::kFacts> m_dates{};
     DateDrag* m_drag = nullptr;
     QTimer* m_timer = nullptr;
     std::array<QScrollBar*, 2> m_scroll{};  // across, down
 };
 
-}  // namespace exercise
+}  // namespace windows

@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "archive/outcometext.h"
 #include "content/spoken.h"
 #include "screens/accessibility.h"
 #include "screens/designs.h"
@@ -20,8 +19,9 @@
 #include "screens/grid.h"
 #include "screens/labelbutton.h"
 #include "screens/messages.h"
+#include "session/outcometext.h"
 
-namespace archive {
+namespace windows {
 
 namespace {
 
@@ -33,7 +33,7 @@ constexpr int kColumnWidths[] = {2200, 800, 800, 2600};
 
 }  // namespace
 
-Risultati::Risultati(Modtempar& shared, QWidget* owner)
+Risultati::Risultati(session::Modtempar& shared, QWidget* owner)
     : QWidget(owner, Qt::Window), m_view(shared) {
     m_controls = screens::build(this, screens::resultsDesign());
     fitToScreen();
@@ -50,8 +50,8 @@ Risultati::Risultati(Modtempar& shared, QWidget* owner)
     // The name shown, its results, the search, then the way out. The prompts over the search
     // boxes are left out: each box says what to type.
     QList<QWidget*> order;
-    for (const char* name : {"LabNOME", "Grid5", "Text2", "Text1", "LabCERCA", "Labtorna",
-                             "Labesci", "CMDAGGIORNA"}) {
+    for (const char* name :
+         {"LabNOME", "Grid5", "Text2", "Text1", "LabCERCA", "Labtorna", "Labesci", "CMDAGGIORNA"}) {
         order << m_controls.get(QString::fromLatin1(name));
     }
     screens::setReadingOrder(this, order);
@@ -70,11 +70,10 @@ void Risultati::setKeyboardRoad() {
     // then the grid, then TORNA and Esco. Tab leaves the grid instead of walking its cells.
     auto* grid = m_controls.as<screens::Grid>(QStringLiteral("Grid5"));
     grid->setTabKeyNavigation(false);
-    QWidget* chain[] = {m_controls.get(QStringLiteral("Text2")),
-                        m_controls.get(QStringLiteral("Text1")),
-                        m_controls.get(QStringLiteral("LabCERCA")), grid,
-                        m_controls.get(QStringLiteral("Labtorna")),
-                        m_controls.get(QStringLiteral("Labesci"))};
+    QWidget* chain[] = {
+        m_controls.get(QStringLiteral("Text2")),    m_controls.get(QStringLiteral("Text1")),
+        m_controls.get(QStringLiteral("LabCERCA")), grid,
+        m_controls.get(QStringLiteral("Labtorna")), m_controls.get(QStringLiteral("Labesci"))};
     for (std::size_t i = 1; i < std::size(chain); ++i) {
         QWidget::setTabOrder(chain[i - 1], chain[i]);
     }
@@ -108,7 +107,7 @@ bool Risultati::concetti() {
     auto* grid = m_controls.as<screens::Grid>(QStringLiteral("Grid5"));
     grid->setCols(4);
     grid->setRows(2);
-    Outcome outcome;
+    archive::Outcome outcome;
     if (!check(m_view.concetti(&outcome))) {
         return false;
     }
@@ -124,20 +123,22 @@ bool Risultati::concetti() {
     grid->setText(0, 3, QStringLiteral("Quando"));
     grid->setText(1, 0, QStringLiteral("Tempolario"));
     // A value never stored shows as an empty cell, never as the previous name's figure.
-    grid->setText(1, 1, outcomeText(outcome.right));
-    grid->setText(1, 2, outcomeText(outcome.given));
-    grid->setText(1, 3, outcomeText(outcome.when));
+    grid->setText(1, 1, session::outcomeText(outcome.right));
+    grid->setText(1, 2, session::outcomeText(outcome.given));
+    grid->setText(1, 3, session::outcomeText(outcome.when));
     // The first figure is current, so that a screen reader reads it as the grid gets the
     // focus. Each cell says its heading; the time as it is read, not as "09/12/26".
     grid->selectionModel()->setCurrentIndex(grid->model()->index(0, 0),
                                             QItemSelectionModel::NoUpdate);
     const QString when = outcome.when.typeId() == QMetaType::QDateTime
                              ? content::spokenDateTime(outcome.when.toDateTime())
-                             : outcomeText(outcome.when);
-    const QString spoken[] = {outcomeText(outcome.right), outcomeText(outcome.given), when};
+                             : session::outcomeText(outcome.when);
+    const QString spoken[] = {session::outcomeText(outcome.right),
+                              session::outcomeText(outcome.given), when};
     for (int col = 1; col <= 3; ++col) {
-        grid->setSpokenText(1, col, QStringLiteral("%1, %2: %3")
-                                        .arg(grid->text(1, 0), grid->text(0, col), spoken[col - 1]));
+        grid->setSpokenText(1, col,
+                            QStringLiteral("%1, %2: %3")
+                                .arg(grid->text(1, 0), grid->text(0, col), spoken[col - 1]));
     }
     m_controls.as<QLabel>(QStringLiteral("LabNOME"))->setText(m_view.currentName());
     describe();
@@ -252,11 +253,11 @@ void Risultati::describe() {
               QStringLiteral("Esce dal programma"));
 }
 
-bool Risultati::check(const Status& status) {
+bool Risultati::check(const archive::Status& status) {
     if (!status) {
         Q_EMIT failed(status);
     }
     return status.ok();
 }
 
-}  // namespace archive
+}  // namespace windows

@@ -2,13 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-
 #include <QWidget>
 
-#include "archive/resultsview.h"
 #include "screens/builder.h"
+#include "session/resultsview.h"
 
-namespace archive {
+namespace windows {
 
 // The results window: the stored outcome of the pupil's name, or of a searched one, in a
 // grid. It is shown over the exercise window without blocking it, and only ever hidden.
@@ -17,7 +16,7 @@ class Risultati : public QWidget {
 public:
     // A window of its own, owned by the given window (the exercise window) so that it stays
     // above it.
-    explicit Risultati(Modtempar& shared, QWidget* owner = nullptr);
+    explicit Risultati(session::Modtempar& shared, QWidget* owner = nullptr);
 
     // Start and refresh ("AGGIORNA I RISULTATI"): reopens the archive and fills the grid for
     // the pupil's name. False after a failure, which has been reported by failed().
@@ -25,7 +24,7 @@ public:
     // Fills the grid with the outcome of currentName.
     bool concetti();
 
-    const ResultsView& view() const { return m_view; }
+    const session::ResultsView& view() const { return m_view; }
     void setPupilRecorded(bool recorded) { m_view.setPupilRecorded(recorded); }
     const screens::Controls& controls() const { return m_controls; }
 
@@ -53,11 +52,11 @@ private:
     void search();
     void back();
     void setTextColour(const char* name, const QColor& colour);
-    bool check(const Status& status);
+    bool check(const archive::Status& status);
 
-    ResultsView m_view;
+    session::ResultsView m_view;
     screens::Controls m_controls;
     bool m_placed = false;
 };
 
-}  // namespace archive
+}  // namespace windows

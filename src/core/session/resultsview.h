@@ -7,10 +7,10 @@
 #include <QVariant>
 
 #include "archive/archive.h"
-#include "archive/modtempar.h"
 #include "archive/status.h"
+#include "session/modtempar.h"
 
-namespace archive {
+namespace session {
 
 // What the results window does with the archive and the names: reopen the archive, look a
 // name's outcome up, search another pupil by surname and first name, and go back to the
@@ -22,9 +22,9 @@ public:
 
     // Start and refresh: the archive opened again (to read the file's latest content) and
     // the pupil's own name back in force.
-    Status start();
+    archive::Status start();
     // The outcome stored under currentName.
-    Status concetti(Outcome* outcome);
+    archive::Status concetti(archive::Outcome* outcome);
     // Makes "SURNAME FIRST" the name in force, in capitals and tidied as a typed name is,
     // so a one-word name is found with one box empty; false, changing nothing, when both
     // are empty.
@@ -48,4 +48,4 @@ private:
     bool m_pupilRecorded = true;
 };
 
-}  // namespace archive
+}  // namespace session

@@ -5,11 +5,11 @@
 #include <QString>
 #include <QStringList>
 
-#include "archive/modtempar.h"
-#include "archive/namelist.h"
 #include "archive/status.h"
+#include "session/modtempar.h"
+#include "session/namelist.h"
 
-namespace archive {
+namespace session {
 
 // The name "Anonimo" stands for a pupil who gave no name.
 inline const QString kAnonymousName = QStringLiteral("Anonimo");
@@ -29,17 +29,17 @@ public:
     // Opens the archive into archiveDb, and names on every stored name in insertion
     // order. Rows without a name (written by another program) are left out; there is no
     // limit to their number.
-    Status start(NameList* names);
+    archive::Status start(NameList* names);
     // A name picked from the list becomes the pupil name at once, and its row the row
     // the run goes to: two rows whose names differ only in letter case stay two pupils.
     void pick(const QString& name, qint64 row);
     // Looks the picked row up again; found is false when it is gone from the archive.
-    Status confirm(bool* found);
+    archive::Status confirm(bool* found);
     // Settles an answer confirmed with OK: tidied, looked up ignoring letter case,
     // and added as a new row when no row has it. When several rows have it (written from
     // outside), fails with Status::kSameName naming them and settles nothing: the pupil
     // picks the right one from the list.
-    Status enterTyped(const QString& answer);
+    archive::Status enterTyped(const QString& answer);
     // "Annulla" in the input box: the pupil chose not to record the run. The name in force
     // is "Anonimo" for the windows' sake, but no row is added and recorded() turns false.
     void enterUnrecorded();
@@ -51,4 +51,4 @@ private:
     bool m_recorded = true;
 };
 
-}  // namespace archive
+}  // namespace session

@@ -1,31 +1,31 @@
 // SPDX-FileCopyrightText: 2026 The Tempolario developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "archive/modtempar.h"
+#include "session/modtempar.h"
 
 #include "archive/pgarchive.h"
 #include "archive/sqlitearchive.h"
 
-namespace archive {
+namespace session {
 
-Status Modtempar::openArchive() {
-    Status status;
+archive::Status Modtempar::openArchive() {
+    archive::Status status;
     if (!server.service.isEmpty()) {
-        archiveDb = PgArchive::open(server, &status);
+        archiveDb = archive::PgArchive::open(server, &status);
         return status;
     }
-    OpenOptions options;
+    archive::OpenOptions options;
     options.busyTimeoutMs = busyTimeoutMs;
-    archiveDb = SqliteArchive::open(archivePath, &status, options);
+    archiveDb = archive::SqliteArchive::open(archivePath, &status, options);
     return status;
 }
 
-Status Modtempar::closeArchive() {
+archive::Status Modtempar::closeArchive() {
     if (!archiveDb) {
-        return Status();
+        return archive::Status();
     }
     // Every write has committed before it returned, so letting go loses nothing.
     archiveDb.reset();
-    return Status();
+    return archive::Status();
 }
 
-}  // namespace archive
+}  // namespace session

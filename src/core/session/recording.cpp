@@ -1,16 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The Tempolario developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "archive/recording.h"
+#include "session/recording.h"
 
-namespace archive {
+namespace session {
 
-Status archivia(Modtempar& shared, const QString& pupilName, int right, int given,
-                const QDateTime& when) {
+archive::Status archivia(Modtempar& shared, const QString& pupilName, int right, int given,
+                         const QDateTime& when) {
     if (given == 0) {
-        return Status();
+        return archive::Status();
     }
     if (!shared.archiveDb) {
-        return Status::own(Status::kClosed);
+        return archive::Status::own(archive::Status::kClosed);
     }
     if (shared.currentRow != 0) {
         return shared.archiveDb->storeRow(shared.currentRow, pupilName, right, given, when);
@@ -18,4 +18,4 @@ Status archivia(Modtempar& shared, const QString& pupilName, int right, int give
     return shared.archiveDb->store(pupilName, right, given, when);
 }
 
-}  // namespace archive
+}  // namespace session

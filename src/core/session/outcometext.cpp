@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Tempolario developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "archive/outcometext.h"
+#include "session/outcometext.h"
 
-namespace archive {
+namespace session {
 
 QString withSeconds(const QString& timeFormat) {
     if (timeFormat.contains(QLatin1Char('s'))) {
@@ -48,4 +48,4 @@ QString outcomeText(const QVariant& value, const QLocale& locale) {
     }
 }
 
-}  // namespace archive
+}  // namespace session

@@ -9,7 +9,7 @@
 #include "archive/pgarchive.h"
 #include "archive/status.h"
 
-namespace archive {
+namespace session {
 
 // The program's shared state: the one open archive and the pupil name in force. One
 // instance lives for the whole run; every window uses it on the user-interface thread.
@@ -22,21 +22,21 @@ public:
     int busyTimeoutMs = 5000;
     // A school's archive on a database server: when server.service is set, the archive is
     // there and archivePath is not used.
-    ServerPlace server;
+    archive::ServerPlace server;
 
     // The one open archive, replaced at every reopen; a name list holds on to the one it
     // was opened on.
-    std::shared_ptr<Archive> archiveDb;
+    std::shared_ptr<archive::Archive> archiveDb;
     QString currentName;  // the pupil name in force
     // The id of the pupil's own row once the name is settled (picked, or typed and found or
     // added); 0 before, and for a run not recorded. Stores go to this row and no other.
     qint64 currentRow = 0;
 
-    // Opens the server's archive, or else archivePath, into archiveDb in place of the previous handle. On failure
-    // archiveDb is left empty.
-    Status openArchive();
+    // Opens the server's archive, or else archivePath, into archiveDb in place of the previous
+    // handle. On failure archiveDb is left empty.
+    archive::Status openArchive();
     // Closes archiveDb; with none open there is nothing to do.
-    Status closeArchive();
+    archive::Status closeArchive();
 };
 
-}  // namespace archive
+}  // namespace session

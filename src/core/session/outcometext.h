@@ -7,7 +7,7 @@
 #include <QString>
 #include <QVariant>
 
-namespace archive {
+namespace session {
 
 // The date and time of a store as the pupils and teachers read it: the regional short date
 // form and the time of day to the second when the locale's language is Italian, and the
@@ -24,4 +24,4 @@ QString withSeconds(const QString& timeFormat);
 // precision, dates as storedDateText; a missing value as the empty text.
 QString outcomeText(const QVariant& value, const QLocale& locale = QLocale::system());
 
-}  // namespace archive
+}  // namespace session

@@ -1,18 +1,18 @@
 // SPDX-FileCopyrightText: 2026 The Tempolario developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "archive/namechoice.h"
+#include "session/namechoice.h"
 
 #include "archive/namekey.h"
 
-namespace archive {
+namespace session {
 
 QString tidyName(const QString& answer) {
-    const QString name = withoutFormatCharacters(answer).simplified();
+    const QString name = archive::withoutFormatCharacters(answer).simplified();
     return name.isEmpty() ? kAnonymousName : name;
 }
 
-Status NameChoice::start(NameList* names) {
-    Status status = m_shared.openArchive();
+archive::Status NameChoice::start(NameList* names) {
+    archive::Status status = m_shared.openArchive();
     return status ? names->open(m_shared.archiveDb) : status;
 }
 
@@ -21,13 +21,13 @@ void NameChoice::pick(const QString& name, qint64 row) {
     m_shared.currentRow = row;
 }
 
-Status NameChoice::confirm(bool* found) {
+archive::Status NameChoice::confirm(bool* found) {
     *found = false;
     if (!m_shared.archiveDb) {
-        return Status::own(Status::kClosed);
+        return archive::Status::own(archive::Status::kClosed);
     }
-    Outcome outcome;
-    Status status = m_shared.archiveDb->readRow(m_shared.currentRow, &outcome);
+    archive::Outcome outcome;
+    archive::Status status = m_shared.archiveDb->readRow(m_shared.currentRow, &outcome);
     *found = status.ok() && outcome.found;
     if (*found) {
         m_recorded = true;
@@ -35,13 +35,13 @@ Status NameChoice::confirm(bool* found) {
     return status;
 }
 
-Status NameChoice::enterTyped(const QString& answer) {
+archive::Status NameChoice::enterTyped(const QString& answer) {
     if (!m_shared.archiveDb) {
-        return Status::own(Status::kClosed);
+        return archive::Status::own(archive::Status::kClosed);
     }
     const QString name = tidyName(answer);
-    std::vector<NamedRow> rows;
-    Status status = m_shared.archiveDb->rowsNamed(name, &rows);
+    std::vector<archive::NamedRow> rows;
+    archive::Status status = m_shared.archiveDb->rowsNamed(name, &rows);
     if (status && rows.empty()) {
         // Another computer may add the same name at the same moment: it is read back.
         status = m_shared.archiveDb->add(name);
@@ -50,7 +50,8 @@ Status NameChoice::enterTyped(const QString& answer) {
         }
     }
     if (status && rows.size() != 1) {
-        return rows.empty() ? Status::own(Status::kNoCurrentRow, name) : sameNameFailure(rows);
+        return rows.empty() ? archive::Status::own(archive::Status::kNoCurrentRow, name)
+                            : sameNameFailure(rows);
     }
     if (status) {
         m_shared.currentName = name;
@@ -66,4 +67,4 @@ void NameChoice::enterUnrecorded() {
     m_recorded = false;
 }
 
-}  // namespace archive
+}  // namespace session

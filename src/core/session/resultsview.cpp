@@ -1,25 +1,25 @@
 // SPDX-FileCopyrightText: 2026 The Tempolario developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "archive/resultsview.h"
+#include "session/resultsview.h"
 
-#include "archive/namechoice.h"
+#include "session/namechoice.h"
 
-namespace archive {
+namespace session {
 
-Status ResultsView::start() {
+archive::Status ResultsView::start() {
     back();
     m_savedName.clear();
     return m_shared.openArchive();
 }
 
-Status ResultsView::concetti(Outcome* outcome) {
-    *outcome = Outcome();
+archive::Status ResultsView::concetti(archive::Outcome* outcome) {
+    *outcome = archive::Outcome();
     if (m_savedName.isEmpty() && !m_pupilRecorded) {
         outcome->found = true;
-        return Status();
+        return archive::Status();
     }
     if (!m_shared.archiveDb) {
-        return Status::own(Status::kClosed);
+        return archive::Status::own(archive::Status::kClosed);
     }
     // The pupil's own figures come from the pupil's own row.
     if (m_shared.currentRow != 0 &&
@@ -49,4 +49,4 @@ void ResultsView::back() {
     }
 }
 
-}  // namespace archive
+}  // namespace session

@@ -5,16 +5,16 @@
 #include <QDateTime>
 #include <QString>
 
-#include "archive/modtempar.h"
 #include "archive/status.h"
+#include "session/modtempar.h"
 
-namespace archive {
+namespace session {
 
 // Stores a run's totals under the pupil's name in the shared archive, in place of whatever
 // the pupil's row held: the row settled in the name window (shared.currentRow), or without
 // one the row of the name. A run with no answers given stores nothing: it would replace the
 // pupil's figures with 0 out of 0 only because the pupil looked at the archive.
-Status archivia(Modtempar& shared, const QString& pupilName, int right, int given,
-                const QDateTime& when);
+archive::Status archivia(Modtempar& shared, const QString& pupilName, int right, int given,
+                         const QDateTime& when);
 
-}  // namespace archive
+}  // namespace session

@@ -11,7 +11,7 @@
 #include "archive/archive.h"
 #include "archive/status.h"
 
-namespace archive {
+namespace session {
 
 // The stored pupil names, in the archive's own order (insertion order), as a list model.
 // Only the count is read at the start; names are read a page at a time when a view first
@@ -27,7 +27,7 @@ public:
 
     // Counts the named rows of the archive, which the list keeps; the list then holds that
     // many entries.
-    Status open(std::shared_ptr<Archive> archive);
+    archive::Status open(std::shared_ptr<archive::Archive> archive);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -43,7 +43,7 @@ public:
     // The engine's report of the first page read that failed (the file locked past the
     // wait, damaged, taken away); ok while every read has worked. After a failure no more
     // pages are read and the list must not be trusted: its holder ends with this message.
-    const Status& failure() const { return m_failure; }
+    const archive::Status& failure() const { return m_failure; }
 
 Q_SIGNALS:
     // A page read failed; emitted once, from inside whatever asked for the page (often a
@@ -51,14 +51,14 @@ Q_SIGNALS:
     void readFailed() const;
 
 private:
-    const std::vector<NamedRow>& page(int number) const;
-    const NamedRow* entry(int row) const;
+    const std::vector<archive::NamedRow>& page(int number) const;
+    const archive::NamedRow* entry(int row) const;
 
-    std::shared_ptr<Archive> m_archive;
+    std::shared_ptr<archive::Archive> m_archive;
     int m_count = 0;
-    mutable std::vector<std::vector<NamedRow>> m_pages;
+    mutable std::vector<std::vector<archive::NamedRow>> m_pages;
     mutable std::vector<bool> m_read;
-    mutable Status m_failure;
+    mutable archive::Status m_failure;
 };
 
-}  // namespace archive
+}  // namespace session

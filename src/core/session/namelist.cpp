@@ -1,25 +1,25 @@
 // SPDX-FileCopyrightText: 2026 The Tempolario developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "archive/namelist.h"
+#include "session/namelist.h"
 
-namespace archive {
+namespace session {
 
 NameList::NameList(QObject* parent) : QAbstractListModel(parent) {}
 
 NameList::~NameList() = default;
 
-Status NameList::open(std::shared_ptr<Archive> archive) {
+archive::Status NameList::open(std::shared_ptr<archive::Archive> archive) {
     int count = 0;
-    Status status = archive->countNames(&count);
+    archive::Status status = archive->countNames(&count);
     if (!status.ok()) {
         return status;
     }
     beginResetModel();
-    m_failure = Status();
+    m_failure = archive::Status();
     m_archive = std::move(archive);
     m_count = count;
     const auto pages = static_cast<std::size_t>((m_count + kPageSize - 1) / kPageSize);
-    m_pages.assign(pages, std::vector<NamedRow>());
+    m_pages.assign(pages, std::vector<archive::NamedRow>());
     m_read.assign(pages, false);
     endResetModel();
     return status;
@@ -36,22 +36,22 @@ QVariant NameList::data(const QModelIndex& index, int role) const {
     return name(index.row());
 }
 
-const NamedRow* NameList::entry(int row) const {
+const archive::NamedRow* NameList::entry(int row) const {
     if (row < 0 || row >= m_count) {
         return nullptr;
     }
-    const std::vector<NamedRow>& rows = page(row / kPageSize);
+    const std::vector<archive::NamedRow>& rows = page(row / kPageSize);
     const auto at = static_cast<std::size_t>(row % kPageSize);
     return at < rows.size() ? &rows[at] : nullptr;
 }
 
 QString NameList::name(int row) const {
-    const NamedRow* listed = entry(row);
+    const archive::NamedRow* listed = entry(row);
     return listed ? listed->name : QString();
 }
 
 qint64 NameList::rowId(int row) const {
-    const NamedRow* listed = entry(row);
+    const archive::NamedRow* listed = entry(row);
     return listed ? listed->id : 0;
 }
 
@@ -59,14 +59,14 @@ QStringList NameList::all() const {
     QStringList names;
     names.reserve(m_count);
     for (int number = 0; number < static_cast<int>(m_pages.size()); ++number) {
-        for (const NamedRow& row : page(number)) {
+        for (const archive::NamedRow& row : page(number)) {
             names.append(row.name);
         }
     }
     return names;
 }
 
-const std::vector<NamedRow>& NameList::page(int number) const {
+const std::vector<archive::NamedRow>& NameList::page(int number) const {
     const auto at = static_cast<std::size_t>(number);
     if (m_read[at]) {
         return m_pages[at];
@@ -74,8 +74,8 @@ const std::vector<NamedRow>& NameList::page(int number) const {
     if (!m_failure.ok()) {
         return m_pages[at];  // empty: pages are only filled by a read that worked
     }
-    std::vector<NamedRow> names;
-    Status status = m_archive->readNames(number * kPageSize, kPageSize, &names);
+    std::vector<archive::NamedRow> names;
+    archive::Status status = m_archive->readNames(number * kPageSize, kPageSize, &names);
     if (!status.ok()) {
         // A page cut short would show a short or blank list as if it were whole.
         m_failure = status;
@@ -87,4 +87,4 @@ const std::vector<NamedRow>& NameList::page(int number) const {
     return m_pages[at];
 }
 
-}  // namespace archive
+}  // namespace session
