@@ -1,9 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The Tempolario developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QFile>
+#include <QSet>
 #include <QTest>
+#include <numeric>
 
 #include "exercise/memorymodel.h"
+#include "exercise/review.h"
+#include "exercise/uniformsource.h"
 
 using exercise::Grade;
 using exercise::MemoryModel;
@@ -41,6 +45,8 @@ private slots:
     void statesMatchTheReference();
     void intervalMeetsTheRetention_data();
     void intervalMeetsTheRetention();
+    void reviewDealsNeedFirst_data();
+    void reviewDealsNeedFirst();
 };
 
 void TestMemoryModel::defaultWeightsAreTheReferenceOnes() {
@@ -111,6 +117,66 @@ void TestMemoryModel::intervalMeetsTheRetention() {
     QCOMPARE(model.desiredRetention(), inForce);
     const MemoryState state{5, 40};
     QVERIFY(near(model.recall(state, model.interval(state.stability)), inForce));
+}
+
+// Rows 1..4 were answered wrong last time (row 1 longest ago), 5..8 right long ago (due),
+// 9..12 never seen, 13..16 right yesterday after many right answers (not due).
+void TestMemoryModel::reviewDealsNeedFirst_data() {
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("newFacts");
+    QTest::addColumn<QList<int>>("mustHave");
+    QTest::addColumn<QList<int>>("mustNotHave");
+    QTest::newRow("wrong first") << 3 << 0 << QList<int>{1, 2, 3} << QList<int>{4, 5, 9, 13};
+    QTest::newRow("then due") << 6 << 0 << QList<int>{1, 2, 3, 4, 5, 6} << QList<int>{9, 13};
+    QTest::newRow("then never seen") << 12 << 0 << QList<int>{1, 8, 9, 12} << QList<int>{13};
+    QTest::newRow("places kept for new") << 6 << 2 << QList<int>{1, 4} << QList<int>{7, 8, 13};
+    QTest::newRow("more than there are") << 40 << 0 << QList<int>{1, 9, 16} << QList<int>{};
+}
+
+void TestMemoryModel::reviewDealsNeedFirst() {
+    QFETCH(int, count);
+    QFETCH(int, newFacts);
+    QFETCH(QList<int>, mustHave);
+    QFETCH(QList<int>, mustNotHave);
+    const MemoryModel model;
+    const qint64 today = 1000;
+    QHash<int, exercise::FactMemory> memory;
+    for (int row = 1; row <= 4; ++row) {
+        memory.insert(
+            row, exercise::replay(model, {{today - 10 + row, true}, {today - 5 + row, false}}));
+    }
+    for (int row = 5; row <= 8; ++row) {
+        memory.insert(row, exercise::replay(model, {{today - 200 + row, true}}));
+    }
+    for (int row = 13; row <= 16; ++row) {
+        std::vector<exercise::FirstAnswer> answers;
+        for (qint64 day = today - 300; day < today; day += 30) {
+            answers.push_back({day, true});
+        }
+        // A clock set backwards: an answer dated before the previous one.
+        answers.push_back({today - 100, true});
+        memory.insert(row, exercise::replay(model, answers));
+    }
+    std::vector<int> candidates(16);
+    std::iota(candidates.begin(), candidates.end(), 1);
+    exercise::ClockUniformSource random(7);
+    const std::vector<int> chosen =
+        exercise::chooseForReview(candidates, memory, today, model, random, count, newFacts);
+    QCOMPARE(chosen.size(), std::min<std::size_t>(count, 16));
+    QCOMPARE(QSet<int>(chosen.begin(), chosen.end()).size(), int(chosen.size()));
+    for (const int row : mustHave) {
+        QVERIFY2(std::find(chosen.begin(), chosen.end(), row) != chosen.end(),
+                 qPrintable(QString::number(row)));
+    }
+    for (const int row : mustNotHave) {
+        QVERIFY2(std::find(chosen.begin(), chosen.end(), row) == chosen.end(),
+                 qPrintable(QString::number(row)));
+    }
+    if (newFacts > 0) {
+        QCOMPARE(
+            std::count_if(chosen.begin(), chosen.end(), [](int r) { return r >= 9 && r <= 12; }),
+            newFacts);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestMemoryModel)
