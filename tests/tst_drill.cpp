@@ -141,8 +141,7 @@ private Q_SLOTS:
             for (int a = set.first; a <= set.last && !found; ++a) {
                 for (int b = a + 1; b <= set.last && !found; ++b) {
                     if (m_table.entry(set, a).dateLabel == m_table.entry(set, b).dateLabel) {
-                        QTest::addRow("%s: %d and %d", qPrintable(ExerciseSet::title(code)), a,
-                                      b)
+                        QTest::addRow("%s: %d and %d", qPrintable(ExerciseSet::title(code)), a, b)
                             << code << a << b;
                         found = true;
                     }
@@ -243,6 +242,49 @@ private Q_SLOTS:
         drill.chooseSet(3);
         QCOMPARE(drill.rightTotal(), 2);
         QCOMPARE(drill.answersTotal(), 4);
+    }
+
+    // Every drop is kept with the fact's table row (an essential entry names its row), the
+    // set, the deal, the date placed, the outcome, whether it was the box's first in that
+    // deal, and the time.
+    void placementsAreKept_data() {
+        QTest::addColumn<int>("code");
+        QTest::newRow("whole table") << 0;
+        QTest::newRow("essential") << 6;
+    }
+
+    void placementsAreKept() {
+        QFETCH(int, code);
+        ClockUniformSource random(11);
+        Drill drill(m_table, random);
+        const QDateTime start(QDate(2026, 12, 9), QTime(10, 0));
+        int ticks = 0;
+        drill.setClock([&] { return start.addSecs(++ticks); });
+        drill.chooseSet(code);
+        const int box = rightBoxFor(drill, 0);
+        const int wrongLabel = drill.dateText(1) != drill.rowDate()[box + 1] ? 1 : 2;
+        const QStringList placed{drill.dateText(wrongLabel), drill.dateText(0)};
+        const int position = drill.rowFact()[box + 1];
+        const int row = code == 6 ? content::FactTable::essentialRow(position) : position;
+        drill.drop(box, wrongLabel);
+        drill.drop(box, 0);
+        drill.deal();
+        drill.drop(box, 0);
+        const std::vector<exercise::Placement>& kept = drill.placements();
+        QCOMPARE(kept.size(), std::size_t{3});
+        const QList<std::tuple<int, bool, bool>> expected{
+            {1, false, true}, {1, true, false}, {2, kept[2].right, true}};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(kept[i].setCode, code);
+            QCOMPARE(kept[i].deal, std::get<0>(expected[i]));
+            QCOMPARE(kept[i].right, std::get<1>(expected[i]));
+            QCOMPARE(kept[i].firstOnBox, std::get<2>(expected[i]));
+            QCOMPARE(kept[i].when, start.addSecs(i + 1));
+            if (i < 2) {
+                QCOMPARE(kept[i].tableRow, row);
+                QCOMPARE(kept[i].label, placed[i]);
+            }
+        }
     }
 
     // The chosen button is disabled and blinks, starting at light grey for the five classes

@@ -50,6 +50,8 @@ void Drill::showDeal() {
     m_boxText.fill(QString());
     m_boxState.fill(BoxState::Empty);
     m_placedRight.fill(false);
+    m_boxAnswered.fill(false);
+    ++m_deal;
     for (int k = 1; k <= kFacts; ++k) {
         const content::FactEntry& entry = entryAt(m_rowFact[k]);
         m_factText[k - 1] = entry.fact;
@@ -89,6 +91,11 @@ bool Drill::drop(int box, int dateLabel) {
     }
     ++m_answersInExercise;
     ++m_answersTotal;
+    const int position = m_rowFact[box + 1];
+    m_placements.push_back(
+        {m_currentSet.usesEssentialList() ? content::FactTable::essentialRow(position) : position,
+         m_currentSet.code, m_deal, m_boxText[box], right, !m_boxAnswered[box], m_clock()});
+    m_boxAnswered[box] = true;
     return right;
 }
 

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <vector>
 
+#include <QDateTime>
 #include <QString>
 
 #include "content/exerciseset.h"
@@ -22,6 +25,19 @@ struct SetButtonLook {
     bool enabled = true;
     bool lightGrey = false;
     friend bool operator==(const SetButtonLook&, const SetButtonLook&) = default;
+};
+
+// One judged placement of a date on a box, kept for the pupil's history.
+struct Placement {
+    int tableRow = 0;  // the fact's row in the table, 1..189, whatever the set
+    int setCode = 0;   // the set in force
+    int deal = 0;      // which deal of the run, from 1
+    QString label;     // the date placed
+    bool right = false;
+    // The first placement on that fact's box in that deal: the one that says what the
+    // pupil remembered, before the board's answers helped.
+    bool firstOnBox = false;
+    QDateTime when;
 };
 
 // The drill of the exercise window, without widgets: the set in force, the dealt exercise,
@@ -47,6 +63,11 @@ public:
     void dealThese(const std::array<int, kFacts>& rows, const std::array<int, kFacts>& labels);
     // A date label dropped on a box. Returns whether it was right.
     bool drop(int box, int dateLabel);
+    // Every placement judged since the drill was made, oldest first.
+    const std::vector<Placement>& placements() const { return m_placements; }
+    // The clock that dates placements; the program's clock unless a test gives another.
+    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
+
     // A tick of the 500 ms timer: the button of the set in force swaps its face.
     void tick();
 
@@ -84,6 +105,10 @@ private:
 
     const content::FactTable& m_table;
     UniformSource& m_random;
+    std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTime(); };
+    std::vector<Placement> m_placements;
+    int m_deal = 0;
+    std::array<bool, kFacts> m_boxAnswered{};
 
     bool m_hasSet = false;
     content::ExerciseSet m_currentSet;
