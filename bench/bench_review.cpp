@@ -55,10 +55,10 @@ PupilModel exponential() {
                 return t.strength <= 0 ? 0.0 : std::exp(-(day - t.lastDay) / t.strength);
             },
             [](Trace& t, bool recalled, double chance) {
-                const double base = 1.0 + 3.0 * (1.0 - t.difficulty);
+                const double base = 2.0 + 6.0 * (1.0 - t.difficulty);
                 t.strength = recalled
-                                 ? t.strength * (1.4 + 2.5 * (1.0 - t.difficulty) * (1.0 - chance))
-                                 : std::max(0.5 * t.strength, base);
+                                 ? t.strength * (1.5 + 3.0 * (1.0 - t.difficulty) * (1.0 - chance))
+                                 : std::max(0.6 * t.strength, base);
             }};
 }
 
