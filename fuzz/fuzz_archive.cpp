@@ -298,7 +298,8 @@ struct Fuzzer {
         }
         requireOk(choice.enterTyped(answer), "enterTyped");
         const QString name = session::tidyName(answer);
-        require(shared.currentName == name, QStringLiteral("currentName not the tidy answer"));
+        require(choice.pupil().name == name,
+                QStringLiteral("the pupil's name not the tidy answer"));
         if (!model.find(name)) {
             model.add(name);
         }

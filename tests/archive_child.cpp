@@ -153,8 +153,7 @@ int typeAt(const QString& place, const QString& name, int count, qint64 moment) 
 int look(const QString& place, const QString& name) {
     session::Modtempar state;
     pointAt(state, place);
-    state.currentName = name;
-    session::ResultsView view(state);
+    session::ResultsView view(state, session::Pupil{name});
     archive::Outcome outcome;
     Status status = view.start();
     if (status.ok()) {

@@ -142,8 +142,7 @@ inline QStringList storedNames(const QString& path) {
 // The outcome stored under a name, looked up as the results window looks it up, in the
 // archive the shared state points at.
 inline archive::Outcome outcomeThrough(session::Modtempar& shared, const QString& name) {
-    shared.currentName = name;
-    session::ResultsView view(shared);
+    session::ResultsView view(shared, session::Pupil{name});
     archive::Outcome outcome;
     archive::Status status = view.start();
     if (status) {

@@ -14,7 +14,6 @@
 
 #include "app/program.h"
 #include "archivetesting.h"
-#include "exercise/drill.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
 #include "screens/designs.h"
@@ -22,6 +21,7 @@
 #include "windows/formnome.h"
 #include "windows/ftempver.h"
 #include "windows/risultati.h"
+#include "windowtesting.h"
 
 namespace threewindows {
 
@@ -29,20 +29,16 @@ class Road {
 public:
     Road() {
         m_path = archivetesting::makeArchive(m_dir.path());
-        for (const char* name : {"Bianchi Anna", "Rossi Mario"}) {
-            archivetesting::execRaw(m_path,
-                                    QStringLiteral("INSERT INTO tempar (nome) VALUES ('%1')")
-                                        .arg(QString::fromLatin1(name))
-                                        .toUtf8());
-        }
+        windowtesting::addNames(m_path,
+                                {QStringLiteral("Bianchi Anna"), QStringLiteral("Rossi Mario")});
         m_program = std::make_unique<app::Program>(m_random, m_path);
         QObject::connect(m_program.get(), &app::Program::failed, [](const archive::Status& status) {
             qFatal("archive failure: %s", qPrintable(status.message()));
         });
     }
 
-    QWidget* control(const QWidget* window, const char* name, int index = -1) const {
-        return screens::findControl(window, QString::fromLatin1(name), index);
+    static QWidget* control(const QWidget* window, const char* name, int index = -1) {
+        return windowtesting::control(window, name, index);
     }
 
     // The name window, with the second stored name picked.
@@ -67,8 +63,7 @@ public:
             if (!window || !QTest::qWaitForWindowExposed(window, testtime::ms(5000))) {
                 qFatal("no exercise window");
             }
-            place(0, true);
-            place(1, false);
+            windowtesting::placeDates(*window, 1, 1);
         }
         return *m_program->exerciseWindow();
     }
@@ -78,22 +73,6 @@ public:
             qobject_cast<QPushButton*>(control(&exerciseWindow(), "cmdarchivio"))->click();
         }
         return *m_program->resultsWindow();
-    }
-
-    // Drags date label dateLabel onto its right box or onto a wrong one.
-    void place(int dateLabel, bool right) {
-        windows::Ftempver& window = *m_program->exerciseWindow();
-        const exercise::Drill& drill = window.drill();
-        for (int box = 0; box < exercise::Drill::kFacts; ++box) {
-            if ((drill.rowDate()[box + 1] == drill.dateText(dateLabel)) == right) {
-                const QPoint from = control(&window, "Label3", dateLabel)->geometry().center();
-                const QPoint to = control(&window, "Label2", box)->geometry().center();
-                QTest::mousePress(window.windowHandle(), Qt::LeftButton, {}, from);
-                QTest::mouseMove(window.windowHandle(), to);
-                QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, {}, to);
-                return;
-            }
-        }
     }
 
 private:

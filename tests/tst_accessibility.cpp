@@ -20,12 +20,12 @@
 #include "archivetesting.h"
 #include "content/spoken.h"
 #include "exercise/uniformsource.h"
-#include "modalhelper.h"
 #include "screens/builder.h"
 #include "testtime.h"
 #include "windows/formnome.h"
 #include "windows/ftempver.h"
 #include "windows/risultati.h"
+#include "windowtesting.h"
 
 using app::Program;
 
@@ -66,7 +66,7 @@ private:
     QList<int> m_ends;
 
     QWidget* control(QWidget* window, const QString& name, int index = -1) const {
-        QWidget* found = screens::findControl(window, name, index);
+        QWidget* found = windowtesting::control(window, name, index);
         if (!found) {
             qFatal("no control %s", qPrintable(name));
         }
@@ -79,35 +79,17 @@ private:
     QString spokenDate(int j) { return content::spokenDate(dateText(j)); }
 
     // A box whose row expects date label j's text.
-    int rightBox(int j) {
-        for (int k = 0; k < 10; ++k) {
-            if (exercise()->drill().rowDate()[k + 1] == dateText(j)) {
-                return k;
-            }
-        }
-        return -1;
-    }
-    void drop(int j, int k) {
-        QWindow* handle = exercise()->windowHandle();
-        const QPoint from = date(j)->geometry().center();
-        const QPoint to = box(k)->geometry().center();
-        QTest::mousePress(handle, Qt::LeftButton, {}, from);
-        QTest::mouseMove(handle, to);
-        QTest::mouseRelease(handle, Qt::LeftButton, {}, to);
-    }
+    int rightBox(int j) { return windowtesting::boxFor(*exercise(), j); }
+    void drop(int j, int k) { windowtesting::dragDate(*exercise(), j, k); }
 
     // The road to every window: a stored pupil to list, a typed name, the archive button.
     void openAllWindows() {
         const QString path = archivetesting::makeArchive(m_dir.path());
-        archivetesting::execRaw(path, "INSERT INTO tempar (nome) VALUES ('Bianchi Anna')");
+        windowtesting::addNames(path, {u"Bianchi Anna"_qs});
         m_program = std::make_unique<Program>(m_random, path);
         connect(m_program.get(), &Program::ended, this, [this](int code) { m_ends << code; });
         QVERIFY(m_program->start());
-        whenModal([this](QWidget* modal) {
-            auto* dialog = qobject_cast<QInputDialog*>(modal);
-            dialog->setTextValue(u"Rossi Mario"_qs);
-            dialog->accept();
-        });
+        windowtesting::answerNameBox(u"Rossi Mario"_qs);
         QTest::mouseClick(
             qobject_cast<QPushButton*>(control(&m_program->nameWindow(), u"cmdNOME"_qs)),
             Qt::LeftButton);

@@ -17,25 +17,10 @@
 #include <QTest>
 
 #include "screens/grid.h"
-#include "threewindows.h"
 #include "testtime.h"
+#include "threewindows.h"
 
 namespace {
-
-double luminance(QRgb pixel) {
-    const auto channel = [](int value) {
-        const double c = value / 255.0;
-        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(qRed(pixel)) + 0.7152 * channel(qGreen(pixel)) +
-           0.0722 * channel(qBlue(pixel));
-}
-
-double contrast(QRgb a, QRgb b) {
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 QPalette darkPalette() {
     QPalette pal(QColor(53, 53, 53));
@@ -93,7 +78,8 @@ Measure measure(QWidget* widget, const std::function<void(bool)>& showText) {
         for (int x = 0; x < bare.width(); ++x) {
             if (bare.pixel(x, y) != inked.pixel(x, y)) {
                 changed.append({x, y});
-                const double change = contrast(bare.pixel(x, y), inked.pixel(x, y));
+                const double change =
+                    windowtesting::contrastRatio(bare.pixel(x, y), inked.pixel(x, y));
                 if (change > strongest) {
                     strongest = change;
                     ink = inked.pixel(x, y);
@@ -106,7 +92,7 @@ Measure measure(QWidget* widget, const std::function<void(bool)>& showText) {
     }
     QList<double> ratios;
     for (const QPoint& at : std::as_const(changed)) {
-        ratios.append(contrast(ink, bare.pixel(at)));
+        ratios.append(windowtesting::contrastRatio(ink, bare.pixel(at)));
     }
     std::sort(ratios.begin(), ratios.end());
     const double ratio = ratios.at(ratios.size() / 10);
@@ -161,7 +147,8 @@ private:
                 if (!showText || !widget->isVisible() || !widget->isEnabled()) {
                     continue;
                 }
-                if (auto* label = qobject_cast<QLabel*>(widget); label != nullptr && label->text().isEmpty()) {
+                if (auto* label = qobject_cast<QLabel*>(widget);
+                    label != nullptr && label->text().isEmpty()) {
                     continue;
                 }
                 // A text cursor would be measured with the text.
@@ -197,11 +184,12 @@ private Q_SLOTS:
             // each from one palette.
             auto* list = qobject_cast<QListView*>(road.control(&name, "List1"));
             const QPalette& lp = list->palette();
-            if (contrast(lp.color(QPalette::Text).rgb(), lp.color(QPalette::Base).rgb()) < 4.5) {
+            if (windowtesting::contrastRatio(lp.color(QPalette::Text).rgb(),
+                                             lp.color(QPalette::Base).rgb()) < 4.5) {
                 m_failures << u"FormNOME List1: names"_qs;
             }
-            if (contrast(lp.color(QPalette::HighlightedText).rgb(),
-                         lp.color(QPalette::Highlight).rgb()) < 4.5) {
+            if (windowtesting::contrastRatio(lp.color(QPalette::HighlightedText).rgb(),
+                                             lp.color(QPalette::Highlight).rgb()) < 4.5) {
                 m_failures << u"FormNOME List1: the picked name"_qs;
             }
 

@@ -10,10 +10,10 @@
 #include <QTest>
 
 #include "archivetesting.h"
-#include "modalhelper.h"
 #include "screens/builder.h"
 #include "testtime.h"
 #include "windows/formnome.h"
+#include "windowtesting.h"
 
 using session::Modtempar;
 using windows::FormNome;
@@ -32,7 +32,7 @@ private:
 
     template <class T = QWidget>
     T* control(const char* name) const {
-        return qobject_cast<T*>(screens::findControl(m_window.get(), QString::fromLatin1(name)));
+        return windowtesting::control<T>(m_window.get(), name);
     }
     QListView* list() const { return control<QListView>("List1"); }
     QString entry(int row) const { return list()->model()->index(row, 0).data().toString(); }
@@ -40,11 +40,7 @@ private:
     void pickRow(int row) const { list()->setCurrentIndex(list()->model()->index(row, 0)); }
 
     void open(const QStringList& names = {}) {
-        for (const QString& name : names) {
-            archivetesting::execRaw(
-                m_path,
-                QStringLiteral("INSERT INTO tempar (nome) VALUES ('%1')").arg(name).toUtf8());
-        }
+        windowtesting::addNames(m_path, names);
         m_shared = std::make_unique<Modtempar>();
         m_shared->archivePath = m_path;
         m_window = std::make_unique<FormNome>(*m_shared);
@@ -122,7 +118,7 @@ private Q_SLOTS:
         open({u"Rossi Mario"_qs, u"Bianchi Anna"_qs});
         pickRow(0);
         pickRow(1);
-        QCOMPARE(m_shared->currentName, u"Bianchi Anna"_qs);
+        QCOMPARE(m_window->pupil().name, u"Bianchi Anna"_qs);
         QCOMPARE(control<QLabel>("LabNOME")->text(), u"Bianchi Anna"_qs);
         QVERIFY(control("CmdOK")->isVisible());
         QTest::mouseClick(control<QPushButton>("CmdOK"), Qt::LeftButton);
@@ -143,12 +139,12 @@ private Q_SLOTS:
         QWindow* w = m_window->windowHandle();
         // Enter on an entry that is only current picks it, and confirms nothing yet.
         QTest::keyClick(w, Qt::Key_Return);
-        QCOMPARE(m_shared->currentName, entry(list()->currentIndex().row()));
+        QCOMPARE(m_window->pupil().name, entry(list()->currentIndex().row()));
         QCOMPARE(m_settled->count(), 0);
         QTest::keyClick(w, Qt::Key_Down);
         QTest::keyClick(w, Qt::Key_Down);
         QTest::keyClick(w, Qt::Key_Up);
-        QCOMPARE(m_shared->currentName, u"Bianchi Anna"_qs);
+        QCOMPARE(m_window->pupil().name, u"Bianchi Anna"_qs);
         QCOMPARE(control<QLabel>("LabNOME")->text(), u"Bianchi Anna"_qs);
         QTest::keyClick(w, Qt::Key_Enter);
         QCOMPARE(m_settled->count(), 1);
@@ -177,7 +173,7 @@ private Q_SLOTS:
         });
         QTest::keyClick(w, press);
         QCOMPARE(m_settled->count(), 1);
-        QCOMPARE(m_shared->currentName, u"Neri Ada"_qs);
+        QCOMPARE(m_window->pupil().name, u"Neri Ada"_qs);
     }
 
     void aVanishedNameIsReported() {
@@ -221,11 +217,11 @@ private Q_SLOTS:
         open({u"Rossi Mario"_qs});
         pickRow(0);  // the typed name wins over a picked one
         typeName(answer);
-        QCOMPARE(m_shared->currentName, name);
+        QCOMPARE(m_window->pupil().name, name);
         QCOMPARE(m_settled->count(), 1);
         QVERIFY(!m_window->isVisible());
         QCOMPARE(stored().size(), rows);
-        QCOMPARE(m_window->recorded(), recorded);
+        QCOMPARE(m_window->pupil().recorded, recorded);
     }
 
     void escoAndTheFrameEndTheProgram() {

@@ -19,6 +19,7 @@
 #include "testtime.h"
 #include "windows/datedrag.h"
 #include "windows/ftempver.h"
+#include "windowtesting.h"
 
 using screens::FaceButton;
 using windows::Ftempver;
@@ -30,19 +31,6 @@ const QColor kYellow(255, 255, 0);
 const QColor kRed(255, 0, 0);
 const QColor kMagenta(255, 0, 255);
 const QColor kLightGrey(224, 224, 224);
-
-double luminance(const QColor& c) {
-    const auto channel = [](double v) {
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-double contrast(const QColor& a, const QColor& b) {
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 QColor background(const QWidget* w) {
     return w->palette().color(QPalette::Window);
@@ -58,12 +46,10 @@ private:
     std::unique_ptr<Ftempver> m_window;
 
     QLabel* label(const char* name, int index = -1) const {
-        return qobject_cast<QLabel*>(
-            screens::findControl(m_window.get(), QString::fromLatin1(name), index));
+        return windowtesting::control<QLabel>(m_window.get(), name, index);
     }
     FaceButton* button(const char* name, int index = -1) const {
-        return qobject_cast<FaceButton*>(
-            screens::findControl(m_window.get(), QString::fromLatin1(name), index));
+        return windowtesting::control<FaceButton>(m_window.get(), name, index);
     }
     QString counter(int n) const {
         return label(qPrintable(QStringLiteral("Label%1").arg(n)))->text();
@@ -864,7 +850,8 @@ private Q_SLOTS:
         const QColor outside = at(1, y);
         QCOMPARE(at(8 - 3, y), QColor(Qt::white));
         QCOMPARE(at(8 - 1, y), QColor(Qt::black));
-        const double best = std::max(contrast(outside, Qt::white), contrast(outside, Qt::black));
+        const double best = std::max(windowtesting::contrastRatio(outside, Qt::white),
+                                     windowtesting::contrastRatio(outside, Qt::black));
         QVERIFY2(best >= 3.0, qPrintable(QString::number(best)));
     }
 

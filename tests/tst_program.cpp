@@ -24,7 +24,6 @@
 #include "archivetesting.h"
 #include "enginetesting.h"
 #include "exercise/uniformsource.h"
-#include "modalhelper.h"
 #include "screens/builder.h"
 #include "screens/grid.h"
 #include "session/outcometext.h"
@@ -32,23 +31,11 @@
 #include "windows/formnome.h"
 #include "windows/ftempver.h"
 #include "windows/risultati.h"
+#include "windowtesting.h"
 
 using app::Program;
 
 namespace {
-
-double luminance(const QColor& c) {
-    const auto channel = [](double v) {
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-double contrastRatio(const QColor& a, const QColor& b) {
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 struct Stored {
     QString name;
@@ -77,8 +64,8 @@ private:
     QList<bool> m_backOffered;
     std::function<void()> m_beforeChoice;
 
-    QWidget* control(QWidget* window, const char* name, int index = -1) const {
-        return screens::findControl(window, QString::fromLatin1(name), index);
+    static QWidget* control(QWidget* window, const char* name, int index = -1) {
+        return windowtesting::control(window, name, index);
     }
     windows::Ftempver* exerciseWindow() { return m_program->exerciseWindow(); }
     windows::Risultati* results() { return m_program->resultsWindow(); }
@@ -114,37 +101,14 @@ private:
 
     // Types a name into the name window's input box.
     void typeName(const QString& name) {
-        whenModal([name](QWidget* modal) {
-            auto* dialog = qobject_cast<QInputDialog*>(modal);
-            dialog->setTextValue(name);
-            dialog->accept();
-        });
-        QTest::mouseClick(qobject_cast<QPushButton*>(control(&m_program->nameWindow(), "cmdNOME")),
-                          Qt::LeftButton);
+        windowtesting::answerNameBox(name);
+        press(&m_program->nameWindow(), "cmdNOME");
         QVERIFY(exerciseWindow() && exerciseWindow()->isVisible());
     }
 
     // Drops, through the drill's own drop path, `right` right and `wrong` wrong dates.
     void answer(int right, int wrong) {
-        const exercise::Drill& drill = exerciseWindow()->drill();
-        QWindow* window = exerciseWindow()->windowHandle();
-        const auto dragTo = [&](int label, int box) {
-            const QPoint from = control(exerciseWindow(), "Label3", label)->geometry().center();
-            const QPoint to = control(exerciseWindow(), "Label2", box)->geometry().center();
-            QTest::mousePress(window, Qt::LeftButton, {}, from);
-            QTest::mouseMove(window, to);
-            QTest::mouseRelease(window, Qt::LeftButton, {}, to);
-        };
-        for (int n = 0; n < right + wrong; ++n) {
-            const int label = n % 10;
-            for (int box = 0; box < 10; ++box) {
-                const bool isRight = drill.rowDate()[box + 1] == drill.dateText(label);
-                if (isRight == (n < right)) {
-                    dragTo(label, box);
-                    break;
-                }
-            }
-        }
+        windowtesting::placeDates(*exerciseWindow(), right, wrong);
     }
 
     void press(QWidget* window, const char* name) {
@@ -317,7 +281,9 @@ private Q_SLOTS:
 
         // In small letters, surname then first name.
         search(u" verdi "_qs, u"luca"_qs);
-        QCOMPARE(m_program->shared().currentName, u"VERDI LUCA"_qs);
+        QCOMPARE(results()->view().shownName(), u"VERDI LUCA"_qs);
+        // The search changes the name shown, never the pupil in force.
+        QCOMPARE(m_program->shared().currentName, u"Rossi Mario"_qs);
         QCOMPARE(gridRow().section(u'|', 1, 2), u"5|9"_qs);
         QCOMPARE(qobject_cast<QLabel*>(control(results(), "LabNOME"))->text(), u"VERDI LUCA"_qs);
 
@@ -328,18 +294,18 @@ private Q_SLOTS:
         // Only the surname: no two-word name matches "NERI".
         search(u"Neri"_qs, QString());
         QCOMPARE(m_messages.takeLast(), u"Tempolario: Nome non trovato"_qs);
-        QCOMPARE(m_program->shared().currentName, u"NERI"_qs);
+        QCOMPARE(results()->view().shownName(), u"NERI"_qs);
         QCOMPARE(gridRow(), u"Tempolario|||"_qs);
         QCOMPARE(qobject_cast<QLabel*>(control(results(), "LabNOME"))->text(), u"NERI ADA"_qs);
 
         // Both empty: the message, and nothing else changes.
         search(u"  "_qs, QString());
         QCOMPARE(m_messages.takeLast(), u"Tempolario: Il tuo nome non è completo.."_qs);
-        QCOMPARE(m_program->shared().currentName, u"NERI"_qs);
+        QCOMPARE(results()->view().shownName(), u"NERI"_qs);
 
         // A one-word name is found with the first-name box empty.
         search(u" anonimo"_qs, u" "_qs);
-        QCOMPARE(m_program->shared().currentName, u"ANONIMO"_qs);
+        QCOMPARE(results()->view().shownName(), u"ANONIMO"_qs);
         QCOMPARE(gridRow().section(u'|', 1, 2), u"1|2"_qs);
 
         // A store with the searched name still shown goes to the pupil's own row.
@@ -348,14 +314,14 @@ private Q_SLOTS:
         QCOMPARE(stored(u"Rossi Mario"_qs).given.toInt(), 3);
         QCOMPARE(stored(u"Verdi Luca"_qs).given.toInt(), 9);
         QCOMPARE(gridRow().section(u'|', 1, 2), u"2|3"_qs);
-        QCOMPARE(m_program->shared().currentName, u"Rossi Mario"_qs);
+        QCOMPARE(results()->view().shownName(), u"Rossi Mario"_qs);
 
         // Search, then TORNA, then store: the pupil's row again.
         search(u"verdi"_qs, u"luca"_qs);
         search(u"neri"_qs, u"ada"_qs);
         clickLabel("Labtorna");
         QVERIFY(!results()->isVisible());
-        QCOMPARE(m_program->shared().currentName, u"Rossi Mario"_qs);
+        QCOMPARE(results()->view().shownName(), u"Rossi Mario"_qs);
         press(exerciseWindow(), "cmdarchivio");
         QVERIFY(results()->isVisible());
         QCOMPARE(stored(u"Rossi Mario"_qs).given.toInt(), 3);
@@ -363,7 +329,7 @@ private Q_SLOTS:
         // Closing the results window by its frame goes back too.
         search(u"verdi"_qs, u"luca"_qs);
         results()->close();
-        QCOMPARE(m_program->shared().currentName, u"Rossi Mario"_qs);
+        QCOMPARE(results()->view().shownName(), u"Rossi Mario"_qs);
         QVERIFY(m_ends.isEmpty());
     }
 
@@ -392,12 +358,12 @@ private Q_SLOTS:
         QTest::keyClicks(QApplication::focusWidget(), u"luca"_qs);
         QTest::keyClick(w, Qt::Key_Backtab);
         QTest::keyClick(w, Qt::Key_Return);
-        QCOMPARE(m_program->shared().currentName, u"VERDI LUCA"_qs);
+        QCOMPARE(results()->view().shownName(), u"VERDI LUCA"_qs);
         QCOMPARE(gridRow().section(u'|', 1, 2), u"5|9"_qs);
         // Esc: back, and the exercise window is the active one again.
         QTest::keyClick(w, Qt::Key_Escape);
         QVERIFY(!results()->isVisible());
-        QCOMPARE(m_program->shared().currentName, u"Rossi Mario"_qs);
+        QCOMPARE(results()->view().shownName(), u"Rossi Mario"_qs);
         QTRY_VERIFY_WITH_TIMEOUT(exerciseWindow()->isActiveWindow(), testtime::ms(5000));
 
         const auto pressLabel = [&](const char* name, Qt::Key key) {
@@ -407,10 +373,10 @@ private Q_SLOTS:
             QTest::keyClick(results()->windowHandle(), key);
         };
         pressLabel("LabCERCA", Qt::Key_Space);
-        QCOMPARE(m_program->shared().currentName, u"VERDI LUCA"_qs);
+        QCOMPARE(results()->view().shownName(), u"VERDI LUCA"_qs);
         pressLabel("Labtorna", Qt::Key_Enter);
         QVERIFY(!results()->isVisible());
-        QCOMPARE(m_program->shared().currentName, u"Rossi Mario"_qs);
+        QCOMPARE(results()->view().shownName(), u"Rossi Mario"_qs);
         pressLabel("Labtorna", Qt::Key_Space);
         QVERIFY(!results()->isVisible());
         QVERIFY(m_ends.isEmpty());
@@ -449,8 +415,8 @@ private Q_SLOTS:
         QCOMPARE(at(x, r.top() - 3), QColor(Qt::white));
         QCOMPARE(at(x, r.top() - 1), QColor(Qt::black));
         const QColor outside = at(x, r.top() - 6);
-        const double best =
-            std::max(contrastRatio(outside, Qt::white), contrastRatio(outside, Qt::black));
+        const double best = std::max(windowtesting::contrastRatio(outside, Qt::white),
+                                     windowtesting::contrastRatio(outside, Qt::black));
         QVERIFY2(best >= 3.0, qPrintable(QString::number(best)));
     }
 

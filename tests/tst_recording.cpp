@@ -24,7 +24,8 @@ private:
         session::Modtempar shared;
         m_archive.point(shared);
         archive::Status status = shared.openArchive();
-        return status ? session::archivia(shared, name, right, given, when) : status;
+        return status ? session::archivia(shared, session::Pupil{name}, right, given, when)
+                      : status;
     }
 
 private Q_SLOTS:

@@ -42,7 +42,9 @@ bool Program::start() {
     return true;
 }
 
-void Program::showExerciseWindow() {
+void Program::showExerciseWindow(const session::Pupil& pupil) {
+    m_pupil = pupil;
+    m_shared.setPupil(pupil);
     if (!m_exerciseWindow) {
         m_exerciseWindow = std::make_unique<windows::Ftempver>(m_random);
         connect(m_exerciseWindow.get(), &windows::Ftempver::archiveRequested, this, [this] {
@@ -66,7 +68,7 @@ void Program::showExerciseWindow() {
 }
 
 Program::Stored Program::storeRun(bool canGoBack) {
-    if (!m_exerciseWindow || !m_nameWindow->recorded()) {
+    if (!m_exerciseWindow || !m_pupil.recorded) {
         return Stored::Yes;
     }
     archive::Status status = archivia();
@@ -91,16 +93,10 @@ Program::Stored Program::storeRun(bool canGoBack) {
     return Stored::Yes;
 }
 
-QString Program::storedPupil() const {
-    // While the results window shows a searched pupil, the store still goes to the pupil
-    // doing the exercise.
-    return m_resultsWindow ? m_resultsWindow->view().pupilName() : m_shared.currentName;
-}
-
 archive::Status Program::archivia() {
     const exercise::Drill& drill = m_exerciseWindow->drill();
-    archive::Status status = session::archivia(m_shared, storedPupil(), drill.rightTotal(),
-                                               drill.answersTotal(), clock());
+    archive::Status status =
+        session::archivia(m_shared, m_pupil, drill.rightTotal(), drill.answersTotal(), clock());
     if (status) {
         m_storedAnswers = drill.answersTotal();
     }
@@ -158,7 +154,7 @@ Program::StoreChoice Program::askAfterFailedStore(const archive::Status& status,
 void Program::showResults() {
     if (!m_resultsWindow) {
         m_resultsWindow = std::make_unique<windows::Risultati>(m_shared, m_exerciseWindow.get());
-        m_resultsWindow->setPupilRecorded(m_nameWindow->recorded());
+        m_resultsWindow->setPupil(m_pupil);
         connect(m_resultsWindow.get(), &windows::Risultati::failed, this, &Program::fail);
         // "Esco" is a way out like "ESCO": answers given since the last store are kept.
         connect(m_resultsWindow.get(), &windows::Risultati::exitRequested, this, &Program::leave);
@@ -190,7 +186,7 @@ void Program::fail(const archive::Status& status) {
 }
 
 int Program::storeAtSessionEnd(const QString& cause) {
-    if (m_ended || !m_exerciseWindow || !m_nameWindow->recorded() ||
+    if (m_ended || !m_exerciseWindow || !m_pupil.recorded ||
         m_exerciseWindow->drill().answersTotal() == m_storedAnswers) {
         return 0;
     }
@@ -209,7 +205,7 @@ int Program::storeAtSessionEnd(const QString& cause) {
     const QString text = QStringLiteral(
                              "Tempolario: %1, e i risultati di «%2» (%3 giuste su %4, alle %5) NON "
                              "sono stati salvati. %6 %7")
-                             .arg(cause, storedPupil(), QString::number(drill.rightTotal()),
+                             .arg(cause, m_pupil.name, QString::number(drill.rightTotal()),
                                   QString::number(drill.answersTotal()),
                                   clock().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")),
                                   status.advice, status.cause());

@@ -56,6 +56,7 @@ public:
     void endSession(const QString& cause);
 
     session::Modtempar& shared() { return m_shared; }
+    const session::Pupil& pupil() const { return m_pupil; }
     windows::FormNome& nameWindow() { return *m_nameWindow; }
     windows::Ftempver* exerciseWindow() { return m_exerciseWindow.get(); }
     windows::Risultati* resultsWindow() { return m_resultsWindow.get(); }
@@ -76,15 +77,14 @@ Q_SIGNALS:
     void failed(const archive::Status& status);
 
 private:
-    void showExerciseWindow();
+    // The name window settled the pupil: it is the one whose run is stored from now on.
+    void showExerciseWindow(const session::Pupil& pupil);
     enum class Stored { Yes, Back, Leave };
     // Stores the run's totals under the pupil doing the exercise, asking again after every
     // failure until the store succeeds or the pupil gives up. Yes also when there is nothing
     // to store: an unrecorded run, or no exercise yet.
     Stored storeRun(bool canGoBack);
     archive::Status archivia();
-    // Whose row a store writes.
-    QString storedPupil() const;
     StoreChoice askAfterFailedStore(const archive::Status& status, bool canGoBack);
     void showResults();
     // Every way out once the exercise has begun: the run is stored first.
@@ -93,6 +93,9 @@ private:
     void end(int code);
 
     session::Modtempar m_shared;
+    // The pupil doing the exercise, from the name window's choice; every store writes its
+    // row, whatever name the results window shows.
+    session::Pupil m_pupil;
     exercise::UniformSource& m_random;
     std::unique_ptr<windows::FormNome> m_nameWindow;
     std::unique_ptr<windows::Ftempver> m_exerciseWindow;

@@ -10,24 +10,11 @@
 
 #include "archive/archive.h"
 #include "archive/archivefile.h"
+#include "archive/place.h"
 #include "archive/sqlitearchive.h"
 #include "archive/status.h"
 
 namespace archive {
-
-// Where a school's archive lives on a PostgreSQL server: a service of libpq's service file
-// (pg_service.conf), which names the host, port, database, user, TLS mode and the password
-// file (.pgpass). Nothing secret passes through here.
-struct ServerPlace {
-    QString service;
-    QString database;       // empty: the service's own; tests use a database each
-    int timeoutMs = 5000;   // the longest an operation waits, connecting included
-    // For looking only (the tool's listings and checks): the session writes nothing, and
-    // opening leaves wrong keys as they are.
-    bool readOnly = false;
-    // Opening leaves wrong keys as they are (the tool reports and repairs them itself).
-    bool keysAsFound = false;
-};
 
 // What copying a file's rows into the server did.
 struct CopyReport {
@@ -48,11 +35,11 @@ struct CopyReport {
 //
 // The program connects with a role that may only read, add and update rows; whatever that
 // role set for itself (ALTER ROLE ... SET) does not reach the program's sessions, which set
-// every setting they rely on when they connect. Every value is bound as a parameter. Every operation, a connection included, is given up after
-// timeoutMs, so a hung server or network never holds the window longer than that; the
-// connection is then dropped. A connection lost since the last operation (a restarted
-// server) is made again once within the same time, because every write here can be
-// repeated without harm: add leaves an existing name alone, store overwrites.
+// every setting they rely on when they connect. Every value is bound as a parameter. Every
+// operation, a connection included, is given up after timeoutMs, so a hung server or network never
+// holds the window longer than that; the connection is then dropped. A connection lost since the
+// last operation (a restarted server) is made again once within the same time, because every write
+// here can be repeated without harm: add leaves an existing name alone, store overwrites.
 class PgArchive : public Archive {
 public:
     // The longest name, in characters, that the server archive takes and the program lists.

@@ -8,20 +8,12 @@
 #include <vector>
 
 #include "archive/archive.h"
+#include "archive/place.h"
 #include "archive/status.h"
 
 namespace archive {
 
 class SqliteConnection;
-
-struct OpenOptions {
-    // Read-only handles are for inspecting an archive (the command-line tool); the program
-    // always opens for reading and writing.
-    bool readOnly = false;
-    // How long an operation waits for a file that another program keeps locked before it
-    // fails with SQLite's "database is locked" (5).
-    int busyTimeoutMs = 5000;
-};
 
 // One row as the file holds it, for the command-line tool: every row, named or not.
 struct StoredRow {
@@ -63,7 +55,6 @@ public:
     // Appends rows as they are, in one transaction (an archive copied from a server). A
     // name whose key an earlier row holds is added without a key, as key repair leaves it.
     Status insertRows(const std::vector<StoredRow>& rows);
-
 
 private:
     struct Row;

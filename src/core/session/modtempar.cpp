@@ -2,20 +2,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/modtempar.h"
 
-#include "archive/pgarchive.h"
-#include "archive/sqlitearchive.h"
+#include "archive/openarchive.h"
 
 namespace session {
 
 archive::Status Modtempar::openArchive() {
+    archive::Place place;
+    place.path = archivePath;
+    place.file.busyTimeoutMs = busyTimeoutMs;
+    place.server = server;
     archive::Status status;
-    if (!server.service.isEmpty()) {
-        archiveDb = archive::PgArchive::open(server, &status);
-        return status;
-    }
-    archive::OpenOptions options;
-    options.busyTimeoutMs = busyTimeoutMs;
-    archiveDb = archive::SqliteArchive::open(archivePath, &status, options);
+    archiveDb = archive::openArchive(place, &status);
     return status;
 }
 

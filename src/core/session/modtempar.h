@@ -6,13 +6,15 @@
 #include <memory>
 
 #include "archive/archive.h"
-#include "archive/pgarchive.h"
+#include "archive/place.h"
 #include "archive/status.h"
+#include "session/pupil.h"
 
 namespace session {
 
-// The program's shared state: the one open archive and the pupil name in force. One
-// instance lives for the whole run; every window uses it on the user-interface thread.
+// The program's shared state: the one open archive and the pupil in force. One instance
+// lives for the whole run, owned by the program; every window uses it on the
+// user-interface thread.
 class Modtempar {
 public:
     // Relative, so the archive is looked for in the working folder at each opening. Tests
@@ -27,13 +29,18 @@ public:
     // The one open archive, replaced at every reopen; a name list holds on to the one it
     // was opened on.
     std::shared_ptr<archive::Archive> archiveDb;
-    QString currentName;  // the pupil name in force
-    // The id of the pupil's own row once the name is settled (picked, or typed and found or
-    // added); 0 before, and for a run not recorded. Stores go to this row and no other.
+    // The pupil in force, once the name window has settled it: its name and its own row
+    // (see Pupil). Only the program sets them, through setPupil(); no window writes them.
+    QString currentName;
     qint64 currentRow = 0;
 
-    // Opens the server's archive, or else archivePath, into archiveDb in place of the previous
-    // handle. On failure archiveDb is left empty.
+    void setPupil(const Pupil& pupil) {
+        currentName = pupil.name;
+        currentRow = pupil.row;
+    }
+
+    // Opens the server's archive, or else archivePath (archive::openArchive), into archiveDb in
+    // place of the previous handle. On failure archiveDb is left empty.
     archive::Status openArchive();
     // Closes archiveDb; with none open there is nothing to do.
     archive::Status closeArchive();

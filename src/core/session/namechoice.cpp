@@ -17,8 +17,8 @@ archive::Status NameChoice::start(NameList* names) {
 }
 
 void NameChoice::pick(const QString& name, qint64 row) {
-    m_shared.currentName = name;
-    m_shared.currentRow = row;
+    m_pupil.name = name;
+    m_pupil.row = row;
 }
 
 archive::Status NameChoice::confirm(bool* found) {
@@ -27,10 +27,10 @@ archive::Status NameChoice::confirm(bool* found) {
         return archive::Status::own(archive::Status::kClosed);
     }
     archive::Outcome outcome;
-    archive::Status status = m_shared.archiveDb->readRow(m_shared.currentRow, &outcome);
+    archive::Status status = m_shared.archiveDb->readRow(m_pupil.row, &outcome);
     *found = status.ok() && outcome.found;
     if (*found) {
-        m_recorded = true;
+        m_pupil.recorded = true;
     }
     return status;
 }
@@ -54,17 +54,13 @@ archive::Status NameChoice::enterTyped(const QString& answer) {
                             : sameNameFailure(rows);
     }
     if (status) {
-        m_shared.currentName = name;
-        m_shared.currentRow = rows.front().id;
-        m_recorded = true;
+        m_pupil = Pupil{name, rows.front().id, true};
     }
     return status;
 }
 
 void NameChoice::enterUnrecorded() {
-    m_shared.currentName = kAnonymousName;
-    m_shared.currentRow = 0;
-    m_recorded = false;
+    m_pupil = Pupil{kAnonymousName, 0, false};
 }
 
 }  // namespace session

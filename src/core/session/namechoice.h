@@ -8,6 +8,7 @@
 #include "archive/status.h"
 #include "session/modtempar.h"
 #include "session/namelist.h"
+#include "session/pupil.h"
 
 namespace session {
 
@@ -21,7 +22,8 @@ inline const QString kAnonymousName = QStringLiteral("Anonimo");
 QString tidyName(const QString& answer);
 
 // What the name window does with the archive: list the stored names, look up a picked
-// one, add a typed one.
+// one, add a typed one. The choice is a Pupil of its own, which the window hands on once it
+// is settled; the shared state's pupil is not touched here.
 class NameChoice {
 public:
     explicit NameChoice(Modtempar& shared) : m_shared(shared) {}
@@ -30,7 +32,7 @@ public:
     // order. Rows without a name (written by another program) are left out; there is no
     // limit to their number.
     archive::Status start(NameList* names);
-    // A name picked from the list becomes the pupil name at once, and its row the row
+    // A name picked from the list becomes the pupil's name at once, and its row the row
     // the run goes to: two rows whose names differ only in letter case stay two pupils.
     void pick(const QString& name, qint64 row);
     // Looks the picked row up again; found is false when it is gone from the archive.
@@ -40,15 +42,16 @@ public:
     // outside), fails with Status::kSameName naming them and settles nothing: the pupil
     // picks the right one from the list.
     archive::Status enterTyped(const QString& answer);
-    // "Annulla" in the input box: the pupil chose not to record the run. The name in force
-    // is "Anonimo" for the windows' sake, but no row is added and recorded() turns false.
+    // "Annulla" in the input box: the pupil chose not to record the run. The pupil's name
+    // is "Anonimo" for the windows' sake, but no row is added and recorded turns false.
     void enterUnrecorded();
-    // Whether the run's totals go to the archive; false only after "Annulla".
-    bool recorded() const { return m_recorded; }
+    // The pupil as chosen so far; settled after confirm() found it, enterTyped() succeeded
+    // or enterUnrecorded().
+    const Pupil& pupil() const { return m_pupil; }
 
 private:
     Modtempar& m_shared;
-    bool m_recorded = true;
+    Pupil m_pupil;
 };
 
 }  // namespace session

@@ -4,7 +4,7 @@
 
 namespace session {
 
-archive::Status archivia(Modtempar& shared, const QString& pupilName, int right, int given,
+archive::Status archivia(Modtempar& shared, const Pupil& pupil, int right, int given,
                          const QDateTime& when) {
     if (given == 0) {
         return archive::Status();
@@ -12,10 +12,10 @@ archive::Status archivia(Modtempar& shared, const QString& pupilName, int right,
     if (!shared.archiveDb) {
         return archive::Status::own(archive::Status::kClosed);
     }
-    if (shared.currentRow != 0) {
-        return shared.archiveDb->storeRow(shared.currentRow, pupilName, right, given, when);
+    if (pupil.row != 0) {
+        return shared.archiveDb->storeRow(pupil.row, pupil.name, right, given, when);
     }
-    return shared.archiveDb->store(pupilName, right, given, when);
+    return shared.archiveDb->store(pupil.name, right, given, when);
 }
 
 }  // namespace session

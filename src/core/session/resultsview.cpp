@@ -8,13 +8,12 @@ namespace session {
 
 archive::Status ResultsView::start() {
     back();
-    m_savedName.clear();
     return m_shared.openArchive();
 }
 
 archive::Status ResultsView::concetti(archive::Outcome* outcome) {
     *outcome = archive::Outcome();
-    if (m_savedName.isEmpty() && !m_pupilRecorded) {
+    if (!m_searched && !m_pupil.recorded) {
         outcome->found = true;
         return archive::Status();
     }
@@ -22,11 +21,10 @@ archive::Status ResultsView::concetti(archive::Outcome* outcome) {
         return archive::Status::own(archive::Status::kClosed);
     }
     // The pupil's own figures come from the pupil's own row.
-    if (m_shared.currentRow != 0 &&
-        (m_savedName.isEmpty() || m_shared.currentName == m_savedName)) {
-        return m_shared.archiveDb->readRow(m_shared.currentRow, outcome);
+    if (m_pupil.row != 0 && (!m_searched || m_shownName == m_pupil.name)) {
+        return m_shared.archiveDb->readRow(m_pupil.row, outcome);
     }
-    return m_shared.archiveDb->read(m_shared.currentName, outcome);
+    return m_shared.archiveDb->read(m_shownName, outcome);
 }
 
 bool ResultsView::search(const QString& first, const QString& surname) {
@@ -35,18 +33,15 @@ bool ResultsView::search(const QString& first, const QString& surname) {
     if (firstKey.isEmpty() && surnameKey.isEmpty()) {
         return false;
     }
-    if (m_savedName.isEmpty()) {
-        m_savedName = m_shared.currentName;
-    }
     // Tidied like a typed name, so "ANONIMO" with the first-name box empty finds "Anonimo".
-    m_shared.currentName = tidyName(surnameKey + QLatin1Char(' ') + firstKey);
+    m_shownName = tidyName(surnameKey + QLatin1Char(' ') + firstKey);
+    m_searched = true;
     return true;
 }
 
 void ResultsView::back() {
-    if (!m_savedName.isEmpty()) {
-        m_shared.currentName = m_savedName;
-    }
+    m_shownName = m_pupil.name;
+    m_searched = false;
 }
 
 }  // namespace session

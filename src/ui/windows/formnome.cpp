@@ -26,7 +26,7 @@ const QString FormNome::kPrompt = QStringLiteral(
     "Se non vuoi registrare il risultato, clicca su 'Annulla'");
 
 FormNome::FormNome(session::Modtempar& shared, QWidget* parent)
-    : QWidget(parent), m_shared(shared), m_choice(shared) {
+    : QWidget(parent), m_choice(shared) {
     m_controls = screens::build(this, screens::nameDesign());
     setWindowIcon(QIcon(QStringLiteral(":/tempolario.ico")));
     fitToScreen();
@@ -151,14 +151,14 @@ void FormNome::picked(int row) {
     }
     m_choice.pick(m_names.name(row), m_names.rowId(row));
     auto* name = m_controls.as<QLabel>(QStringLiteral("LabNOME"));
-    name->setText(m_shared.currentName);
+    name->setText(m_choice.pupil().name);
     name->show();
     QWidget* ok = m_controls.get(QStringLiteral("CmdOK"));
     if (!ok->isVisible()) {
         ok->show();
         screens::announce(this,
                           QStringLiteral("Nome selezionato: %1. %2")
-                              .arg(m_shared.currentName, qobject_cast<QPushButton*>(ok)->text()));
+                              .arg(m_choice.pupil().name, qobject_cast<QPushButton*>(ok)->text()));
     }
 }
 
@@ -196,7 +196,7 @@ void FormNome::typeName() {
 }
 
 void FormNome::settle() {
-    Q_EMIT nameSettled();
+    Q_EMIT nameSettled(m_choice.pupil());
     hide();
 }
 

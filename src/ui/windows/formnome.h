@@ -27,11 +27,14 @@ public:
     bool start();
 
     const screens::Controls& controls() const { return m_controls; }
-    // False when the pupil answered the input box with "Annulla": the run is not recorded.
-    bool recorded() const { return m_choice.recorded(); }
+    // The pupil as chosen so far: the picked name before it is confirmed, then the one
+    // nameSettled() hands on.
+    const session::Pupil& pupil() const { return m_choice.pupil(); }
 
 Q_SIGNALS:
-    void nameSettled();  // the name in force is settled: on to the exercise
+    // The pupil is settled (picked and confirmed, typed, or "Annulla" for a run not
+    // recorded): on to the exercise.
+    void nameSettled(const session::Pupil& pupil);
     void failed(const archive::Status& status);
     void exitRequested();  // "Esco", and closing the window by its frame
 
@@ -55,7 +58,6 @@ private:
     // The pupil's answer to the input box; none for "Annulla".
     std::optional<QString> askName();
 
-    session::Modtempar& m_shared;
     session::NameChoice m_choice;
     session::NameList m_names;
     screens::Controls m_controls;

@@ -99,7 +99,7 @@ bool Risultati::start() {
     if (!check(m_view.start())) {
         return false;
     }
-    m_controls.as<QLabel>(QStringLiteral("LabNOME"))->setText(m_view.currentName());
+    m_controls.as<QLabel>(QStringLiteral("LabNOME"))->setText(m_view.shownName());
     return concetti();
 }
 
@@ -140,7 +140,7 @@ bool Risultati::concetti() {
                             QStringLiteral("%1, %2: %3")
                                 .arg(grid->text(1, 0), grid->text(0, col), spoken[col - 1]));
     }
-    m_controls.as<QLabel>(QStringLiteral("LabNOME"))->setText(m_view.currentName());
+    m_controls.as<QLabel>(QStringLiteral("LabNOME"))->setText(m_view.shownName());
     describe();
     return true;
 }

@@ -21,11 +21,12 @@ public:
     // Start and refresh ("AGGIORNA I RISULTATI"): reopens the archive and fills the grid for
     // the pupil's name. False after a failure, which has been reported by failed().
     bool start();
-    // Fills the grid with the outcome of currentName.
+    // Fills the grid with the outcome of the name shown.
     bool concetti();
 
     const session::ResultsView& view() const { return m_view; }
-    void setPupilRecorded(bool recorded) { m_view.setPupilRecorded(recorded); }
+    // The pupil doing the exercise, handed by the program; its name is shown at start.
+    void setPupil(const session::Pupil& pupil) { m_view.setPupil(pupil); }
     const screens::Controls& controls() const { return m_controls; }
 
 Q_SIGNALS:
