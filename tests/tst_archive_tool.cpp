@@ -1,14 +1,19 @@
 // SPDX-FileCopyrightText: 2026 The Tempolario developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The tempolario-archivio command-line tool, run as a separate process.
+// The tempolario-archivio command-line tool, run as a separate process, on an archive file or
+// on the test server, which it finds through a service file as on a school's computer.
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "archive/archivefile.h"
 #include "archivetesting.h"
+#include "enginetesting.h"
+#include "pgtesting.h"
 #include "testtime.h"
 
 using namespace archivetesting;
@@ -21,32 +26,107 @@ struct Run {
     QString err;
 };
 
-Run runTool(const QStringList& arguments) {
-    QProcess tool;
-    tool.start(QStringLiteral(ARCHIVE_TOOL), arguments);
-    Run run;
-    if (tool.waitForFinished(testtime::ms(20000)) && tool.exitStatus() == QProcess::NormalExit) {
-        run.exitCode = tool.exitCode();
+// The tool, with the standard output redirected by the shell when redirection is given
+// (">/dev/full", ">&-"), and with PGSERVICEFILE set to serviceFile when that is given.
+Run runTool(const QStringList& arguments, const QString& serviceFile = QString(),
+            const QString& redirection = QString()) {
+    QProcess process;
+    if (!serviceFile.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PGSERVICEFILE"), serviceFile);
+        process.setProcessEnvironment(environment);
     }
-    run.out = QString::fromUtf8(tool.readAllStandardOutput());
-    run.err = QString::fromUtf8(tool.readAllStandardError());
+    if (redirection.isEmpty()) {
+        process.start(QStringLiteral(ARCHIVE_TOOL), arguments);
+    } else {
+        process.start(
+            QStringLiteral("/bin/sh"),
+            QStringList{QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$@\" ") + redirection,
+                        QStringLiteral(ARCHIVE_TOOL)} +
+                arguments);
+    }
+    Run run;
+    if (process.waitForFinished(testtime::ms(60000)) &&
+        process.exitStatus() == QProcess::NormalExit) {
+        run.exitCode = process.exitCode();
+    }
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
 }
 
-// The tool run by the shell with its standard output redirected (">/dev/full", ">&-").
-Run runToolInto(const QString& redirection, const QStringList& arguments) {
-    QProcess shell;
-    shell.start(
-        QStringLiteral("/bin/sh"),
-        QStringList{QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$@\" ") + redirection,
-                    QStringLiteral(ARCHIVE_TOOL)} +
-            arguments);
-    Run run;
-    if (shell.waitForFinished(testtime::ms(20000)) && shell.exitStatus() == QProcess::NormalExit) {
-        run.exitCode = shell.exitCode();
+// The archive under test as the tool is given it: the file's path, or --servizio and a
+// service of a service file of its own pointed at the test's database, "school" (the
+// program's role) or "school-admin" (the administrator).
+class ToolArchive : public enginetesting::ArchiveUnderTest {
+public:
+    ToolArchive() {
+        makeEmpty();
+        if (!server()) {
+            return;
+        }
+        QFile base(qEnvironmentVariable("PGSERVICEFILE"));
+        if (!base.open(QIODevice::ReadOnly)) {
+            qFatal("cannot read the test server's service file");
+        }
+        const QString text = QString::fromUtf8(base.readAll());
+        QString mine;
+        for (const auto& [section, name] : {std::pair{"[tempolario-admin]", "school-admin"},
+                                            std::pair{"[tempolario]", "school"}}) {
+            const qsizetype start = text.indexOf(QLatin1String(section));
+            qsizetype end = text.indexOf(QLatin1Char('['), start + 1);
+            if (end < 0) {
+                end = text.size();
+            }
+            QString body = text.mid(start, end - start);
+            body.replace(QLatin1String(section), QStringLiteral("[%1]").arg(QLatin1String(name)));
+            body.replace(QRegularExpression(QStringLiteral("(?m)^dbname=.*$")),
+                         QStringLiteral("dbname=") + database());
+            mine += body + QLatin1Char('\n');
+        }
+        m_services = m_dir.filePath(QStringLiteral("pg_service.conf"));
+        QFile out(m_services);
+        if (!out.open(QIODevice::WriteOnly) || out.write(mine.toUtf8()) < 0) {
+            qFatal("cannot write a service file");
+        }
     }
-    run.err = QString::fromUtf8(shell.readAllStandardError());
-    return run;
+
+    // The archive's arguments, and how the tool's advice names it.
+    QStringList arguments(bool admin = false) const {
+        if (!server()) {
+            return {path()};
+        }
+        return {QStringLiteral("--servizio"),
+                admin ? QStringLiteral("school-admin") : QStringLiteral("school")};
+    }
+    QString named() const { return arguments().join(QLatin1Char(' ')); }
+
+    Run tool(const QString& command, bool admin = false) const {
+        return call(QStringList{command} + arguments(admin));
+    }
+    Run call(const QStringList& arguments, const QString& redirection = QString()) const {
+        return runTool(arguments, m_services, redirection);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_services;
+};
+
+// What the server holds, row by row, as text: name, totals and date.
+QStringList serverRows(const QString& database) {
+    auto server = pgtesting::openOk(database);
+    std::vector<archive::StoredRow> rows;
+    if (!server->everyRow(&rows).ok()) {
+        qFatal("cannot read the rows of %s", qPrintable(database));
+    }
+    QStringList shown;
+    for (const archive::StoredRow& row : rows) {
+        shown.append(QStringLiteral("%1|%2|%3|%4")
+                         .arg(row.nome.toString(), row.giuste.toString(), row.sbagliate.toString(),
+                              row.data.toDateTime().toString(Qt::ISODate)));
+    }
+    return shown;
 }
 
 }  // namespace
@@ -55,9 +135,11 @@ class TestArchiveTool : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { ENGINE_INIT(); }
     void help_data();
     void help();
     void createMakesAnArchiveTheProgramOpens();
+    void createGrantsOnlyWhatTheProgramNeeds();
     void createNeverOverwrites_data();
     void createNeverOverwrites();
     void createNeverReplacesWhatCameAfterItsCheck_data();
@@ -69,6 +151,11 @@ private slots:
     void outputThatCannotBeWrittenFails();
     void verifyTellsGoodFromBad();
     void repairSetsKeysRight();
+    void copyIntoTheServerKeepsTheNewestResults();
+    void copyThatCannotFinishChangesNothing();
+    void anArchiveMadeBeforeTheLimits();
+    void badSettingsAreNamed_data();
+    void badSettingsAreNamed();
 };
 
 void TestArchiveTool::help_data() {
@@ -82,6 +169,7 @@ void TestArchiveTool::help_data() {
 }
 
 void TestArchiveTool::help() {
+    FILE_ONLY("the command line is read before any archive");
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     const Run run = runTool(arguments);
@@ -96,17 +184,60 @@ void TestArchiveTool::help() {
     }
 }
 
+// crea makes an empty archive that the program opens and verifica passes.
 void TestArchiveTool::createMakesAnArchiveTheProgramOpens() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("tempolario.mdb"));
-    const Run run = runTool({QStringLiteral("crea"), path});
+    ToolArchive archive;
+    if (archive.server()) {
+        archive.rawExec(QStringLiteral("DROP TABLE tempar"));
+    } else {
+        QVERIFY(QFile::remove(archive.path()));
+    }
+    const Run run = archive.tool(QStringLiteral("crea"), true);
     QCOMPARE(run.exitCode, 0);
-    auto database = openOk(path);
+    auto database = archive.open();
     int names = -1;
     QVERIFY(database->countNames(&names).ok());
     QCOMPARE(names, 0);
     QVERIFY(!foundIn(*database, QStringLiteral("Rossi Mario")));
-    QCOMPARE(runTool({QStringLiteral("verifica"), path}).exitCode, 0);
+    QCOMPARE(archive.tool(QStringLiteral("verifica")).exitCode, 0);
+}
+
+void TestArchiveTool::createGrantsOnlyWhatTheProgramNeeds() {
+    SERVER_ONLY("the roles' rights on the table");
+    ToolArchive archive;
+    archive.rawExec(QStringLiteral("DROP TABLE tempar"));
+    const QString& database = archive.database();
+
+    // The program's role may not create the table.
+    Run run = archive.tool(QStringLiteral("crea"));
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("«school»")), qPrintable(run.err));
+
+    run = archive.tool(QStringLiteral("crea"), true);
+    QCOMPARE(run.exitCode, 0);
+    auto server = pgtesting::openOk(database);
+    QVERIFY(server->add(QStringLiteral("Rossi Mario")).ok());
+    QVERIFY(server->store(QStringLiteral("rossi mario"), 3, 4, QDateTime::currentDateTime()).ok());
+
+    // A second creation leaves the archive as it is.
+    run = archive.tool(QStringLiteral("crea"), true);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("c'è già la tabella")), qPrintable(run.err));
+    QCOMPARE(serverRows(database).size(), 1);
+
+    // Read, add and update, nothing else.
+    QCOMPARE(archive.rawValue(u"SELECT string_agg(privilege_type, ',' ORDER BY privilege_type) "
+                              "FROM information_schema.role_table_grants "
+                              "WHERE table_name = 'tempar' AND grantee = 'tempolario'"_qs),
+             u"INSERT,SELECT"_qs);
+    QCOMPARE(
+        archive.rawValue(u"SELECT string_agg(column_name, ',' ORDER BY column_name) "
+                         "FROM information_schema.column_privileges WHERE table_name = "
+                         "'tempar' AND grantee = 'tempolario' AND privilege_type = 'UPDATE'"_qs),
+        u"chiave,data,giuste,nome,sbagliate"_qs);
+    QCOMPARE(archive.rawValue(u"SELECT count(*) FROM information_schema.role_table_grants "
+                              "WHERE table_name = 'tempar' AND grantee = 'PUBLIC'"_qs),
+             u"0"_qs);
 }
 
 void TestArchiveTool::createNeverOverwrites_data() {
@@ -117,6 +248,7 @@ void TestArchiveTool::createNeverOverwrites_data() {
 }
 
 void TestArchiveTool::createNeverOverwrites() {
+    FILE_ONLY("the server's crea is refused by the table already there");
     QFETCH(QByteArray, existing);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tempolario.mdb"));
@@ -145,6 +277,7 @@ void TestArchiveTool::createNeverReplacesWhatCameAfterItsCheck_data() {
 }
 
 void TestArchiveTool::createNeverReplacesWhatCameAfterItsCheck() {
+    FILE_ONLY("a file's name taken between the check and the rename");
     QFETCH(QString, what);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tempolario.mdb"));
@@ -167,23 +300,22 @@ void TestArchiveTool::createNeverReplacesWhatCameAfterItsCheck() {
         QCOMPARE(bytesOf(path), QByteArray("risultati di un'altra classe"));
     }
     // Nothing else is left behind.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                        QDir::NoDotAndDotDot),
+    QCOMPARE(QDir(dir.path())
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
              QStringList{QStringLiteral("tempolario.mdb")});
 }
 
 void TestArchiveTool::listShowsEveryPupil() {
-    QTemporaryDir dir;
-    const QString path = makeArchive(dir.path());
+    const ToolArchive archive;
     {
-        auto rows = openOk(path);
+        auto rows = archive.open();
         QVERIFY(rows->add(QStringLiteral("Zanetti Ugo")).ok());
         QVERIFY(rows->add(QString::fromUtf8("Forlì Niccolò")).ok());
         QVERIFY(rows->store(QStringLiteral("FORLÌ NICCOLÒ"), 8, 10,
                             QDateTime(QDate(2024, 3, 9), QTime(10, 20, 30)))
                     .ok());
     }
-    const Run run = runTool({QStringLiteral("elenco"), path});
+    const Run run = archive.tool(QStringLiteral("elenco"));
     QCOMPARE(run.exitCode, 0);
     const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 4);
@@ -193,22 +325,22 @@ void TestArchiveTool::listShowsEveryPupil() {
     QCOMPARE(lines[3], QStringLiteral("2 alunni."));
 }
 
+// The same text from either engine.
 void TestArchiveTool::csvFollowsRfc4180() {
-    QTemporaryDir dir;
-    const QString path = makeArchive(dir.path());
+    const ToolArchive archive;
     {
-        auto rows = openOk(path);
-        for (const QString& name : {QStringLiteral("Rossi Mario"), QStringLiteral("Bianchi, Eva"),
-                                    QStringLiteral("D'Angelo \"Gigi\""),
-                                    QStringLiteral("Righe\r\ndue"), QString::fromUtf8("Forlì 😀"),
-                                    QStringLiteral("Eco\x1b[2J\x07")}) {
+        auto rows = archive.open();
+        for (const QString& name :
+             {QStringLiteral("Rossi Mario"), QStringLiteral("Bianchi, Eva"),
+              QStringLiteral("D'Angelo \"Gigi\""), QStringLiteral("Righe\r\ndue"),
+              QString::fromUtf8("Forlì 😀"), QStringLiteral("Eco\x1b[2J\x07")}) {
             QVERIFY(rows->add(name).ok());
         }
         QVERIFY(rows->store(QStringLiteral("rossi mario"), 3, 4,
                             QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5)))
                     .ok());
     }
-    const Run run = runTool({QStringLiteral("csv"), path});
+    const Run run = archive.tool(QStringLiteral("csv"));
     QCOMPARE(run.exitCode, 0);
     // The third column holds the answers given, right and wrong. Control characters (a
     // terminal's escapes included) are written as the listing writes them.
@@ -219,24 +351,23 @@ void TestArchiveTool::csvFollowsRfc4180() {
                                         "Righe��due,,,\r\n"
                                         "Forlì 😀,,,\r\n"
                                         "Eco�[2J�,,,\r\n"));
-    const QString listed = runTool({QStringLiteral("elenco"), path}).out;
+    const QString listed = archive.tool(QStringLiteral("elenco")).out;
     QVERIFY2(listed.contains(u"\nRighe��due\n"_qs), qPrintable(listed));
     QVERIFY2(listed.contains(u"\nEco�[2J�\n"_qs), qPrintable(listed));
 }
 
 // A name a pupil typed must never run as a formula in the teacher's spreadsheet.
 void TestArchiveTool::csvShowsFormulasAsText() {
-    QTemporaryDir dir;
-    const QString path = makeArchive(dir.path());
+    const ToolArchive archive;
     {
-        auto rows = openOk(path);
+        auto rows = archive.open();
         for (const QString& name :
              {u"=1+1"_qs, u"+39 333"_qs, u"-2"_qs, u"@SOMMA(A1)"_qs, u"\tTab"_qs, u"\rA capo"_qs,
               u"=COLLEGAMENTO.IPERTESTUALE(\"x\")"_qs, u"Rossi =1"_qs, u"'Neri"_qs}) {
             QVERIFY(rows->add(name).ok());
         }
     }
-    const Run run = runTool({QStringLiteral("csv"), path});
+    const Run run = archive.tool(QStringLiteral("csv"));
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, QString::fromUtf8("nome,giuste,risposte date,data\r\n"
                                         "\"'=1+1\",,,\r\n"
@@ -264,6 +395,7 @@ void TestArchiveTool::outputThatCannotBeWrittenFails_data() {
 }
 
 void TestArchiveTool::outputThatCannotBeWrittenFails() {
+    FILE_ONLY("the output is written the same way from either engine");
     QFETCH(QString, command);
     QFETCH(QString, redirection);
     QTemporaryDir dir;
@@ -276,9 +408,9 @@ void TestArchiveTool::outputThatCannotBeWrittenFails() {
                 "WHERE i < 2000) INSERT INTO tempar (nome, chiave) "
                 "SELECT 'Alunno numero ' || i, 'alunno numero ' || i FROM n");
     }
-    const Run run =
-        runToolInto(redirection, command == QLatin1String("aiuto") ? QStringList{command}
-                                                                   : QStringList{command, path});
+    const Run run = runTool(
+        command == QLatin1String("aiuto") ? QStringList{command} : QStringList{command, path},
+        QString(), redirection);
     QVERIFY2(run.exitCode == 1, qPrintable(run.err));
     QVERIFY2(run.err.contains(QStringLiteral("uscita standard")), qPrintable(run.err));
     if (redirection == QLatin1String(">&-") && command == QLatin1String("crea")) {
@@ -286,79 +418,295 @@ void TestArchiveTool::outputThatCannotBeWrittenFails() {
     }
 }
 
+// verifica passes a good archive, untouched, and fails a damaged one: a file whose table's
+// root page has a damaged header (SQLite's own check must find it), a table on the server
+// without the index that keeps one row per name.
 void TestArchiveTool::verifyTellsGoodFromBad() {
-    QTemporaryDir dir;
-    const QString path = makeArchive(dir.path());
+    const ToolArchive archive;
     {
-        auto rows = openOk(path);
+        auto rows = archive.open();
         for (int i = 0; i < 300; ++i) {
             QVERIFY(rows->add(QStringLiteral("Alunno numero %1").arg(i)).ok());
         }
     }
-    Run run = runTool({QStringLiteral("verifica"), path});
+    const QByteArray before = archive.snapshot();
+    Run run = archive.tool(QStringLiteral("verifica"));
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.contains(QStringLiteral("300")));
+    // cppcheck-suppress knownConditionTrueFalse ; snapshot() reads the archive again
+    QCOMPARE(archive.snapshot(), before);
 
-    // Damage the header of the table's root page: SQLite's own check must find it.
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.seek(4096));
-    file.write(QByteArray(12, '\x5a'));
-    file.close();
-    const QByteArray damaged = bytesOf(path);
-    run = runTool({QStringLiteral("verifica"), path});
+    if (archive.server()) {
+        archive.rawExec(QStringLiteral("ALTER TABLE tempar DROP CONSTRAINT nome"));
+    } else {
+        QFile file(archive.path());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.seek(4096));
+        file.write(QByteArray(12, '\x5a'));
+    }
+    const QByteArray damaged = archive.snapshot();
+    run = archive.tool(QStringLiteral("verifica"));
     QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.err.contains(QStringLiteral("danneggiato")), qPrintable(run.err));
-    QCOMPARE(bytesOf(path), damaged);
+    QVERIFY2(run.err.contains(archive.server() ? QStringLiteral("manca l'indice unico nome")
+                                               : QStringLiteral("danneggiato")),
+             qPrintable(run.err));
+    // cppcheck-suppress knownConditionTrueFalse ; snapshot() reads the archive again
+    QCOMPARE(archive.snapshot(), damaged);
 
-    run = runTool({QStringLiteral("verifica"), dir.filePath(QStringLiteral("manca.mdb"))});
-    QCOMPARE(run.exitCode, 1);
-    QVERIFY(run.err.contains(QStringLiteral("non esiste")));
+    if (!archive.server()) {
+        run = runTool({QStringLiteral("verifica"), archive.path() + QStringLiteral(".manca")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.err.contains(QStringLiteral("non esiste")));
+    }
 }
 
-// Names changed with the sqlite3 program: ripara sets the keys right at once; verifica only
-// reports. Both end with 3 while something needs the teacher, and each piece of advice,
-// followed, leads to an archive that verifica passes.
+// Names changed from outside (the sqlite3 program, psql): ripara sets the keys right at
+// once; verifica only reports. Both end with 3 while something needs the teacher, and each
+// piece of advice, followed, leads to an archive that verifica passes.
 void TestArchiveTool::repairSetsKeysRight() {
-    QTemporaryDir dir;
-    const QString path = makeArchive(dir.path());
+    const ToolArchive archive;
     {
-        auto rows = openOk(path);
+        auto rows = archive.open();
         QVERIFY(rows->add(QStringLiteral("Rossi Mario")).ok());
         QVERIFY(rows->add(QStringLiteral("Verdi Ada")).ok());
     }
-    execRaw(path,
-            "UPDATE tempar SET nome = 'Bianchi Carla' WHERE nome = 'Rossi Mario';"
-            "INSERT INTO tempar (nome) VALUES ('VERDI ADA');");
-    const QByteArray before = bytesOf(path);
-    Run run = runTool({QStringLiteral("verifica"), path});
+    archive.rawExec(
+        QStringLiteral("UPDATE tempar SET nome = 'Bianchi Carla' WHERE nome = "
+                       "'Rossi Mario'; INSERT INTO tempar (nome) VALUES ('VERDI ADA')"));
+    const QByteArray before = archive.snapshot();
+    Run run = archive.tool(QStringLiteral("verifica"));
     QCOMPARE(run.exitCode, 3);
     QVERIFY2(run.out.contains(QStringLiteral("non corrisponde al nome")), qPrintable(run.out));
     QVERIFY2(run.out.contains(QStringLiteral("Per correggere le chiavi: tempolario-archivio "
-                                             "ripara ") + path),
+                                             "ripara ") +
+                              archive.named()),
              qPrintable(run.out));
     QVERIFY2(run.out.contains(QStringLiteral("«Verdi Ada» (id 2), «VERDI ADA» (id 3)")),
              qPrintable(run.out));
-    QCOMPARE(bytesOf(path), before);
+    // cppcheck-suppress knownConditionTrueFalse ; snapshot() reads the archive again
+    QCOMPARE(archive.snapshot(), before);
 
-    run = runTool({QStringLiteral("ripara"), path});
+    run = archive.tool(QStringLiteral("ripara"));
     QCOMPARE(run.exitCode, 3);  // the names that clash are left to the teacher
     QVERIFY2(run.out.contains(QStringLiteral("Chiavi corrette: 1.")), qPrintable(run.out));
-    run = runTool({QStringLiteral("verifica"), path});
+    QCOMPARE(archive.rawValue(
+                 archive.server()
+                     ? u"SELECT string_agg(coalesce(chiave, '-'), ',' ORDER BY id) FROM tempar"_qs
+                     : u"SELECT group_concat(coalesce(chiave, '-'), ',') FROM "
+                       "(SELECT chiave FROM tempar ORDER BY id)"_qs),
+             u"bianchi carla,verdi ada,-"_qs);
+    run = archive.tool(QStringLiteral("verifica"));
     QCOMPARE(run.exitCode, 3);
     QVERIFY2(!run.out.contains(QStringLiteral("Per correggere le chiavi")), qPrintable(run.out));
-    const QString rename = QStringLiteral("sqlite3 %1 \"UPDATE tempar SET nome = 'NUOVO NOME' "
-                                          "WHERE id = 3\"; poi esegui tempolario-archivio "
-                                          "ripara %1.")
-                               .arg(path);
+    const QString rename =
+        archive.server() ? QStringLiteral(
+                               "psql \"service=school\" -c \"UPDATE public.tempar SET nome = "
+                               "'NUOVO NOME' WHERE id = 3\"")
+                         : QStringLiteral(
+                               "sqlite3 %1 \"UPDATE tempar SET nome = 'NUOVO NOME' WHERE id = "
+                               "3\"; poi esegui tempolario-archivio ripara %1.")
+                               .arg(archive.path());
     QVERIFY2(run.out.contains(rename), qPrintable(run.out));
-    execRaw(path, "UPDATE tempar SET nome = 'VERDI ADA seconda' WHERE id = 3");
-    QCOMPARE(runTool({QStringLiteral("ripara"), path}).exitCode, 0);
-    run = runTool({QStringLiteral("verifica"), path});
-    QCOMPARE(run.exitCode, 0);
-    auto rows = openOk(path);
+    archive.rawExec(QStringLiteral("UPDATE tempar SET nome = 'VERDI ADA seconda' WHERE id = 3"));
+    QCOMPARE(archive.tool(QStringLiteral("ripara")).exitCode, 0);
+    QCOMPARE(archive.tool(QStringLiteral("verifica")).exitCode, 0);
+    auto rows = archive.open();
     QVERIFY(foundIn(*rows, QStringLiteral("BIANCHI CARLA")));
     QVERIFY(foundIn(*rows, QStringLiteral("verdi ada seconda")));
+}
+
+void TestArchiveTool::copyIntoTheServerKeepsTheNewestResults() {
+    SERVER_ONLY("a file copied into the server and back");
+    const ToolArchive archive;
+    const QString& database = archive.database();
+    {
+        auto server = pgtesting::openOk(database);
+        for (const char* name : {"Anna Neri", "Bruno Sala", "Carla Villa"}) {
+            QVERIFY(server->add(QString::fromUtf8(name)).ok());
+        }
+        const QDateTime june(QDate(2024, 6, 1), QTime(10, 0));
+        QVERIFY(server->store(QStringLiteral("Anna Neri"), 1, 2, june).ok());
+        QVERIFY(server->store(QStringLiteral("Bruno Sala"), 5, 6, june).ok());
+    }
+    // The file of another computer: Anna older there, Bruno newer, Carla never stored
+    // there, plus pupils the server lacks (one with an accented name in another case).
+    QTemporaryDir dir;
+    const QString file = makeArchive(dir.path());
+    execRaw(file,
+            "INSERT INTO tempar (nome, chiave, giuste, sbagliate, data) VALUES "
+            "('ANNA NERI', 'anna neri', 9, 9, '2024-05-01T10:00:00'),"
+            "('Bruno Sala', 'bruno sala', 7, 8, '2024-07-01T10:00:00'),"
+            "('Carla Villa', 'carla villa', NULL, NULL, NULL),"
+            "('NICCOLÒ FORLÌ', 'niccolò forlì', 2, 3, '2024-03-01T09:30:00'),"
+            "('Dario', 'dario', NULL, NULL, NULL),"
+            "(NULL, NULL, 4, 4, NULL)");
+    const QString fileBefore = QString::fromLatin1(bytesOf(file).toHex());
+
+    Run run = archive.call(QStringList{u"copia"_qs, file} + archive.arguments(true));
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(QStringLiteral("alunni nuovi aggiunti: 2")), qPrintable(run.out));
+    QVERIFY(run.out.contains(QStringLiteral("(più recenti): 1")));
+    QVERIFY(run.out.contains(QStringLiteral("righe senza nome, non copiate: 1")));
+    QCOMPARE(serverRows(database),
+             (QStringList{"Anna Neri|1|2|2024-06-01T10:00:00", "Bruno Sala|7|8|2024-07-01T10:00:00",
+                          "Carla Villa|||", "NICCOLÒ FORLÌ|2|3|2024-03-01T09:30:00", "Dario|||"}));
+    QCOMPARE(QString::fromLatin1(bytesOf(file).toHex()), fileBefore);  // read only
+
+    // Copying again changes nothing.
+    run = archive.call(QStringList{u"copia"_qs, file} + archive.arguments(true));
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains(QStringLiteral("alunni nuovi aggiunti: 0")));
+    QCOMPARE(serverRows(database).size(), 5);
+
+    // And back into a new file, which the program finds names in; never over a file.
+    const QString back = dir.filePath(QStringLiteral("copia.mdb"));
+    run = archive.call(QStringList{u"copia"_qs} + archive.arguments() + QStringList{back});
+    QCOMPARE(run.exitCode, 0);
+    auto copy = openOk(back);
+    archive::Outcome outcome;
+    QVERIFY(copy->read(QStringLiteral("niccolò forlì"), &outcome).ok());
+    QVERIFY(outcome.found);
+    QCOMPARE(outcome.right.toLongLong(), 2);
+    QCOMPARE(outcome.when.toDateTime(), QDateTime(QDate(2024, 3, 1), QTime(9, 30)));
+    const QByteArray copied = bytesOf(back);
+    const Run over =
+        archive.call(QStringList{u"copia"_qs} + archive.arguments() + QStringList{back});
+    QCOMPARE(over.exitCode, 1);
+    QCOMPARE(bytesOf(back), copied);
+}
+
+void TestArchiveTool::copyThatCannotFinishChangesNothing() {
+    SERVER_ONLY("a file copied into the server");
+    const ToolArchive archive;
+    const QString& database = archive.database();
+    {
+        auto server = pgtesting::openOk(database);
+        QVERIFY(server->add(QStringLiteral("Anna Neri")).ok());
+    }
+    const QStringList before = serverRows(database);
+    QTemporaryDir dir;
+    const QString file = makeArchive(dir.path());
+    // Good rows first: none of them may arrive when a later one cannot.
+    execRaw(file,
+            "INSERT INTO tempar (nome, chiave, giuste, sbagliate, data) VALUES "
+            "('Bruno Sala', 'bruno sala', 7, 8, '2024-07-01T10:00:00'),"
+            "('Carla Villa', 'carla villa', 1, 1, 'ieri')");
+    Run run = archive.call(QStringList{u"copia"_qs, file} + archive.arguments(true));
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("riga 2 («Carla Villa»), campo data")),
+             qPrintable(run.err));
+    QCOMPARE(serverRows(database), before);
+
+    // The program's role cannot lock the table for a copy: refused, nothing written.
+    execRaw(file, "UPDATE tempar SET data = NULL");
+    const Run locked = archive.call(QStringList{u"copia"_qs, file} + archive.arguments());
+    QCOMPARE(locked.exitCode, 1);
+    QVERIFY(locked.err.contains(QStringLiteral("42501")));
+    QCOMPARE(serverRows(database), before);
+}
+
+// An archive made before the server refused names too long for the program: a pupil's
+// 20 MB name, with a key of its own, holds up neither the program nor the tool; verifica
+// names it, and ripara with the administrator's service gives the archive the limits.
+void TestArchiveTool::anArchiveMadeBeforeTheLimits() {
+    SERVER_ONLY("the server's limits on a name's length");
+    const ToolArchive archive;
+    const QString& database = archive.database();
+    archive.rawExec(QStringLiteral(
+        "DROP TABLE tempar; CREATE TABLE tempar (id bigint GENERATED ALWAYS AS IDENTITY PRIMARY "
+        "KEY, nome text, "
+        "chiave text, giuste bigint, sbagliate bigint, data timestamptz);"
+        "CREATE UNIQUE INDEX nome ON tempar (chiave); REVOKE ALL ON tempar FROM PUBLIC;"
+        "GRANT SELECT, INSERT ON tempar TO tempolario;"
+        "GRANT UPDATE (nome, chiave, giuste, sbagliate, data) ON tempar TO tempolario"));
+    QVERIFY(pgtesting::openOk(database)->add(QStringLiteral("Anna Neri")).ok());
+    const QString longName =
+        QStringLiteral("(SELECT string_agg(md5(i::text), '') FROM generate_series(1, 655360) i)");
+    pgtesting::execRaw(
+        pgtesting::kProgramService, database,
+        QStringLiteral("INSERT INTO tempar (nome, chiave) VALUES (%1, 'x')").arg(longName));
+
+    const auto programWorks = [&](const QString& name) {
+        auto server = pgtesting::openOk(database);
+        QStringList names;
+        return server->add(name).ok() &&
+               server->store(name, 4, 5, QDateTime::currentDateTime()).ok() &&
+               server->readNames(0, 10, &names).ok() && names.endsWith(name) &&
+               !names.join(QString()).contains(QStringLiteral("c4ca4238"));
+    };
+    QVERIFY(programWorks(QStringLiteral("Bruno Sala")));
+    // Until the limits are added and the row removed, both commands say there is work to do.
+    Run run = archive.tool(QStringLiteral("verifica"));
+    QCOMPARE(run.exitCode, 3);
+    QVERIFY2(run.out.contains(QStringLiteral("Righe con un nome più lungo di 10000 caratteri")) &&
+                 run.out.contains(QStringLiteral("limiti di lunghezza")),
+             qPrintable(run.out));
+    run = archive.tool(QStringLiteral("ripara"));
+    QCOMPARE(run.exitCode, 3);
+    QVERIFY2(run.out.contains(QStringLiteral("li aggiunge solo chi possiede la tabella")),
+             qPrintable(run.out));
+    run = archive.tool(QStringLiteral("ripara"), true);
+    QCOMPARE(run.exitCode, 3);  // the long row is still there, for the administrator to remove
+    QVERIFY2(run.out.contains(QStringLiteral("Limiti di lunghezza dei nomi aggiunti.")),
+             qPrintable(run.out));
+
+    // From now on the server refuses such a name, and the program goes on as before.
+    PGconn* pupil = pgtesting::connectRaw(pgtesting::kProgramService, database);
+    PGresult* result = PQexec(
+        pupil,
+        QStringLiteral("INSERT INTO tempar (nome) VALUES (%1)").arg(longName).toUtf8().constData());
+    QCOMPARE(QString::fromUtf8(PQresultErrorField(result, PG_DIAG_SQLSTATE)),
+             QStringLiteral("23514"));
+    PQclear(result);
+    PQfinish(pupil);
+    QVERIFY(programWorks(QStringLiteral("Carla Villa")));
+    // The administrator's command that verifica gives removes the long row.
+    pgtesting::execRaw(
+        pgtesting::kAdminService, database,
+        QStringLiteral("DELETE FROM public.tempar WHERE char_length(nome) > 10000;"));
+    run = archive.tool(QStringLiteral("verifica"));
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(!run.out.contains(QStringLiteral("limiti di lunghezza")), qPrintable(run.out));
+}
+
+void TestArchiveTool::badSettingsAreNamed_data() {
+    QTest::addColumn<QString>("service");
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("passwordVariable");
+    QTest::addColumn<QString>("expected");
+    const QString server = QStringLiteral("host=%1\nport=5999\ndbname=x\nuser=y\n");
+    QTest::newRow("no server") << "spento" << server << QString()
+                               << "non si riesce a collegarsi al server dell'archivio «spento»";
+    QTest::newRow("unknown service")
+        << "altro" << server << QString() << "server dell'archivio «altro» non è impostato bene";
+    // A password anywhere but in a password file is refused before anything is sent.
+    QTest::newRow("password in the service")
+        << "spento" << server + QStringLiteral("password=segreta\n") << QString()
+        << "nelle impostazioni del servizio (pg_service.conf)";
+    QTest::newRow("password in the environment") << "spento" << server << "segreta"
+                                                 << "nella variabile d'ambiente PGPASSWORD";
+}
+
+void TestArchiveTool::badSettingsAreNamed() {
+    SERVER_ONLY("the settings of a server");
+    QFETCH(QString, service);
+    QFETCH(QString, settings);
+    QFETCH(QString, passwordVariable);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("pg_service.conf"));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(QStringLiteral("[spento]\n").toUtf8() + settings.arg(dir.path()).toUtf8());
+    out.close();
+    if (!passwordVariable.isEmpty()) {
+        qputenv("PGPASSWORD", passwordVariable.toUtf8());
+    }
+    const Run run = runTool({u"elenco"_qs, u"--servizio"_qs, service}, file);
+    qunsetenv("PGPASSWORD");
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(expected), qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestArchiveTool)

@@ -26,11 +26,23 @@ using windows::Ftempver;
 
 namespace {
 
-const QColor kPaleYellow(255, 255, 192);
-const QColor kYellow(255, 255, 0);
-const QColor kRed(255, 0, 0);
-const QColor kMagenta(255, 0, 255);
-const QColor kLightGrey(224, 224, 224);
+// The colours the window is designed to paint as a pupil works.
+const QColor kPaleYellow(screens::kBoxColour);
+const QColor kYellow(screens::kDateColour);
+const QColor kRed(screens::kWrongBoxColour);
+const QColor kMagenta(screens::kRightDateColour);
+const QColor kLightGrey(screens::kDoneSetColour);
+
+// A control's colour in the window's design: its background, or the fill of a shape.
+QColor designed(const char* name) {
+    for (const screens::ControlSpec& control : screens::exerciseDesign().controls) {
+        if (qstrcmp(control.name, name) == 0) {
+            return QColor(control.kind == screens::Kind::FilledRect ? control.foreground
+                                                                    : control.background);
+        }
+    }
+    qFatal("no control %s in the design", name);
+}
 
 QColor background(const QWidget* w) {
     return w->palette().color(QPalette::Window);
@@ -865,13 +877,13 @@ private Q_SLOTS:
                 shot.pixel(static_cast<int>(screens::pixels(xTwips) * shot.devicePixelRatio()),
                            static_cast<int>(screens::pixels(yTwips) * shot.devicePixelRatio())));
         };
-        QCOMPARE(at(11820, 4700), QColor(192, 192, 255));  // the panel
-        QCOMPARE(at(300, 8600), QColor(255, 224, 192));    // the strip
-        QCOMPARE(at(100, 4000), QColor(192, 192, 192));    // the window between rows
-        QCOMPARE(at(6600, 1600), kPaleYellow);             // inside a box
-        QCOMPARE(at(7830, 3500), kYellow);                 // a date label's lower part
-        QCOMPARE(at(1460, 8100), QColor(255, 192, 255));   // a text line of the strip
-        QCOMPARE(at(6500, 7460).red(), 128);               // "ESERCIZIO SUCCESSIVO"
+        QCOMPARE(at(11820, 4700), designed("Shape1"));                          // the panel
+        QCOMPARE(at(300, 8600), designed("Shape2"));                            // the strip
+        QCOMPARE(at(100, 4000), QColor(screens::exerciseDesign().background));  // between rows
+        QCOMPARE(at(6600, 1600), kPaleYellow);                                  // inside a box
+        QCOMPARE(at(7830, 3500), kYellow);                           // a date label's lower part
+        QCOMPARE(at(1460, 8100), designed("Label10"));               // a text line of the strip
+        QCOMPARE(at(6500, 7460).red(), designed("cmdnuovo").red());  // "ESERCIZIO SUCCESSIVO"
         const QColor counterFace = at(3380, 7460 + 200);
         QCOMPARE(counterFace, screens::colourOf(screens::kButtonFace));
     }

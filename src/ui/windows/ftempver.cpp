@@ -25,11 +25,11 @@ namespace windows {
 
 namespace {
 
-const QColor kLightGrey(224, 224, 224);
-const QColor kPaleYellow(255, 255, 192);
-const QColor kRed(255, 0, 0);
-const QColor kYellow(255, 255, 0);
-const QColor kMagenta(255, 0, 255);
+const QColor kLightGrey(screens::kDoneSetColour);
+const QColor kPaleYellow(screens::kBoxColour);
+const QColor kRed(screens::kWrongBoxColour);
+const QColor kYellow(screens::kDateColour);
+const QColor kMagenta(screens::kRightDateColour);
 
 void setBackground(QWidget* widget, const QColor& colour) {
     QPalette pal = widget->palette();
