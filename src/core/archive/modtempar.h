@@ -7,6 +7,7 @@
 
 #include "archive/archive.h"
 #include "archive/pgarchive.h"
+#include "archive/sqlitearchive.h"
 #include "archive/status.h"
 
 namespace archive {
@@ -19,7 +20,7 @@ public:
     // point it into a temporary folder.
     QString archivePath = QStringLiteral("tempolario.mdb");
     // How long an opening or a save waits for a file kept locked by another program.
-    int busyTimeoutMs = 5000;
+    int busyTimeoutMs = OpenOptions::kDefaultBusyTimeoutMs;
     // A school's archive on a database server: when server.service is set, the archive is
     // there and archivePath is not used.
     ServerPlace server;
@@ -36,7 +37,7 @@ public:
     // archiveDb is left empty.
     Status openArchive();
     // Closes archiveDb; with none open there is nothing to do.
-    Status closeArchive();
+    void closeArchive();
 };
 
 }  // namespace archive

@@ -10,24 +10,11 @@
 
 #include "archive/archive.h"
 #include "archive/archivefile.h"
+#include "archive/pgconnection.h"
 #include "archive/sqlitearchive.h"
 #include "archive/status.h"
 
 namespace archive {
-
-// Where a school's archive lives on a PostgreSQL server: a service of libpq's service file
-// (pg_service.conf), which names the host, port, database, user, TLS mode and the password
-// file (.pgpass). Nothing secret passes through here.
-struct ServerPlace {
-    QString service;
-    QString database;       // empty: the service's own; tests use a database each
-    int timeoutMs = 5000;   // the longest an operation waits, connecting included
-    // For looking only (the tool's listings and checks): the session writes nothing, and
-    // opening leaves wrong keys as they are.
-    bool readOnly = false;
-    // Opening leaves wrong keys as they are (the tool reports and repairs them itself).
-    bool keysAsFound = false;
-};
 
 // What copying a file's rows into the server did.
 struct CopyReport {
@@ -79,10 +66,8 @@ public:
     using Archive::readNames;
     Status countNames(int* count) override;
     Status readNames(int first, int count, std::vector<NamedRow>* rows) override;
-    Status find(const QString& name, bool* found) override;
     Status add(const QString& name) override;
     Status store(const QString& name, qint64 right, qint64 given, const QDateTime& when) override;
-    Status read(const QString& name, Outcome* outcome) override;
     void limitWait(int ms) override;
     Status rowsNamed(const QString& name, std::vector<NamedRow>* rows) override;
     Status storeRow(qint64 id, const QString& name, qint64 right, qint64 given,
@@ -108,10 +93,12 @@ public:
     // The server as messages name it: «service» (host, porta N).
     QString where() const;
 
+protected:
+    Status lookUpName(const QString& name, bool withTotals, Outcome* outcome) override;
+
 private:
-    class Connection;
     struct Row;
-    explicit PgArchive(std::unique_ptr<Connection> connection);
+    explicit PgArchive(std::unique_ptr<PgConnection> connection);
     // Refuses a name longer than kMaxNameLength before anything is sent.
     static Status fits(const QString& name);
     Status lookUp(const QString& name, Row* row);
@@ -125,7 +112,7 @@ private:
     Status writeTotals(qint64 id, const QString& name, qint64 right, qint64 given,
                        const QDateTime& when, const QDeadlineTimer& deadline);
 
-    std::unique_ptr<Connection> m_connection;
+    std::unique_ptr<PgConnection> m_connection;
     // Where the last read of names stopped, so the next page continues from its id.
     int m_nextListed = -1;
     qint64 m_lastListedId = 0;

@@ -32,7 +32,6 @@ public:
     // "TORNA": the pupil's own name in force again.
     void back();
 
-    const QString& savedName() const { return m_savedName; }
     const QString& currentName() const { return m_shared.currentName; }
     // Whether the pupil's own run is recorded; an unrecorded pupil has no row to show, and
     // the grid shows empty figures for it rather than another pupil's "Anonimo" row.

@@ -186,7 +186,7 @@ void FormNome::typeName() {
         return;
     }
     const Status status = m_choice.enterTyped(*answer);
-    if (status.number == Status::kSameName) {
+    if (status.kind == Status::kSameName) {
         // Not a failure of the archive: the pupil stays here and picks from the list.
         screens::showMessage(this, status.message());
     } else if (check(status)) {
