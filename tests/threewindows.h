@@ -14,6 +14,7 @@
 
 #include "app/program.h"
 #include "archivetesting.h"
+#include "drilltesting.h"
 #include "exercise/drill.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
@@ -86,7 +87,8 @@ public:
         exercise::Ftempver& window = *m_program->exerciseWindow();
         const exercise::Drill& drill = window.drill();
         for (int box = 0; box < exercise::Drill::kFacts; ++box) {
-            if ((drill.rowDate()[box + 1] == drill.dateText(dateLabel)) == right) {
+            if ((exercise::DrillTesting::rowDate(drill)[box + 1] == drill.dateText(dateLabel)) ==
+                right) {
                 const QPoint from = control(&window, "Label3", dateLabel)->geometry().center();
                 const QPoint to = control(&window, "Label2", box)->geometry().center();
                 QTest::mousePress(window.windowHandle(), Qt::LeftButton, {}, from);

@@ -16,18 +16,20 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "content/spoken.h"
-#include "windows/formnome.h"
 #include "app/program.h"
-#include "windows/risultati.h"
 #include "archivetesting.h"
-#include "windows/ftempver.h"
+#include "content/spoken.h"
+#include "drilltesting.h"
 #include "exercise/uniformsource.h"
 #include "modalhelper.h"
 #include "screens/builder.h"
 #include "testtime.h"
+#include "windows/formnome.h"
+#include "windows/ftempver.h"
+#include "windows/risultati.h"
 
 using archive::Program;
+using exercise::DrillTesting;
 
 namespace {
 
@@ -81,7 +83,7 @@ private:
     // A box whose row expects date label j's text.
     int rightBox(int j) {
         for (int k = 0; k < 10; ++k) {
-            if (exercise()->drill().rowDate()[k + 1] == dateText(j)) {
+            if (DrillTesting::rowDate(exercise()->drill())[k + 1] == dateText(j)) {
                 return k;
             }
         }

@@ -12,14 +12,16 @@
 #include <QTimer>
 
 #include "content/facttable.h"
-#include "windows/datedrag.h"
-#include "windows/ftempver.h"
+#include "drilltesting.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
 #include "screens/designs.h"
 #include "screens/facebutton.h"
 #include "testtime.h"
+#include "windows/datedrag.h"
+#include "windows/ftempver.h"
 
+using exercise::DrillTesting;
 using exercise::Ftempver;
 using screens::FaceButton;
 
@@ -85,7 +87,7 @@ private:
     // The box whose row expects the text of date label j, and one that does not.
     int rightBox(int j) const {
         for (int k = 0; k < 10; ++k) {
-            if (m_window->drill().rowDate()[k + 1] == label("Label3", j)->text()) {
+            if (DrillTesting::rowDate(m_window->drill())[k + 1] == label("Label3", j)->text()) {
                 return k;
             }
         }
@@ -93,7 +95,7 @@ private:
     }
     int wrongBox(int j) const {
         for (int k = 0; k < 10; ++k) {
-            if (m_window->drill().rowDate()[k + 1] != label("Label3", j)->text()) {
+            if (DrillTesting::rowDate(m_window->drill())[k + 1] != label("Label3", j)->text()) {
                 return k;
             }
         }
@@ -513,7 +515,8 @@ private Q_SLOTS:
         QTest::mouseClick(button("Cmd1", 3), Qt::LeftButton);
         QCOMPARE(m_window->drill().currentSet().code, 4);
         for (int k = 1; k <= 10; ++k) {
-            QVERIFY(m_window->drill().rowFact()[k] >= 1 && m_window->drill().rowFact()[k] <= 20);
+            QVERIFY(DrillTesting::rowFact(m_window->drill())[k] >= 1 &&
+                    DrillTesting::rowFact(m_window->drill())[k] <= 20);
         }
         QCOMPARE(counters(), u"0 0 1 1"_qs);
         QVERIFY(button("cmd0")->isEnabled());
@@ -535,9 +538,9 @@ private Q_SLOTS:
         QVERIFY(button("Cmd1", 3)->isEnabled());
 
         // A disabled button cannot be clicked: the set in force is not dealt again by it.
-        const auto before = m_window->drill().rowFact();
+        const auto before = DrillTesting::rowFact(m_window->drill());
         QTest::mouseClick(button("cmdessenz"), Qt::LeftButton);
-        QCOMPARE(m_window->drill().rowFact(), before);
+        QCOMPARE(DrillTesting::rowFact(m_window->drill()), before);
     }
 
     // A pick and a place are judged, coloured and counted exactly as a drop of that label on
@@ -774,10 +777,10 @@ private Q_SLOTS:
         button("Cmd1", 3)->setFocus();
         key(press, modifiers);
         QCOMPARE(m_window->drill().currentSet().code, 4);
-        const auto before = m_window->drill().rowFact();
+        const auto before = DrillTesting::rowFact(m_window->drill());
         button("cmdnuovo")->setFocus();
         key(press, modifiers);
-        QVERIFY(m_window->drill().rowFact() != before);
+        QVERIFY(DrillTesting::rowFact(m_window->drill()) != before);
         // The same keys pick a date label and place it on a box.
         focusDateByKeys(2);
         key(press, modifiers);

@@ -23,17 +23,19 @@
 #include "archive/namekey.h"
 #include "archive/outcometext.h"
 #include "archivetesting.h"
+#include "drilltesting.h"
 #include "enginetesting.h"
 #include "exercise/uniformsource.h"
 #include "modalhelper.h"
 #include "screens/builder.h"
 #include "screens/grid.h"
+#include "testtime.h"
 #include "windows/formnome.h"
 #include "windows/ftempver.h"
 #include "windows/risultati.h"
-#include "testtime.h"
 
 using archive::Program;
+using exercise::DrillTesting;
 
 namespace {
 
@@ -138,7 +140,7 @@ private:
         for (int n = 0; n < right + wrong; ++n) {
             const int label = n % 10;
             for (int box = 0; box < 10; ++box) {
-                const bool isRight = drill.rowDate()[box + 1] == drill.dateText(label);
+                const bool isRight = DrillTesting::rowDate(drill)[box + 1] == drill.dateText(label);
                 if (isRight == (n < right)) {
                     dragTo(label, box);
                     break;

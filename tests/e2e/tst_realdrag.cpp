@@ -8,13 +8,15 @@
 #include <QScreen>
 #include <QTest>
 
-#include "windows/datedrag.h"
+#include "../drilltesting.h"
+#include "../testtime.h"
 #include "exercise/drill.h"
-#include "windows/ftempver.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
-#include "../testtime.h"
+#include "windows/datedrag.h"
+#include "windows/ftempver.h"
 
+using exercise::DrillTesting;
 using exercise::Ftempver;
 
 class TestRealDrag : public QObject {
@@ -83,8 +85,8 @@ private:
 
     int boxFor(int dateLabel, bool right) const {
         for (int k = 0; k < 10; ++k) {
-            const bool same =
-                m_window->drill().rowDate()[k + 1] == label("Label3", dateLabel)->text();
+            const bool same = DrillTesting::rowDate(m_window->drill())[k + 1] ==
+                              label("Label3", dateLabel)->text();
             if (same == right) {
                 return k;
             }

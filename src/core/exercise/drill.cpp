@@ -23,7 +23,8 @@ void Drill::chooseSet(int code) {
     // Every button back to its normal look, then the chosen one disabled; a class button
     // starts its blinking at light grey, the whole-table and essential buttons at the face.
     m_buttons.fill(SetButtonLook{});
-    m_buttons.at(code) = SetButtonLook{false, code >= 1 && code <= 5};
+    m_buttons.at(code) = SetButtonLook{
+        false, code >= ExerciseSet::kFirstClassCode && code <= ExerciseSet::kLastClassCode};
     deal();
 }
 
