@@ -232,7 +232,7 @@ namespace {
 // Reads every row and works out the key each should have.
 Status planKeys(SqliteConnection& connection, std::vector<KeyedRow>* rows, KeyReport* report) {
     rows->clear();
-    const Status status = connection.withStatement(
+    Status status = connection.withStatement(
         "SELECT id, nome, chiave FROM tempar ORDER BY id", [&](SqliteStatement& statement) {
             int rc;
             while ((rc = statement.step()) == SQLITE_ROW) {

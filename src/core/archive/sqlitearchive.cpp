@@ -335,7 +335,7 @@ Status SqliteArchive::rowsNamed(const QString& name, std::vector<NamedRow>* rows
 Status SqliteArchive::writeTotals(qint64 id, const QString& name, qint64 right, qint64 given,
                                   const QDateTime& when) {
     // A row whose name another row's key already stands for stays without a key.
-    const Status status = m_connection->withStatement(
+    Status status = m_connection->withStatement(
         "UPDATE tempar SET nome = ?1, chiave = CASE WHEN EXISTS (SELECT 1 FROM tempar o "
         "WHERE o.chiave = ?2 AND o.id <> ?6) THEN NULL ELSE ?2 END, "
         "giuste = ?3, sbagliate = ?4, data = ?5 WHERE id = ?6",
