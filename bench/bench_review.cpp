@@ -100,7 +100,10 @@ double simulatePupil(const PupilModel& model, const content::ExerciseSet& set, D
         std::vector<int> dealt;
         if (dealing == Dealing::Designed) {
             drill.deal();
-            dealt.assign(drill.rowFact().begin() + 1, drill.rowFact().end());
+            dealt.clear();
+            for (int row = 0; row < kFacts; ++row) {
+                dealt.push_back(drill.factRow(row));
+            }
         } else {
             dealt = exercise::chooseForReview(rows, memory, day, scheduler, random, kFacts,
                                               dealing == Dealing::RipassoWithNew ? kNewFacts : 0);

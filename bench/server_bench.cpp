@@ -180,7 +180,7 @@ int runClient(const ClientArgs& args) {
     }
     auto failure = [out](const char* op, const Status& status) {
         // Our number, the server's code when it gave one, and the engine's description.
-        QString text = QString::number(status.number);
+        QString text = QString::number(status.number());
         if (!status.code.isEmpty()) {
             text += QStringLiteral(" [%1]").arg(status.code);
         }

@@ -248,7 +248,7 @@ struct Fuzzer {
         }();
         const Status status = shared.archiveDb->store(name, right, given, at);
         if (!model.find(name)) {
-            require(status.number == Status::kNoCurrentRow,
+            require(status.kind == Status::kNoCurrentRow,
                     QStringLiteral("store without a row: %1").arg(status.message()));
             QFile file(path);
             require(file.open(QIODevice::ReadOnly) && file.readAll() == before,
@@ -273,7 +273,7 @@ struct Fuzzer {
         const Status status = shared.archiveDb->add(name);
         if (model.find(name)) {
             require(
-                (status.number & 0xff) == SQLITE_CONSTRAINT,
+                (status.engineCode & 0xff) == SQLITE_CONSTRAINT,
                 QStringLiteral("duplicate %1 not refused: %2").arg(shown(name), status.message()));
         } else {
             requireOk(status, "add");

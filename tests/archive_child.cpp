@@ -56,7 +56,7 @@ bool found(archive::Archive& archive, const QString& name) {
 }
 
 int fail(const Status& status) {
-    std::printf("%d\n%s\n", status.number, qPrintable(status.message()));
+    std::printf("%d\n%s\n", status.number(), qPrintable(status.message()));
     return 2;
 }
 
@@ -67,7 +67,7 @@ int openAndAdd(const QString& path) {
     if (status.ok()) {
         status = state.archiveDb->add(QStringLiteral("Prova"));
     }
-    std::printf("%d\n%s\n", status.number, qPrintable(status.message()));
+    std::printf("%d\n%s\n", status.number(), qPrintable(status.message()));
     return 0;
 }
 

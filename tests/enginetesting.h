@@ -351,11 +351,11 @@ public:
     // that does not answer.
     static bool keptOut(const archive::Status& status) {
         if (onServer()) {
-            return status.number == archive::Status::kServerBusy &&
+            return status.kind == archive::Status::kServerBusy &&
                    status.code == QLatin1String("55P03") &&
                    status.message().contains(QStringLiteral("occupato da un altro collegamento"));
         }
-        return (status.number & 0xff) == SQLITE_BUSY &&
+        return (status.engineCode & 0xff) == SQLITE_BUSY &&
                status.advice.contains(QStringLiteral("bloccato"));
     }
 

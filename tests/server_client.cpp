@@ -176,7 +176,7 @@ private:
                 return true;
             }
             say(QStringLiteral("err %1 %2 %3: %4")
-                    .arg(status.number)
+                    .arg(status.number())
                     .arg(status.code.isEmpty() ? QStringLiteral("-") : status.code, label,
                          oneLine(status.message())));
             if (!failing.isValid()) {

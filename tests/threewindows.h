@@ -14,6 +14,7 @@
 
 #include "app/program.h"
 #include "archivetesting.h"
+#include "drilltesting.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
 #include "screens/designs.h"

@@ -19,6 +19,7 @@
 #include "app/program.h"
 #include "archivetesting.h"
 #include "content/spoken.h"
+#include "drilltesting.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
 #include "testtime.h"
@@ -28,6 +29,7 @@
 #include "windowtesting.h"
 
 using app::Program;
+using exercise::DrillTesting;
 
 namespace {
 

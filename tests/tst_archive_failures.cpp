@@ -191,22 +191,24 @@ void TestArchiveFailures::unusableFiles_data() {
     QTest::addColumn<int>("number");  // primary code compared when below 256
     QTest::addColumn<QString>("advice");
     const QString createIt = QStringLiteral("tempolario-archivio crea");
-    QTest::newRow("missing file") << "missing" << Status::kFileMissing << createIt;
-    QTest::newRow("folder with the archive's name") << "folder" << Status::kNotAFile << createIt;
+    QTest::newRow("missing file") << "missing" << int(Status::kFileMissing) << createIt;
+    QTest::newRow("folder with the archive's name")
+        << "folder" << int(Status::kNotAFile) << createIt;
     QTest::newRow("symbolic link to nothing")
-        << "dangling" << Status::kDanglingLink << "file a cui punta il collegamento";
-    QTest::newRow("0-byte file") << "empty" << Status::kEmptyFile << createIt;
-    QTest::newRow("random bytes") << "random" << Status::kForeignFile << "senza cancellarlo";
+        << "dangling" << int(Status::kDanglingLink) << "file a cui punta il collegamento";
+    QTest::newRow("0-byte file") << "empty" << int(Status::kEmptyFile) << createIt;
+    QTest::newRow("random bytes") << "random" << int(Status::kForeignFile) << "senza cancellarlo";
     QTest::newRow("older database of another format")
-        << "older" << Status::kForeignFile << "senza cancellarlo";
-    QTest::newRow("text file") << "text" << Status::kForeignFile << "senza cancellarlo";
+        << "older" << int(Status::kForeignFile) << "senza cancellarlo";
+    QTest::newRow("text file") << "text" << int(Status::kForeignFile) << "senza cancellarlo";
     QTest::newRow("SQLite signature, file cut short")
-        << "cut" << Status::kDamagedHeader << "copia di sicurezza";
+        << "cut" << int(Status::kDamagedHeader) << "copia di sicurezza";
     QTest::newRow("SQLite signature, impossible header")
-        << "header" << Status::kDamagedHeader << "copia di sicurezza";
+        << "header" << int(Status::kDamagedHeader) << "copia di sicurezza";
     QTest::newRow("SQLite file of another program")
-        << "foreign sqlite" << Status::kNotOurArchive << "senza cancellarlo";
-    QTest::newRow("archive of a newer version") << "newer" << Status::kNewerArchive << "versione";
+        << "foreign sqlite" << int(Status::kNotOurArchive) << "senza cancellarlo";
+    QTest::newRow("archive of a newer version")
+        << "newer" << int(Status::kNewerArchive) << "versione";
     QTest::newRow("damaged schema page") << "damaged schema" << SQLITE_CORRUPT << "danneggiato";
     QTest::newRow("damaged table pages") << "damaged pages" << SQLITE_CORRUPT << "danneggiato";
 }
@@ -256,9 +258,9 @@ void TestArchiveFailures::unusableFiles() {
     session::Modtempar state;
     state.archivePath = path;
     const Status status = startNameWindow(state);
-    const int got = number < 256 ? (status.number & 0xff) : status.number;
+    const int got = number < 256 ? (status.engineCode & 0xff) : status.number();
     QVERIFY2(got == number, qPrintable(status.message()));
-    QVERIFY(status.message().contains(QString::number(status.number)));
+    QVERIFY(status.message().contains(QString::number(status.number())));
     QVERIFY(status.message().contains(status.description));
     QVERIFY2(status.advice.contains(advice), qPrintable(status.advice));
     if (number > 20000 && kind != QLatin1String("newer")) {
@@ -303,7 +305,7 @@ void TestArchiveFailures::lockedByAnotherProgram() {
         status = state.archiveDb->store(QStringLiteral("Rossi Mario"), 1, 2,
                                         QDateTime::currentDateTime());
     }
-    QCOMPARE(status.number & 0xff, SQLITE_BUSY);
+    QCOMPARE(status.engineCode & 0xff, SQLITE_BUSY);
     QVERIFY2(timer.elapsed() >= 250, "gave up without waiting");
     QVERIFY(status.advice.contains(QStringLiteral("bloccato")));
     state.closeArchive();
@@ -319,8 +321,9 @@ void TestArchiveFailures::withoutPermissions_data() {
     QTest::addColumn<int>("number");
     QTest::newRow("read-only file") << 0444 << 0777 << SQLITE_READONLY;
     QTest::newRow("read-only folder") << 0666 << 0555 << SQLITE_READONLY_DIRECTORY;
-    QTest::newRow("unreadable file") << 0000 << 0777 << Status::kFileUnreadable;
-    QTest::newRow("in another user's private folder") << 0600 << 0700 << Status::kFileUnreadable;
+    QTest::newRow("unreadable file") << 0000 << 0777 << int(Status::kFileUnreadable);
+    QTest::newRow("in another user's private folder")
+        << 0600 << 0700 << int(Status::kFileUnreadable);
 }
 
 void TestArchiveFailures::withoutPermissions() {
@@ -410,7 +413,7 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact() {
             break;
         }
         ++failures;
-        QVERIFY2((status.number & 0xff) == (fault & 0xff), qPrintable(status.message()));
+        QVERIFY2((status.engineCode & 0xff) == (fault & 0xff), qPrintable(status.message()));
         QVERIFY2(status.advice.contains(advice), qPrintable(status.advice));
         QCOMPARE(integrity(path), QStringLiteral("ok"));
         QCOMPARE(rowCount(path), 1);

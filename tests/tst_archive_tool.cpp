@@ -292,7 +292,7 @@ void TestArchiveTool::createNeverReplacesWhatCameAfterItsCheck() {
             QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("tempolario.mdb")));
         }
     });
-    QCOMPARE(status.number, archive::Status::kFileExists);
+    QCOMPARE(status.kind, archive::Status::kFileExists);
     const QFileInfo there(path);
     QCOMPARE(there.isSymLink(), what == u"link"_qs);
     QCOMPARE(there.isDir(), what == u"folder"_qs);

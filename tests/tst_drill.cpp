@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "content/facttable.h"
+#include "drilltesting.h"
 #include "exercise/drill.h"
 #include "exercise/uniformsource.h"
 
@@ -16,6 +17,7 @@ using content::FactTable;
 using exercise::BoxState;
 using exercise::ClockUniformSource;
 using exercise::Drill;
+using exercise::DrillTesting;
 using exercise::SetButtonLook;
 
 namespace {
@@ -38,7 +40,7 @@ double chiBound(int degreesOfFreedom) {
 // The box whose row expects the text of date label j, or -1.
 int rightBoxFor(const Drill& drill, int j) {
     for (int box = 0; box < Drill::kFacts; ++box) {
-        if (drill.rowDate()[box + 1] == drill.dateText(j)) {
+        if (DrillTesting::rowDate(drill)[box + 1] == drill.dateText(j)) {
             return box;
         }
     }
@@ -71,8 +73,10 @@ private Q_SLOTS:
         QCOMPARE(drill.currentSet(), set);
         for (int round = 0; round < 300; ++round) {
             drill.deal();
-            QList<int> rows(drill.rowFact().begin() + 1, drill.rowFact().begin() + 11);
-            QList<int> dates(drill.dateOrder().begin() + 1, drill.dateOrder().end());
+            QList<int> rows(DrillTesting::rowFact(drill).begin() + 1,
+                            DrillTesting::rowFact(drill).begin() + 11);
+            QList<int> dates(DrillTesting::dateOrder(drill).begin() + 1,
+                             DrillTesting::dateOrder(drill).end());
             for (int p : rows) {
                 QVERIFY(p >= set.first && p <= set.last);
             }
@@ -84,8 +88,9 @@ private Q_SLOTS:
             QStringList expected;
             QStringList shown;
             for (int k = 1; k <= Drill::kFacts; ++k) {
-                const content::FactEntry& entry = m_table.entry(set, drill.rowFact()[k]);
-                QCOMPARE(drill.rowDate()[k], entry.dateLabel);
+                const content::FactEntry& entry =
+                    m_table.entry(set, DrillTesting::rowFact(drill)[k]);
+                QCOMPARE(DrillTesting::rowDate(drill)[k], entry.dateLabel);
                 QCOMPARE(drill.factText(k - 1), entry.fact);
                 QCOMPARE(drill.boxState(k - 1), BoxState::Empty);
                 QVERIFY(drill.boxText(k - 1).isEmpty());
@@ -113,13 +118,13 @@ private Q_SLOTS:
         for (int round = 0; round < deals; ++round) {
             drill.deal();
             for (int k = 1; k <= 10; ++k) {
-                ++positions[drill.rowFact()[k] - 1];
+                ++positions[DrillTesting::rowFact(drill)[k] - 1];
             }
-            const int firstRow = drill.rowFact()[1];
+            const int firstRow = DrillTesting::rowFact(drill)[1];
             ++firstRowPositions[firstRow - 1];
-            const auto* const at =
-                std::find(drill.dateOrder().begin() + 1, drill.dateOrder().end(), firstRow);
-            ++places[static_cast<int>(at - drill.dateOrder().begin()) - 1];
+            const auto* const at = std::find(DrillTesting::dateOrder(drill).begin() + 1,
+                                             DrillTesting::dateOrder(drill).end(), firstRow);
+            ++places[static_cast<int>(at - DrillTesting::dateOrder(drill).begin()) - 1];
         }
         QVERIFY2(chiSquare(positions) < chiBound(188),
                  qPrintable(QString::number(chiSquare(positions))));
@@ -178,11 +183,11 @@ private Q_SLOTS:
         std::copy(positions.begin(), positions.end(), rows.begin());
         std::array<int, Drill::kFacts> labels = rows;
         std::swap(labels[0], labels[1]);
-        drill.dealThese(rows, labels);
-        QCOMPARE(drill.rowFact()[1], first);
-        QCOMPARE(drill.rowFact()[2], second);
-        QCOMPARE(drill.dateOrder()[1], second);
-        QCOMPARE(drill.dateOrder()[2], first);
+        DrillTesting::dealThese(drill, rows, labels);
+        QCOMPARE(DrillTesting::rowFact(drill)[1], first);
+        QCOMPARE(DrillTesting::rowFact(drill)[2], second);
+        QCOMPARE(DrillTesting::dateOrder(drill)[1], second);
+        QCOMPARE(DrillTesting::dateOrder(drill)[2], first);
 
         // Label 0 came from the second row, label 1 from the first.
         QVERIFY(drill.drop(0, 0));
@@ -206,7 +211,7 @@ private Q_SLOTS:
         QVERIFY(box >= 0);
         int otherLabel = -1;
         for (int k = 0; k < 10; ++k) {
-            if (drill.dateText(k) != drill.rowDate()[box + 1]) {
+            if (drill.dateText(k) != DrillTesting::rowDate(drill)[box + 1]) {
                 otherLabel = k;
                 break;
             }
@@ -262,10 +267,11 @@ private Q_SLOTS:
         drill.setClock([&] { return start.addSecs(++ticks); });
         drill.chooseSet(code);
         const int box = rightBoxFor(drill, 0);
-        const int wrongLabel = drill.dateText(1) != drill.rowDate()[box + 1] ? 1 : 2;
+        const int wrongLabel = drill.dateText(1) != DrillTesting::rowDate(drill)[box + 1] ? 1 : 2;
         const QStringList placed{drill.dateText(wrongLabel), drill.dateText(0)};
-        const int position = drill.rowFact()[box + 1];
+        const int position = DrillTesting::rowFact(drill)[box + 1];
         const int row = code == 6 ? content::FactTable::essentialRow(position) : position;
+        QCOMPARE(drill.factRow(box), row);
         drill.drop(box, wrongLabel);
         drill.drop(box, 0);
         drill.deal();

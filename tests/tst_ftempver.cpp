@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "content/facttable.h"
+#include "drilltesting.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
 #include "screens/designs.h"
@@ -21,6 +22,7 @@
 #include "windows/ftempver.h"
 #include "windowtesting.h"
 
+using exercise::DrillTesting;
 using screens::FaceButton;
 using windows::Ftempver;
 
@@ -83,7 +85,7 @@ private:
     // The box whose row expects the text of date label j, and one that does not.
     int rightBox(int j) const {
         for (int k = 0; k < 10; ++k) {
-            if (m_window->drill().rowDate()[k + 1] == label("Label3", j)->text()) {
+            if (DrillTesting::rowDate(m_window->drill())[k + 1] == label("Label3", j)->text()) {
                 return k;
             }
         }
@@ -91,7 +93,7 @@ private:
     }
     int wrongBox(int j) const {
         for (int k = 0; k < 10; ++k) {
-            if (m_window->drill().rowDate()[k + 1] != label("Label3", j)->text()) {
+            if (DrillTesting::rowDate(m_window->drill())[k + 1] != label("Label3", j)->text()) {
                 return k;
             }
         }
@@ -514,7 +516,8 @@ private Q_SLOTS:
         QTest::mouseClick(button("Cmd1", 3), Qt::LeftButton);
         QCOMPARE(m_window->drill().currentSet().code, 4);
         for (int k = 1; k <= 10; ++k) {
-            QVERIFY(m_window->drill().rowFact()[k] >= 1 && m_window->drill().rowFact()[k] <= 20);
+            QVERIFY(DrillTesting::rowFact(m_window->drill())[k] >= 1 &&
+                    DrillTesting::rowFact(m_window->drill())[k] <= 20);
         }
         QCOMPARE(counters(), u"0 0 1 1"_qs);
         QVERIFY(button("cmd0")->isEnabled());
@@ -536,9 +539,9 @@ private Q_SLOTS:
         QVERIFY(button("Cmd1", 3)->isEnabled());
 
         // A disabled button cannot be clicked: the set in force is not dealt again by it.
-        const auto before = m_window->drill().rowFact();
+        const auto before = DrillTesting::rowFact(m_window->drill());
         QTest::mouseClick(button("cmdessenz"), Qt::LeftButton);
-        QCOMPARE(m_window->drill().rowFact(), before);
+        QCOMPARE(DrillTesting::rowFact(m_window->drill()), before);
     }
 
     // A pick and a place are judged, coloured and counted exactly as a drop of that label on
@@ -775,10 +778,10 @@ private Q_SLOTS:
         button("Cmd1", 3)->setFocus();
         key(press, modifiers);
         QCOMPARE(m_window->drill().currentSet().code, 4);
-        const auto before = m_window->drill().rowFact();
+        const auto before = DrillTesting::rowFact(m_window->drill());
         button("cmdnuovo")->setFocus();
         key(press, modifiers);
-        QVERIFY(m_window->drill().rowFact() != before);
+        QVERIFY(DrillTesting::rowFact(m_window->drill()) != before);
         // The same keys pick a date label and place it on a box.
         focusDateByKeys(2);
         key(press, modifiers);

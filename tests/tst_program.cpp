@@ -22,6 +22,7 @@
 #include "app/program.h"
 #include "archive/namekey.h"
 #include "archivetesting.h"
+#include "drilltesting.h"
 #include "enginetesting.h"
 #include "exercise/uniformsource.h"
 #include "screens/builder.h"
@@ -34,6 +35,7 @@
 #include "windowtesting.h"
 
 using app::Program;
+using exercise::DrillTesting;
 
 namespace {
 

@@ -151,10 +151,10 @@ void TestServerAttacks::attack_data() {
     // The classmate's row is held: that store alone waits, and is given up with a message
     // of its own well within the program's time-out.
     QTest::newRow("4 rows held for update")
-        << QStringList{u"BEGIN"_qs, u"SELECT id FROM public.tempar FOR UPDATE"_qs} << QString()
-        << 1 << Status::kServerBusy << u"l'archivio è occupato da un altro collegamento"_qs;
+        << QStringList{u"BEGIN"_qs, u"SELECT id FROM public.tempar FOR UPDATE"_qs} << QString() << 1
+        << int(Status::kServerBusy) << u"l'archivio è occupato da un altro collegamento"_qs;
     QTest::newRow("5 every connection the role may hold")
-        << QStringList() << QString() << -1 << Status::kServerRefused
+        << QStringList() << QString() << -1 << int(Status::kServerRefused)
         << u"too many connections for role"_qs;
     QTest::newRow("large objects") << QStringList{u"SELECT lo_from_bytea(0, 'x')"_qs}
                                    << u"42501"_qs << 1 << 0 << QString();
@@ -182,7 +182,7 @@ void TestServerAttacks::attack() {
         QElapsedTimer took;
         took.start();
         status = programRun(m_database, 2, &names);
-        QVERIFY2(status.number == during, qPrintable(status.message()));
+        QVERIFY2(status.number() == during, qPrintable(status.message()));
         if (during != 0) {
             QVERIFY2(status.message().contains(saying) &&
                          status.message().contains(QStringLiteral("«tempolario»")),

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "app/program.h"
+#include "drilltesting.h"
 #include "exercise/drill.h"
 #include "exercise/uniformsource.h"
 #include "modalhelper.h"
@@ -28,6 +29,7 @@
 #include "windows/risultati.h"
 
 using archive::Status;
+using exercise::DrillTesting;
 
 namespace {
 
@@ -37,7 +39,7 @@ const QDateTime kBase(QDate(2024, 1, 1), QTime(8, 0));
 // A failure the pupil can act on: one of the numbers allowed, and a text that names the
 // server, so that the teacher knows which one to call about.
 QString badServerFailure(const Status& status, const QList<int>& allowed) {
-    if (!allowed.contains(status.number)) {
+    if (!allowed.contains(status.number())) {
         return QStringLiteral("unexpected status: ") + status.message();
     }
     if (!status.message().contains(QStringLiteral("«tempolario»"))) {
@@ -96,11 +98,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("service");
         QTest::addColumn<int>("number");
         QTest::newRow("stopped") << u"stop"_qs << pgtesting::kProgramService
-                                 << Status::kServerUnreachable;
+                                 << int(Status::kServerUnreachable);
         QTest::newRow("killed") << u"kill"_qs << pgtesting::kProgramService
-                                << Status::kServerUnreachable;
+                                << int(Status::kServerUnreachable);
         QTest::newRow("running, service unknown")
-            << QString() << u"tempolario-nessuno"_qs << Status::kServerSetting;
+            << QString() << u"tempolario-nessuno"_qs << int(Status::kServerSetting);
     }
     void downAtStart() {
         QFETCH(QString, how);
@@ -119,7 +121,7 @@ private Q_SLOTS:
             archive::PgArchive::open(pgtesting::place(database, 3000, service), &status);
         QVERIFY(!server);
         QVERIFY2(took.elapsed() < testtime::ms(1000), qPrintable(QString::number(took.elapsed())));
-        QVERIFY2(status.number == number, qPrintable(status.message()));
+        QVERIFY2(status.number() == number, qPrintable(status.message()));
         QVERIFY2(status.message().contains(u"«%1»"_qs.arg(service)), qPrintable(status.message()));
     }
 
@@ -388,7 +390,7 @@ private Q_SLOTS:
         for (int answer = 0; answer < 3; ++answer) {
             const bool right = answer < 2;
             for (int box = 0; box < exercise::Drill::kFacts; ++box) {
-                if ((drill.rowDate()[box + 1] == drill.dateText(answer)) == right) {
+                if ((DrillTesting::rowDate(drill)[box + 1] == drill.dateText(answer)) == right) {
                     const QPoint from =
                         screens::findControl(window, QStringLiteral("Label3"), answer)
                             ->geometry()

@@ -15,6 +15,7 @@
 #include <QWindow>
 
 #include "archivetesting.h"
+#include "drilltesting.h"
 #include "exercise/drill.h"
 #include "modalhelper.h"
 #include "screens/builder.h"
@@ -84,7 +85,8 @@ inline void dragDate(windows::Ftempver& window, int dateLabel, int box) {
 inline int boxFor(const windows::Ftempver& window, int dateLabel, bool right = true) {
     const exercise::Drill& drill = window.drill();
     for (int box = 0; box < exercise::Drill::kFacts; ++box) {
-        if ((drill.rowDate()[box + 1] == drill.dateText(dateLabel)) == right) {
+        if ((exercise::DrillTesting::rowDate(drill)[box + 1] == drill.dateText(dateLabel)) ==
+            right) {
             return box;
         }
     }

@@ -30,9 +30,10 @@ Status verify(const QString& path, Findings* findings) {
         return status;
     }
     if (problems != QStringList{QStringLiteral("ok")}) {
-        return Status::engine(SQLITE_CORRUPT, QStringLiteral("%1: %2").arg(
-                                                  QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)),
-                                                  problems.mid(0, 5).join(QStringLiteral("; "))));
+        return archive::sqliteFailure(
+            SQLITE_CORRUPT,
+            QStringLiteral("%1: %2").arg(QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)),
+                                         problems.mid(0, 5).join(QStringLiteral("; "))));
     }
 
     QStringList columns;
@@ -99,9 +100,9 @@ Status verifyServer(const archive::ServerPlace& place, Findings* findings) {
     archive::PgArchive::Layout layout;
     status = server->layout(&layout);
     if (status.ok() && !layout.keyIndex) {
-        return Status::server(Status::kServerLayout, QString(),
-                              QStringLiteral("manca l'indice unico nome sul campo chiave"),
-                              server->where());
+        return archive::serverFailure(Status::kServerLayout, QString(),
+                                      QStringLiteral("manca l'indice unico nome sul campo chiave"),
+                                      server->where());
     }
     QStringList layoutNotes;
     if (status.ok() && !layout.limited) {

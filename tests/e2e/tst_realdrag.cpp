@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTest>
 
+#include "../drilltesting.h"
 #include "../testtime.h"
 #include "exercise/drill.h"
 #include "exercise/uniformsource.h"
@@ -15,6 +16,7 @@
 #include "windows/datedrag.h"
 #include "windows/ftempver.h"
 
+using exercise::DrillTesting;
 using windows::Ftempver;
 
 class TestRealDrag : public QObject {
@@ -83,8 +85,8 @@ private:
 
     int boxFor(int dateLabel, bool right) const {
         for (int k = 0; k < 10; ++k) {
-            const bool same =
-                m_window->drill().rowDate()[k + 1] == label("Label3", dateLabel)->text();
+            const bool same = DrillTesting::rowDate(m_window->drill())[k + 1] ==
+                              label("Label3", dateLabel)->text();
             if (same == right) {
                 return k;
             }

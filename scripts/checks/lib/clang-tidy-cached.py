@@ -6,7 +6,8 @@ passed, so that a second run over an unchanged tree checks nothing again.
 
 A file's pass is remembered under a hash of what decides clang-tidy's findings for it: the
 file as the compiler sees it after preprocessing (so a change in any header it includes,
-or in a generated .moc file, counts), its compile command, the .clang-tidy rules, the
+or in a generated .moc file, counts), its compile command, the .clang-tidy rules (the root's
+and those of folders below it), the
 header filter and clang-tidy's own version. Only passes are remembered: a file with
 findings is checked again on every run, and its findings are printed every time.
 
@@ -87,8 +88,18 @@ def main():
             entries.setdefault(entry["file"], entry)
     version = subprocess.run(["clang-tidy", "--version"], stdout=subprocess.PIPE,
                              check=True).stdout
-    with open(config, "rb") as rules:
-        common = b"\0".join([version, rules.read(), header_filter.encode()])
+    # The rules of the tree's root and those of the folders checked (src/ adds its own).
+    root = os.path.dirname(os.path.abspath(config))
+    rules = [config] + sorted(
+        os.path.join(folder, ".clang-tidy")
+        for top in ("src", "tools", "tests", "bench")
+        for folder, _, names in os.walk(os.path.join(root, top))
+        if ".clang-tidy" in names)
+    texts = []
+    for path in rules:
+        with open(path, "rb") as text:
+            texts.append(path.encode() + b"\0" + text.read())
+    common = b"\0".join([version, *texts, header_filter.encode()])
     if cache_dir:
         os.makedirs(cache_dir, exist_ok=True)
 

@@ -42,7 +42,7 @@ public:
     virtual Status readNames(int first, int count, std::vector<NamedRow>* rows) = 0;
     Status readNames(int first, int count, QStringList* names);
     // Whether a row has the name's key.
-    virtual Status find(const QString& name, bool* found) = 0;
+    Status find(const QString& name, bool* found);
     // A new row holding only the name.
     virtual Status add(const QString& name) = 0;
     // Overwrites the totals of the name's row, which also takes the name as written now.
@@ -51,7 +51,7 @@ public:
     virtual Status store(const QString& name, qint64 right, qint64 given,
                          const QDateTime& when) = 0;
     // The totals stored under the name; outcome->found is false without a row.
-    virtual Status read(const QString& name, Outcome* outcome) = 0;
+    Status read(const QString& name, Outcome* outcome);
     // From now on, no single wait (for a file another program keeps locked, for a server
     // that does not answer) lasts longer than ms: the last store as the session ends.
     virtual void limitWait(int ms) = 0;
@@ -67,25 +67,14 @@ public:
                             const QDateTime& when) = 0;
     // The totals of the row with this id; outcome->found is false when it is gone.
     virtual Status readRow(qint64 id, Outcome* outcome) = 0;
+
+protected:
+    // The step find() and read() share: the row of the name's key, into *outcome (left as
+    // it is without one); its totals are read only when withTotals is true.
+    virtual Status lookUpName(const QString& name, bool withTotals, Outcome* outcome) = 0;
 };
 
-inline Status Archive::readNames(int first, int count, QStringList* names) {
-    std::vector<NamedRow> rows;
-    Status status = readNames(first, count, &rows);
-    names->clear();
-    for (NamedRow& row : rows) {
-        names->append(std::move(row.name));
-    }
-    return status;
-}
-
 // The failure of a name that several rows have: Status::kSameName naming them all.
-inline Status sameNameFailure(const std::vector<NamedRow>& rows) {
-    QStringList names;
-    for (const NamedRow& row : rows) {
-        names.append(QStringLiteral("«%1»").arg(row.name));
-    }
-    return Status::own(Status::kSameName, names.join(QStringLiteral(", ")));
-}
+Status sameNameFailure(const std::vector<NamedRow>& rows);
 
 }  // namespace archive

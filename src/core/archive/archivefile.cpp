@@ -26,7 +26,28 @@ namespace archive {
 namespace {
 
 constexpr char kSignature[] = "SQLite format 3";  // with its NUL, the first 16 bytes
+constexpr int kSignatureSize = 16;
 constexpr int kHeaderSize = 100;
+// Where the header keeps its fields (big-endian), and the values SQLite insists on.
+constexpr int kPageSizeAt = 16;
+constexpr int kMaxPayloadFractionAt = 21;
+constexpr int kMinPayloadFractionAt = 22;
+constexpr int kLeafPayloadFractionAt = 23;
+constexpr uchar kMaxPayloadFraction = 64;
+constexpr uchar kPayloadFraction = 32;
+constexpr quint32 kSmallestPageSize = 512;
+constexpr quint32 kLargestPageSize = 32768;
+constexpr quint32 kPageSizeOf65536 = 1;  // the one size that does not fit in two bytes
+constexpr int kFormatVersionAt = 60;     // user_version
+constexpr int kApplicationIdAt = 68;     // application_id
+// Nobody else knows the temporary file an archive is created in: its lock is never waited
+// for long.
+constexpr int kCreationBusyTimeoutMs = 5000;
+// The temporary name: random, in base 36, tried this many times; the file readable and
+// writable by all, less the user's umask.
+constexpr int kNameAttempts = 100;
+constexpr int kNameBase = 36;
+constexpr mode_t kNewFileMode = 0666;
 
 QString shown(const QString& path) {
     return QFileInfo(path).absoluteFilePath();
@@ -36,10 +57,13 @@ QString shown(const QString& path) {
 // signature but breaks them is damaged, not foreign.
 bool plausibleHeader(const QByteArray& header) {
     const auto* bytes = reinterpret_cast<const uchar*>(header.constData());
-    const quint32 pageSize = qFromBigEndian<quint16>(bytes + 16);
-    const bool pageSizeOk =
-        pageSize == 1 || (pageSize >= 512 && pageSize <= 32768 && (pageSize & (pageSize - 1)) == 0);
-    return pageSizeOk && bytes[21] == 64 && bytes[22] == 32 && bytes[23] == 32;
+    const quint32 pageSize = qFromBigEndian<quint16>(bytes + kPageSizeAt);
+    const bool pageSizeOk = pageSize == kPageSizeOf65536 ||
+                            (pageSize >= kSmallestPageSize && pageSize <= kLargestPageSize &&
+                             (pageSize & (pageSize - 1)) == 0);
+    return pageSizeOk && bytes[kMaxPayloadFractionAt] == kMaxPayloadFraction &&
+           bytes[kMinPayloadFractionAt] == kPayloadFraction &&
+           bytes[kLeafPayloadFractionAt] == kPayloadFraction;
 }
 
 const char kSchema[] =
@@ -50,6 +74,7 @@ const char kSchema[] =
     "PRAGMA application_id = 1414548562;"
     "PRAGMA user_version = 1;"
     "COMMIT;";
+// NOLINTNEXTLINE(readability-magic-numbers): the number the schema above states
 static_assert(ArchiveFile::kApplicationId == 1414548562u && ArchiveFile::kFormatVersion == 1);
 
 }  // namespace
@@ -84,15 +109,16 @@ Status ArchiveFile::inspect(const QString& path) {
     if (header.isEmpty()) {
         return Status::own(Status::kEmptyFile, shown(path));
     }
-    if (header.size() < 16 || std::memcmp(header.constData(), kSignature, 16) != 0) {
+    if (header.size() < kSignatureSize ||
+        std::memcmp(header.constData(), kSignature, kSignatureSize) != 0) {
         return Status::own(Status::kForeignFile, shown(path));
     }
     if (header.size() < kHeaderSize || !plausibleHeader(header)) {
         return Status::own(Status::kDamagedHeader, shown(path));
     }
     const auto* bytes = reinterpret_cast<const uchar*>(header.constData());
-    const auto version = qFromBigEndian<quint32>(bytes + 60);
-    const auto applicationId = qFromBigEndian<quint32>(bytes + 68);
+    const auto version = qFromBigEndian<quint32>(bytes + kFormatVersionAt);
+    const auto applicationId = qFromBigEndian<quint32>(bytes + kApplicationIdAt);
     if (applicationId != kApplicationId || version == 0) {
         return Status::own(Status::kNotOurArchive, shown(path));
     }
@@ -154,10 +180,10 @@ Status ArchiveFile::create(const QString& path, const std::function<void()>& bef
     // user's umask gives every new file, as a class sharing one folder expects.
     QByteArray temporary;
     int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    for (int attempt = 0; fd < 0 && attempt < kNameAttempts; ++attempt) {
         temporary = folder + "/." + QFile::encodeName(info.fileName()) + ".crea-" +
-                    QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                    QByteArray::number(QRandomGenerator::global()->generate(), kNameBase);
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
         if (fd < 0 && errno != EEXIST) {
             break;
         }
@@ -171,7 +197,8 @@ Status ArchiveFile::create(const QString& path, const std::function<void()>& bef
     // SQLite takes an empty file as a new database, so the CREATE flag is never needed.
     Status status;
     {
-        auto connection = SqliteConnection::open(temporaryName, false, 5000, &status);
+        auto connection =
+            SqliteConnection::open(temporaryName, false, kCreationBusyTimeoutMs, &status);
         if (connection) {
             status = connection->exec("PRAGMA journal_mode = DELETE; PRAGMA synchronous = EXTRA;");
         }
@@ -204,55 +231,46 @@ namespace {
 
 // Reads every row and works out the key each should have.
 Status planKeys(SqliteConnection& connection, std::vector<KeyedRow>* rows, KeyReport* report) {
-    Status status;
-    SqliteStatement* statement =
-        connection.cached("SELECT id, nome, chiave FROM tempar ORDER BY id", &status);
-    if (!statement) {
-        return status;
-    }
     rows->clear();
-    {
-        SqliteStatement::Use use(*statement);
-        int rc;
-        while ((rc = statement->step()) == SQLITE_ROW) {
-            KeyedRow row;
-            row.id = statement->int64(0);
-            row.named = !statement->isNull(1);
-            if (row.named) {
-                row.name = statement->text(1);
+    Status status = connection.withStatement(
+        "SELECT id, nome, chiave FROM tempar ORDER BY id", [&](SqliteStatement& statement) {
+            int rc;
+            while ((rc = statement.step()) == SQLITE_ROW) {
+                KeyedRow row;
+                row.id = statement.int64(0);
+                row.named = !statement.isNull(1);
+                if (row.named) {
+                    row.name = statement.text(1);
+                }
+                if (!statement.isNull(2)) {
+                    row.key = statement.text(2);
+                }
+                rows->push_back(std::move(row));
             }
-            if (!statement->isNull(2)) {
-                row.key = statement->text(2);
-            }
-            rows->push_back(std::move(row));
-        }
-        if (rc != SQLITE_DONE) {
-            return connection.failure(rc);
-        }
+            return connection.done(rc);
+        });
+    if (status.ok()) {
+        planKeyedRows(rows, report);
     }
-    planKeyedRows(rows, report);
-    return Status();
+    return status;
 }
 
 // True when every named row holds its name's key and no nameless row holds one. Keys are
 // unique, so rows that all hold their own keys cannot share one.
 Status keysAllRight(SqliteConnection& connection, bool* allRight) {
-    Status status;
-    SqliteStatement* statement = connection.cached("SELECT nome, chiave FROM tempar", &status);
-    if (!statement) {
-        return status;
-    }
-    SqliteStatement::Use use(*statement);
     *allRight = true;
-    int rc;
-    while ((rc = statement->step()) == SQLITE_ROW) {
-        if (statement->isNull(0) != statement->isNull(1) ||
-            (!statement->isNull(0) && nameKey(statement->text(0)) != statement->text(1))) {
-            *allRight = false;
-            return Status();
-        }
-    }
-    return rc == SQLITE_DONE ? Status() : connection.failure(rc);
+    return connection.withStatement(
+        "SELECT nome, chiave FROM tempar", [&](SqliteStatement& statement) {
+            int rc;
+            while ((rc = statement.step()) == SQLITE_ROW) {
+                if (statement.isNull(0) != statement.isNull(1) ||
+                    (!statement.isNull(0) && nameKey(statement.text(0)) != statement.text(1))) {
+                    *allRight = false;
+                    return Status();
+                }
+            }
+            return connection.done(rc);
+        });
 }
 
 bool needsChange(const KeyedRow& row) {
@@ -260,16 +278,11 @@ bool needsChange(const KeyedRow& row) {
 }
 
 Status runOnRow(SqliteConnection& connection, const char* sql, const QVariant& key, qint64 id) {
-    Status status;
-    SqliteStatement* statement = connection.cached(sql, &status);
-    if (!statement) {
-        return status;
-    }
-    SqliteStatement::Use use(*statement);
-    statement->bind(1, key);
-    statement->bindInt64(2, id);
-    const int rc = statement->step();
-    return rc == SQLITE_DONE ? Status() : connection.failure(rc);
+    return connection.withStatement(sql, [&](SqliteStatement& statement) {
+        statement.bind(1, key);
+        statement.bindInt64(2, id);
+        return connection.done(statement.step());
+    });
 }
 
 }  // namespace

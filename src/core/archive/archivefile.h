@@ -40,8 +40,6 @@ struct KeyReport {
     // left without a key, and are never merged into it.
     QList<QStringList> sameKey;
     QList<QList<qint64>> sameKeyIds;  // the same rows' ids, in the same order
-
-    bool clean() const { return withoutKey == 0 && staleKey == 0 && sameKey.isEmpty(); }
 };
 
 // One row as key planning sees it.

@@ -33,10 +33,16 @@ namespace {
 // one-to-many case mappings: no two of its characters compose, and its case folding
 // is one to one (the micro sign to Greek mu included). The exceptions are the soft hyphen
 // (a format character) and sharp s (which folds to two letters).
+constexpr char16_t kLastLatin1 = 0xff;
+constexpr char16_t kSoftHyphen = 0xad;
+constexpr char16_t kSharpS = 0xdf;
+// Capital I with a dot above.
+constexpr char16_t kCapitalDottedI = 0x0130;
+
 bool plainLatin1(const QString& text) {
     return std::ranges::none_of(text, [](QChar c) {
         const char16_t unit = c.unicode();
-        return unit > 0xff || unit == 0xad || unit == 0xdf;
+        return unit > kLastLatin1 || unit == kSoftHyphen || unit == kSharpS;
     });
 }
 
@@ -55,7 +61,7 @@ QString nameKey(const QString& name) {
     const QString composed =
         withoutFormatCharacters(name).normalized(QString::NormalizationForm_C);
     QString folded = composed.toCaseFolded().toUpper().toCaseFolded();
-    folded.replace(QChar(0x0130), QStringLiteral(u"i\u0307"));
+    folded.replace(QChar(kCapitalDottedI), QStringLiteral(u"i\u0307"));
     return folded.normalized(QString::NormalizationForm_C);
 }
 

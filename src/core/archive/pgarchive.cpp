@@ -3,75 +3,20 @@
 #include "archive/pgarchive.h"
 
 #include <libpq-fe.h>
-#include <poll.h>
 
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QHash>
 #include <algorithm>
-#include <cerrno>
-#include <climits>
 #include <functional>
 #include <tuple>
 
 #include "archive/namekey.h"
+#include "archive/pgconnection.h"
 
 namespace archive {
 
 namespace {
-
-struct ResultFree {
-    void operator()(PGresult* result) const { PQclear(result); }
-};
-using Result = std::unique_ptr<PGresult, ResultFree>;
-
-struct ConnectionFree {
-    void operator()(PGconn* connection) const { PQfinish(connection); }
-};
-using Handle = std::unique_ptr<PGconn, ConnectionFree>;
-
-// Text as the server keeps it. Its text cannot hold the character 0, and libpq would cut
-// the text there ("Mario\0x" would become another pupil's "Mario"): it is sent as U+FFFD.
-QString asKept(QString text) {
-    text.replace(QChar(0), QChar::ReplacementCharacter);
-    return text;
-}
-
-// One parameter, bound in text form; a null pointer is SQL NULL.
-struct Param {
-    QByteArray value;
-    bool null = false;
-
-    static Param of(const QString& text) { return {asKept(text).toUtf8(), false}; }
-    static Param of(qint64 number) { return {QByteArray::number(number), false}; }
-    static Param none() { return {QByteArray(), true}; }
-};
-
-QString fromUtf8(const char* text) {
-    return QString::fromUtf8(text != nullptr ? text : "").trimmed();
-}
-
-// Waits until the socket can be read (or written), or the deadline passes: false then.
-bool waitFor(int socket, bool write, const QDeadlineTimer& deadline) {
-    for (;;) {
-        const qint64 left = deadline.remainingTime();
-        if (left == 0 || socket < 0) {
-            return false;
-        }
-        pollfd watched{socket, static_cast<short>(write ? POLLOUT : POLLIN), 0};
-        const int ready =
-            ::poll(&watched, 1, left < 0 ? -1 : static_cast<int>(std::min<qint64>(left, INT_MAX)));
-        if (ready > 0) {
-            return true;
-        }
-        if (ready == 0) {
-            return false;
-        }
-        if (errno != EINTR) {
-            return true;  // libpq reports what is wrong with the socket
-        }
-    }
-}
 
 bool isNull(const PGresult* result, int row, int column) {
     return PQgetisnull(result, row, column) == 1;
@@ -103,7 +48,8 @@ QVariant dateAt(const PGresult* result, int row, int column) {
 // of 10000 characters has at most 40000 bytes).
 #define NAME_FITS \
     "(CASE WHEN octet_length(nome) > 40000 THEN false ELSE char_length(nome) <= 10000 END)"
-static_assert(PgArchive::kMaxNameLength == 10000, "NAME_FITS states the same length");
+static_assert(PgArchive::kMaxNameLength == 10000,  // NOLINT(readability-magic-numbers)
+              "NAME_FITS states the same length");
 
 // What the server refuses because the program could not handle it: a name longer than it
 // lists, and a key longer than such a name's (case folding makes at most three characters
@@ -139,313 +85,6 @@ bool wholeNumber(const QVariant& value, qint64* number) {
 
 }  // namespace
 
-// One connection to the server, made again when it is lost.
-class PgArchive::Connection {
-public:
-    explicit Connection(ServerPlace place) : m_place(std::move(place)) {
-        m_where = QStringLiteral("«%1»").arg(m_place.service);
-    }
-
-    const QString& where() const { return m_where; }
-    const ServerPlace& place() const { return m_place; }
-    PGconn* handle() const { return m_handle.get(); }
-    // Each later operation, a connection made again included, within ms.
-    void limitWait(int ms) { m_place.timeoutMs = ms; }
-
-    // Runs an operation within the time-out, connecting first when needed. When the
-    // connection turns out to have been lost since the last operation (the server was
-    // restarted, say), connects again and runs it once more, if repeatable.
-    Status run(const std::function<Status(const QDeadlineTimer&)>& operation,
-               bool repeatable = true) {
-        const QDeadlineTimer deadline(m_place.timeoutMs);
-        const bool hadConnection = m_handle && PQstatus(m_handle.get()) == CONNECTION_OK;
-        Status status;
-        if (!hadConnection) {
-            status = connect(deadline);
-            if (!status.ok()) {
-                return status;
-            }
-        }
-        m_lost = false;
-        status = operation(deadline);
-        if (!status.ok() && m_lost && hadConnection && repeatable && !deadline.hasExpired()) {
-            Status again = connect(deadline);
-            if (!again.ok()) {
-                return again;
-            }
-            status = operation(deadline);
-        }
-        return status;
-    }
-
-    // One statement with its parameters; rows, when asked for, get its result.
-    Status exec(const char* sql, const std::vector<Param>& params, const QDeadlineTimer& deadline,
-                Result* rows = nullptr) {
-        PGconn* connection = m_handle.get();
-        if (connection == nullptr) {
-            return lost(QString(), QString());
-        }
-        std::vector<const char*> values(params.size());
-        std::transform(params.begin(), params.end(), values.begin(), [](const Param& param) {
-            return param.null ? nullptr : param.value.constData();
-        });
-        if (PQsendQueryParams(connection, sql, static_cast<int>(values.size()), nullptr,
-                              values.data(), nullptr, nullptr, 0) == 0) {
-            return lost(QString(), fromUtf8(PQerrorMessage(connection)));
-        }
-        int flushed;
-        while ((flushed = PQflush(connection)) == 1) {
-            if (!waitFor(PQsocket(connection), true, deadline)) {
-                return timedOut();
-            }
-        }
-        if (flushed < 0) {
-            return lost(QString(), fromUtf8(PQerrorMessage(connection)));
-        }
-        Result first;
-        for (;;) {
-            while (PQisBusy(connection) == 1) {
-                if (!waitFor(PQsocket(connection), false, deadline)) {
-                    return timedOut();
-                }
-                if (PQconsumeInput(connection) == 0) {
-                    return lost(QString(), fromUtf8(PQerrorMessage(connection)));
-                }
-            }
-            PGresult* result = PQgetResult(connection);
-            if (result == nullptr) {
-                break;
-            }
-            if (first) {
-                PQclear(result);
-            } else {
-                first.reset(result);
-            }
-        }
-        if (!first) {
-            return lost(QString(), fromUtf8(PQerrorMessage(connection)));
-        }
-        const ExecStatusType outcome = PQresultStatus(first.get());
-        if (outcome == PGRES_TUPLES_OK || outcome == PGRES_COMMAND_OK) {
-            if (rows != nullptr) {
-                *rows = std::move(first);
-            }
-            return Status();
-        }
-        const QString code = fromUtf8(PQresultErrorField(first.get(), PG_DIAG_SQLSTATE));
-        QString text = fromUtf8(PQresultErrorField(first.get(), PG_DIAG_MESSAGE_PRIMARY));
-        if (text.isEmpty()) {
-            text = fromUtf8(PQresultErrorMessage(first.get()));
-        }
-        if (PQstatus(connection) != CONNECTION_OK) {
-            return lost(code, text);
-        }
-        if (code == QLatin1String("55P03")) {
-            return Status::server(Status::kServerBusy, code, text, m_where);
-        }
-        return Status::server(Status::kServerError, code, text, m_where);
-    }
-
-    Status exec(const char* sql, const QDeadlineTimer& deadline, Result* rows = nullptr) {
-        return exec(sql, {}, deadline, rows);
-    }
-
-    // Runs body inside one transaction, committed when it succeeds and rolled back otherwise.
-    Status transaction(const QDeadlineTimer& deadline,
-                       const std::function<Status()>& body) {
-        Status status = exec("BEGIN", deadline);
-        if (!status.ok()) {
-            return status;
-        }
-        status = body();
-        if (status.ok()) {
-            return exec("COMMIT", deadline);
-        }
-        if (m_handle && PQstatus(m_handle.get()) == CONNECTION_OK) {
-            exec("ROLLBACK", deadline);
-        }
-        return status;
-    }
-
-private:
-    Status connect(const QDeadlineTimer& deadline) {
-        m_handle.reset();
-        const QByteArray timeout = QByteArray::number(std::max(1000, m_place.timeoutMs));
-        std::vector<std::pair<QByteArray, QByteArray>> settings{
-            {"service", m_place.service.toUtf8()},
-            {"client_encoding", "UTF8"},
-            {"application_name", "tempolario"},
-            {"options", sessionOptions()},
-            // On a network, a peer that vanished is noticed within seconds.
-            {"keepalives", "1"},
-            {"keepalives_idle", "5"},
-            {"keepalives_interval", "2"},
-            {"keepalives_count", "2"},
-            {"tcp_user_timeout", timeout},
-        };
-        if (!m_place.database.isEmpty()) {
-            settings.emplace_back("dbname", m_place.database.toUtf8());
-        }
-        std::vector<const char*> keywords;
-        std::vector<const char*> values;
-        for (const auto& [keyword, value] : settings) {
-            keywords.push_back(keyword.constData());
-            values.push_back(value.constData());
-        }
-        keywords.push_back(nullptr);
-        values.push_back(nullptr);
-        Handle attempt(PQconnectStartParams(keywords.data(), values.data(), 0));
-        if (!attempt) {
-            return Status::server(Status::kServerSetting, QString(),
-                                  QStringLiteral("memoria esaurita"), m_where);
-        }
-        describe(attempt.get());
-        if (const QString source = passwordOutsidePassFile(attempt.get()); !source.isEmpty()) {
-            return Status::server(
-                Status::kServerSetting, QString(),
-                QStringLiteral("la password è scritta %1, dove altri possono leggerla: va "
-                               "tolta da lì e messa nel file .pgpass (o in quello indicato "
-                               "da passfile), leggibile solo dal suo proprietario")
-                    .arg(source),
-                m_where);
-        }
-        if (PQstatus(attempt.get()) == CONNECTION_BAD) {
-            // Failed at once: either the settings could not be read (no host was worked
-            // out from them), or the connection was refused on the spot (a local socket
-            // with no server behind it).
-            const bool settingsRead = !fromUtf8(PQhost(attempt.get())).isEmpty();
-            return Status::server(
-                settingsRead ? Status::kServerUnreachable : Status::kServerSetting, QString(),
-                fromUtf8(PQerrorMessage(attempt.get())), m_where);
-        }
-        PostgresPollingStatusType state = PGRES_POLLING_WRITING;
-        // Whether the server was reached: a failure after that is the server (or TLS)
-        // refusing the connection, which waiting seldom mends, rather than no server there.
-        bool reached = false;
-        while (state != PGRES_POLLING_OK) {
-            if (state == PGRES_POLLING_FAILED) {
-                describe(attempt.get());
-                int number = reached ? Status::kServerRefused : Status::kServerUnreachable;
-                if (PQconnectionNeedsPassword(attempt.get()) == 1) {
-                    number = Status::kServerSetting;
-                }
-                return Status::server(number, QString(), fromUtf8(PQerrorMessage(attempt.get())),
-                                      m_where);
-            }
-            if (!waitFor(PQsocket(attempt.get()), state == PGRES_POLLING_WRITING, deadline)) {
-                return Status::server(
-                    Status::kServerTimeout, QString(),
-                    noAnswer(), m_where);
-            }
-            state = PQconnectPoll(attempt.get());
-            const ConnStatusType progress = PQstatus(attempt.get());
-            reached = reached || (progress != CONNECTION_STARTED && progress != CONNECTION_NEEDED &&
-                                  progress != CONNECTION_BAD);
-        }
-        describe(attempt.get());
-        if (PQsetnonblocking(attempt.get(), 1) != 0) {
-            return Status::server(Status::kServerUnreachable, QString(),
-                                  fromUtf8(PQerrorMessage(attempt.get())), m_where);
-        }
-        m_handle = std::move(attempt);
-        // The same again, for a pooler that does not pass the options on.
-        const std::vector<std::pair<QByteArray, QByteArray>> session = sessionSettings();
-        QByteArray sql = "SELECT ";
-        std::vector<Param> params;
-        for (const auto& [name, value] : session) {
-            sql += QByteArray(params.empty() ? "" : ", ") + "set_config('" + name + "', $" +
-                   QByteArray::number(static_cast<int>(params.size()) + 1) + ", false)";
-            params.push_back(Param::of(QString::fromUtf8(value)));
-        }
-        return exec(sql.constData(), params, deadline);
-    }
-
-    // Every setting the program's sessions rely on. They go in the connection's start-up
-    // (options), where they win over whatever the role or the database set for themselves
-    // (ALTER ROLE ... SET): the role's password is held by every pupil, who may change
-    // its own settings. The server gives up a statement, and a wait for a lock, on its own,
-    // so that nothing it holds outlives the program's wait; a lock waited for is given up
-    // well before that, with a message of its own.
-    std::vector<std::pair<QByteArray, QByteArray>> sessionSettings() const {
-        const int timeoutMs = std::max(1000, m_place.timeoutMs);
-        return {
-            {"search_path", "pg_catalog, pg_temp"},
-            {"statement_timeout", QByteArray::number(timeoutMs)},
-            {"lock_timeout", QByteArray::number(std::max(50, m_place.timeoutMs / 2))},
-            {"idle_in_transaction_session_timeout", QByteArray::number(timeoutMs)},
-            {"idle_session_timeout", "0"},
-            {"default_transaction_read_only", m_place.readOnly ? "on" : "off"},
-            {"default_transaction_isolation", "read committed"},
-        };
-    }
-
-    QByteArray sessionOptions() const {
-        QByteArray options;
-        for (auto [name, value] : sessionSettings()) {
-            value.replace("\\", "\\\\").replace(" ", "\\ ");
-            options += (options.isEmpty() ? "-c " : " -c ") + name + '=' + value;
-        }
-        return options;
-    }
-
-    // Where a password was given other than in a password file: the environment
-    // variable PGPASSWORD, or the service's own settings (pg_service.conf is read by every
-    // user). Empty when there is none.
-    static QString passwordOutsidePassFile(PGconn* handle) {
-        if (!qEnvironmentVariableIsEmpty("PGPASSWORD")) {
-            return QStringLiteral("nella variabile d'ambiente PGPASSWORD");
-        }
-        QString source;
-        PQconninfoOption* options = PQconninfo(handle);
-        for (PQconninfoOption* option = options; option != nullptr && option->keyword != nullptr;
-             ++option) {
-            if (qstrcmp(option->keyword, "password") == 0 && option->val != nullptr &&
-                option->val[0] != '\0') {
-                source = QStringLiteral("nelle impostazioni del servizio (pg_service.conf)");
-            }
-        }
-        PQconninfoFree(options);
-        return source;
-    }
-
-    void describe(PGconn* handle) {
-        const QString host = fromUtf8(PQhost(handle));
-        const QString port = fromUtf8(PQport(handle));
-        m_where = QStringLiteral("«%1»").arg(m_place.service);
-        if (!host.isEmpty()) {
-            m_where += port.isEmpty() ? QStringLiteral(" (%1)").arg(host)
-                                      : QStringLiteral(" (%1, porta %2)").arg(host, port);
-        }
-    }
-
-    QString noAnswer() const {
-        const int seconds = (m_place.timeoutMs + 999) / 1000;
-        return seconds == 1 ? QStringLiteral("nessuna risposta in un secondo")
-                            : QStringLiteral("nessuna risposta in %1 secondi").arg(seconds);
-    }
-
-    Status timedOut() {
-        // The server may answer later, or never: the connection cannot be trusted again.
-        m_handle.reset();
-        return Status::server(Status::kServerTimeout, QString(),
-                              noAnswer(),
-                              m_where);
-    }
-
-    Status lost(const QString& code, const QString& text) {
-        m_handle.reset();
-        m_lost = true;
-        return Status::server(Status::kServerUnreachable, code,
-                              text.isEmpty() ? QStringLiteral("collegamento interrotto") : text,
-                              m_where);
-    }
-
-    ServerPlace m_place;
-    Handle m_handle;
-    QString m_where;
-    bool m_lost = false;
-};
-
 struct PgArchive::Row {
     qint64 id = 0;
     QVariant nome;
@@ -464,7 +103,7 @@ struct PgArchive::Row {
     }
 };
 
-PgArchive::PgArchive(std::unique_ptr<Connection> connection)
+PgArchive::PgArchive(std::unique_ptr<PgConnection> connection)
     : m_connection(std::move(connection)) {}
 
 PgArchive::~PgArchive() = default;
@@ -478,8 +117,8 @@ QString PgArchive::where() const {
 }
 
 std::unique_ptr<PgArchive> PgArchive::open(const ServerPlace& place, Status* status) {
-    auto connection = std::make_unique<Connection>(place);
-    Connection& server = *connection;
+    auto connection = std::make_unique<PgConnection>(place);
+    PgConnection& server = *connection;
     *status = server.run([&](const QDeadlineTimer& deadline) {
         return server.exec("SELECT id, nome, chiave, giuste, sbagliate, data FROM public.tempar LIMIT 0",
                            deadline);
@@ -502,7 +141,7 @@ std::unique_ptr<PgArchive> PgArchive::open(const ServerPlace& place, Status* sta
     // no key at all.
     bool allRight = true;
     *status = server.run([&](const QDeadlineTimer& deadline) {
-        Result result;
+        PgResult result;
         Status inner = server.exec("SELECT CASE WHEN " NAME_FITS " THEN nome END, chiave "
                                    "FROM public.tempar WHERE CASE WHEN " NAME_FITS
                                    " THEN chiave IS DISTINCT FROM lower(nome) "
@@ -527,19 +166,19 @@ std::unique_ptr<PgArchive> PgArchive::open(const ServerPlace& place, Status* sta
 }
 
 Status PgArchive::create(const ServerPlace& admin, const QString& programRole) {
-    Connection server(admin);
+    PgConnection server(admin);
     return server.run(
         [&](const QDeadlineTimer& deadline) {
             return server.transaction(deadline, [&]() -> Status {
-                Result found;
+                PgResult found;
                 Status status =
                     server.exec("SELECT to_regclass('public.tempar') IS NOT NULL", deadline, &found);
                 if (!status.ok()) {
                     return status;
                 }
                 if (QByteArray(PQgetvalue(found.get(), 0, 0)) == "t") {
-                    return Status::server(Status::kServerTableExists, QString(), QString(),
-                                          server.where());
+                    return serverFailure(Status::kServerTableExists, QString(), QString(),
+                                         server.where());
                 }
                 for (const char* sql :
                      {"CREATE TABLE public.tempar (id bigint GENERATED ALWAYS AS IDENTITY "
@@ -564,9 +203,8 @@ Status PgArchive::create(const ServerPlace& admin, const QString& programRole) {
                 char* quoted = PQescapeIdentifier(server.handle(), role.constData(),
                                                   static_cast<size_t>(role.size()));
                 if (quoted == nullptr) {
-                    return Status::server(Status::kServerSetting, QString(),
-                                          fromUtf8(PQerrorMessage(server.handle())),
-                                          server.where());
+                    return serverFailure(Status::kServerSetting, QString(),
+                                         pgText(PQerrorMessage(server.handle())), server.where());
                 }
                 const QByteArray name(quoted);
                 PQfreemem(quoted);
@@ -586,9 +224,9 @@ Status PgArchive::create(const ServerPlace& admin, const QString& programRole) {
 }
 
 Status PgArchive::countNames(int* count) {
-    Connection& server = *m_connection;
+    PgConnection& server = *m_connection;
     return server.run([&](const QDeadlineTimer& deadline) {
-        Result result;
+        PgResult result;
         Status status = server.exec("SELECT count(*) FROM public.tempar WHERE " NAME_FITS,
                                     deadline, &result);
         if (status.ok()) {
@@ -602,15 +240,15 @@ Status PgArchive::readNames(int first, int count, std::vector<NamedRow>* rows) {
     // A page that follows the last one read continues from its last id, so reading the list
     // from the top costs one pass; a jump into the middle skips rows once.
     const bool follows = first > 0 && first == m_nextListed && m_lastListedId > 0;
-    Connection& server = *m_connection;
+    PgConnection& server = *m_connection;
     return server.run([&](const QDeadlineTimer& deadline) {
-        Result result;
+        PgResult result;
         Status status = server.exec(
             follows ? "SELECT id, nome FROM public.tempar WHERE " NAME_FITS " AND id > $1 "
                       "ORDER BY id LIMIT $2"
                     : "SELECT id, nome FROM public.tempar WHERE " NAME_FITS " ORDER BY id "
                       "LIMIT $2 OFFSET $1",
-            {Param::of(follows ? m_lastListedId : qint64{first}), Param::of(qint64{count})},
+            {PgParam::of(follows ? m_lastListedId : qint64{first}), PgParam::of(qint64{count})},
             deadline, &result);
         if (!status.ok()) {
             m_nextListed = -1;
@@ -640,12 +278,12 @@ Status PgArchive::lookUp(const QString& name, Row* row) {
 Status PgArchive::lookUp(const QString& name, Row* row, const QDeadlineTimer& deadline) {
     *row = Row();
     const QString wanted = nameKey(name);
-    Connection& server = *m_connection;
-    Result result;
+    PgConnection& server = *m_connection;
+    PgResult result;
     auto fetch = [&]() {
         *row = Row();
         Status status = server.exec(ROW_COLUMNS "WHERE chiave = $1 ORDER BY id LIMIT 1",
-                                    {Param::of(wanted)}, deadline, &result);
+                                    {PgParam::of(wanted)}, deadline, &result);
         if (status.ok() && PQntuples(result.get()) == 1) {
             *row = Row::from(result.get(), 0);
         }
@@ -657,12 +295,12 @@ Status PgArchive::lookUp(const QString& name, Row* row, const QDeadlineTimer& de
         // The row's name was changed from outside: it is not this name's. It takes its
         // own name's key (none when another row holds that), and the name is looked up
         // again, so nothing is ever written to another pupil's row.
-        const Param ownKey =
-            row->nome.isNull() ? Param::none() : Param::of(nameKey(row->nome.toString()));
+        const PgParam ownKey =
+            row->nome.isNull() ? PgParam::none() : PgParam::of(nameKey(row->nome.toString()));
         status = server.exec(
             "UPDATE public.tempar SET chiave = CASE WHEN EXISTS (SELECT 1 FROM public.tempar o "
             "WHERE o.chiave = $2 AND o.id <> $1) THEN NULL ELSE $2 END WHERE id = $1",
-            {Param::of(row->id), ownKey}, deadline);
+            {PgParam::of(row->id), ownKey}, deadline);
         if (status.ok()) {
             status = fetch();
         }
@@ -692,24 +330,17 @@ Status PgArchive::fits(const QString& name) {
                                                  .arg(kMaxNameLength));
 }
 
-Status PgArchive::find(const QString& name, bool* found) {
-    Row row;
-    Status status = lookUp(name, &row);
-    *found = status.ok() && row.id != 0;
-    return status;
-}
-
 Status PgArchive::add(const QString& name) {
     if (Status status = fits(name); !status.ok()) {
         return status;
     }
     // Two computers may add the same new name at once: the second finds it there. The
     // conflict is the key's, on either index an archive may have (see create()).
-    Connection& server = *m_connection;
+    PgConnection& server = *m_connection;
     return server.run([&](const QDeadlineTimer& deadline) {
         return server.exec(
             "INSERT INTO public.tempar (nome, chiave) VALUES ($1, $2) ON CONFLICT DO NOTHING",
-            {Param::of(name), Param::of(nameKey(name))}, deadline);
+            {PgParam::of(name), PgParam::of(nameKey(name))}, deadline);
     });
 }
 
@@ -724,11 +355,11 @@ Status PgArchive::lookUpAll(const QString& name, std::vector<NamedRow>* rows,
     rows->push_back({first.id, first.nome.toString()});
     // Others are rows without a key (the first holds it, or is one of them).
     const QString wanted = nameKey(asKept(name));
-    Result result;
+    PgResult result;
     status = m_connection->exec(
-        "SELECT id, nome FROM public.tempar WHERE chiave IS NULL AND nome IS NOT NULL AND " NAME_FITS
-        " AND id <> $1",
-        {Param::of(first.id)}, deadline, &result);
+        "SELECT id, nome FROM public.tempar WHERE chiave IS NULL AND nome IS NOT NULL "
+        "AND " NAME_FITS " AND id <> $1",
+        {PgParam::of(first.id)}, deadline, &result);
     for (int i = 0; status.ok() && i < PQntuples(result.get()); ++i) {
         if (nameKey(textAt(result.get(), i, 1)) == wanted) {
             rows->push_back({QByteArray(PQgetvalue(result.get(), i, 0)).toLongLong(),
@@ -747,11 +378,11 @@ Status PgArchive::rowsNamed(const QString& name, std::vector<NamedRow>* rows) {
 
 Status PgArchive::writeTotals(qint64 id, const QString& name, qint64 right, qint64 given,
                               const QDateTime& when, const QDeadlineTimer& deadline) {
-    Connection& server = *m_connection;
+    PgConnection& server = *m_connection;
     return server.transaction(deadline, [&]() {
-        Result held;
+        PgResult held;
         Status status = server.exec("SELECT nome FROM public.tempar WHERE id = $1 FOR UPDATE",
-                                    {Param::of(id)}, deadline, &held);
+                                    {PgParam::of(id)}, deadline, &held);
         if (!status.ok()) {
             return status;
         }
@@ -764,11 +395,11 @@ Status PgArchive::writeTotals(qint64 id, const QString& name, qint64 right, qint
         }
         // A row whose name another row's key already stands for stays without a key.
         return server.exec(
-            "UPDATE public.tempar SET nome = $1, chiave = CASE WHEN EXISTS (SELECT 1 FROM public.tempar o "
-            "WHERE o.chiave = $2 AND o.id <> $6) THEN NULL ELSE $2 END, giuste = $3, "
-            "sbagliate = $4, data = to_timestamp($5::bigint) WHERE id = $6",
-            {Param::of(name), Param::of(nameKey(name)), Param::of(right), Param::of(given),
-             Param::of(when.toSecsSinceEpoch()), Param::of(id)},
+            "UPDATE public.tempar SET nome = $1, chiave = CASE WHEN EXISTS (SELECT 1 FROM "
+            "public.tempar o WHERE o.chiave = $2 AND o.id <> $6) THEN NULL ELSE $2 END, "
+            "giuste = $3, sbagliate = $4, data = to_timestamp($5::bigint) WHERE id = $6",
+            {PgParam::of(name), PgParam::of(nameKey(name)), PgParam::of(right), PgParam::of(given),
+             PgParam::of(when.toSecsSinceEpoch()), PgParam::of(id)},
             deadline);
     });
 }
@@ -811,11 +442,11 @@ Status PgArchive::storeRow(qint64 id, const QString& name, qint64 right, qint64 
 
 Status PgArchive::readRow(qint64 id, Outcome* outcome) {
     *outcome = Outcome();
-    Connection& server = *m_connection;
+    PgConnection& server = *m_connection;
     return server.run([&](const QDeadlineTimer& deadline) {
-        Result result;
-        Status status = server.exec(ROW_COLUMNS "WHERE id = $1", {Param::of(id)}, deadline,
-                                    &result);
+        PgResult result;
+        Status status =
+            server.exec(ROW_COLUMNS "WHERE id = $1", {PgParam::of(id)}, deadline, &result);
         if (status.ok() && PQntuples(result.get()) == 1) {
             const Row row = Row::from(result.get(), 0);
             *outcome = {true, row.giuste, row.sbagliate, row.data};
@@ -824,20 +455,20 @@ Status PgArchive::readRow(qint64 id, Outcome* outcome) {
     });
 }
 
-Status PgArchive::read(const QString& name, Outcome* outcome) {
-    *outcome = Outcome();
+Status PgArchive::lookUpName(const QString& name, bool withTotals, Outcome* outcome) {
     Row row;
     Status status = lookUp(name, &row);
     if (status.ok() && row.id != 0) {
-        *outcome = {true, row.giuste, row.sbagliate, row.data};
+        *outcome = withTotals ? Outcome{true, row.giuste, row.sbagliate, row.data}
+                              : Outcome{true, {}, {}, {}};
     }
     return status;
 }
 
 Status PgArchive::everyRow(std::vector<StoredRow>* rows) {
-    Connection& server = *m_connection;
+    PgConnection& server = *m_connection;
     return server.run([&](const QDeadlineTimer& deadline) {
-        Result result;
+        PgResult result;
         Status status = server.exec(ROW_COLUMNS "ORDER BY id", deadline, &result);
         if (!status.ok()) {
             return status;
@@ -854,9 +485,9 @@ Status PgArchive::everyRow(std::vector<StoredRow>* rows) {
 }
 
 Status PgArchive::layout(Layout* found) {
-    Connection& server = *m_connection;
+    PgConnection& server = *m_connection;
     return server.run([&](const QDeadlineTimer& deadline) {
-        Result result;
+        PgResult result;
         Status status = server.exec(
             "SELECT (SELECT count(*) FROM pg_index i JOIN pg_class c ON c.oid = i.indexrelid "
             "JOIN pg_attribute a ON a.attrelid = i.indrelid AND a.attnum = i.indkey[0] "
@@ -881,7 +512,7 @@ Status PgArchive::layout(Layout* found) {
 }
 
 Status PgArchive::setLimits() {
-    Connection& server = *m_connection;
+    PgConnection& server = *m_connection;
     return server.run(
         [&](const QDeadlineTimer& deadline) {
             return server.transaction(deadline, [&]() -> Status {
@@ -918,13 +549,15 @@ Status PgArchive::setLimits() {
 
 namespace {
 
+// One statement within an operation already running (on its deadline): sql, its parameters,
+// and where its rows go (none when null).
+using Exec = std::function<Status(const char*, const std::vector<PgParam>&, PgResult*)>;
+
 // Reads every row's key, plans the keys, and with repair sets the wrong ones right, on
 // a connection inside a transaction. A name too long for the program is not read, and is
 // planned as no name: its row keeps no key.
-Status planAndRepairKeys(const std::function<Status(const char*, const std::vector<Param>&,
-                                                    Result*)>& exec,
-                         bool repair, KeyReport* report) {
-    Result result;
+Status planAndRepairKeys(const Exec& exec, bool repair, KeyReport* report) {
+    PgResult result;
     Status status = exec("SELECT id, CASE WHEN " NAME_FITS " THEN nome END, chiave, "
                          "nome IS NOT NULL AND NOT " NAME_FITS " FROM public.tempar ORDER BY id",
                          {}, &result);
@@ -960,8 +593,8 @@ Status planAndRepairKeys(const std::function<Status(const char*, const std::vect
     // old key of a row that has yet to change.
     for (const KeyedRow& row : rows) {
         if (status.ok() && needsChange(row) && !row.key.isNull()) {
-            status = exec("UPDATE public.tempar SET chiave = NULL WHERE id = $1", {Param::of(row.id)},
-                          nullptr);
+            status = exec("UPDATE public.tempar SET chiave = NULL WHERE id = $1",
+                          {PgParam::of(row.id)}, nullptr);
         }
     }
     for (const KeyedRow& row : rows) {
@@ -969,7 +602,7 @@ Status planAndRepairKeys(const std::function<Status(const char*, const std::vect
             ++report->changed;
             if (!row.want.isNull()) {
                 status = exec("UPDATE public.tempar SET chiave = $2 WHERE id = $1",
-                              {Param::of(row.id), Param::of(row.want.toString())}, nullptr);
+                              {PgParam::of(row.id), PgParam::of(row.want.toString())}, nullptr);
             }
         }
     }
@@ -979,12 +612,12 @@ Status planAndRepairKeys(const std::function<Status(const char*, const std::vect
 }  // namespace
 
 Status PgArchive::checkKeys(bool repair, KeyReport* report) {
-    Connection& server = *m_connection;
+    PgConnection& server = *m_connection;
     return server.run(
         [&](const QDeadlineTimer& deadline) {
             return server.transaction(deadline, [&]() {
                 return planAndRepairKeys(
-                    [&](const char* sql, const std::vector<Param>& params, Result* rows) {
+                    [&](const char* sql, const std::vector<PgParam>& params, PgResult* rows) {
                         return server.exec(sql, params, deadline, rows);
                     },
                     repair, report);
@@ -993,61 +626,161 @@ Status PgArchive::checkKeys(bool repair, KeyReport* report) {
         false);
 }
 
-Status PgArchive::copyIn(const std::vector<StoredRow>& rows, CopyReport* report) {
-    *report = CopyReport();
-    // Every value is checked before anything is written.
-    struct Incoming {
-        QString name;
-        Param right, given, when;
-        qint64 seconds = 0;
-        bool dated = false;
+namespace {
+
+// A row of a file being copied in, its values checked and ready to bind.
+struct Incoming {
+    QString name;
+    PgParam right, given, when;
+    qint64 seconds = 0;
+    bool dated = false;
+};
+
+// What the server holds under a key, as far as a copy needs to know.
+struct Held {
+    qint64 id = 0;
+    bool dated = false;
+    qint64 seconds = 0;
+};
+using HeldKeys = QHash<QString, Held>;
+
+// Checks the values of the file's row `index` (counted from 0) and makes them parameters.
+// A value the server cannot hold fails with kServerBadValue, naming the row and field.
+Status checkIncoming(const StoredRow& row, std::size_t index, Incoming* entry) {
+    entry->name = row.nome.toString();
+    const auto bad = [&](const char* field, const QVariant& value) {
+        return serverFailure(Status::kServerBadValue, QString(),
+                             QStringLiteral("riga %1 («%2»), campo %3: «%4» non è un valore valido")
+                                 .arg(index + 1)
+                                 .arg(entry->name, QLatin1String(field), value.toString()),
+                             QString());
     };
-    std::vector<Incoming> incoming;
+    qint64 number = 0;
+    for (auto [field, value, param] : {std::tuple{"giuste", &row.giuste, &entry->right},
+                                       std::tuple{"sbagliate", &row.sbagliate, &entry->given}}) {
+        if (value->isNull()) {
+            *param = PgParam::none();
+        } else if (wholeNumber(*value, &number)) {
+            *param = PgParam::of(number);
+        } else {
+            return bad(field, *value);
+        }
+    }
+    if (row.data.isNull()) {
+        entry->when = PgParam::none();
+    } else if (row.data.typeId() == QMetaType::QDateTime && row.data.toDateTime().isValid()) {
+        entry->seconds = row.data.toDateTime().toSecsSinceEpoch();
+        entry->dated = true;
+        entry->when = PgParam::of(entry->seconds);
+    } else {
+        return bad("data", row.data);
+    }
+    return Status();
+}
+
+// Every named row of the file, checked before anything is written; rows without a name are
+// counted as skipped.
+Status checkEveryIncoming(const std::vector<StoredRow>& rows, std::vector<Incoming>* incoming,
+                          CopyReport* report) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const StoredRow& row = rows[i];
-        if (row.nome.isNull()) {
+        if (rows[i].nome.isNull()) {
             ++report->skipped;
             continue;
         }
         Incoming entry;
-        entry.name = row.nome.toString();
-        const auto bad = [&](const char* field, const QVariant& value) {
-            return Status::server(
-                Status::kServerBadValue, QString(),
-                QStringLiteral("riga %1 («%2»), campo %3: «%4» non è un valore valido")
-                    .arg(i + 1)
-                    .arg(entry.name, QLatin1String(field), value.toString()),
-                QString());
-        };
-        qint64 number = 0;
-        for (auto [field, value, param] :
-             {std::tuple{"giuste", &row.giuste, &entry.right},
-              std::tuple{"sbagliate", &row.sbagliate, &entry.given}}) {
-            if (value->isNull()) {
-                *param = Param::none();
-            } else if (wholeNumber(*value, &number)) {
-                *param = Param::of(number);
-            } else {
-                return bad(field, *value);
-            }
+        if (Status status = checkIncoming(rows[i], i, &entry); !status.ok()) {
+            return status;
         }
-        if (row.data.isNull()) {
-            entry.when = Param::none();
-        } else if (row.data.typeId() == QMetaType::QDateTime && row.data.toDateTime().isValid()) {
-            entry.seconds = row.data.toDateTime().toSecsSinceEpoch();
-            entry.dated = true;
-            entry.when = Param::of(entry.seconds);
-        } else {
-            return bad("data", row.data);
-        }
-        incoming.push_back(std::move(entry));
+        incoming->push_back(std::move(entry));
     }
-    Connection& server = *m_connection;
+    return Status();
+}
+
+// Every key the server holds, with its row and the date of its results.
+Status readHeldKeys(const Exec& exec, HeldKeys* held) {
+    PgResult result;
+    Status status = exec(
+        "SELECT chiave, id, floor(extract(epoch FROM data))::bigint "
+        "FROM public.tempar WHERE chiave IS NOT NULL",
+        {}, &result);
+    if (!status.ok()) {
+        return status;
+    }
+    for (int i = 0; i < PQntuples(result.get()); ++i) {
+        held->insert(
+            textAt(result.get(), i, 0),
+            {QByteArray(PQgetvalue(result.get(), i, 1)).toLongLong(), !isNull(result.get(), i, 2),
+             QByteArray(PQgetvalue(result.get(), i, 2)).toLongLong()});
+    }
+    return status;
+}
+
+// A name the server does not have: a new row with the file's results.
+Status addIncoming(const Exec& exec, const Incoming& entry, const QString& key, HeldKeys* held) {
+    PgResult added;
+    Status status = exec(
+        "INSERT INTO public.tempar (nome, chiave, giuste, sbagliate, data) "
+        "VALUES ($1, $2, $3, $4, to_timestamp($5::bigint)) RETURNING id",
+        {PgParam::of(entry.name), PgParam::of(key), entry.right, entry.given, entry.when}, &added);
+    if (status.ok()) {
+        held->insert(key, {QByteArray(PQgetvalue(added.get(), 0, 0)).toLongLong(), entry.dated,
+                           entry.seconds});
+    }
+    return status;
+}
+
+// A name the server has with older results: the file's take their place.
+Status replaceResults(const Exec& exec, const Incoming& entry, const QString& key, qint64 id,
+                      HeldKeys* held) {
+    Status status = exec(
+        "UPDATE public.tempar SET giuste = $2, sbagliate = $3, "
+        "data = to_timestamp($4::bigint) WHERE id = $1",
+        {PgParam::of(id), entry.right, entry.given, entry.when}, nullptr);
+    if (status.ok()) {
+        (*held)[key] = {id, true, entry.seconds};
+    }
+    return status;
+}
+
+// Brings each checked row in, counting what became of it; the keys are set right and the
+// table locked already.
+Status mergeIncoming(const Exec& exec, const std::vector<Incoming>& incoming, HeldKeys* held,
+                     CopyReport* report) {
+    for (const Incoming& entry : incoming) {
+        const QString key = nameKey(entry.name);
+        const auto there = held->constFind(key);
+        Status status;
+        qint64* counted = &report->kept;
+        if (there == held->cend()) {
+            status = addIncoming(exec, entry, key, held);
+            counted = &report->added;
+        } else if (entry.dated && (!there->dated || entry.seconds > there->seconds)) {
+            status = replaceResults(exec, entry, key, there->id, held);
+            counted = &report->replaced;
+        }
+        if (!status.ok()) {
+            return status;
+        }
+        ++*counted;
+    }
+    return Status();
+}
+
+}  // namespace
+
+Status PgArchive::copyIn(const std::vector<StoredRow>& rows, CopyReport* report) {
+    *report = CopyReport();
+    // Every value is checked before anything is written.
+    std::vector<Incoming> incoming;
+    if (Status status = checkEveryIncoming(rows, &incoming, report); !status.ok()) {
+        return status;
+    }
+    PgConnection& server = *m_connection;
     return server.run(
         [&](const QDeadlineTimer& deadline) {
             return server.transaction(deadline, [&]() -> Status {
-                const auto exec = [&](const char* sql, const std::vector<Param>& params,
-                                      Result* result) {
+                const Exec exec = [&](const char* sql, const std::vector<PgParam>& params,
+                                      PgResult* result) {
                     return server.exec(sql, params, deadline, result);
                 };
                 // No program adds a name while the copy decides what is new.
@@ -1057,61 +790,14 @@ Status PgArchive::copyIn(const std::vector<StoredRow>& rows, CopyReport* report)
                 if (status.ok()) {
                     status = planAndRepairKeys(exec, true, &keys);
                 }
-                Result result;
+                HeldKeys held;
                 if (status.ok()) {
-                    status = exec("SELECT chiave, id, floor(extract(epoch FROM data))::bigint "
-                                  "FROM public.tempar WHERE chiave IS NOT NULL",
-                                  {}, &result);
+                    status = readHeldKeys(exec, &held);
                 }
                 if (!status.ok()) {
                     return status;
                 }
-                struct Held {
-                    qint64 id = 0;
-                    bool dated = false;
-                    qint64 seconds = 0;
-                };
-                QHash<QString, Held> held;
-                for (int i = 0; i < PQntuples(result.get()); ++i) {
-                    held.insert(textAt(result.get(), i, 0),
-                                {QByteArray(PQgetvalue(result.get(), i, 1)).toLongLong(),
-                                 !isNull(result.get(), i, 2),
-                                 QByteArray(PQgetvalue(result.get(), i, 2)).toLongLong()});
-                }
-                for (const Incoming& entry : incoming) {
-                    const QString key = nameKey(entry.name);
-                    const auto there = held.constFind(key);
-                    if (there == held.cend()) {
-                        Result added;
-                        status = exec(
-                            "INSERT INTO public.tempar (nome, chiave, giuste, sbagliate, data) "
-                            "VALUES ($1, $2, $3, $4, to_timestamp($5::bigint)) RETURNING id",
-                            {Param::of(entry.name), Param::of(key), entry.right, entry.given,
-                             entry.when},
-                            &added);
-                        if (!status.ok()) {
-                            return status;
-                        }
-                        held.insert(key,
-                                    {QByteArray(PQgetvalue(added.get(), 0, 0)).toLongLong(),
-                                     entry.dated, entry.seconds});
-                        ++report->added;
-                    } else if (entry.dated && (!there->dated || entry.seconds > there->seconds)) {
-                        status = exec(
-                            "UPDATE public.tempar SET giuste = $2, sbagliate = $3, "
-                            "data = to_timestamp($4::bigint) WHERE id = $1",
-                            {Param::of(there->id), entry.right, entry.given, entry.when},
-                            nullptr);
-                        if (!status.ok()) {
-                            return status;
-                        }
-                        held[key] = {there->id, true, entry.seconds};
-                        ++report->replaced;
-                    } else {
-                        ++report->kept;
-                    }
-                }
-                return Status();
+                return mergeIncoming(exec, incoming, &held, report);
             });
         },
         false);

@@ -10,6 +10,7 @@
 
 #include "archive/archive.h"
 #include "archive/archivefile.h"
+#include "archive/pgconnection.h"
 #include "archive/place.h"
 #include "archive/sqlitearchive.h"
 #include "archive/status.h"
@@ -66,10 +67,8 @@ public:
     using Archive::readNames;
     Status countNames(int* count) override;
     Status readNames(int first, int count, std::vector<NamedRow>* rows) override;
-    Status find(const QString& name, bool* found) override;
     Status add(const QString& name) override;
     Status store(const QString& name, qint64 right, qint64 given, const QDateTime& when) override;
-    Status read(const QString& name, Outcome* outcome) override;
     void limitWait(int ms) override;
     Status rowsNamed(const QString& name, std::vector<NamedRow>* rows) override;
     Status storeRow(qint64 id, const QString& name, qint64 right, qint64 given,
@@ -95,10 +94,12 @@ public:
     // The server as messages name it: «service» (host, porta N).
     QString where() const;
 
+protected:
+    Status lookUpName(const QString& name, bool withTotals, Outcome* outcome) override;
+
 private:
-    class Connection;
     struct Row;
-    explicit PgArchive(std::unique_ptr<Connection> connection);
+    explicit PgArchive(std::unique_ptr<PgConnection> connection);
     // Refuses a name longer than kMaxNameLength before anything is sent.
     static Status fits(const QString& name);
     Status lookUp(const QString& name, Row* row);
@@ -112,7 +113,7 @@ private:
     Status writeTotals(qint64 id, const QString& name, qint64 right, qint64 given,
                        const QDateTime& when, const QDeadlineTimer& deadline);
 
-    std::unique_ptr<Connection> m_connection;
+    std::unique_ptr<PgConnection> m_connection;
     // Where the last read of names stopped, so the next page continues from its id.
     int m_nextListed = -1;
     qint64 m_lastListedId = 0;

@@ -13,16 +13,20 @@ struct OpenOptions {
     bool readOnly = false;
     // How long an operation waits for a file that another program keeps locked before it
     // fails with SQLite's "database is locked" (5).
-    int busyTimeoutMs = 5000;
+    static constexpr int kDefaultBusyTimeoutMs = 5000;
+    int busyTimeoutMs = kDefaultBusyTimeoutMs;
 };
 
 // Where a school's archive lives on a PostgreSQL server: a service of libpq's service file
 // (pg_service.conf), which names the host, port, database, user, TLS mode and the password
 // file (.pgpass). Nothing secret passes through here.
 struct ServerPlace {
+    // The longest an operation waits, connecting included, unless told otherwise.
+    static constexpr int kDefaultTimeoutMs = 5000;
+
     QString service;
-    QString database;      // empty: the service's own; tests use a database each
-    int timeoutMs = 5000;  // the longest an operation waits, connecting included
+    QString database;  // empty: the service's own; tests use a database each
+    int timeoutMs = kDefaultTimeoutMs;
     // For looking only (the tool's listings and checks): the session writes nothing, and
     // opening leaves wrong keys as they are.
     bool readOnly = false;

@@ -28,6 +28,17 @@ const char kEveryRow[] = ROW_COLUMNS "ORDER BY id";
 const char kIndexExists[] =
     "SELECT 1 FROM sqlite_master WHERE type = 'index' AND tbl_name = 'tempar' AND name = 'nome'";
 const QString kDateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+constexpr int kDateLength = 10;  // "yyyy-MM-dd", before the time
+
+// The parameters of a row's fields, as the statements writing them number them.
+enum FieldParameter {
+    kNomeParameter = 1,
+    kChiaveParameter,
+    kGiusteParameter,
+    kSbagliateParameter,
+    kDataParameter,
+    kIdParameter
+};
 
 // The stored text of "data" as a QDateTime; anything else comes back as it is.
 QVariant presentDate(const QVariant& stored) {
@@ -35,8 +46,9 @@ QVariant presentDate(const QVariant& stored) {
         return stored;
     }
     QString text = stored.toString();
-    if (text.size() > 10 && text.at(10) == QLatin1Char(' ')) {
-        text[10] = QLatin1Char('T');  // the sqlite3 program's datetime() form
+    // The sqlite3 program's datetime() form has a space between date and time.
+    if (text.size() > kDateLength && text.at(kDateLength) == QLatin1Char(' ')) {
+        text[kDateLength] = QLatin1Char('T');
     }
     const QDateTime when = QDateTime::fromString(text, Qt::ISODate);
     return when.isValid() ? QVariant(when) : stored;
@@ -44,22 +56,17 @@ QVariant presentDate(const QVariant& stored) {
 
 // The pragma's single result as text, or a failure.
 Status pragmaValue(SqliteConnection& connection, const char* sql, QString* value) {
-    Status status;
-    SqliteStatement* statement = connection.cached(sql, &status);
-    if (!statement) {
-        return status;
-    }
-    SqliteStatement::Use use(*statement);
-    const int rc = statement->step();
-    if (rc != SQLITE_ROW) {
-        return rc == SQLITE_DONE ? Status() : connection.failure(rc);
-    }
-    *value = statement->text(0);
-    return Status();
+    return connection.withStatement(sql, [&](SqliteStatement& statement) {
+        const int rc = statement.step();
+        if (rc == SQLITE_ROW) {
+            *value = statement.text(0);
+        }
+        return rc == SQLITE_ROW ? Status() : connection.done(rc);
+    });
 }
 
 Status readOnlyFailure(int code, const QString& path) {
-    return Status::engine(
+    return sqliteFailure(
         code, QStringLiteral("%1 (%2)").arg(QString::fromUtf8(sqlite3_errstr(code)), path));
 }
 
@@ -167,66 +174,53 @@ std::unique_ptr<SqliteArchive> SqliteArchive::open(const QString& path, Status* 
 }
 
 Status SqliteArchive::countNames(int* count) {
-    Status status;
-    SqliteStatement* statement =
-        m_connection->cached("SELECT count(*) FROM tempar WHERE nome IS NOT NULL", &status);
-    if (!statement) {
-        return status;
-    }
-    SqliteStatement::Use use(*statement);
-    const int rc = statement->step();
-    if (rc != SQLITE_ROW) {
-        return m_connection->failure(rc);
-    }
-    *count = static_cast<int>(statement->int64(0));
-    return Status();
+    return m_connection->withStatement("SELECT count(*) FROM tempar WHERE nome IS NOT NULL",
+                                       [&](SqliteStatement& statement) {
+                                           const int rc = statement.step();
+                                           if (rc != SQLITE_ROW) {
+                                               return m_connection->failure(rc);
+                                           }
+                                           *count = static_cast<int>(statement.int64(0));
+                                           return Status();
+                                       });
 }
 
 Status SqliteArchive::readNames(int first, int count, std::vector<NamedRow>* rows) {
     // A page that follows the last one read continues from its last id, so reading the list
     // from the top costs one pass; a jump into the middle skips rows once.
     const bool follows = first > 0 && first == m_nextListed && m_lastListedId > 0;
-    Status status;
-    SqliteStatement* statement =
-        m_connection->cached(follows ? "SELECT id, nome FROM tempar WHERE nome IS NOT NULL "
-                                       "AND id > ?1 ORDER BY id LIMIT ?2"
-                                     : "SELECT id, nome FROM tempar WHERE nome IS NOT NULL "
-                                       "ORDER BY id LIMIT ?2 OFFSET ?1",
-                             &status);
-    if (!statement) {
-        return status;
-    }
-    SqliteStatement::Use use(*statement);
-    statement->bindInt64(1, follows ? m_lastListedId : first);
-    statement->bindInt64(2, count);
-    std::vector<NamedRow> page;
-    page.reserve(static_cast<std::size_t>(count));
-    qint64 lastId = 0;
-    int rc;
-    while ((rc = statement->step()) == SQLITE_ROW) {
-        lastId = statement->int64(0);
-        page.push_back({lastId, statement->text(1)});
-    }
-    if (rc != SQLITE_DONE) {
-        m_nextListed = -1;
-        return m_connection->failure(rc);
-    }
-    m_nextListed = first + static_cast<int>(page.size());
-    m_lastListedId = lastId;
-    *rows = std::move(page);
-    return Status();
+    const char* sql = follows ? "SELECT id, nome FROM tempar WHERE nome IS NOT NULL "
+                                "AND id > ?1 ORDER BY id LIMIT ?2"
+                              : "SELECT id, nome FROM tempar WHERE nome IS NOT NULL "
+                                "ORDER BY id LIMIT ?2 OFFSET ?1";
+    return m_connection->withStatement(sql, [&](SqliteStatement& statement) {
+        statement.bindInt64(1, follows ? m_lastListedId : first);
+        statement.bindInt64(2, count);
+        std::vector<NamedRow> page;
+        page.reserve(static_cast<std::size_t>(count));
+        qint64 lastId = 0;
+        int rc;
+        while ((rc = statement.step()) == SQLITE_ROW) {
+            lastId = statement.int64(0);
+            page.push_back({lastId, statement.text(1)});
+        }
+        if (rc != SQLITE_DONE) {
+            m_nextListed = -1;
+            return m_connection->failure(rc);
+        }
+        m_nextListed = first + static_cast<int>(page.size());
+        m_lastListedId = lastId;
+        *rows = std::move(page);
+        return Status();
+    });
 }
 
-Status SqliteArchive::lookUp(const QString& name, Row* row) {
-    *row = Row();
-    if (!m_indexChecked) {
-        Status status;
-        SqliteStatement* statement = m_connection->cached(kIndexExists, &status);
-        if (!statement) {
-            return status;
-        }
-        SqliteStatement::Use use(*statement);
-        const int rc = statement->step();
+Status SqliteArchive::checkIndex() {
+    if (m_indexChecked) {
+        return Status();
+    }
+    return m_connection->withStatement(kIndexExists, [&](SqliteStatement& statement) {
+        const int rc = statement.step();
         if (rc == SQLITE_DONE) {
             // The file lacks what every archive has.
             return Status::own(
@@ -237,24 +231,47 @@ Status SqliteArchive::lookUp(const QString& name, Row* row) {
             return m_connection->failure(rc);
         }
         m_indexChecked = true;
-    }
-    const QString wanted = nameKey(name);
-    Status status;
-    SqliteStatement* statement = m_connection->cached(kRowByKey, &status);
-    if (!statement) {
-        return status;
-    }
-    auto fetch = [&]() -> Status {
-        SqliteStatement::Use use(*statement);
-        statement->bindText(1, wanted);
-        const int rc = statement->step();
+        return Status();
+    });
+}
+
+Status SqliteArchive::lookUpByKey(const QString& wanted, Row* row) {
+    return m_connection->withStatement(kRowByKey, [&](SqliteStatement& statement) {
+        statement.bindText(1, wanted);
+        const int rc = statement.step();
         if (rc == SQLITE_ROW) {
-            *row = Row::from(*statement);
+            *row = Row::from(statement);
             return Status();
         }
-        return rc == SQLITE_DONE ? Status() : m_connection->failure(rc);
-    };
-    status = fetch();
+        return m_connection->done(rc);
+    });
+}
+
+Status SqliteArchive::rowsWithoutKey(const QString& wanted, qint64 except, bool all,
+                                     std::vector<Row>* rows) {
+    return m_connection->withStatement(kRowsWithoutKey, [&](SqliteStatement& statement) {
+        int rc;
+        while ((rc = statement.step()) == SQLITE_ROW) {
+            if (statement.int64(0) != except && !statement.isNull(1) &&
+                nameKey(statement.text(1)) == wanted) {
+                rows->push_back(Row::from(statement));
+                if (!all) {
+                    return Status();
+                }
+            }
+        }
+        return m_connection->done(rc);
+    });
+}
+
+Status SqliteArchive::lookUp(const QString& name, Row* row) {
+    *row = Row();
+    Status status = checkIndex();
+    if (!status.ok()) {
+        return status;
+    }
+    const QString wanted = nameKey(name);
+    status = lookUpByKey(wanted, row);
     if (status.ok() && row->id != 0 &&
         (row->nome.isNull() || nameKey(row->nome.toString()) != wanted)) {
         // The name was changed from outside since the archive was opened: the row is not
@@ -263,7 +280,7 @@ Status SqliteArchive::lookUp(const QString& name, Row* row) {
         *row = Row();
         status = ArchiveFile::checkKeys(*m_connection, true, &report);
         if (status.ok()) {
-            status = fetch();
+            status = lookUpByKey(wanted, row);
         }
     }
     if (!status.ok() || row->id != 0) {
@@ -271,42 +288,23 @@ Status SqliteArchive::lookUp(const QString& name, Row* row) {
     }
     // Rows written from outside without a key: compare their names here. The index finds
     // them directly, so this costs nothing when there are none.
-    statement = m_connection->cached(kRowsWithoutKey, &status);
-    if (!statement) {
-        return status;
+    std::vector<Row> found;
+    status = rowsWithoutKey(wanted, 0, false, &found);
+    if (status.ok() && !found.empty()) {
+        *row = std::move(found.front());
     }
-    SqliteStatement::Use use(*statement);
-    int rc;
-    while ((rc = statement->step()) == SQLITE_ROW) {
-        if (!statement->isNull(1) && nameKey(statement->text(1)) == wanted) {
-            *row = Row::from(*statement);
-            return Status();
-        }
-    }
-    return rc == SQLITE_DONE ? Status() : m_connection->failure(rc);
-}
-
-Status SqliteArchive::find(const QString& name, bool* found) {
-    Row row;
-    Status status = lookUp(name, &row);
-    *found = status.ok() && row.id != 0;
     return status;
 }
 
 Status SqliteArchive::add(const QString& name) {
     SqliteConnection& connection = *m_connection;
-    return connection.write([&]() -> Status {
-        Status status;
-        SqliteStatement* statement =
-            connection.cached("INSERT INTO tempar (nome, chiave) VALUES (?1, ?2)", &status);
-        if (!statement) {
-            return status;
-        }
-        SqliteStatement::Use use(*statement);
-        statement->bindText(1, name);
-        statement->bindText(2, nameKey(name));
-        const int rc = statement->step();
-        return rc == SQLITE_DONE ? Status() : connection.failure(rc);
+    return connection.write([&]() {
+        return connection.withStatement("INSERT INTO tempar (nome, chiave) VALUES (?1, ?2)",
+                                        [&](SqliteStatement& statement) {
+                                            statement.bindText(1, name);
+                                            statement.bindText(2, nameKey(name));
+                                            return connection.done(statement.step());
+                                        });
     });
 }
 
@@ -319,20 +317,7 @@ Status SqliteArchive::lookUpAll(const QString& name, std::vector<Row>* rows) {
     }
     rows->push_back(first);
     // Others are rows without a key (the first holds it, or is one of them).
-    const QString wanted = nameKey(name);
-    SqliteStatement* statement = m_connection->cached(kRowsWithoutKey, &status);
-    if (!statement) {
-        return status;
-    }
-    SqliteStatement::Use use(*statement);
-    int rc;
-    while ((rc = statement->step()) == SQLITE_ROW) {
-        if (statement->int64(0) != first.id && !statement->isNull(1) &&
-            nameKey(statement->text(1)) == wanted) {
-            rows->push_back(Row::from(*statement));
-        }
-    }
-    return rc == SQLITE_DONE ? Status() : m_connection->failure(rc);
+    return rowsWithoutKey(nameKey(name), first.id, true, rows);
 }
 
 Status SqliteArchive::rowsNamed(const QString& name, std::vector<NamedRow>* rows) {
@@ -350,25 +335,21 @@ Status SqliteArchive::rowsNamed(const QString& name, std::vector<NamedRow>* rows
 Status SqliteArchive::writeTotals(qint64 id, const QString& name, qint64 right, qint64 given,
                                   const QDateTime& when) {
     // A row whose name another row's key already stands for stays without a key.
-    Status status;
-    SqliteStatement* statement = m_connection->cached(
+    Status status = m_connection->withStatement(
         "UPDATE tempar SET nome = ?1, chiave = CASE WHEN EXISTS (SELECT 1 FROM tempar o "
         "WHERE o.chiave = ?2 AND o.id <> ?6) THEN NULL ELSE ?2 END, "
         "giuste = ?3, sbagliate = ?4, data = ?5 WHERE id = ?6",
-        &status);
-    if (!statement) {
+        [&](SqliteStatement& statement) {
+            statement.bindText(kNomeParameter, name);
+            statement.bindText(kChiaveParameter, nameKey(name));
+            statement.bindInt64(kGiusteParameter, right);
+            statement.bindInt64(kSbagliateParameter, given);
+            statement.bindText(kDataParameter, when.toLocalTime().toString(kDateFormat));
+            statement.bindInt64(kIdParameter, id);
+            return m_connection->done(statement.step());
+        });
+    if (!status.ok()) {
         return status;
-    }
-    SqliteStatement::Use use(*statement);
-    statement->bindText(1, name);
-    statement->bindText(2, nameKey(name));
-    statement->bindInt64(3, right);
-    statement->bindInt64(4, given);
-    statement->bindText(5, when.toLocalTime().toString(kDateFormat));
-    statement->bindInt64(6, id);
-    const int rc = statement->step();
-    if (rc != SQLITE_DONE) {
-        return m_connection->failure(rc);
     }
     // Deleted by another program since the lookup.
     return sqlite3_changes(m_connection->handle()) == 1 ? Status() : Status::own(Status::kRowGone);
@@ -395,111 +376,100 @@ Status SqliteArchive::store(const QString& name, qint64 right, qint64 given,
 
 Status SqliteArchive::storeRow(qint64 id, const QString& name, qint64 right, qint64 given,
                                const QDateTime& when) {
-    return m_connection->write([&]() -> Status {
-        Status status;
-        SqliteStatement* statement =
-            m_connection->cached("SELECT nome FROM tempar WHERE id = ?1", &status);
-        if (!statement) {
-            return status;
-        }
-        {
-            SqliteStatement::Use use(*statement);
-            statement->bindInt64(1, id);
-            const int rc = statement->step();
-            if (rc == SQLITE_DONE) {
-                return Status::own(Status::kRowGone);
-            }
-            if (rc != SQLITE_ROW) {
-                return m_connection->failure(rc);
-            }
-            if (statement->isNull(0) || nameKey(statement->text(0)) != nameKey(name)) {
-                return Status::own(Status::kNoCurrentRow, name);
-            }
-        }
-        return writeTotals(id, name, right, given, when);
+    return m_connection->write([&]() {
+        Status status = m_connection->withStatement(
+            "SELECT nome FROM tempar WHERE id = ?1", [&](SqliteStatement& statement) {
+                statement.bindInt64(1, id);
+                const int rc = statement.step();
+                if (rc == SQLITE_DONE) {
+                    return Status::own(Status::kRowGone);
+                }
+                if (rc != SQLITE_ROW) {
+                    return m_connection->failure(rc);
+                }
+                if (statement.isNull(0) || nameKey(statement.text(0)) != nameKey(name)) {
+                    return Status::own(Status::kNoCurrentRow, name);
+                }
+                return Status();
+            });
+        return status.ok() ? writeTotals(id, name, right, given, when) : status;
     });
 }
 
 Status SqliteArchive::readRow(qint64 id, Outcome* outcome) {
     *outcome = Outcome();
-    Status status;
-    SqliteStatement* statement = m_connection->cached(ROW_COLUMNS "WHERE id = ?1", &status);
-    if (!statement) {
-        return status;
-    }
-    SqliteStatement::Use use(*statement);
-    statement->bindInt64(1, id);
-    const int rc = statement->step();
-    if (rc == SQLITE_ROW) {
-        const Row row = Row::from(*statement);
-        *outcome = {true, row.fields.giuste, row.fields.sbagliate, presentDate(row.fields.data)};
-        return Status();
-    }
-    return rc == SQLITE_DONE ? Status() : m_connection->failure(rc);
+    return m_connection->withStatement(
+        ROW_COLUMNS "WHERE id = ?1", [&](SqliteStatement& statement) {
+            statement.bindInt64(1, id);
+            const int rc = statement.step();
+            if (rc == SQLITE_ROW) {
+                const Row row = Row::from(statement);
+                *outcome = {true, row.fields.giuste, row.fields.sbagliate,
+                            presentDate(row.fields.data)};
+                return Status();
+            }
+            return m_connection->done(rc);
+        });
 }
 
-Status SqliteArchive::read(const QString& name, Outcome* outcome) {
-    *outcome = Outcome();
+Status SqliteArchive::lookUpName(const QString& name, bool withTotals, Outcome* outcome) {
     Row row;
     Status status = lookUp(name, &row);
     if (status.ok() && row.id != 0) {
-        *outcome = {true, row.fields.giuste, row.fields.sbagliate, presentDate(row.fields.data)};
+        *outcome = withTotals ? Outcome{true, row.fields.giuste, row.fields.sbagliate,
+                                        presentDate(row.fields.data)}
+                              : Outcome{true, {}, {}, {}};
     }
     return status;
 }
 
 Status SqliteArchive::insertRows(const std::vector<StoredRow>& rows) {
     SqliteConnection& connection = *m_connection;
-    return connection.write([&]() -> Status {
-        Status status;
-        SqliteStatement* statement = connection.cached(
+    return connection.write([&]() {
+        return connection.withStatement(
             "INSERT INTO tempar (nome, chiave, giuste, sbagliate, data) "
             "VALUES (?1, ?2, ?3, ?4, ?5)",
-            &status);
-        if (!statement) {
-            return status;
-        }
-        QSet<QString> keys;
-        for (const StoredRow& row : rows) {
-            SqliteStatement::Use use(*statement);
-            statement->bind(1, row.nome);
-            if (!row.nome.isNull()) {
-                const QString key = nameKey(row.nome.toString());
-                if (!keys.contains(key)) {
-                    keys.insert(key);
-                    statement->bindText(2, key);
+            [&](SqliteStatement& statement) {
+                QSet<QString> keys;
+                for (const StoredRow& row : rows) {
+                    const SqliteStatement::Use use(statement);
+                    statement.bind(kNomeParameter, row.nome);
+                    if (!row.nome.isNull()) {
+                        const QString key = nameKey(row.nome.toString());
+                        if (!keys.contains(key)) {
+                            keys.insert(key);
+                            statement.bindText(kChiaveParameter, key);
+                        }
+                    }
+                    statement.bind(kGiusteParameter, row.giuste);
+                    statement.bind(kSbagliateParameter, row.sbagliate);
+                    if (row.data.typeId() == QMetaType::QDateTime) {
+                        statement.bindText(
+                            kDataParameter,
+                            row.data.toDateTime().toLocalTime().toString(kDateFormat));
+                    } else {
+                        statement.bind(kDataParameter, row.data);
+                    }
+                    const int rc = statement.step();
+                    if (rc != SQLITE_DONE) {
+                        return connection.failure(rc);
+                    }
                 }
-            }
-            statement->bind(3, row.giuste);
-            statement->bind(4, row.sbagliate);
-            if (row.data.typeId() == QMetaType::QDateTime) {
-                statement->bindText(5, row.data.toDateTime().toLocalTime().toString(kDateFormat));
-            } else {
-                statement->bind(5, row.data);
-            }
-            const int rc = statement->step();
-            if (rc != SQLITE_DONE) {
-                return connection.failure(rc);
-            }
-        }
-        return Status();
+                return Status();
+            });
     });
 }
 
 Status SqliteArchive::everyRow(std::vector<StoredRow>* rows) {
-    Status status;
-    SqliteStatement* statement = m_connection->cached(kEveryRow, &status);
-    if (!statement) {
-        return status;
-    }
-    SqliteStatement::Use use(*statement);
-    int rc;
-    while ((rc = statement->step()) == SQLITE_ROW) {
-        StoredRow row = Row::from(*statement).fields;
-        row.data = presentDate(row.data);
-        rows->push_back(std::move(row));
-    }
-    return rc == SQLITE_DONE ? Status() : m_connection->failure(rc);
+    return m_connection->withStatement(kEveryRow, [&](SqliteStatement& statement) {
+        int rc;
+        while ((rc = statement.step()) == SQLITE_ROW) {
+            StoredRow row = Row::from(statement).fields;
+            row.data = presentDate(row.data);
+            rows->push_back(std::move(row));
+        }
+        return m_connection->done(rc);
+    });
 }
 
 }  // namespace archive

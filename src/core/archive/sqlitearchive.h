@@ -40,10 +40,8 @@ public:
     using Archive::readNames;
     Status countNames(int* count) override;
     Status readNames(int first, int count, std::vector<NamedRow>* rows) override;
-    Status find(const QString& name, bool* found) override;
     Status add(const QString& name) override;
     Status store(const QString& name, qint64 right, qint64 given, const QDateTime& when) override;
-    Status read(const QString& name, Outcome* outcome) override;
     void limitWait(int ms) override;
     Status rowsNamed(const QString& name, std::vector<NamedRow>* rows) override;
     Status storeRow(qint64 id, const QString& name, qint64 right, qint64 given,
@@ -56,9 +54,19 @@ public:
     // name whose key an earlier row holds is added without a key, as key repair leaves it.
     Status insertRows(const std::vector<StoredRow>& rows);
 
+protected:
+    Status lookUpName(const QString& name, bool withTotals, Outcome* outcome) override;
+
 private:
     struct Row;
     explicit SqliteArchive(std::unique_ptr<SqliteConnection> connection);
+    // Fails with kWrongLayout when the file lacks the key's index (checked once).
+    Status checkIndex();
+    // The first row holding the key, or id 0.
+    Status lookUpByKey(const QString& wanted, Row* row);
+    // Appends the rows without a key whose names have the key wanted, but the row except;
+    // all of them, or only the first.
+    Status rowsWithoutKey(const QString& wanted, qint64 except, bool all, std::vector<Row>* rows);
     // The row of the name's key, or id 0.
     Status lookUp(const QString& name, Row* row);
     // Every row of the name's key, the one lookUp finds first.

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <utility>
 
 #include "archive/sqlitestatement.h"
 #include "archive/status.h"
@@ -15,6 +16,13 @@
 struct sqlite3;
 
 namespace archive {
+
+// SQLite's primary result code is the low byte of its extended one.
+constexpr int kPrimaryCodeMask = 0xff;
+
+// A failure reported by SQLite: its extended result code and its description, with the
+// advice that goes with the code.
+Status sqliteFailure(int extendedCode, const QString& description);
 
 // Owns one SQLite connection and the statements prepared on it.
 class SqliteConnection {
@@ -35,6 +43,22 @@ public:
     // A statement prepared once and kept for the life of the connection; null on failure,
     // with *status set.
     SqliteStatement* cached(const char* sql, Status* status);
+    // Runs use(statement) on the statement of sql (prepared once, as cached() does) and
+    // resets it afterwards, so that no read is left unfinished and holding its lock: the
+    // failure to prepare it, or what use returns.
+    template <typename Use>
+    Status withStatement(const char* sql, Use&& use) {
+        Status status;
+        SqliteStatement* statement = cached(sql, &status);
+        if (statement == nullptr) {
+            return status;
+        }
+        const SqliteStatement::Use scope(*statement);
+        return std::forward<Use>(use)(*statement);
+    }
+    // What a step that should have ended the statement returned: ok for SQLITE_DONE, the
+    // failure otherwise.
+    Status done(int rc) const;
     // Runs a query and gives back the rows' first column as text.
     Status firstColumn(const char* sql, QStringList* out);
     // Runs statements that return no rows we need.

@@ -20,6 +20,8 @@ struct ExerciseSet {
     friend bool operator==(const ExerciseSet&, const ExerciseSet&) = default;
 
     static constexpr int kWholeTableCode = 0;
+    static constexpr int kFirstClassCode = 1;  // class I
+    static constexpr int kLastClassCode = 5;   // class V
     static constexpr int kEssentialCode = 6;
     static constexpr int kCount = 7;
 

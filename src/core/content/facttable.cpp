@@ -42,7 +42,7 @@ const FactEntry& FactTable::entry(const ExerciseSet& set, int position) const {
 
 int FactTable::classOf(int position) {
     Q_ASSERT(position >= 1 && position <= kRows);
-    for (int code = 1; code <= 5; ++code) {
+    for (int code = ExerciseSet::kFirstClassCode; code <= ExerciseSet::kLastClassCode; ++code) {
         const ExerciseSet set = ExerciseSet::byCode(code);
         if (position >= set.first && position <= set.last) {
             return code;

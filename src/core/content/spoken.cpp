@@ -25,25 +25,33 @@ constexpr std::array<const char*, 11> kOrdinals{"",       "primo",   "secondo", 
                                                 "quarto", "quinto",  "sesto",   "settimo",
                                                 "ottavo", "nono",    "decimo"};
 
+constexpr int kTen = 10;
+constexpr int kHundred = 100;
+constexpr int kThousand = 1000;
+constexpr int kLargestSpoken = 999999;
+// The units whose words start with a vowel ("uno", "otto").
+constexpr int kUno = 1;
+constexpr int kOtto = 8;
+
 QString below100(int n) {
-    if (n < 20) {
+    if (n < static_cast<int>(kUnits.size())) {
         return QLatin1String(kUnits.at(n));
     }
-    QString tens = QLatin1String(kTens.at(n / 10));
-    const int unit = n % 10;
+    QString tens = QLatin1String(kTens.at(n / kTen));
+    const int unit = n % kTen;
     if (unit == 0) {
         return tens;
     }
     // A vowel meets a vowel: "ventuno", "trentotto".
-    if (unit == 1 || unit == 8) {
+    if (unit == kUno || unit == kOtto) {
         tens.chop(1);
     }
     return tens + QLatin1String(kUnits.at(unit));
 }
 
 QString below1000(int n) {
-    const int hundreds = n / 100;
-    const int rest = n % 100;
+    const int hundreds = n / kHundred;
+    const int rest = n % kHundred;
     QString words;
     if (hundreds > 0) {
         words = hundreds == 1 ? QStringLiteral("cento")
@@ -66,7 +74,9 @@ QString dayWord(int day) {
 }
 
 QString monthName(int month) {
-    return month >= 1 && month <= 12 ? QLatin1String(kMonths.at(month - 1)) : QString();
+    return month >= 1 && month <= static_cast<int>(kMonths.size())
+               ? QLatin1String(kMonths.at(month - 1))
+               : QString();
 }
 
 QString era(QChar letter) {
@@ -106,11 +116,11 @@ QString ordinalWord(int n) {
 }  // namespace
 
 QString numberWords(int n) {
-    if (n < 0 || n > 999999) {
+    if (n < 0 || n > kLargestSpoken) {
         return QString::number(n);
     }
-    const int thousands = n / 1000;
-    const int rest = n % 1000;
+    const int thousands = n / kThousand;
+    const int rest = n % kThousand;
     QString words;
     if (thousands == 1) {
         words = QStringLiteral("mille");
@@ -157,9 +167,9 @@ QString spokenDate(const QString& label) {
         int to = m.captured(2).toInt();
         // "1935-36" ends in the same century, or the next one.
         if (m.captured(2).size() == 2 && m.captured(1).size() == 4) {
-            to += from / 100 * 100;
+            to += from / kHundred * kHundred;
             if (to < from) {
-                to += 100;
+                to += kHundred;
             }
         }
         QString words = QStringLiteral("dal %1 al %2").arg(from).arg(to);

@@ -23,7 +23,8 @@ void Drill::chooseSet(int code) {
     // Every button back to its normal look, then the chosen one disabled; a class button
     // starts its blinking at light grey, the whole-table and essential buttons at the face.
     m_buttons.fill(SetButtonLook{});
-    m_buttons.at(code) = SetButtonLook{false, code >= 1 && code <= 5};
+    m_buttons.at(code) = SetButtonLook{
+        false, code >= ExerciseSet::kFirstClassCode && code <= ExerciseSet::kLastClassCode};
     deal();
 }
 
@@ -91,10 +92,8 @@ bool Drill::drop(int box, int dateLabel) {
     }
     ++m_answersInExercise;
     ++m_answersTotal;
-    const int position = m_rowFact[box + 1];
-    m_placements.push_back(
-        {m_currentSet.usesEssentialList() ? content::FactTable::essentialRow(position) : position,
-         m_currentSet.code, m_deal, m_boxText[box], right, !m_boxAnswered[box], m_clock()});
+    m_placements.push_back({factRow(box), m_currentSet.code, m_deal, m_boxText[box], right,
+                            !m_boxAnswered[box], m_clock()});
     m_boxAnswered[box] = true;
     return right;
 }
@@ -105,6 +104,11 @@ void Drill::tick() {
     }
     SetButtonLook& look = m_buttons.at(m_currentSet.code);
     look.lightGrey = !look.lightGrey;
+}
+
+int Drill::factRow(int row) const {
+    const int position = m_rowFact.at(row + 1);
+    return m_currentSet.usesEssentialList() ? content::FactTable::essentialRow(position) : position;
 }
 
 const content::FactEntry& Drill::entryAt(int position) const {

@@ -47,6 +47,8 @@ struct Placement {
 class Drill {
 public:
     static constexpr int kFacts = 10;
+    // The chosen set button swaps its face at every tick of this period.
+    static constexpr int kBlinkMs = 500;
 
     // The table must be built and outlive the drill; so must the random source.
     Drill(const content::FactTable& table, UniformSource& random);
@@ -57,18 +59,16 @@ public:
     // "ESERCIZIO SUCCESSIVO": a new exercise from the set in force, boxes emptied, the
     // counters of the exercise back to 0.
     void deal();
-    // Deals the given exercise of the set in force, as deal() does with the lists it draws:
-    // row k (0..9) shows position rows[k], and date label k the date of position labels[k].
-    // Tests deal with it exactly the case they judge.
-    void dealThese(const std::array<int, kFacts>& rows, const std::array<int, kFacts>& labels);
     // A date label dropped on a box. Returns whether it was right.
     bool drop(int box, int dateLabel);
+    // The table row (1..189) of the fact in row k (0..9): an essential entry names its row.
+    int factRow(int row) const;
     // Every placement judged since the drill was made, oldest first.
     const std::vector<Placement>& placements() const { return m_placements; }
     // The clock that dates placements; the program's clock unless a test gives another.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
-    // A tick of the 500 ms timer: the button of the set in force swaps its face.
+    // A tick of the blinking timer (kBlinkMs): the button of the set in force swaps its face.
     void tick();
 
     // Draws ten different positions of the set in force into rowFact, in random order:
@@ -92,12 +92,13 @@ public:
     int rightTotal() const { return m_rightTotal; }                // Label7
     int answersTotal() const { return m_answersTotal; }            // Label8
 
-    // Entries 1..10 are used; entry 0 never.
-    const std::array<int, kFacts + 1>& rowFact() const { return m_rowFact; }
-    const std::array<int, kFacts + 1>& dateOrder() const { return m_dateOrder; }
-    const std::array<QString, kFacts + 1>& rowDate() const { return m_rowDate; }
-
 private:
+    // Tests read the dealt lists and deal the exercise they judge (tests/drilltesting.h).
+    friend class DrillTesting;
+
+    // Deals the given exercise of the set in force, as deal() does with the lists it draws:
+    // row k (0..9) shows position rows[k], and date label k the date of position labels[k].
+    void dealThese(const std::array<int, kFacts>& rows, const std::array<int, kFacts>& labels);
     // Empties the boxes, zeroes the exercise's counters, and shows the dealt rowFact and
     // dateOrder: the facts, what each box expects, the dates on the labels.
     void showDeal();
@@ -114,6 +115,7 @@ private:
     content::ExerciseSet m_currentSet;
     std::array<SetButtonLook, content::ExerciseSet::kCount> m_buttons{};
 
+    // Entries 1..10 are used; entry 0 never.
     std::array<int, kFacts + 1> m_rowFact{};
     std::array<int, kFacts + 1> m_dateOrder{};
     std::array<QString, kFacts + 1> m_rowDate;

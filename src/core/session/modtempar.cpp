@@ -16,13 +16,9 @@ archive::Status Modtempar::openArchive() {
     return status;
 }
 
-archive::Status Modtempar::closeArchive() {
-    if (!archiveDb) {
-        return archive::Status();
-    }
+void Modtempar::closeArchive() {
     // Every write has committed before it returned, so letting go loses nothing.
     archiveDb.reset();
-    return archive::Status();
 }
 
 }  // namespace session

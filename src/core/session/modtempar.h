@@ -21,7 +21,7 @@ public:
     // point it into a temporary folder.
     QString archivePath = QStringLiteral("tempolario.mdb");
     // How long an opening or a save waits for a file kept locked by another program.
-    int busyTimeoutMs = 5000;
+    int busyTimeoutMs = archive::OpenOptions::kDefaultBusyTimeoutMs;
     // A school's archive on a database server: when server.service is set, the archive is
     // there and archivePath is not used.
     archive::ServerPlace server;
@@ -43,7 +43,7 @@ public:
     // place of the previous handle. On failure archiveDb is left empty.
     archive::Status openArchive();
     // Closes archiveDb; with none open there is nothing to do.
-    archive::Status closeArchive();
+    void closeArchive();
 };
 
 }  // namespace session

@@ -33,6 +33,9 @@ QString storedDateText(const QDateTime& when, const QLocale& locale) {
            shown.toString(when.time(), withSeconds(shown.timeFormat(QLocale::ShortFormat)));
 }
 
+// Enough digits for any whole count a double holds exactly, without an exponent.
+constexpr int kWholeDoubleDigits = 15;
+
 QString outcomeText(const QVariant& value, const QLocale& locale) {
     if (value.isNull() || !value.isValid()) {
         return QString();
@@ -41,8 +44,7 @@ QString outcomeText(const QVariant& value, const QLocale& locale) {
         case QMetaType::QDateTime:
             return storedDateText(value.toDateTime(), locale);
         case QMetaType::Double:
-            // Enough digits for any whole count a double holds exactly, without an exponent.
-            return QString::number(value.toDouble(), 'g', 15);
+            return QString::number(value.toDouble(), 'g', kWholeDoubleDigits);
         default:
             return value.toString();
     }

@@ -169,7 +169,9 @@ QWidget* makeControl(const ControlSpec& design, int index, QWidget* parent) {
 const QPalette& designPalette() {
     static const QPalette light = [] {
         const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
-        return fusion ? fusion->standardPalette() : QPalette(QColor(239, 239, 239));
+        constexpr int kFusionGrey = 239;  // Fusion's own window grey
+        return fusion ? fusion->standardPalette()
+                      : QPalette(QColor(kFusionGrey, kFusionGrey, kFusionGrey));
     }();
     return light;
 }

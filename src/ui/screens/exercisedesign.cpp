@@ -14,6 +14,8 @@ constexpr FontSpec kSansBold{"MS Sans Serif", 8.25, true};
 
 constexpr QRgb kPink = qRgb(255, 192, 255);
 
+// The rows' colours, as the design gives them.
+// NOLINTBEGIN(readability-magic-numbers)
 QRgb factBackground(int k) {
     return k % 2 == 0 ? qRgb(192, 192, 255) : qRgb(192, 255, 192);
 }
@@ -23,6 +25,7 @@ QRgb boxBackground(int k) {
 QRgb dateBackground(int k) {
     return k == 0 ? qRgb(255, 255, 128) : qRgb(255, 255, 0);
 }
+// NOLINTEND(readability-magic-numbers)
 
 // Layers: the two filled rectangles lie beneath everything, the counters above their text
 // lines, and push buttons above all the rest (cmdarchivio above CMDESCO where they overlap).

@@ -33,10 +33,15 @@ void FaceButton::paintEvent(QPaintEvent*) {
     const bool sunken = isDown();
     QPalette bevel = palette();
     bevel.setColor(QPalette::Button, faceColour);
-    bevel.setColor(QPalette::Light, faceColour.lighter(150));
-    bevel.setColor(QPalette::Midlight, faceColour.lighter(115));
-    bevel.setColor(QPalette::Mid, faceColour.darker(150));
-    bevel.setColor(QPalette::Dark, faceColour.darker(200));
+    // The bevel's shades, in percent of the face.
+    constexpr int kLightPercent = 150;
+    constexpr int kMidlightPercent = 115;
+    constexpr int kMidPercent = 150;
+    constexpr int kDarkPercent = 200;
+    bevel.setColor(QPalette::Light, faceColour.lighter(kLightPercent));
+    bevel.setColor(QPalette::Midlight, faceColour.lighter(kMidlightPercent));
+    bevel.setColor(QPalette::Mid, faceColour.darker(kMidPercent));
+    bevel.setColor(QPalette::Dark, faceColour.darker(kDarkPercent));
     bevel.setColor(QPalette::Shadow, Qt::black);
     const QBrush fill(faceColour);
     qDrawWinButton(&painter, rect(), bevel, sunken, &fill);

@@ -187,7 +187,7 @@ void FormNome::typeName() {
         return;
     }
     const archive::Status status = m_choice.enterTyped(*answer);
-    if (status.number == archive::Status::kSameName) {
+    if (status.kind == archive::Status::kSameName) {
         // Not a failure of the archive: the pupil stays here and picks from the list.
         screens::showMessage(this, status.message());
     } else if (check(status)) {

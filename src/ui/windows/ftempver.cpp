@@ -88,12 +88,12 @@ Ftempver::Ftempver(exercise::UniformSource& random, QWidget* parent) : QWidget(p
 
     auto* cmd0 = m_controls.as<screens::FaceButton>(QStringLiteral("cmd0"));
     connect(cmd0, &QPushButton::clicked, this, [this] { chooseSet(0); });
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < content::ExerciseSet::kLastClassCode; ++i) {
         connect(m_controls.as<screens::FaceButton>(QStringLiteral("Cmd1"), i),
                 &QPushButton::clicked, this, [this, i] { chooseSet(i + 1); });
     }
     connect(m_controls.as<screens::FaceButton>(QStringLiteral("cmdessenz")), &QPushButton::clicked,
-            this, [this] { chooseSet(6); });
+            this, [this] { chooseSet(content::ExerciseSet::kEssentialCode); });
     connect(m_controls.as<screens::FaceButton>(QStringLiteral("cmdnuovo")), &QPushButton::clicked,
             this, [this] { dealNext(); });
     connect(m_controls.as<screens::FaceButton>(QStringLiteral("cmdarchivio")),
@@ -103,7 +103,7 @@ Ftempver::Ftempver(exercise::UniformSource& random, QWidget* parent) : QWidget(p
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
-    m_timer->setInterval(500);
+    m_timer->setInterval(exercise::Drill::kBlinkMs);
     connect(m_timer, &QTimer::timeout, this, [this] { blink(); });
     m_timer->start();
 
@@ -167,7 +167,8 @@ void Ftempver::fitDesign() {
     for (QScrollBar* bar : m_scroll) {
         const int page = bar->orientation() == Qt::Horizontal ? seen.width() : seen.height();
         bar->setPageStep(page);
-        bar->setSingleStep(std::max(1, page / 10));
+        constexpr int kStepsPerPage = 10;
+        bar->setSingleStep(std::max(1, page / kStepsPerPage));
         bar->raise();
     }
     placeDesign();
@@ -320,9 +321,9 @@ void Ftempver::paintExercise() {
 void Ftempver::paintCounters() {
     const std::array counters{m_drill->rightInExercise(), m_drill->answersInExercise(),
                               m_drill->rightTotal(), m_drill->answersTotal()};
-    for (int i = 0; i < 4; ++i) {
-        setCaption(m_controls.as<QLabel>(QStringLiteral("Label%1").arg(5 + i)),
-                   QString::number(counters[i]));
+    const std::array names{"Label5", "Label6", "Label7", "Label8"};
+    for (std::size_t i = 0; i < counters.size(); ++i) {
+        setCaption(m_controls.as<QLabel>(QLatin1String(names[i])), QString::number(counters[i]));
     }
 }
 
@@ -376,18 +377,18 @@ void Ftempver::describe() {
 
     // The counters sit in the gaps of two text lines; each line says the whole sentence, and
     // each counter what it counts.
-    const auto label = [this](int n) { return m_controls.get(QStringLiteral("Label%1").arg(n)); };
+    const auto label = [this](const char* name) { return m_controls.get(QLatin1String(name)); };
     const QString right = QString::number(m_drill->rightInExercise());
     const QString given = QString::number(m_drill->answersInExercise());
     const QString rightTotal = QString::number(m_drill->rightTotal());
     const QString givenTotal = QString::number(m_drill->answersTotal());
-    setSpoken(label(4),
+    setSpoken(label("Label4"),
               QStringLiteral("Giuste nell'esercizio attuale: %1 su %2").arg(right, given));
-    setSpoken(label(5), QStringLiteral("Giuste nell'esercizio attuale: %1").arg(right));
-    setSpoken(label(6), QStringLiteral("Risposte nell'esercizio attuale: %1").arg(given));
-    setSpoken(label(10), QStringLiteral("Giuste in totale: %1 su %2").arg(rightTotal, givenTotal));
-    setSpoken(label(7), QStringLiteral("Giuste in totale: %1").arg(rightTotal));
-    setSpoken(label(8), QStringLiteral("Risposte in totale: %1").arg(givenTotal));
+    setSpoken(label("Label5"), QStringLiteral("Giuste nell'esercizio attuale: %1").arg(right));
+    setSpoken(label("Label6"), QStringLiteral("Risposte nell'esercizio attuale: %1").arg(given));
+    setSpoken(label("Label10"), QStringLiteral("Giuste in totale: %1 su %2").arg(rightTotal, givenTotal));
+    setSpoken(label("Label7"), QStringLiteral("Giuste in totale: %1").arg(rightTotal));
+    setSpoken(label("Label8"), QStringLiteral("Risposte in totale: %1").arg(givenTotal));
 
     // The set buttons: which set each one drills (a class button shows only "4°", which a
     // speech engine reads as degrees), and which one is in force, which on screen blinks and
@@ -395,7 +396,8 @@ void Ftempver::describe() {
     for (int code = 0; code < content::ExerciseSet::kCount; ++code) {
         screens::FaceButton* button = setButton(code);
         QString name;
-        if (code >= 1 && code <= 5) {
+        if (code >= content::ExerciseSet::kFirstClassCode &&
+            code <= content::ExerciseSet::kLastClassCode) {
             name = content::classOrdinal(code) + QStringLiteral(" classe");
         }
         const bool inForce = m_drill->hasSet() && m_drill->currentSet().code == code;
