@@ -38,7 +38,7 @@ public:
         });
     }
 
-    static QWidget* control(const QWidget* window, const char* name, int index = -1) {
+    QWidget* control(const QWidget* window, const char* name, int index = -1) const {
         return windowtesting::control(window, name, index);
     }
 
