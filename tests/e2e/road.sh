@@ -25,6 +25,7 @@ program=$(realpath "$2")
 tool=$(realpath "$3")
 pixels=$(realpath "$4")
 server=${5:-}
+here=$(dirname "$(realpath "${BASH_SOURCE[0]}")")
 work=$(mktemp -d)
 pid=
 cleanup() {
@@ -35,11 +36,11 @@ cleanup() {
 trap cleanup EXIT
 cd "$work"
 # shellcheck source=tests/e2e/archive.sh
-source "$(dirname "${BASH_SOURCE[0]}")/archive.sh"
+source "$here/archive.sh"
 
 fail() { echo "road ($mode): $*" >&2; exit 1; }
 # shellcheck source=tests/e2e/xdo.sh
-source "$(dirname "${BASH_SOURCE[0]}")/xdo.sh"
+source "$here/xdo.sh"
 keys() { xdotool key --delay 40 "$@"; }
 # Waits until the program has handled every event sent so far: a round trip through it.
 settle() { sleep 0.3; }
