@@ -8,6 +8,7 @@
 
 #include "archive/namechoice.h"
 #include "screens/builder.h"
+#include "screens/screenfit.h"
 
 namespace archive {
 
@@ -37,14 +38,12 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    // Shown, and moved into the desktop's frame: the real frame is known, fit again.
-    void showEvent(QShowEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Draws the design at the zoom that fits the screen (screens::windowZoom).
-    void fitToScreen();
+    // Draws the design at the zoom that fits the screen (screens::windowZoom); called by the
+    // window's screens::ScreenFit.
+    void fitToScreen(const QRect& available, const QMargins& frame);
     // What a screen reader says of the controls whose own text does not say it all.
     void describe();
     void picked(int row);
@@ -59,6 +58,7 @@ private:
     NameChoice m_choice;
     NameList m_names;
     screens::Controls m_controls;
+    screens::ScreenFit* m_screenFit = nullptr;
 };
 
 }  // namespace archive

@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 
 #include "archive/outcometext.h"
 #include "content/spoken.h"
@@ -20,6 +19,7 @@
 #include "screens/grid.h"
 #include "screens/labelbutton.h"
 #include "screens/messages.h"
+#include "screens/screenfit.h"
 
 namespace archive {
 
@@ -36,7 +36,8 @@ constexpr int kColumnWidths[] = {2200, 800, 800, 2600};
 Risultati::Risultati(Modtempar& shared, QWidget* owner)
     : QWidget(owner, Qt::Window), m_view(shared) {
     m_controls = screens::build(this, screens::resultsDesign());
-    fitToScreen();
+    new screens::ScreenFit(
+        this, [this](const QRect& available, const QMargins& frame) { fitToScreen(available, frame); });
     setMouseTracking(true);
     connect(m_controls.as<QPushButton>(QStringLiteral("CMDAGGIORNA")), &QPushButton::clicked, this,
             [this] { start(); });
@@ -159,23 +160,7 @@ void Risultati::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Risultati::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    fitToScreen();
-}
-
-void Risultati::moveEvent(QMoveEvent* event) {
-    QWidget::moveEvent(event);
-    fitToScreen();
-}
-
-void Risultati::fitToScreen() {
-    const QScreen* screen = this->screen();
-    if (!screen) {
-        return;
-    }
-    const QRect available = screen->availableGeometry();
-    const QMargins frame = screens::frameMargins(this);
+void Risultati::fitToScreen(const QRect& available, const QMargins& frame) {
     const double zoom = screens::windowZoom(screens::resultsDesign(), available.size(), frame);
     if (zoom != m_controls.zoom()) {
         m_controls.setZoom(zoom);
