@@ -70,7 +70,9 @@ Program::Stored Program::storeRun(bool canGoBack) {
         return Stored::Yes;
     }
     Status status = archivia();
-    while (!status) {
+    // An end of the session while the pupil is asked has stored the run, or reported it lost,
+    // and ended the program: the question it interrupted is not asked again.
+    while (!status && !m_ended) {
         switch (askAfterFailedStore(status, canGoBack)) {
             case StoreChoice::Retry:
                 // A fresh handle, so a file put back in place is the one written.
