@@ -70,10 +70,14 @@ Program::Stored Program::storeRun(bool canGoBack) {
         return Stored::Yes;
     }
     Status status = archivia();
-    // An end of the session while the pupil is asked has stored the run, or reported it lost,
-    // and ended the program: the question it interrupted is not asked again.
-    while (!status && !m_ended) {
-        switch (askAfterFailedStore(status, canGoBack)) {
+    while (!status) {
+        const StoreChoice choice = askAfterFailedStore(status, canGoBack);
+        // The session may have ended while the pupil was asked: its end has stored the run,
+        // or reported it lost, and closed the archive. The answer leads to nothing more.
+        if (m_ended) {
+            return Stored::Leave;
+        }
+        switch (choice) {
             case StoreChoice::Retry:
                 // A fresh handle, so a file put back in place is the one written.
                 status = m_shared.openArchive();
