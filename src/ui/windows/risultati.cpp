@@ -229,7 +229,9 @@ void Risultati::describe() {
     setAccessibleDescription(
         whose + QStringLiteral(". Tab porta alla tabella dei risultati e alla ricerca di un altro "
                                "nome; Esc torna all'esercizio."));
-    setSpoken(m_controls.get(QStringLiteral("LabCERCA")), QString(),
+    // The blanks that place the search's words on two lines are no words.
+    auto* searchButton = m_controls.as<screens::LabelButton>(QStringLiteral("LabCERCA"));
+    setSpoken(searchButton, searchButton->text().simplified(),
               QStringLiteral("Mostra i risultati del cognome e del nome scritti sopra"));
     setSpoken(m_controls.get(QStringLiteral("Labtorna")), QString(),
               QStringLiteral("Torna all'esercizio"));
