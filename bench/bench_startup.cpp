@@ -273,10 +273,9 @@ struct Configuration {
 };
 
 std::vector<double> readyTimes(const Configuration& configuration) {
-    std::vector<double> ready;
-    for (const Run& run : configuration.runs) {
-        ready.push_back(run.ready);
-    }
+    std::vector<double> ready(configuration.runs.size());
+    std::transform(configuration.runs.begin(), configuration.runs.end(), ready.begin(),
+                   [](const Run& run) { return run.ready; });
     return ready;
 }
 
@@ -324,7 +323,7 @@ void printPlatform(const QString& platform, const std::vector<Configuration>& co
     const double emptyInside = inProcess[QStringLiteral("0 names")];
     std::printf("the same from main() on:       %.2f (%.1f ms / %.1f ms)\n", emptyInside / bareInside,
                 emptyInside, bareInside);
-    if (ready.count(QStringLiteral("against: 0 names")) != 0) {
+    if (ready.contains(QStringLiteral("against: 0 names"))) {
         const double other = ready[QStringLiteral("against: 0 names")];
         const double otherInside = inProcess[QStringLiteral("against: 0 names")];
         std::printf("the other build, same ratios:  %.2f (%.1f ms), from main() on %.2f (%.1f ms)\n",

@@ -31,8 +31,9 @@ void LabelButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QStyleOption option;
     option.initFrom(this);
-    const int flags = QStyle::visualAlignment(layoutDirection(), m_alignment) | Qt::TextWordWrap |
-                      (text().isRightToLeft() ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight);
+    const int flags = static_cast<int>(
+        QStyle::visualAlignment(layoutDirection(), m_alignment).toInt() | Qt::TextWordWrap |
+        (text().isRightToLeft() ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight));
     style()->drawItemText(&painter, contentsRect(), flags, option.palette, isEnabled(), text(),
                           foregroundRole());
 }
