@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "screens/screenfit.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QEvent>
@@ -34,6 +35,23 @@ void ScreenFit::fit() {
     m_available = available;
     m_frame = frame;
     m_fitting(available, frame);
+    keepInside();
+}
+
+void ScreenFit::keepInside() {
+    // A shown window that the desktop moved, or that a smaller free area leaves partly
+    // outside, comes back in whole, frame included.
+    if (!m_window->isVisible()) {
+        return;
+    }
+    const QSize outer = m_window->size().grownBy(m_frame);
+    const QPoint corner = m_window->frameGeometry().topLeft();
+    const QPoint at(
+        std::max(m_available.left(), std::min(corner.x(), m_available.right() + 1 - outer.width())),
+        std::max(m_available.top(), std::min(corner.y(), m_available.bottom() + 1 - outer.height())));
+    if (at != corner) {
+        m_window->move(at);
+    }
 }
 
 void ScreenFit::follow(QScreen* screen) {

@@ -20,7 +20,9 @@ namespace screens {
 // the window, and only when one of them has changed since the last fitting: when the window
 // is made and first shown, once the desktop has framed it (its real frame is then known),
 // when it goes to another screen, and when its screen's available area changes (a panel
-// added, a resolution changed). A window moved about on one screen is not fitted again.
+// added, a resolution changed). After each fitting a shown window is moved back inside the
+// available area if it stands partly outside. A window moved about on one screen is not
+// fitted again.
 class ScreenFit : public QObject {
 public:
     using Fitting = std::function<void(const QRect& available, const QMargins& frame)>;
@@ -36,6 +38,7 @@ protected:
 
 private:
     void follow(QScreen* screen);
+    void keepInside();
 
     QWidget* m_window;
     Fitting m_fitting;

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/risultati.h"
 
-#include <algorithm>
+#include <iterator>
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -166,27 +166,15 @@ void Risultati::fitToScreen(const QRect& available, const QMargins& frame) {
         m_controls.setZoom(zoom);
     }
     setFixedSize(m_controls.clientSize());
-    const QSize outer = m_controls.clientSize().grownBy(frame);
-    QPoint at = frameGeometry().topLeft();
     if (!m_placed) {
-        // Placed before it is first shown: a window moved before the desktop has framed it
-        // asks for its frame's corner to go there, whereas a shown window still unframed
-        // would put its client area there and its title bar above the screen.
+        // Placed at the first fitting, before it is first shown: a window moved before the
+        // desktop has framed it asks for its frame's corner to go there, whereas a shown
+        // window still unframed would put its client area there and its title bar above the
+        // screen.
         m_placed = true;
-        at = available.topLeft() + QPoint((available.width() - outer.width()) / 2,
-                                          (available.height() - outer.height()) / 2);
-        if (!testAttribute(Qt::WA_WState_Created)) {
-            move(at);
-            return;
-        }
-    }
-    if (!isVisible()) {
-        return;
-    }
-    at.setX(std::max(available.left(), std::min(at.x(), available.right() + 1 - outer.width())));
-    at.setY(std::max(available.top(), std::min(at.y(), available.bottom() + 1 - outer.height())));
-    if (at != frameGeometry().topLeft()) {
-        move(at);
+        const QSize outer = m_controls.clientSize().grownBy(frame);
+        move(available.topLeft() + QPoint((available.width() - outer.width()) / 2,
+                                          (available.height() - outer.height()) / 2));
     }
 }
 

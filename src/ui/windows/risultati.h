@@ -41,9 +41,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Draws the design at the zoom that fits the screen (screens::windowZoom) and keeps the
-    // window inside the screen's available area; the first fitting centres it there. Called by
-    // the window's screens::ScreenFit.
+    // Draws the design at the zoom that fits the screen (screens::windowZoom); the first
+    // fitting centres the window in the screen's available area. Called by the window's
+    // screens::ScreenFit, which keeps the shown window inside that area.
     void fitToScreen(const QRect& available, const QMargins& frame);
     void setKeyboardRoad();
     // What a screen reader says of the controls whose own text does not say it all.
