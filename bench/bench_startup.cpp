@@ -2,10 +2,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Times the program's start, from the moment its process is spawned to the name window shown
 // and painted, with archives of 0, 1,000, 32,767 and 100,000 names, beside a bare window of
-// the same size holding an empty list and started the same way. Every run is a fresh process:
+// the same size (the name window's on that screen) holding an empty list and started the
+// same way. Every run is a fresh process:
 // the benchmark starts itself again as the child, so nothing is warm in the measured process
-// but the file cache. Prints medians in milliseconds; run it by hand, not as a test:
-//   build/bench/bench_startup [runs]
+// but the file cache. It runs on the offscreen platform and, when a display is set, on the
+// X server too, where the desktop's services (screens, fonts, accessibility) come in. Prints
+// medians in milliseconds; run it by hand, not as a test:
+//   xvfb-run -a build/bench/bench_startup [runs] [--against OTHER_BENCH_STARTUP]
+// With --against, the program on the empty archive is also started by another build's
+// benchmark (say, of the previous version), in the same rounds and beside the same bare
+// window: on a busy machine only figures of one run compare.
 //
 // The child modes, used by the benchmark itself:
 //   bench_startup --child ARCHIVE   the program's start on that archive
@@ -30,6 +36,7 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -38,6 +45,7 @@
 #include "archive/archivefile.h"
 #include "archive/namekey.h"
 #include "exercise/uniformsource.h"
+#include "screens/builder.h"
 #include "screens/designs.h"
 #include "screens/layout.h"
 #include "windows/formnome.h"
@@ -122,15 +130,19 @@ int runBareChild(int argc, char* argv[], Instants& instants) {
     setUpApplication();
     instants.app = nowNs();
 
-    // The name window's size and its list's place, with nothing else.
+    // The name window's size on this screen (it grows on a big screen) and its list's place,
+    // with nothing else.
     const screens::WindowSpec& design = screens::nameDesign();
     QWidget window;
-    window.setFixedSize(screens::pixels(design.clientWidth), screens::pixels(design.clientHeight));
+    const double zoom = screens::windowZoom(design, window.screen()->availableGeometry().size(),
+                                            screens::frameMargins(&window));
+    window.setFixedSize(screens::clientSize(design, zoom));
     auto* list = new QListWidget(&window);
     for (const screens::ControlSpec& control : design.controls) {
         if (QLatin1String(control.name) == QLatin1String("List1")) {
-            list->setGeometry(screens::pixels(control.left), screens::pixels(control.top),
-                              screens::pixels(control.width), screens::pixels(control.height));
+            list->setGeometry(screens::pixels(control.left, zoom), screens::pixels(control.top, zoom),
+                              screens::pixels(control.width, zoom),
+                              screens::pixels(control.height, zoom));
         }
     }
     list->setUniformItemSizes(true);
@@ -223,13 +235,13 @@ struct Run {
     double ready = 0;
 };
 
-Run runChild(const QStringList& arguments) {
+Run runChild(const QString& program, const QString& platform, const QStringList& arguments) {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     child.setProcessEnvironment(environment);
     const qint64 spawned = nowNs();
-    child.start(QCoreApplication::applicationFilePath(), arguments);
+    child.start(program, arguments);
     if (!child.waitForFinished(120000) || child.exitStatus() != QProcess::NormalExit ||
         child.exitCode() != 0) {
         qFatal("child %s failed: %s", qPrintable(arguments.join(QLatin1Char(' '))),
@@ -255,75 +267,140 @@ double median(std::vector<double> values) {
 
 struct Configuration {
     QString label;
+    QString program;  // the benchmark that starts the child
     QStringList arguments;
     std::vector<Run> runs;
 };
 
+std::vector<double> readyTimes(const Configuration& configuration) {
+    std::vector<double> ready(configuration.runs.size());
+    std::transform(configuration.runs.begin(), configuration.runs.end(), ready.begin(),
+                   [](const Run& run) { return run.ready; });
+    return ready;
+}
+
+void printPlatform(const QString& platform, const std::vector<Configuration>& configurations,
+                   int runs) {
+    std::printf("%s: spawn to name window shown and painted, median of %d runs (ms):\n\n",
+                qPrintable(platform), runs);
+    std::printf("%-22s %9s %9s %9s %9s %9s  %9s %9s\n", "", "main()", "app", "window", "listed",
+                "ready", "min", "max");
+    std::map<QString, double> ready;
+    std::map<QString, double> inProcess;  // main() entered to ready
+    for (const Configuration& configuration : configurations) {
+        std::vector<double> entered;
+        std::vector<double> made;
+        std::vector<double> built;
+        std::vector<double> listed;
+        std::vector<double> inside;
+        for (const Run& run : configuration.runs) {
+            entered.push_back(run.entered);
+            made.push_back(run.app);
+            built.push_back(run.built);
+            listed.push_back(run.listed);
+            inside.push_back(run.ready - run.entered);
+        }
+        const std::vector<double> times = readyTimes(configuration);
+        ready[configuration.label] = median(times);
+        inProcess[configuration.label] = median(inside);
+        std::printf("%-22s %9.1f %9.1f %9.1f %9.1f %9.1f  %9.1f %9.1f\n",
+                    qPrintable(configuration.label), median(entered), median(made), median(built),
+                    median(listed), median(times), *std::min_element(times.begin(), times.end()),
+                    *std::max_element(times.begin(), times.end()));
+    }
+    const double bare = ready[QStringLiteral("bare window")];
+    const double empty = ready[QStringLiteral("0 names")];
+    const double full = ready[QStringLiteral("100,000 names")];
+    const double ratio = full / empty;
+    std::printf("\n100,000 names / empty archive: %.2f (%.1f ms / %.1f ms): %s\n", ratio, full,
+                empty, ratio <= 2.0 ? "within 2x" : "OVER 2x");
+    const double start = empty / bare;
+    std::printf("empty archive / bare window:   %.2f (%.1f ms / %.1f ms): %s\n", start, empty, bare,
+                start <= 1.5 ? "within 1.5x" : "OVER 1.5x");
+    // Both are the same executable, so the loading before main() is the same work for both;
+    // on a busy machine it varies most.
+    const double bareInside = inProcess[QStringLiteral("bare window")];
+    const double emptyInside = inProcess[QStringLiteral("0 names")];
+    std::printf("the same from main() on:       %.2f (%.1f ms / %.1f ms)\n", emptyInside / bareInside,
+                emptyInside, bareInside);
+    if (ready.contains(QStringLiteral("against: 0 names"))) {
+        const double other = ready[QStringLiteral("against: 0 names")];
+        const double otherInside = inProcess[QStringLiteral("against: 0 names")];
+        std::printf("the other build, same ratios:  %.2f (%.1f ms), from main() on %.2f (%.1f ms)\n",
+                    other / bare, other, otherInside / bareInside, otherInside);
+    }
+    std::printf("\n");
+}
+
 int runParent(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     int runs = 7;
-    if (argc > 1) {
-        runs = std::max(1, std::atoi(argv[1]));
+    QString against;
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    for (int i = 0; i < arguments.size(); ++i) {
+        if (arguments.at(i) == QLatin1String("--against") && i + 1 < arguments.size()) {
+            against = arguments.at(++i);
+        } else {
+            runs = std::max(1, arguments.at(i).toInt());
+        }
     }
     QTemporaryDir folder;
     if (!folder.isValid()) {
         qFatal("no temporary folder");
     }
 
-    std::vector<Configuration> configurations;
-    configurations.push_back({QStringLiteral("bare window"), {QStringLiteral("--child-bare")}, {}});
+    const QString self = QCoreApplication::applicationFilePath();
+    std::vector<Configuration> shared;
+    shared.push_back({QStringLiteral("bare window"), self, {QStringLiteral("--child-bare")}, {}});
     for (const int count : {0, 1000, 32767, 100000}) {
         const QString path = makeArchive(folder.filePath(QString::number(count)), count);
-        configurations.push_back(
-            {QStringLiteral("%L1 names").arg(count), {QStringLiteral("--child"), path}, {}});
+        shared.push_back({QStringLiteral("%L1 names").arg(count),
+                          self,
+                          {QStringLiteral("--child"), path},
+                          {}});
+    }
+    if (!against.isEmpty()) {
+        shared.push_back({QStringLiteral("against: 0 names"), against, shared[1].arguments, {}});
+    }
+    QStringList platforms{QStringLiteral("offscreen")};
+    if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+        platforms << QStringLiteral("xcb");
+    }
+    std::map<QString, std::vector<Configuration>> byPlatform;
+    for (const QString& platform : platforms) {
+        byPlatform[platform] = shared;
     }
 
-    // One round unmeasured, to bring the program and the archives into the file cache; then
-    // the configurations in turn, so a slow spell of the machine falls on all of them.
-    for (const Configuration& configuration : configurations) {
-        runChild(configuration.arguments);
+    // One round unmeasured, to bring the programs and the archives into the file cache; then
+    // the configurations in turn, so a slow spell of the machine falls on all of them. Each
+    // round starts one configuration later: a child starts while the X server may still be
+    // busy with the one before, and each configuration follows each other as often.
+    for (const QString& platform : platforms) {
+        for (const Configuration& configuration : byPlatform[platform]) {
+            runChild(configuration.program, platform, configuration.arguments);
+        }
     }
     for (int round = 0; round < runs; ++round) {
-        for (Configuration& configuration : configurations) {
-            configuration.runs.push_back(runChild(configuration.arguments));
+        for (const QString& platform : platforms) {
+            std::vector<Configuration>& turn = byPlatform[platform];
+            for (std::size_t k = 0; k < turn.size(); ++k) {
+                Configuration& configuration = turn[(k + round) % turn.size()];
+                configuration.runs.push_back(
+                    runChild(configuration.program, platform, configuration.arguments));
+            }
         }
     }
 
-    std::printf("Spawn to name window shown and painted, median of %d runs (ms):\n\n", runs);
-    std::printf("%-16s %9s %9s %9s %9s %9s  %9s %9s\n", "", "main()", "app", "window", "listed",
-                "ready", "min", "max");
-    std::map<QString, double> ready;
-    for (const Configuration& configuration : configurations) {
-        std::vector<double> entered;
-        std::vector<double> made;
-        std::vector<double> built;
-        std::vector<double> listed;
-        std::vector<double> readyTimes;
-        for (const Run& run : configuration.runs) {
-            entered.push_back(run.entered);
-            made.push_back(run.app);
-            built.push_back(run.built);
-            listed.push_back(run.listed);
-            readyTimes.push_back(run.ready);
-        }
-        ready[configuration.label] = median(readyTimes);
-        std::printf("%-16s %9.1f %9.1f %9.1f %9.1f %9.1f  %9.1f %9.1f\n",
-                    qPrintable(configuration.label), median(entered), median(made), median(built),
-                    median(listed), median(readyTimes),
-                    *std::min_element(readyTimes.begin(), readyTimes.end()),
-                    *std::max_element(readyTimes.begin(), readyTimes.end()));
+    for (const QString& platform : platforms) {
+        printPlatform(platform, byPlatform[platform], runs);
     }
     std::printf(
-        "\n  main(): process spawned to main() entered; app: QApplication made;\n"
+        "  main(): process spawned to main() entered; app: QApplication made;\n"
         "  window: the window built; listed: archive open, names in the list, window shown;\n"
-        "  ready: first paint done and the events queued by then handled.\n\n");
-
-    const double empty = ready[configurations[1].label];
-    const double full = ready[configurations.back().label];
-    const double ratio = full / empty;
-    std::printf("100,000 names / empty archive: %.2f (%.1f ms / %.1f ms): %s\n", ratio, full, empty,
-                ratio <= 2.0 ? "within 2x" : "OVER 2x");
-    std::printf("empty archive / bare window:   %.2f\n", empty / ready[configurations[0].label]);
+        "  ready: first paint done and the events queued by then handled.\n");
+    if (platforms.size() == 1) {
+        std::printf("  No display: the X server was left out (run under xvfb-run -a).\n");
+    }
     return 0;
 }
 

@@ -648,6 +648,27 @@ private Q_SLOTS:
         QCOMPARE(row.when.toDateTime(), m_now);
     }
 
+    // The session ends while the pupil is asked about a failed store: the run is stored as
+    // the session ends, and the question it interrupted leads to nothing more, neither a
+    // second question nor an archive opened again after the end.
+    void sessionEndDuringTheStoreQuestion() {
+        startProgram();
+        typeName(u"Gialli Ugo"_qs);
+        answer(2, 1);
+        lockArchive();
+        m_choices = {Program::StoreChoice::Retry, Program::StoreChoice::Retry};
+        // Called only while this test runs; cleanup() drops it before its locals are gone.
+        m_beforeChoice = [this] {
+            unlockArchive();
+            m_program->endSession(u"la sessione si chiude"_qs);
+        };
+        press(exerciseWindow(), "CMDESCO");
+        QCOMPARE(m_storeFailures.size(), 1);
+        QCOMPARE(m_ends, QList<int>{0});
+        QVERIFY(!m_program->shared().archiveDb);
+        QCOMPARE(stored(u"Gialli Ugo"_qs).given.toInt(), 3);
+    }
+
     // "Torna all'esercizio" keeps the totals for a later store; "Esci" ends without them,
     // with the file as it was.
     void backOrLeaveAfterAFailedStore() {

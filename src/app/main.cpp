@@ -55,8 +55,10 @@ int main(int argc, char* argv[]) {
     app::Program program(random, QStringLiteral("tempolario.mdb"));
     // With a service, the school's archive on its server; otherwise the file.
     program.shared().server.service = line.service;
-    // Every save has committed before an exit is offered, so leaving at once loses nothing.
-    QObject::connect(&program, &app::Program::ended, [](int code) { std::exit(code); });
+    // Every save has committed before an exit is offered, so leaving at once loses nothing:
+    // the event loop ends with the code, and main returns it once the windows are gone.
+    QObject::connect(&program, &app::Program::ended,
+                     [](int code) { QCoreApplication::exit(code); });
     QObject::connect(&program, &app::Program::failed, [](const archive::Status& status) {
         screens::showFailure(nullptr, status.message());
     });

@@ -73,7 +73,13 @@ Program::Stored Program::storeRun(bool canGoBack) {
     }
     archive::Status status = archivia();
     while (!status) {
-        switch (askAfterFailedStore(status, canGoBack)) {
+        const StoreChoice choice = askAfterFailedStore(status, canGoBack);
+        // The session may have ended while the pupil was asked: its end has stored the run,
+        // or reported it lost, and closed the archive. The answer leads to nothing more.
+        if (m_ended) {
+            return Stored::Leave;
+        }
+        switch (choice) {
             case StoreChoice::Retry:
                 // A fresh handle, so a file put back in place is the one written.
                 status = m_shared.openArchive();

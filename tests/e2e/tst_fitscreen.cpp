@@ -194,12 +194,9 @@ private Q_SLOTS:
         QVERIFY2(m_outside.isEmpty(), qPrintable(m_outside.join(u"\n"_qs)));
     }
 
-    // A panel of the desktop along the foot of the screen, a quarter of its height: the name
-    // and results windows shrink into the part left free, frames and all.
-    void windowsFitBesideAPanel() {
-        m_outside.clear();
+    // Shows panel along the foot of the screen, a quarter of its height, as a desktop's panel.
+    void showPanel(QWidget& panel) {
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QWidget panel;
         panel.setWindowTitle(u"pannello"_qs);
         const int top = screen.height() * 3 / 4;
         panel.setGeometry(0, top, screen.width(), screen.height() - top);
@@ -222,11 +219,42 @@ private Q_SLOTS:
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel, testtime::ms(5000)));
         QTRY_VERIFY_WITH_TIMEOUT(available().bottom() < top, testtime::ms(5000));
+    }
 
+    // A panel of the desktop: the name and results windows shrink into the part left free,
+    // frames and all.
+    void windowsFitBesideAPanel() {
+        m_outside.clear();
+        QWidget panel;
+        showPanel(panel);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
         threewindows::Road road;
         expectWindowInside(&road.nameWindow(), screens::nameDesign());
         expectWindowInside(&road.resultsWindow(), screens::resultsDesign());
         QVERIFY2(m_outside.isEmpty(), qPrintable(m_outside.join(u"\n"_qs)));
+    }
+
+    // The same panel put up while the name window is shown: the window fits the smaller free
+    // area, without being shown again.
+    void nameWindowFollowsTheFreeArea() {
+        m_outside.clear();
+        threewindows::Road road;
+        expectWindowInside(&road.nameWindow(), screens::nameDesign());
+        QWidget panel;
+        showPanel(panel);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        QWidget& name = road.nameWindow();
+        const bool fits = QTest::qWaitFor(
+            [&] { return available().contains(name.frameGeometry()); }, testtime::ms(5000));
+        const QRect frame = name.frameGeometry();
+        QVERIFY2(fits, qPrintable(u"FormNOME at %1,%2 %3x%4"_qs.arg(frame.x())
+                                      .arg(frame.y())
+                                      .arg(frame.width())
+                                      .arg(frame.height())));
     }
 };
 

@@ -18,36 +18,6 @@ namespace screens {
 
 namespace {
 
-// A label-button in the accessibility tree: role push button, named by its text with the
-// blanks that only place it on screen taken out, pressed like a click on it.
-class LabelButtonAccessible : public QAccessibleWidget {
-public:
-    explicit LabelButtonAccessible(QWidget* widget)
-        : QAccessibleWidget(widget, QAccessible::Button) {}
-
-    QString text(QAccessible::Text kind) const override {
-        if (kind == QAccessible::Name && widget()->accessibleName().isEmpty()) {
-            return widget()->property("text").toString().simplified();
-        }
-        return QAccessibleWidget::text(kind);
-    }
-
-    QStringList actionNames() const override {
-        return QStringList(pressAction()) + QAccessibleWidget::actionNames();
-    }
-
-    void doAction(const QString& action) override {
-        if (action == pressAction()) {
-            // Queued, as a push button's press is: the screen reader's request is answered
-            // first, and whatever the click opens (a message, the end of the program) comes
-            // after.
-            QMetaObject::invokeMethod(widget(), "clicked", Qt::QueuedConnection);
-            return;
-        }
-        QAccessibleWidget::doAction(action);
-    }
-};
-
 constexpr const char* kPressedBySpace = "tempolario_pressedBySpace";
 
 // A control that answers to Space, as a push button: pressed by a screen reader, it is given
@@ -131,9 +101,6 @@ QAccessibleInterface* makeInterface(const QString& className, QObject* object) {
         return nullptr;
     }
     auto* widget = static_cast<QWidget*>(object);
-    if (className == QLatin1String("screens::LabelButton")) {
-        return new LabelButtonAccessible(widget);
-    }
     if (widget->property(kPressedBySpace).toBool()) {
         return new SpaceButtonAccessible(widget);
     }

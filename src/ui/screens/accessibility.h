@@ -10,9 +10,9 @@ class QWidget;
 
 namespace screens {
 
-// Installs, once, what the toolkit's own accessibility does not give the program: a label
-// that acts as a button speaks as a push button and can be pressed by a screen reader, and
-// the program's windows are frames. The builder calls it before it makes any control.
+// Installs, once, what the toolkit's own accessibility does not give the program: controls
+// pressed by Space speak as push buttons and can be pressed by a screen reader, and the
+// program's windows are frames. The builder calls it before it makes any control.
 void installAccessibility();
 
 // Sets what a screen reader says of widget: its name (empty: the control's own text) and,

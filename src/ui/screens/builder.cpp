@@ -84,11 +84,6 @@ void makeSelectionReadable(QWidget* widget) {
 }
 
 QWidget* makeLabel(const ControlSpec& design, QWidget* parent) {
-    QLabel* label = design.flags & kActsAsButton ? new LabelButton(parent) : new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setText(QString::fromUtf8(design.text));
-    label->setWordWrap(true);
-    label->setIndent(0);
     Qt::Alignment alignment = Qt::AlignTop;
     if (design.flags & kCentred) {
         alignment |= Qt::AlignHCenter;
@@ -97,9 +92,23 @@ QWidget* makeLabel(const ControlSpec& design, QWidget* parent) {
     } else {
         alignment |= Qt::AlignLeft;
     }
-    label->setAlignment(alignment);
-    if (design.flags & kBordered) {
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    QWidget* label = nullptr;
+    if (design.flags & kActsAsButton) {
+        auto* button = new LabelButton(parent);
+        button->setText(QString::fromUtf8(design.text));
+        button->setAlignment(alignment);
+        label = button;
+    } else {
+        auto* plain = new QLabel(parent);
+        plain->setTextFormat(Qt::PlainText);
+        plain->setText(QString::fromUtf8(design.text));
+        plain->setWordWrap(true);
+        plain->setIndent(0);
+        plain->setAlignment(alignment);
+        if (design.flags & kBordered) {
+            plain->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        }
+        label = plain;
     }
     label->setAutoFillBackground((design.flags & kTransparent) == 0);
     setColours(label, QPalette::Window, design.flags & kTransparent ? kNoColour : design.background,

@@ -4,49 +4,58 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 
 namespace screens {
 
-LabelButton::LabelButton(QWidget* parent) : QLabel(parent) {
+LabelButton::LabelButton(QWidget* parent) : QAbstractButton(parent) {
     setMouseTracking(true);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
+    // A label's roles: its background and text are the palette's window colours.
+    setBackgroundRole(QPalette::Window);
+    setForegroundRole(QPalette::WindowText);
+}
+
+void LabelButton::setAlignment(Qt::Alignment alignment) {
+    if (m_alignment != alignment) {
+        m_alignment = alignment;
+        update();
+    }
+}
+
+void LabelButton::paintEvent(QPaintEvent*) {
+    // As a plain-text label with word wrap draws itself, pixel for pixel.
+    QPainter painter(this);
+    QStyleOption option;
+    option.initFrom(this);
+    const int flags = static_cast<int>(
+        QStyle::visualAlignment(layoutDirection(), m_alignment).toInt() | Qt::TextWordWrap |
+        (text().isRightToLeft() ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight));
+    style()->drawItemText(&painter, contentsRect(), flags, option.palette, isEnabled(), text(),
+                          foregroundRole());
 }
 
 void LabelButton::mouseMoveEvent(QMouseEvent* event) {
     Q_EMIT hovered();
+    QAbstractButton::mouseMoveEvent(event);
+    // Over the label-button the window's background is not under the mouse.
     event->accept();
 }
-
-void LabelButton::mousePressEvent(QMouseEvent* event) {
-    event->accept();
-}
-
-void LabelButton::mouseReleaseEvent(QMouseEvent* event) {
-    event->accept();
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        Q_EMIT clicked();
-    }
-}
-
-}  // namespace screens
-
-namespace screens {
 
 void LabelButton::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Space:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Select:
-            event->accept();
-            if (!event->isAutoRepeat()) {
-                Q_EMIT clicked();
-            }
-            return;
-        default:
-            QLabel::keyPressEvent(event);
+    // The keypad's Enter comes with the keypad modifier, and is Enter all the same.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (!event->isAutoRepeat() && isEnabled()) {
+            click();
+        }
+        event->accept();
+        return;
     }
+    QAbstractButton::keyPressEvent(event);
 }
 
 }  // namespace screens

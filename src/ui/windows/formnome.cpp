@@ -29,7 +29,8 @@ FormNome::FormNome(session::Modtempar& shared, QWidget* parent)
     : QWidget(parent), m_choice(shared) {
     m_controls = screens::build(this, screens::nameDesign());
     setWindowIcon(QIcon(QStringLiteral(":/tempolario.ico")));
-    fitToScreen();
+    m_screenFit = new screens::ScreenFit(
+        this, [this](const QRect& available, const QMargins& frame) { fitToScreen(available, frame); });
 
     auto* list = m_controls.as<QListView>(QStringLiteral("List1"));
     list->setModel(&m_names);
@@ -82,7 +83,7 @@ void FormNome::describe() {
 }
 
 bool FormNome::start() {
-    fitToScreen();
+    m_screenFit->fit();
     if (const QScreen* screen = this->screen()) {
         move(screen->availableGeometry().topLeft());
     }
@@ -105,23 +106,8 @@ void FormNome::closeEvent(QCloseEvent* event) {
     Q_EMIT exitRequested();
 }
 
-void FormNome::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    fitToScreen();
-}
-
-void FormNome::moveEvent(QMoveEvent* event) {
-    QWidget::moveEvent(event);
-    fitToScreen();
-}
-
-void FormNome::fitToScreen() {
-    const QScreen* screen = this->screen();
-    if (!screen) {
-        return;
-    }
-    const double zoom = screens::windowZoom(
-        screens::nameDesign(), screen->availableGeometry().size(), screens::frameMargins(this));
+void FormNome::fitToScreen(const QRect& available, const QMargins& frame) {
+    const double zoom = screens::windowZoom(screens::nameDesign(), available.size(), frame);
     if (zoom != m_controls.zoom()) {
         m_controls.setZoom(zoom);
     }

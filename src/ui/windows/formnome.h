@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "screens/builder.h"
+#include "screens/screenfit.h"
 #include "session/namechoice.h"
 
 namespace windows {
@@ -40,14 +41,12 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    // Shown, and moved into the desktop's frame: the real frame is known, fit again.
-    void showEvent(QShowEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Draws the design at the zoom that fits the screen (screens::windowZoom).
-    void fitToScreen();
+    // Draws the design at the zoom that fits the screen (screens::windowZoom); called by the
+    // window's screens::ScreenFit.
+    void fitToScreen(const QRect& available, const QMargins& frame);
     // What a screen reader says of the controls whose own text does not say it all.
     void describe();
     void picked(int row);
@@ -61,6 +60,7 @@ private:
     session::NameChoice m_choice;
     session::NameList m_names;
     screens::Controls m_controls;
+    screens::ScreenFit* m_screenFit = nullptr;
 };
 
 }  // namespace windows

@@ -8,7 +8,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
@@ -19,6 +18,7 @@
 #include "screens/designs.h"
 #include "screens/facebutton.h"
 #include "screens/focusmark.h"
+#include "screens/screenfit.h"
 #include "windows/datedrag.h"
 
 namespace windows {
@@ -108,10 +108,13 @@ Ftempver::Ftempver(exercise::UniformSource& random, QWidget* parent) : QWidget(p
     m_timer->start();
 
     // Start-up: cover the screen, build the content, then choose the whole table, which
-    // deals the first exercise before the window is first shown.
-    if (const QScreen* screen = this->screen()) {
-        setGeometry(screen->availableGeometry());
-    }
+    // deals the first exercise before the window is first shown. Once shown, the window stays
+    // maximized, and its size decides the zoom (resizeEvent).
+    new screens::ScreenFit(this, [this](const QRect& available, const QMargins&) {
+        if (!isVisible()) {
+            setGeometry(available);
+        }
+    });
     setWindowState(windowState() | Qt::WindowMaximized);
     m_table.build();
     fitDesign();

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/risultati.h"
 
-#include <algorithm>
+#include <iterator>
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 
 #include "content/spoken.h"
 #include "screens/accessibility.h"
@@ -19,6 +18,7 @@
 #include "screens/grid.h"
 #include "screens/labelbutton.h"
 #include "screens/messages.h"
+#include "screens/screenfit.h"
 #include "session/outcometext.h"
 
 namespace windows {
@@ -36,7 +36,8 @@ constexpr int kColumnWidths[] = {2200, 800, 800, 2600};
 Risultati::Risultati(session::Modtempar& shared, QWidget* owner)
     : QWidget(owner, Qt::Window), m_view(shared) {
     m_controls = screens::build(this, screens::resultsDesign());
-    fitToScreen();
+    new screens::ScreenFit(
+        this, [this](const QRect& available, const QMargins& frame) { fitToScreen(available, frame); });
     setMouseTracking(true);
     connect(m_controls.as<QPushButton>(QStringLiteral("CMDAGGIORNA")), &QPushButton::clicked, this,
             [this] { start(); });
@@ -160,49 +161,21 @@ void Risultati::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Risultati::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    fitToScreen();
-}
-
-void Risultati::moveEvent(QMoveEvent* event) {
-    QWidget::moveEvent(event);
-    fitToScreen();
-}
-
-void Risultati::fitToScreen() {
-    const QScreen* screen = this->screen();
-    if (!screen) {
-        return;
-    }
-    const QRect available = screen->availableGeometry();
-    const QMargins frame = screens::frameMargins(this);
+void Risultati::fitToScreen(const QRect& available, const QMargins& frame) {
     const double zoom = screens::windowZoom(screens::resultsDesign(), available.size(), frame);
     if (zoom != m_controls.zoom()) {
         m_controls.setZoom(zoom);
     }
     setFixedSize(m_controls.clientSize());
-    const QSize outer = m_controls.clientSize().grownBy(frame);
-    QPoint at = frameGeometry().topLeft();
     if (!m_placed) {
-        // Placed before it is first shown: a window moved before the desktop has framed it
-        // asks for its frame's corner to go there, whereas a shown window still unframed
-        // would put its client area there and its title bar above the screen.
+        // Placed at the first fitting, before it is first shown: a window moved before the
+        // desktop has framed it asks for its frame's corner to go there, whereas a shown
+        // window still unframed would put its client area there and its title bar above the
+        // screen.
         m_placed = true;
-        at = available.topLeft() + QPoint((available.width() - outer.width()) / 2,
-                                          (available.height() - outer.height()) / 2);
-        if (!testAttribute(Qt::WA_WState_Created)) {
-            move(at);
-            return;
-        }
-    }
-    if (!isVisible()) {
-        return;
-    }
-    at.setX(std::max(available.left(), std::min(at.x(), available.right() + 1 - outer.width())));
-    at.setY(std::max(available.top(), std::min(at.y(), available.bottom() + 1 - outer.height())));
-    if (at != frameGeometry().topLeft()) {
-        move(at);
+        const QSize outer = m_controls.clientSize().grownBy(frame);
+        move(available.topLeft() + QPoint((available.width() - outer.width()) / 2,
+                                          (available.height() - outer.height()) / 2));
     }
 }
 
@@ -245,7 +218,9 @@ void Risultati::describe() {
     setAccessibleDescription(
         whose + QStringLiteral(". Tab porta alla tabella dei risultati e alla ricerca di un altro "
                                "nome; Esc torna all'esercizio."));
-    setSpoken(m_controls.get(QStringLiteral("LabCERCA")), QString(),
+    // The blanks that place the search's words on two lines are no words.
+    auto* searchButton = m_controls.as<screens::LabelButton>(QStringLiteral("LabCERCA"));
+    setSpoken(searchButton, searchButton->text().simplified(),
               QStringLiteral("Mostra i risultati del cognome e del nome scritti sopra"));
     setSpoken(m_controls.get(QStringLiteral("Labtorna")), QString(),
               QStringLiteral("Torna all'esercizio"));

@@ -39,14 +39,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     // Closing by the frame is going back, as "TORNA" does.
     void closeEvent(QCloseEvent* event) override;
-    // Shown, and moved into the desktop's frame: the real frame is known, fit again.
-    void showEvent(QShowEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
 
 private:
-    // Draws the design at the zoom that fits the screen (screens::windowZoom) and keeps the
-    // window inside the screen's available area; the first showing centres it there.
-    void fitToScreen();
+    // Draws the design at the zoom that fits the screen (screens::windowZoom); the first
+    // fitting centres the window in the screen's available area. Called by the window's
+    // screens::ScreenFit, which keeps the shown window inside that area.
+    void fitToScreen(const QRect& available, const QMargins& frame);
     void setKeyboardRoad();
     // What a screen reader says of the controls whose own text does not say it all.
     void describe();
