@@ -3,8 +3,10 @@
 #include "screens/facebutton.h"
 
 #include <qdrawutil.h>
-#include <QPainter>
 #include <QKeyEvent>
+#include <QPainter>
+
+#include "screens/enterpress.h"
 
 namespace screens {
 
@@ -65,17 +67,9 @@ void FaceButton::paintEvent(QPaintEvent*) {
 }
 
 void FaceButton::keyPressEvent(QKeyEvent* event) {
-    // Enter presses a focused button as Space does, in any window, not only in dialogs.
-    // The keypad's Enter comes with the keypad modifier, and is Enter all the same.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        if (!event->isAutoRepeat() && isEnabled()) {
-            click();
-        }
-        event->accept();
-        return;
+    if (!pressOnEnter(*this, event)) {
+        QPushButton::keyPressEvent(event);
     }
-    QPushButton::keyPressEvent(event);
 }
 
 }  // namespace screens

@@ -8,6 +8,8 @@
 #include <QStyle>
 #include <QStyleOption>
 
+#include "screens/enterpress.h"
+
 namespace screens {
 
 LabelButton::LabelButton(QWidget* parent) : QAbstractButton(parent) {
@@ -46,16 +48,9 @@ void LabelButton::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void LabelButton::keyPressEvent(QKeyEvent* event) {
-    // The keypad's Enter comes with the keypad modifier, and is Enter all the same.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        if (!event->isAutoRepeat() && isEnabled()) {
-            click();
-        }
-        event->accept();
-        return;
+    if (!pressOnEnter(*this, event)) {
+        QAbstractButton::keyPressEvent(event);
     }
-    QAbstractButton::keyPressEvent(event);
 }
 
 }  // namespace screens
