@@ -7,6 +7,7 @@
 // sets, larger for the sanitizer build and on a busy machine. A test that waits for
 // something waits this long at most; none passes or fails by how fast the machine is.
 
+#include <QByteArray>
 #include <QtGlobal>
 #include <algorithm>
 #include <climits>
@@ -34,5 +35,15 @@ inline double factor() {
 inline int ms(int milliseconds) {
     return static_cast<int>(std::min<double>(milliseconds * factor(), INT_MAX));
 }
+
+// QtTest ends a test function that runs past five minutes; that limit scales too, set
+// before main() so that QtTest reads it. One given in the environment is kept.
+inline const bool kWatchdogScaled = [] {
+    constexpr int kQtTestFunctionTimeoutMs = 300000;
+    if (qEnvironmentVariableIsEmpty("QTEST_FUNCTION_TIMEOUT")) {
+        qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(ms(kQtTestFunctionTimeoutMs)));
+    }
+    return true;
+}();
 
 }  // namespace testtime
