@@ -114,7 +114,11 @@ double simulatePupil(const PupilModel& model, const content::ExerciseSet& set, D
         std::vector<std::pair<int, double>> recalled;
         for (const int row : dealt) {
             const double chance = model.recall(traces[row], day);
-            (unit(pupil) < chance ? recalled : forgotten).emplace_back(row, chance);
+            if (unit(pupil) < chance) {
+                recalled.emplace_back(row, chance);
+            } else {
+                forgotten.emplace_back(row, chance);
+            }
         }
         for (const auto& [row, chance] : recalled) {
             exercise::FactMemory& known = memory[row];

@@ -82,10 +82,11 @@ void TestMemoryModel::statesMatchTheReference_data() {
 void TestMemoryModel::statesMatchTheReference() {
     QFETCH(QList<QStringList>, steps);
     const MemoryModel model;
-    MemoryState state;
-    for (const QStringList& step : steps) {
-        state = model.next(state, step[2].toDouble(), static_cast<Grade>(step[3].toInt()));
-    }
+    const MemoryState state = std::accumulate(
+        steps.begin(), steps.end(), MemoryState{},
+        [&](const MemoryState& before, const QStringList& step) {
+            return model.next(before, step[2].toDouble(), static_cast<Grade>(step[3].toInt()));
+        });
     const QStringList& expected = steps.last();
     QVERIFY2(near(state.difficulty, expected[4].toDouble()),
              qPrintable(QString::number(state.difficulty, 'f', 10)));

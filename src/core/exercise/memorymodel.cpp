@@ -94,7 +94,7 @@ double MemoryModel::stabilityAfterRecall(const MemoryState& state, double recall
     const double easyBonus = grade == Grade::Easy ? m_w[16] : 1;
     return state.stability *
            (std::exp(m_w[8]) * (11 - state.difficulty) * std::pow(state.stability, -m_w[9]) *
-                (std::exp(m_w[10] * (1 - recall)) - 1) * hardPenalty * easyBonus +
+                std::expm1(m_w[10] * (1 - recall)) * hardPenalty * easyBonus +
             1);
 }
 
