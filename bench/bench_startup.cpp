@@ -42,6 +42,7 @@
 #include <QWidget>
 
 #include "app/program.h"
+#include "app/warmup.h"
 #include "archive/archivefile.h"
 #include "archive/namekey.h"
 #include "exercise/uniformsource.h"
@@ -107,6 +108,7 @@ void setUpApplication() {
 }
 
 int runProgramChild(int argc, char* argv[], const QString& archivePath, Instants& instants) {
+    const app::FontWarmUp fonts;
     QApplication app(argc, argv);
     setUpApplication();
     instants.app = nowNs();

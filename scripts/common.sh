@@ -29,9 +29,11 @@ esac
 TEMPOLARIO_PG_PACKAGES=("postgresql-$TEMPOLARIO_PG_VERSION" "postgresql-client-$TEMPOLARIO_PG_VERSION")
 # --- end of the release's names ---
 
-# Debian packages that building and running need; libpq is the archive server's client.
+# Debian packages that building and running need; libpq is the archive server's client,
+# fontconfig the desktop's fonts, read while the program connects to the display.
 TEMPOLARIO_RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev libgl-dev libsqlite3-dev
-                         sqlite3 libpq-dev libpq5 fonts-liberation qt6-translations-l10n)
+                         libfontconfig-dev sqlite3 libpq-dev libpq5 fonts-liberation
+                         qt6-translations-l10n)
 # A virtual X server and what xvfb-run needs beside it.
 TEMPOLARIO_VIRTUAL_DISPLAY_PACKAGES=(xvfb xauth)
 # What the tests need on top: a virtual X server, a window manager to frame its windows

@@ -9,6 +9,7 @@
 #include "app/commandline.h"
 #include "app/program.h"
 #include "app/sessionend.h"
+#include "app/warmup.h"
 #include "archive/status.h"
 #include "exercise/uniformsource.h"
 #include "screens/messages.h"
@@ -36,6 +37,8 @@ int main(int argc, char* argv[]) {
         print(stdout, early.text);
         return EXIT_SUCCESS;
     }
+    // While the display is connected, the fonts' configuration is read beside it.
+    const app::FontWarmUp fonts;
     QApplication app(argc, argv);
     // Read once Qt has taken out its own options (-platform and the like).
     const app::CommandLine line = app::readCommandLine(QApplication::arguments());
