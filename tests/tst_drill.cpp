@@ -293,6 +293,43 @@ private Q_SLOTS:
         }
     }
 
+    // Ripasso, in every set: facts got wrong the last time, stored or in this run, are dealt.
+    void ripassoDealsTheMistakesFirst_data() { dealsFromTheSetInForce_data(); }
+    void ripassoDealsTheMistakesFirst() {
+        QFETCH(int, code);
+        const ExerciseSet set = ExerciseSet::byCode(code);
+        const qint64 today = QDate(2026, 12, 9).toJulianDay();
+        exercise::ReviewPlan plan;
+        QSet<int> wrong;
+        for (int position = set.first; position <= set.last; position += 3) {
+            const int row = set.usesEssentialList() ? FactTable::essentialRow(position) : position;
+            plan.history[row] = {{today - 9, true}, {today - 1, wrong.size() >= 4}};
+            wrong.insert(row);
+        }
+        wrong.removeIf([&](int row) { return plan.history[row].back().right; });
+        ClockUniformSource random(77 + code);
+        Drill drill(m_table, random);
+        drill.setReview(plan);
+        const auto dealt = [&] {
+            QSet<int> rows;
+            for (int k = 0; k < Drill::kFacts; ++k) {
+                rows.insert(drill.factRow(k));
+            }
+            return rows;
+        };
+        drill.chooseSet(code);
+        QVERIFY(dealt().contains(wrong));
+        int box = 0;
+        while (wrong.contains(drill.factRow(box))) {
+            ++box;
+        }
+        const int missed = drill.factRow(box);
+        drill.drop(box, drill.dateText(0) != DrillTesting::rowDate(drill)[box + 1] ? 0 : 1);
+        drill.deal();
+        QVERIFY(dealt().contains(missed));
+        QCOMPARE(dealt().size(), Drill::kFacts);
+    }
+
     // The chosen button is disabled and blinks, starting at light grey for the five classes
     // and at the face for the whole table and the essential list; all others show the face.
     void chosenButtonBlinks_data() {

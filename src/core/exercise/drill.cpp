@@ -64,12 +64,58 @@ void Drill::showDeal() {
 void Drill::fattocasuale() {
     // Only a set of at least ten positions can be dealt.
     Q_ASSERT(m_currentSet.size() >= kFacts);
+    if (m_review) {
+        drawForReview();
+        return;
+    }
     std::vector<int> positions(static_cast<std::size_t>(m_currentSet.size()));
     std::iota(positions.begin(), positions.end(), m_currentSet.first);
     // std::sample keeps the set's order; the shuffle makes the rows' order random too.
     int* const rows = m_rowFact.data() + 1;
     std::sample(positions.begin(), positions.end(), rows, kFacts, m_random);
     std::shuffle(rows, rows + kFacts, m_random);
+}
+
+void Drill::drawForReview() {
+    // The set's positions as table rows: an entry of the essential list names its row, and
+    // its last entry names the first row again.
+    std::vector<int> candidates;
+    QHash<int, int> positionOfRow;
+    for (int position = m_currentSet.first; position <= m_currentSet.last; ++position) {
+        const int row = m_currentSet.usesEssentialList()
+                            ? content::FactTable::essentialRow(position)
+                            : position;
+        if (!positionOfRow.contains(row)) {
+            positionOfRow.insert(row, position);
+            candidates.push_back(row);
+        }
+    }
+    // What the pupil remembers of each fact of the set: the stored answers, then this run's.
+    QHash<int, std::vector<FirstAnswer>> answers;
+    for (const int row : candidates) {
+        const auto stored = m_review->history.constFind(row);
+        if (stored != m_review->history.cend()) {
+            answers.insert(row, *stored);
+        }
+    }
+    for (const Placement& placement : m_placements) {
+        if (placement.firstOnBox && positionOfRow.contains(placement.tableRow)) {
+            answers[placement.tableRow].push_back(
+                {placement.when.date().toJulianDay(), placement.right});
+        }
+    }
+    QHash<int, FactMemory> memory;
+    for (auto it = answers.cbegin(); it != answers.cend(); ++it) {
+        memory.insert(it.key(), replay(m_review->model, it.value()));
+    }
+    const std::vector<int> chosen =
+        chooseForReview(candidates, memory, m_clock().date().toJulianDay(), m_review->model,
+                        m_random, kFacts, m_review->newFacts);
+    // Every set has at least ten different rows, so ten come back.
+    Q_ASSERT(chosen.size() == static_cast<std::size_t>(kFacts));
+    for (int k = 0; k < kFacts; ++k) {
+        m_rowFact.at(k + 1) = positionOfRow.value(chosen.at(k));
+    }
 }
 
 void Drill::datacasuale() {

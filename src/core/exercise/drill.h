@@ -4,13 +4,17 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 
 #include "content/exerciseset.h"
 #include "content/facttable.h"
+#include "exercise/memorymodel.h"
+#include "exercise/review.h"
 
 namespace exercise {
 
@@ -40,6 +44,19 @@ struct Placement {
     QDateTime when;
 };
 
+// Ripasso, the dealing a teacher may switch on for the whole archive: the ten facts of a deal
+// are drawn by the pupil's own history (chooseForReview) instead of at random.
+struct ReviewPlan {
+    // Facts never seen that each deal keeps while there are any, so that a pupil who gets
+    // much wrong still meets the whole set.
+    static constexpr int kNewFactsPerDeal = 3;
+
+    MemoryModel model;
+    // The pupil's first answers stored before this run, by table row (1..189), oldest first.
+    QHash<int, std::vector<FirstAnswer>> history;
+    int newFacts = kNewFactsPerDeal;
+};
+
 // The drill of the exercise window, without widgets: the set in force, the dealt exercise,
 // the judging of drops, the four counters and the blinking of the chosen set button.
 // Rows, boxes and date labels are numbered 0..9 in the interface; the lists below keep the
@@ -67,6 +84,11 @@ public:
     const std::vector<Placement>& placements() const { return m_placements; }
     // The clock that dates placements; the program's clock unless a test gives another.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
+    // From the next deal on, deals by the plan (ripasso); without one, as designed: every
+    // fact of the set equally likely. The run's own first answers join the plan's history
+    // as they are given.
+    void setReview(std::optional<ReviewPlan> plan) { m_review = std::move(plan); }
+    bool reviews() const { return m_review.has_value(); }
 
     // A tick of the blinking timer (kBlinkMs): the button of the set in force swaps its face.
     void tick();
@@ -102,12 +124,15 @@ private:
     // Empties the boxes, zeroes the exercise's counters, and shows the dealt rowFact and
     // dateOrder: the facts, what each box expects, the dates on the labels.
     void showDeal();
+    // fattocasuale's draw under ripasso: the positions of the set in force chosen by the plan.
+    void drawForReview();
     const content::FactEntry& entryAt(int position) const;
 
     const content::FactTable& m_table;
     UniformSource& m_random;
     std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTime(); };
     std::vector<Placement> m_placements;
+    std::optional<ReviewPlan> m_review;
     int m_deal = 0;
     std::array<bool, kFacts> m_boxAnswered{};
 
