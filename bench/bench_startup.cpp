@@ -110,6 +110,7 @@ void setUpApplication() {
 int runProgramChild(int argc, char* argv[], const QString& archivePath, Instants& instants) {
     const app::FontWarmUp fonts;
     QApplication app(argc, argv);
+    screens::preloadBackground(screens::nameDesign());
     setUpApplication();
     instants.app = nowNs();
 

@@ -12,6 +12,8 @@
 #include "app/warmup.h"
 #include "archive/status.h"
 #include "exercise/uniformsource.h"
+#include "screens/builder.h"
+#include "screens/designs.h"
 #include "screens/messages.h"
 
 namespace {
@@ -40,6 +42,7 @@ int main(int argc, char* argv[]) {
     // While the display is connected, the fonts' configuration is read beside it.
     const app::FontWarmUp fonts;
     QApplication app(argc, argv);
+    screens::preloadBackground(screens::nameDesign());
     // Read once Qt has taken out its own options (-platform and the like).
     const app::CommandLine line = app::readCommandLine(QApplication::arguments());
     if (line.outcome != app::CommandLine::Outcome::Run) {

@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
+#include <map>
 #include <memory>
 
 #include <QApplication>
 #include <QFontDatabase>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -234,6 +237,34 @@ QList<QWidget*> Controls::array(const QString& name) const {
     return m_byName.value(name);
 }
 
+namespace {
+
+// Background pictures being decoded ahead of their window, by resource path: build() takes
+// its own out. Used from the interface's thread only; the decoding runs elsewhere.
+std::map<QString, std::future<QImage>>& preloads() {
+    static std::map<QString, std::future<QImage>> pictures;
+    return pictures;
+}
+
+QPixmap backgroundOf(const QString& path) {
+    auto preloaded = preloads().find(path);
+    if (preloaded == preloads().end()) {
+        return QPixmap(path);
+    }
+    QPixmap pixmap = QPixmap::fromImage(preloaded->second.get());
+    preloads().erase(preloaded);
+    return pixmap;
+}
+
+}  // namespace
+
+void preloadBackground(const WindowSpec& design) {
+    if (design.backgroundPicture) {
+        const QString path = QString::fromUtf8(design.backgroundPicture);
+        preloads()[path] = std::async(std::launch::async, [path] { return QImage(path); });
+    }
+}
+
 Controls build(QWidget* window, const WindowSpec& design, double zoom) {
     static const bool substitutesInstalled = (installFontSubstitutes(), true);
     Q_UNUSED(substitutesInstalled);
@@ -250,7 +281,7 @@ Controls build(QWidget* window, const WindowSpec& design, double zoom) {
     if (design.backgroundPicture) {
         auto* picture = new QLabel(window);
         picture->setObjectName(QStringLiteral("backgroundPicture"));
-        const QPixmap pixmap(QString::fromUtf8(design.backgroundPicture));
+        const QPixmap pixmap = backgroundOf(QString::fromUtf8(design.backgroundPicture));
         picture->setPixmap(pixmap);
         picture->setScaledContents(true);
         picture->setAttribute(Qt::WA_TransparentForMouseEvents);

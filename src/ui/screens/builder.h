@@ -60,6 +60,10 @@ private:
 // window of the design: object name, title, client size at zoom, background). Array members
 // share their name and carry their index in the "index" property.
 Controls build(QWidget* window, const WindowSpec& design, double zoom = 1.0);
+// Starts decoding the design's background picture on a thread of its own, for the build()
+// that follows: at the start, while the fonts are looked up, rather than after them. Needs
+// the application object.
+void preloadBackground(const WindowSpec& design);
 
 // The design's client area in device-independent pixels at zoom.
 QSize clientSize(const WindowSpec& design, double zoom);
