@@ -26,7 +26,7 @@ private Q_SLOTS:
         // the file that cannot be read.
         QTest::addColumn<QString>("fault");
 
-        const QString none;
+        const QString none = QString();
         QTest::newRow("no file") << "nothing" << QByteArray() << none << none;
         QTest::newRow("empty") << "text" << QByteArray() << none << none;
         QTest::newRow("comments only")

@@ -447,11 +447,11 @@ int run() {
     }
     const QStringList services = parser.values(serviceOption);
     const QStringList roles = parser.values(roleOption);
-    for (const QCommandLineOption* option : {&serviceOption, &roleOption}) {
-        if (parser.values(*option).contains(QString())) {
-            return usage(
-                QStringLiteral("dopo --%1 ci vuole un nome.").arg(option->names().first()));
-        }
+    const char* emptyValue = services.contains(QString()) ? "--servizio"
+                             : roles.contains(QString())  ? "--ruolo"
+                                                          : nullptr;
+    if (emptyValue != nullptr) {
+        return usage(QStringLiteral("dopo %1 ci vuole un nome.").arg(QLatin1String(emptyValue)));
     }
     const QString role = roles.isEmpty() ? QString() : roles.last();
     const QStringList files = parser.positionalArguments();
