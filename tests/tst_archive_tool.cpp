@@ -211,8 +211,8 @@ void TestArchiveTool::help() {
     const Run run = runTool(arguments);
     QCOMPARE(run.exitCode, exitCode);
     if (exitCode == 0) {
-        for (const char* command :
-             {"crea FILE", "elenco FILE", "csv FILE", "verifica FILE", "ripara FILE"}) {
+        for (const char* command : {"crea FILE", "elenco FILE", "csv FILE", "verifica FILE",
+                                    "ripara FILE", "impostazioni FILE"}) {
             QVERIFY2(run.out.contains(QLatin1String(command)), command);
         }
     } else {
