@@ -434,9 +434,8 @@ int run() {
         const QString& name = parser.unknownOptionNames().constFirst();
         const auto typed =
             std::ranges::find_if(line.begin() + 1, line.end(), [&](const QString& a) {
-                QString bare = a.section(QLatin1Char('='), 0, 0);
-                return bare.startsWith(QLatin1Char('-')) &&
-                       (bare == QLatin1Char('-') + name || bare == QLatin1String("--") + name);
+                const QString bare = a.section(QLatin1Char('='), 0, 0);
+                return bare == QLatin1Char('-') + name || bare == QLatin1String("--") + name;
             });
         return usage(QStringLiteral("opzione sconosciuta: %1.")
                          .arg(typed != line.end() ? *typed : QLatin1String("--") + name));
