@@ -10,52 +10,42 @@
 
 #include "archive/schoolsettings.h"
 
-using archive::SchoolSettings;
-
 class TestSchoolSettings : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void reading_data() {
-        // What stands at the path: "text" (the file holding `text`), "nothing", "folder",
-        // "link" (to nothing) or "locked" (a file its reader may not read).
+        // What stands at the path: "file" (holding text), "nothing", "folder", "link" (to
+        // nothing) or "locked" (a file holding text that its reader may not read).
         QTest::addColumn<QString>("what");
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("service");
-        // Between "...in PATH non sono valide: " and ". " with the advice; "unreadable" for
-        // the file that cannot be read.
-        QTest::addColumn<QString>("fault");
-
-        const QString none = QString();
-        QTest::newRow("no file") << "nothing" << QByteArray() << none << none;
-        QTest::newRow("empty") << "text" << QByteArray() << none << none;
-        QTest::newRow("comments only")
-            << "text" << QByteArray("# servizio = x\n\n  # altro\n") << none << none;
-        QTest::newRow("plain") << "text" << QByteArray("servizio = lab-1.a_b") << "lab-1.a_b"
-                               << none;
-        QTest::newRow("no blanks, a comment after")
-            << "text" << QByteArray("# scuola\n\n\tservizio=lab-1.a_b   # il server\n")
-            << "lab-1.a_b" << none;
-        QTest::newRow("CRLF") << "text" << QByteArray("servizio = lab\r\n# fine\r\n") << "lab"
-                              << none;
-        QTest::newRow("unknown setting") << "text" << QByteArray("#\ncolore = blu\n") << none
-                                         << "alla riga 2 «colore» non è un'impostazione "
-                                            "conosciuta (c'è solo «servizio»)";
-        QTest::newRow("no =") << "text" << QByteArray("servizio lab") << none
-                              << "alla riga 1 manca il segno «=» (si scrive «servizio = NOME»)";
-        const QString notAName = QStringLiteral(
-            "alla riga 1 «%1» non è un nome di servizio (solo lettere senza accenti, cifre e i "
-            "segni _ - . senza spazi)");
-        for (const char* name : {"lab 1", "lab;rm", "làb", "-x", ""}) {
-            QTest::addRow("service «%s»", name)
-                << "text" << QByteArray("servizio = ") + name << none << notAName.arg(name);
+        QTest::addColumn<QString>("fault");  // after "non sono valide: "; "-": unreadable
+        const auto row = [](const char* name, const char* what, const char* text,
+                            const char* service, const QString& fault = QString()) {
+            QTest::newRow(name) << QString::fromUtf8(what) << QByteArray(text)
+                                << QString::fromUtf8(service) << fault;
+        };
+        row("no file", "nothing", "", "");
+        row("comments and blanks only", "file", "# servizio = x\n\n  # altro\n", "");
+        row("blanks, a tab, a comment, CRLF", "file",
+            "# scuola\r\n\r\n\tservizio=2lab-1.a_B   # il server\r\n", "2lab-1.a_B");
+        row("unknown setting", "file", "#\ncolore = blu\n", "",
+            u"alla riga 2 «colore» non è un'impostazione conosciuta (c'è solo «servizio»)"_qs);
+        row("no =", "file", "servizio lab", "",
+            u"alla riga 1 manca il segno «=» (si scrive «servizio = NOME»)"_qs);
+        for (const char* name : {"lab 1", "lab;rm", "làb", "-x", ".x", ""}) {
+            const QString fault =
+                u"alla riga 1 «%1» non è un nome di servizio (solo lettere senza "
+                "accenti, cifre e i segni _ - . senza spazi)"_qs;
+            QTest::addRow("service «%s»", name) << u"file"_qs << QByteArray("servizio = ") + name
+                                                << QString() << fault.arg(QString::fromUtf8(name));
         }
-        QTest::newRow("twice") << "text" << QByteArray("servizio = a\n\nservizio = b\n") << none
-                               << "«servizio» compare più di una volta (di nuovo alla riga 3)";
-        QTest::newRow("a folder") << "folder" << QByteArray() << none << "unreadable";
-        QTest::newRow("a link to nothing") << "link" << QByteArray() << none << "unreadable";
-        QTest::newRow("no permission")
-            << "locked" << QByteArray("servizio = a") << none << "unreadable";
+        row("twice", "file", "servizio = a\n\nservizio = b\n", "",
+            u"«servizio» compare più di una volta (di nuovo alla riga 3)"_qs);
+        row("a folder", "folder", "", "", u"-"_qs);
+        row("a link to nothing", "link", "", "", u"-"_qs);
+        row("no permission", "locked", "servizio = a", "", u"-"_qs);
     }
 
     void reading() {
@@ -67,49 +57,28 @@ private Q_SLOTS:
             QSKIP("root reads every file");
         }
         QTemporaryDir dir;
-        QVERIFY(dir.isValid());
         const QString path = dir.filePath(QStringLiteral("archivio.conf"));
+        QFile file(path);
         if (what == u"folder"_qs) {
             QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("archivio.conf")));
         } else if (what == u"link"_qs) {
             QVERIFY(QFile::link(dir.filePath(QStringLiteral("altrove")), path));
         } else if (what != u"nothing"_qs) {
-            QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
             file.close();
-            QVERIFY(what != u"locked"_qs || file.setPermissions(QFileDevice::WriteOwner));
+            QVERIFY(what == u"file"_qs || file.setPermissions(QFileDevice::WriteOwner));
         }
 
-        const SchoolSettings settings = SchoolSettings::read(path);
+        const archive::SchoolSettings settings = archive::SchoolSettings::read(path);
         QCOMPARE(settings.service, service);
-        const QString advice = QStringLiteral(
-            ". Tempolario non parte, perché i risultati finirebbero nel posto sbagliato: chiedi "
-            "a chi cura i computer della scuola di correggere il file.");
-        const QString prefix = QStringLiteral("Le impostazioni di Tempolario in ") + path;
-        if (fault.isEmpty()) {
-            QVERIFY2(settings.ok(), qPrintable(settings.fault));
-        } else if (fault == u"unreadable"_qs) {
-            QCOMPARE(settings.fault, prefix + u" non si possono leggere"_qs + advice);
-        } else {
-            QCOMPARE(settings.fault, prefix + u" non sono valide: "_qs + fault + advice);
-        }
-    }
-
-    // The program's command line takes a service by the same rule.
-    void serviceNames_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("letters, digits, signs") << u"Lab-2.a_b"_qs << true;
-        QTest::newRow("a digit first") << u"2a"_qs << true;
-        QTest::newRow("a sign first") << u"_a"_qs << false;
-        QTest::newRow("a dot first") << u".a"_qs << false;
-        QTest::newRow("a connection string") << u"host=x"_qs << false;
-        QTest::newRow("an accent") << u"città"_qs << false;
-    }
-    void serviceNames() {
-        QFETCH(QString, name);
-        QFETCH(bool, valid);
-        QCOMPARE(archive::validServiceName(name), valid);
+        const QString why =
+            fault == u"-"_qs ? u" non si possono leggere"_qs : u" non sono valide: "_qs + fault;
+        QCOMPARE(settings.fault,
+                 fault.isEmpty() ? QString()
+                                 : u"Le impostazioni di Tempolario in "_qs + path + why +
+                                       u". Tempolario non parte, perché i risultati finirebbero "
+                                       "nel posto sbagliato: chiedi a chi cura i computer della "
+                                       "scuola di correggere il file."_qs);
     }
 };
 
