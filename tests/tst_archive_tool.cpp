@@ -158,30 +158,66 @@ private slots:
     void badSettingsAreNamed();
 };
 
+// The command line, read before any archive is opened: the help, each mistake with its
+// message and 2, and copia's direction, which is the order on the line in every spelling of
+// --servizio: with neither archive there, the one read first is the one the message names.
 void TestArchiveTool::help_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
-    QTest::newRow("aiuto") << QStringList{"aiuto"} << 0;
-    QTest::newRow("--help") << QStringList{"--help"} << 0;
-    QTest::newRow("no command") << QStringList{} << 2;
-    QTest::newRow("unknown command") << QStringList{"cancella", "x.mdb"} << 2;
-    QTest::newRow("missing file argument") << QStringList{"elenco"} << 2;
+    QTest::addColumn<QString>("says");  // how the standard error starts
+    const auto row = [](const char* name, const QStringList& arguments, const char* says = "") {
+        QTest::newRow(name) << arguments << (*says != '\0' ? 2 : 0) << QString::fromUtf8(says);
+    };
+    row("aiuto", {"aiuto"});
+    row("--help", {"--help"});
+    row("-h after the command", {"elenco", "a.mdb", "-h"});
+    row("no command", {}, "manca il comando.");
+    row("unknown command", {"cancella", "x.mdb"}, "comando sconosciuto: cancella.");
+    row("an option first", {"--servizio", "s", "elenco"}, "comando sconosciuto: --servizio.");
+    row("missing file argument", {"elenco"}, "il comando elenco vuole un solo FILE o un solo");
+    row("a file and a service", {"csv", "a", "--servizio", "s"}, "il comando csv vuole un solo");
+    row("unknown option", {"elenco", "--colore=blu", "a"}, "opzione sconosciuta: --colore=blu.");
+    row("no service name", {"elenco", "--servizio"}, "dopo --servizio ci vuole un nome.");
+    row("empty service name", {"elenco", "--servizio", ""}, "dopo --servizio ci vuole un nome.");
+    row("empty role", {"crea", "--servizio", "s", "--ruolo", ""}, "dopo --ruolo ci vuole un nome.");
+    row("a role for a file", {"crea", "a", "--ruolo", "r"}, "--ruolo vale solo per crea");
+    row("a role for elenco", {"elenco", "--servizio", "s", "--ruolo", "r"}, "--ruolo vale solo");
+    row("copy of one file", {"copia", "a"}, "il comando copia vuole un FILE e un --servizio");
+    row("two servers", {"copia", "--servizio", "a", "--servizio", "b"}, "il comando copia");
+    row("copy with a role", {"copia", "a", "--servizio", "s", "--ruolo", "r"}, "il comando copia");
+    row("settings without a file", {"impostazioni"}, "il comando impostazioni vuole un solo FILE");
+    const QStringList file{u"mancante.mdb"_qs};
+    for (const QStringList& service : {QStringList{"--servizio", "nessuno"},
+                                       {"--servizio=nessuno"},
+                                       {"-servizio", "nessuno"},
+                                       {"-servizio=nessuno"}}) {
+        const QByteArray spelled = service.join(u' ').toUtf8();
+        QTest::addRow("copia FILE %s", spelled.constData())
+            << QStringList{u"copia"_qs} + file + service << 1
+            << u"Errore 20001 dell'archivio: il file dell'archivio non esiste"_qs;
+        QTest::addRow("copia %s FILE", spelled.constData())
+            << QStringList{u"copia"_qs} + service + file << 1
+            << u"Errore 20304 dell'archivio: il collegamento al server dell'archivio «nessuno»"_qs;
+    }
 }
 
 void TestArchiveTool::help() {
     FILE_ONLY("the command line is read before any archive");
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
+    QFETCH(QString, says);
     const Run run = runTool(arguments);
     QCOMPARE(run.exitCode, exitCode);
     if (exitCode == 0) {
-        for (const char* command :
-             {"crea FILE", "elenco FILE", "csv FILE", "verifica FILE", "ripara FILE"}) {
+        for (const char* command : {"crea FILE", "elenco FILE", "csv FILE", "verifica FILE",
+                                    "ripara FILE", "impostazioni FILE"}) {
             QVERIFY2(run.out.contains(QLatin1String(command)), command);
         }
-    } else {
-        QVERIFY(run.err.contains(QStringLiteral("tempolario-archivio aiuto")));
+        return;
     }
+    QVERIFY2(run.err.startsWith(u"tempolario-archivio: "_qs + says), qPrintable(run.err));
+    QCOMPARE(run.err.contains(QStringLiteral("tempolario-archivio aiuto")), exitCode == 2);
+    QVERIFY(run.out.isEmpty());
 }
 
 // crea makes an empty archive that the program opens and verifica passes.

@@ -3,10 +3,12 @@
 // tempolario-archivio: creates an empty results archive and lists, exports and checks
 // existing ones. Reads archives read-only; never overwrites a file.
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QStringList>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +18,7 @@
 
 #include "archive/archivefile.h"
 #include "archive/pgarchive.h"
+#include "archive/schoolsettings.h"
 #include "archive/sqlitearchive.h"
 #include "archivecheck.h"
 #include "session/outcometext.h"
@@ -44,6 +47,11 @@ const char kHelp[] =
     "                                     cambiati da fuori (per esempio con sqlite3) e\n"
     "                                     segnala i nomi uguali a meno di maiuscole, che non\n"
     "                                     unisce mai: dice come rinominarli\n"
+    "  tempolario-archivio impostazioni FILE\n"
+    "                                     legge il file delle impostazioni del computer,\n"
+    "                                     quello di tempolario-avvio, e scrive il servizio\n"
+    "                                     che nomina (niente se non ne nomina); se il file\n"
+    "                                     non va bene dice perché ed esce con 1\n"
     "  tempolario-archivio aiuto          mostra questo aiuto (anche --help)\n"
     "\n"
     "Con un archivio su un server PostgreSQL, al posto di FILE si scrive --servizio SERVIZIO,\n"
@@ -356,59 +364,123 @@ int copyToFile(const Place& from, const Place& to) {
     return 0;
 }
 
+// The settings file the launcher reads, on its behalf: the service named on the standard
+// output, or nothing; a fault in the file on the standard error.
+int readSettings(const QString& path) {
+    const archive::SchoolSettings settings = archive::SchoolSettings::read(path);
+    if (!settings.ok()) {
+        std::fprintf(stderr, "tempolario-archivio: %s\n", settings.fault.toUtf8().constData());
+        return kExitFailure;
+    }
+    if (!settings.service.isEmpty()) {
+        out(settings.service + QLatin1Char('\n'));
+    }
+    return 0;
+}
+
+// Whether an argument is --servizio as the parser takes it: "--servizio", "-servizio",
+// either with "=SERVIZIO".
+bool isServiceOption(const QString& argument) {
+    QString name = argument.section(QLatin1Char('='), 0, 0);
+    if (name.startsWith(QLatin1String("--"))) {
+        name.remove(0, 2);
+    } else if (name.startsWith(QLatin1Char('-'))) {
+        name.remove(0, 1);
+    } else {
+        return false;
+    }
+    return name == QLatin1String("servizio");
+}
+
 int run() {
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (arguments.isEmpty()) {
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() < 2) {
         return usage(QStringLiteral("manca il comando."));
     }
-    const QString& command = arguments.first();
+    const QString& command = arguments.at(1);
     if (command == QLatin1String("aiuto") || command == QLatin1String("--help") ||
         command == QLatin1String("-h")) {
         out(QString::fromUtf8(kHelp));
         return 0;
     }
-    const bool known = command == QLatin1String("crea") || command == QLatin1String("elenco") ||
-                       command == QLatin1String("csv") || command == QLatin1String("verifica") ||
-                       command == QLatin1String("ripara") || command == QLatin1String("copia");
-    if (!known) {
+    const QStringList commands{QStringLiteral("crea"),        QStringLiteral("elenco"),
+                               QStringLiteral("csv"),         QStringLiteral("verifica"),
+                               QStringLiteral("ripara"),      QStringLiteral("copia"),
+                               QStringLiteral("impostazioni")};
+    if (!commands.contains(command)) {
         return usage(QStringLiteral("comando sconosciuto: %1.").arg(command));
     }
-    // The archives named, in order, and the role a server's new table is granted to.
-    QList<Place> places;
-    QString role;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (argument == QLatin1String("--servizio") || argument == QLatin1String("--ruolo")) {
-            if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty()) {
-                return usage(QStringLiteral("dopo %1 ci vuole un nome.").arg(argument));
-            }
-            const QString& value = arguments.at(++i);
-            if (argument == QLatin1String("--ruolo")) {
-                role = value;
-            } else {
-                places.append(Place{QString(), value});
-            }
-        } else if (argument.startsWith(QLatin1String("--"))) {
-            return usage(QStringLiteral("opzione sconosciuta: %1.").arg(argument));
-        } else {
-            places.append(Place{argument, QString()});
+
+    // What follows the command: FILEs as positional arguments, "-servizio" read as
+    // "--servizio" and not as the letters s, e, r...
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("mostra l'aiuto"));
+    const QCommandLineOption serviceOption(QStringLiteral("servizio"),
+                                           QStringLiteral("archivio sul server"),
+                                           QStringLiteral("SERVIZIO"));
+    const QCommandLineOption roleOption(
+        QStringLiteral("ruolo"), QStringLiteral("ruolo del programma"), QStringLiteral("RUOLO"));
+    parser.addOptions({help, serviceOption, roleOption});
+    const QStringList line = QStringList{arguments.first()} + arguments.mid(2);
+    const bool parsed = parser.parse(line);
+    if (parser.isSet(help)) {
+        out(QString::fromUtf8(kHelp));
+        return 0;
+    }
+    if (!parser.unknownOptionNames().isEmpty()) {
+        // Named whole, as typed: the first argument that is that option.
+        const QString& name = parser.unknownOptionNames().constFirst();
+        const auto typed =
+            std::ranges::find_if(line.begin() + 1, line.end(), [&](const QString& a) {
+                const QString bare = a.section(QLatin1Char('='), 0, 0);
+                return bare == QLatin1Char('-') + name || bare == QLatin1String("--") + name;
+            });
+        return usage(QStringLiteral("opzione sconosciuta: %1.")
+                         .arg(typed != line.end() ? *typed : QLatin1String("--") + name));
+    }
+    if (!parsed) {
+        // The parser's one other mistake: the last argument is an option that wants a value.
+        return usage(QStringLiteral("dopo %1 ci vuole un nome.").arg(line.last()));
+    }
+    const QStringList services = parser.values(serviceOption);
+    const QStringList roles = parser.values(roleOption);
+    const char* emptyValue = services.contains(QString()) ? "--servizio"
+                             : roles.contains(QString())  ? "--ruolo"
+                                                          : nullptr;
+    if (emptyValue != nullptr) {
+        return usage(QStringLiteral("dopo %1 ci vuole un nome.").arg(QLatin1String(emptyValue)));
+    }
+    const QString role = roles.isEmpty() ? QString() : roles.last();
+    const QStringList files = parser.positionalArguments();
+
+    if (command == QLatin1String("impostazioni")) {
+        if (files.size() != 1 || !services.isEmpty() || !roles.isEmpty()) {
+            return usage(QStringLiteral(
+                "il comando impostazioni vuole un solo FILE, il file delle impostazioni."));
         }
+        return readSettings(files.first());
     }
     if (command == QLatin1String("copia")) {
-        if (places.size() != 2 || places[0].onServer() == places[1].onServer() || !role.isEmpty()) {
+        if (files.size() != 1 || services.size() != 1 || !role.isEmpty()) {
             return usage(QStringLiteral(
                 "il comando copia vuole un FILE e un --servizio SERVIZIO: prima l'archivio da "
                 "cui copiare, poi quello in cui copiare."));
         }
-        return places[1].onServer() ? copyToServer(places[0], places[1])
-                                    : copyToFile(places[0], places[1]);
+        // The direction is the order on the line, which the parser does not keep: with one
+        // FILE and one --servizio only, the line starts with one or the other.
+        const Place file{files.first(), QString()};
+        const Place server{QString(), services.first()};
+        return isServiceOption(line.at(1)) ? copyToFile(server, file) : copyToServer(file, server);
     }
-    if (places.size() != 1) {
+    if (files.size() + services.size() != 1) {
         return usage(
             QStringLiteral("il comando %1 vuole un solo FILE o un solo --servizio SERVIZIO.")
                 .arg(command));
     }
-    const Place& place = places.first();
+    const Place place =
+        files.isEmpty() ? Place{QString(), services.first()} : Place{files.first(), QString()};
     if (!role.isEmpty() && (command != QLatin1String("crea") || !place.onServer())) {
         return usage(QStringLiteral("--ruolo vale solo per crea --servizio."));
     }

@@ -19,6 +19,8 @@
 here=$(dirname "$(readlink -f "$0")")
 home=${TEMPOLARIO_HOME:-$HOME/Tempolario}
 config=${TEMPOLARIO_CONFIG:-@TEMPOLARIO_CONFIG@}
+newline='
+'
 
 fail() {
     printf 'tempolario-avvio: %s\n' "$1" >&2
@@ -36,53 +38,21 @@ fail() {
     exit 1
 }
 
-# Prints the service the settings file names, or nothing. A fault in the file ends the start.
-service_in_config() {
-    if [ ! -e "$config" ] && [ ! -L "$config" ]; then
-        return 0
-    fi
-    what="Le impostazioni di Tempolario in $config"
-    advice="Tempolario non parte, perché i risultati finirebbero nel posto sbagliato: chiedi a chi cura i computer della scuola di correggere il file."
-    if [ ! -f "$config" ] || [ ! -r "$config" ]; then
-        fail "$what non si possono leggere. $advice"
-    fi
-    text=$(cat -- "$config" 2>/dev/null) || fail "$what non si possono leggere. $advice"
-    # Spelled out: a range such as a-z takes in accented letters under some locales.
-    letters=abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789
-    number=0
-    found=
-    while IFS= read -r line; do
-        number=$((number + 1))
-        line=${line%%#*}
-        # Blanks around, a carriage return of a file written on Windows included.
-        line=${line#"${line%%[![:space:]]*}"}
-        line=${line%"${line##*[![:space:]]}"}
-        [ -n "$line" ] || continue
-        case $line in
-            *=*) ;;
-            *) fail "$what non sono valide: alla riga $number manca il segno «=» (si scrive «servizio = NOME»). $advice" ;;
-        esac
-        key=${line%%=*}
-        key=${key%"${key##*[![:space:]]}"}
-        value=${line#*=}
-        value=${value#"${value%%[![:space:]]*}"}
-        [ "$key" = servizio ] ||
-            fail "$what non sono valide: alla riga $number «$key» non è un'impostazione conosciuta (c'è solo «servizio»). $advice"
-        case $value in
-            '' | [!$letters]* | *[!$letters._-]*)
-                fail "$what non sono valide: alla riga $number «$value» non è un nome di servizio (solo lettere senza accenti, cifre e i segni _ - . senza spazi). $advice" ;;
-        esac
-        [ -z "$found" ] ||
-            fail "$what non sono valide: «servizio» compare più di una volta (di nuovo alla riga $number). $advice"
-        found=$value
-    done <<EOF
-$text
-EOF
-    printf '%s' "$found"
-}
-
-# Read before anything else, so that a fault in it leaves the working folder untouched.
-service=$(service_in_config) || exit 1
+# The settings file is read before anything else, so that a fault in it leaves the working
+# folder untouched. The archive tool reads it: the service on its output, or nothing; a
+# fault on its error output, asked for again only then, so that nothing else the tool may
+# say there can pass for a service.
+service=
+if [ -e "$config" ] || [ -L "$config" ]; then
+    [ -x "$here/tempolario-archivio" ] ||
+        fail "Manca il programma $here/tempolario-archivio: va installato di nuovo."
+    service=$("$here/tempolario-archivio" impostazioni "$config" 2>/dev/null) || {
+        why=$("$here/tempolario-archivio" impostazioni "$config" 2>&1 >/dev/null)
+        why=${why##*"$newline"}
+        why=${why#tempolario-archivio: }
+        fail "${why:-Non riesco a leggere le impostazioni di Tempolario in $config: $here/tempolario-archivio non funziona, va installato di nuovo.}"
+    }
+fi
 if [ -n "$service" ]; then
     [ -x "$here/tempolario" ] || fail "Manca il programma $here/tempolario: va installato di nuovo."
     exec "$here/tempolario" --servizio "$service" "$@"

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandline.h"
 
-#include <algorithm>
-
 #include <QCommandLineParser>
+
+#include "archive/schoolsettings.h"
 
 namespace app {
 
@@ -27,21 +27,6 @@ CommandLine wrong(const QString& why) {
     line.outcome = CommandLine::Outcome::Wrong;
     line.text = QStringLiteral("tempolario: %1\nPer l'aiuto: tempolario --help\n").arg(why);
     return line;
-}
-
-// Whether a service name is one the program accepts, by the same rule as its launcher:
-// letters, digits and "_", "-", "." only, starting with a letter or a digit.
-bool validServiceName(const QString& name) {
-    if (name.isEmpty() || name.front() == QLatin1Char('_') || name.front() == QLatin1Char('-') ||
-        name.front() == QLatin1Char('.')) {
-        return false;
-    }
-    return std::ranges::all_of(name, [](QChar c) {
-        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
-               (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
-               (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('_') ||
-               c == QLatin1Char('-') || c == QLatin1Char('.');
-    });
 }
 
 }  // namespace
@@ -102,7 +87,7 @@ CommandLine readCommandLine(const QStringList& arguments) {
         if (services.constFirst().isEmpty()) {
             return wrong(QStringLiteral("dopo --servizio manca il nome del servizio."));
         }
-        if (!validServiceName(services.constFirst())) {
+        if (!archive::validServiceName(services.constFirst())) {
             return wrong(QStringLiteral("«%1» non è un nome di servizio: può contenere solo "
                                         "lettere senza accenti, cifre e i segni _ - . e non "
                                         "può cominciare con un segno.")
