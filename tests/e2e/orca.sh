@@ -113,18 +113,64 @@ AudioOutputMethod "alsa"
 CONF
 cp /etc/speech-dispatcher/modules/espeak-ng.conf home/.config/speech-dispatcher/modules/
 export LANG=it_IT.UTF-8 LANGUAGE=it
-# Orca keeps a log of every utterance; a hook that Python loads at Orca's start writes it to a
-# file, a line at a time, as Orca speaks.
+# Every utterance goes to a file, a line at a time, as Orca speaks, through a hook that Python
+# loads at Orca's start. Orca 43 (Debian 12) keeps a log of them that the hook listens to;
+# later Orcas (48 on Debian 13) have none, and the hook wraps their speech module's own
+# functions once it is loaded.
 site=$(python3 -c 'import site; print(site.getusersitepackages())')
 mkdir -p "$site"
 cat >"$site/usercustomize.py" <<'HOOK'
+import importlib.abc
+import importlib.util
 import logging
 import os
+import sys
 
-if os.environ.get("TEMPOLARIO_SPEECH_LOG"):
-    _speech = logging.FileHandler(os.environ["TEMPOLARIO_SPEECH_LOG"], encoding="utf-8")
-    _speech.setFormatter(logging.Formatter("%(message)s"))
-    logging.getLogger("speech").addHandler(_speech)
+_PATH = os.environ.get("TEMPOLARIO_SPEECH_LOG")
+
+
+def _write(text):
+    with open(_PATH, "a", encoding="utf-8") as log:
+        log.write("SPEECH OUTPUT: '%s'\n" % " ".join(str(text).split()))
+
+
+def _wrap(speech):
+    if hasattr(speech, "log"):  # Orca 43: its own log, heard below
+        return
+    speak, character = speech._speak, speech.speak_character
+
+    def _speak(text, acss, interrupt):
+        _write(text)
+        return speak(text, acss, interrupt)
+
+    def speak_character(char, acss=None):
+        _write(char)
+        return character(char, acss)
+
+    speech._speak, speech.speak_character = _speak, speak_character
+
+
+class _SpeechFinder(importlib.abc.MetaPathFinder):
+    def find_spec(self, name, path, target=None):
+        if name != "orca.speech":
+            return None
+        sys.meta_path.remove(self)
+        spec = importlib.util.find_spec(name)
+        run = spec.loader.exec_module
+
+        def exec_module(module):
+            run(module)
+            _wrap(module)
+
+        spec.loader.exec_module = exec_module
+        return spec
+
+
+if _PATH:
+    _heard = logging.FileHandler(_PATH, encoding="utf-8")
+    _heard.setFormatter(logging.Formatter("%(message)s"))
+    logging.getLogger("speech").addHandler(_heard)
+    sys.meta_path.insert(0, _SpeechFinder())
 HOOK
 : >speech.log
 # The speech server is started here, not by Orca, whose start would wait on it for as long as

@@ -100,6 +100,19 @@ bool FormNome::start() {
     return true;
 }
 
+void FormNome::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // The first window's arrival: Orca 43 (Debian 12, with Qt 6.4) reads its description after
+    // its name; Orca 48 (Debian 13, with Qt 6.8, where announcements are there) reads only
+    // its name and the list, so what to do is announced once the window is active.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_instructed) {
+        m_instructed = true;
+        screens::announce(this, accessibleDescription());
+    }
+#endif
+}
+
 void FormNome::closeEvent(QCloseEvent* event) {
     // Leaving by "Esco" or by the frame: nothing is stored.
     event->accept();

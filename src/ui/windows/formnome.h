@@ -41,6 +41,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -61,6 +62,7 @@ private:
     session::NameList m_names;
     screens::Controls m_controls;
     screens::ScreenFit* m_screenFit = nullptr;
+    [[maybe_unused]] bool m_instructed = false;  // what to do here was announced (Qt 6.8)
 };
 
 }  // namespace windows
