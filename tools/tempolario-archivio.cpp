@@ -44,6 +44,10 @@ const char kHelp[] =
     "                                     cambiati da fuori (per esempio con sqlite3) e\n"
     "                                     segnala i nomi uguali a meno di maiuscole, che non\n"
     "                                     unisce mai: dice come rinominarli\n"
+    "  tempolario-archivio sfoltisci FILE --prima-del AAAA-MM-GG\n"
+    "                                     toglie le risposte date negli esercizi prima di quel\n"
+    "                                     giorno (per esempio alla fine dell'anno scolastico);\n"
+    "                                     i risultati degli alunni restano\n"
     "  tempolario-archivio aiuto          mostra questo aiuto (anche --help)\n"
     "\n"
     "Con un archivio su un server PostgreSQL, al posto di FILE si scrive --servizio SERVIZIO,\n"
@@ -55,6 +59,13 @@ const char kHelp[] =
     "                                     RUOLO (se non indicato: tempolario), quello usato\n"
     "                                     dal programma, solo di leggere, aggiungere e\n"
     "                                     aggiornare i risultati\n"
+    "  tempolario-archivio aggiorna --servizio SERVIZIO [--ruolo RUOLO]\n"
+    "                                     aggiunge a un archivio creato prima la tabella delle\n"
+    "                                     risposte date negli esercizi (con il servizio\n"
+    "                                     dell'amministratore); il ruolo RUOLO può solo\n"
+    "                                     leggerle e aggiungerle\n"
+    "  tempolario-archivio sfoltisci --servizio SERVIZIO --prima-del AAAA-MM-GG\n"
+    "                                     come sopra, con il servizio dell'amministratore\n"
     "  tempolario-archivio elenco|csv|verifica|ripara --servizio SERVIZIO\n"
     "  tempolario-archivio copia FILE --servizio SERVIZIO\n"
     "                                     porta i risultati di un file sul server: gli alunni\n"
@@ -356,6 +367,118 @@ int copyToFile(const Place& from, const Place& to) {
     return 0;
 }
 
+// The arguments of aggiorna and sfoltisci: one archive, and the options named.
+struct Options {
+    QList<Place> places;
+    QString role;
+    QString before;
+};
+
+QString readOptions(const QStringList& arguments, Options* options) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("--servizio") || argument == QLatin1String("--ruolo") ||
+            argument == QLatin1String("--prima-del")) {
+            if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty()) {
+                return QStringLiteral("dopo %1 ci vuole un valore.").arg(argument);
+            }
+            const QString& value = arguments.at(++i);
+            if (argument == QLatin1String("--servizio")) {
+                options->places.append(Place{QString(), value});
+            } else {
+                (argument == QLatin1String("--ruolo") ? options->role : options->before) = value;
+            }
+        } else if (argument.startsWith(QLatin1String("--"))) {
+            return QStringLiteral("opzione sconosciuta: %1.").arg(argument);
+        } else {
+            options->places.append(Place{argument, QString()});
+        }
+    }
+    return options->places.size() == 1
+               ? QString()
+               : QStringLiteral("ci vuole un solo FILE o un solo --servizio SERVIZIO.");
+}
+
+// Gives an archive made before placements were kept their table: on a server through the
+// administrator's service; a file gains it by being opened for writing.
+int upgrade(const QStringList& arguments) {
+    Options options;
+    QString problem = readOptions(arguments, &options);
+    if (problem.isEmpty() && (!options.before.isEmpty() ||
+                              (!options.role.isEmpty() && !options.places[0].onServer()))) {
+        problem = QStringLiteral("aggiorna vuole solo l'archivio e, sul server, --ruolo.");
+    }
+    if (!problem.isEmpty()) {
+        return usage(QStringLiteral("aggiorna: %1").arg(problem));
+    }
+    const Place& place = options.places[0];
+    const QString role = options.role.isEmpty() ? QStringLiteral("tempolario") : options.role;
+    archive::Status status;
+    bool added = false;
+    if (place.onServer()) {
+        status = archive::PgArchive::addAnswersTable(place.server(), role, &added);
+    } else {
+        auto file = archive::SqliteArchive::open(place.path, &status);
+        if (file && !file->answersNotKept().isEmpty()) {
+            std::fprintf(stderr, "tempolario-archivio: %s\n",
+                         file->answersNotKept().toUtf8().constData());
+            return kExitFailure;
+        }
+        added = true;
+    }
+    if (!status.ok()) {
+        return fail(status);
+    }
+    if (!place.onServer()) {
+        out(QStringLiteral("L'archivio %1 ha la tabella delle risposte.\n").arg(place.path));
+    } else {
+        out(QStringLiteral("%1 %2; il ruolo «%3» può leggere e aggiungere le risposte.\n")
+                .arg(added ? QStringLiteral("Tabella delle risposte aggiunta")
+                           : QStringLiteral("La tabella delle risposte c'era già"),
+                     place.shown(), role));
+    }
+    return 0;
+}
+
+// Removes the placements made before a day, in one transaction.
+int purge(const QStringList& arguments) {
+    Options options;
+    QString problem = readOptions(arguments, &options);
+    const QDate day = QDate::fromString(options.before, QStringLiteral("yyyy-MM-dd"));
+    if (problem.isEmpty() && !options.role.isEmpty()) {
+        problem = QStringLiteral("--ruolo non vale per sfoltisci.");
+    } else if (problem.isEmpty() && !day.isValid()) {
+        problem = options.before.isEmpty()
+                      ? QStringLiteral("manca --prima-del AAAA-MM-GG.")
+                      : QStringLiteral("«%1» non è una data come 2026-06-30.").arg(options.before);
+    }
+    if (!problem.isEmpty()) {
+        return usage(QStringLiteral("sfoltisci: %1").arg(problem));
+    }
+    const Place& place = options.places[0];
+    archive::Status status;
+    qint64 removed = 0;
+    if (place.onServer()) {
+        auto server = archive::PgArchive::open(place.server(), &status);
+        if (server) {
+            status = server->removeAnswersBefore(day, &removed);
+        }
+    } else {
+        auto file = archive::SqliteArchive::open(place.path, &status);
+        if (file) {
+            status = file->removeAnswersBefore(day, &removed);
+        }
+    }
+    if (!status.ok()) {
+        std::fprintf(stderr, "tempolario-archivio: nessuna risposta è stata tolta.\n");
+        return fail(status);
+    }
+    out(QStringLiteral("Tolte %1 risposte date prima del %2 dall'archivio %3.\n")
+            .arg(removed)
+            .arg(day.toString(QStringLiteral("dd/MM/yyyy")), place.shown()));
+    return 0;
+}
+
 int run() {
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.isEmpty()) {
@@ -366,6 +489,12 @@ int run() {
         command == QLatin1String("-h")) {
         out(QString::fromUtf8(kHelp));
         return 0;
+    }
+    if (command == QLatin1String("aggiorna")) {
+        return upgrade(arguments.mid(1));
+    }
+    if (command == QLatin1String("sfoltisci")) {
+        return purge(arguments.mid(1));
     }
     const bool known = command == QLatin1String("crea") || command == QLatin1String("elenco") ||
                        command == QLatin1String("csv") || command == QLatin1String("verifica") ||
