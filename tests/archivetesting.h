@@ -99,13 +99,15 @@ inline archive::Outcome totalsIn(archive::Archive& archive, const QString& name)
     return outcome;
 }
 
-// How many rows the file holds, named or not, counted as the sqlite3 program counts them.
-inline qint64 rowCount(const QString& path) {
+// How many rows the file's table holds, named or not, counted as the sqlite3 program
+// counts them.
+inline qint64 rowCount(const QString& path, const QByteArray& table = "tempar") {
     sqlite3* db = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* statement = nullptr;
     qint64 count = -1;
-    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM tempar", -1, &statement, nullptr) ==
+    if (sqlite3_prepare_v2(db, ("SELECT count(*) FROM " + table).constData(), -1, &statement,
+                           nullptr) ==
             SQLITE_OK &&
         sqlite3_step(statement) == SQLITE_ROW) {
         count = sqlite3_column_int64(statement, 0);

@@ -478,6 +478,15 @@ void TestArchive::programRoleOnlyReadsAddsAndUpdates_data() {
                                      << "42501";
     QTest::newRow("renumber a row") << "UPDATE tempar SET id = DEFAULT"
                                     << "42501";
+    // Placements may be added and read, never changed or removed.
+    QTest::newRow("change a placement") << "UPDATE risposte SET giusta = true"
+                                        << "42501";
+    QTest::newRow("delete a placement") << "DELETE FROM risposte"
+                                        << "42501";
+    QTest::newRow("truncate placements") << "TRUNCATE risposte"
+                                         << "42501";
+    QTest::newRow("drop the placements") << "DROP TABLE risposte"
+                                         << "42501";
     // An identity column refuses a value of its own before the rights are looked at.
     QTest::newRow("give a row another number") << "UPDATE tempar SET id = id + 1000"
                                                << "428C9";
@@ -489,6 +498,12 @@ void TestArchive::programRoleOnlyReadsAddsAndUpdates() {
     QFETCH(QString, code);
     QVERIFY(m_archive.addStoredPupil(QStringLiteral("Rossi Mario"), 3, 4,
                                      QDateTime::currentDateTime()));
+    QVERIFY(openOk()->store(QStringLiteral("Rossi Mario"), 3, 4, QDateTime::currentDateTime(),
+                            enginetesting::someAnswers(1, 4, QDateTime::currentDateTime()))
+                .ok());
+    const QString placements = m_archive.rawValue(
+        QStringLiteral("SELECT string_agg(r::text, ';' ORDER BY numero) FROM risposte r"));
+    QCOMPARE(placements.count(QLatin1Char(';')), 3);
     const QByteArray before = m_archive.snapshot();
     PGconn* program = pgtesting::connectRaw(pgtesting::kProgramService, m_archive.database());
     PGresult* result = PQexec(program, sql.toUtf8().constData());
@@ -497,6 +512,9 @@ void TestArchive::programRoleOnlyReadsAddsAndUpdates() {
     PQfinish(program);
     QCOMPARE(refused, code);
     QCOMPARE(m_archive.snapshot(), before);
+    QCOMPARE(m_archive.rawValue(
+                 QStringLiteral("SELECT string_agg(r::text, ';' ORDER BY numero) FROM risposte r")),
+             placements);
     QCOMPARE(m_archive.intact(), QStringLiteral("ok"));
     QCOMPARE(m_archive.rawValue(QStringLiteral("SELECT count(*) FROM pg_class WHERE relname IN "
                                                "('altro', 'x')")),

@@ -374,9 +374,9 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact_data() {
     QTest::addColumn<int>("fault");
     QTest::addColumn<bool>("adding");
     QTest::addColumn<QString>("advice");
-    QTest::newRow("disk full while storing") << SQLITE_FULL << false << "disco è pieno";
+    QTest::newRow("disk full while storing totals and placements") << SQLITE_FULL << false << "disco è pieno";
     QTest::newRow("disk full while adding a name") << SQLITE_FULL << true << "disco è pieno";
-    QTest::newRow("I/O error while storing")
+    QTest::newRow("I/O error while storing totals and placements")
         << SQLITE_IOERR_WRITE << false << "errore di lettura o scrittura";
     QTest::newRow("I/O error while adding a name")
         << SQLITE_IOERR_WRITE << true << "errore di lettura o scrittura";
@@ -393,6 +393,13 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact() {
     QVERIFY(
         addStoredPupil(path, QStringLiteral("Rossi Mario"), 1, 1, QDateTime::currentDateTime()));
 
+    // Enough placements to fill pages of their own.
+    archive::RunAnswers placements{3, {}};
+    for (int i = 0; i < 200; ++i) {
+        placements.answers.push_back(
+            {i % 189 + 1, 0, 1, QStringLiteral("%1 a.C.").arg(i), true, true,
+             QDateTime::currentDateTime()});
+    }
     faulty::install();
     faulty::g_failCode = fault;
     int failures = 0;
@@ -403,9 +410,10 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact() {
         QVERIFY(state.openArchive().ok());
         faulty::g_writes = 0;
         faulty::g_failFrom = n;
-        const Status status = adding ? state.archiveDb->add(QStringLiteral("Nuovo Alunno"))
-                                     : state.archiveDb->store(QStringLiteral("Rossi Mario"), 2, 2,
-                                                              QDateTime::currentDateTime());
+        const Status status =
+            adding ? state.archiveDb->add(QStringLiteral("Nuovo Alunno"))
+                   : state.archiveDb->store(QStringLiteral("Rossi Mario"), 2, 2,
+                                            QDateTime::currentDateTime(), placements);
         faulty::g_failFrom = 0;
         state.closeArchive();
         if (status.ok()) {
@@ -417,6 +425,7 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact() {
         QVERIFY2(status.advice.contains(advice), qPrintable(status.advice));
         QCOMPARE(integrity(path), QStringLiteral("ok"));
         QCOMPARE(rowCount(path), 1);
+        QCOMPARE(rowCount(path, "risposte"), 0);
         QCOMPARE(totalsIn(*openOk(path), QStringLiteral("Rossi Mario")).right, QVariant(1LL));
     }
     faulty::uninstall();
@@ -424,6 +433,7 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact() {
     QVERIFY2(failures >= 2, "the save made fewer writes than expected");
     QCOMPARE(integrity(path), QStringLiteral("ok"));
     QCOMPARE(rowCount(path), adding ? 2 : 1);
+    QCOMPARE(rowCount(path, "risposte"), adding ? 0 : 200);
     QCOMPARE(totalsIn(*openOk(path), QStringLiteral("Rossi Mario")).right,
              QVariant(adding ? 1LL : 2LL));
 }
