@@ -107,14 +107,23 @@ inline qint64 rowCount(const QString& path, const QByteArray& table = "tempar") 
     sqlite3_stmt* statement = nullptr;
     qint64 count = -1;
     if (sqlite3_prepare_v2(db, ("SELECT count(*) FROM " + table).constData(), -1, &statement,
-                           nullptr) ==
-            SQLITE_OK &&
+                           nullptr) == SQLITE_OK &&
         sqlite3_step(statement) == SQLITE_ROW) {
         count = sqlite3_column_int64(statement, 0);
     }
     sqlite3_finalize(statement);
     sqlite3_close(db);
     return count;
+}
+
+// A run's first `count` placements: rows, labels and times told apart by their place.
+inline archive::RunAnswers someAnswers(qint64 run, int count, const QDateTime& from) {
+    archive::RunAnswers answers{run, {}};
+    for (int i = 0; i < count; ++i) {
+        answers.answers.push_back({1 + i % 189, i % 7, 1 + i / 10, QString::number(1000 + i),
+                                   i % 3 == 0, i % 10 < 5, from.addSecs(i)});
+    }
+    return answers;
 }
 
 // An archive at path with one pupil who has stored an outcome.

@@ -321,16 +321,6 @@ private:
 
 namespace enginetesting {
 
-// A run's first `count` placements: rows, labels and times told apart by their place.
-inline archive::RunAnswers someAnswers(qint64 run, int count, const QDateTime& from) {
-    archive::RunAnswers answers{run, {}};
-    for (int i = 0; i < count; ++i) {
-        answers.answers.push_back({1 + i % 189, i % 7, 1 + i / 10, QString::number(1000 + i),
-                                   i % 3 == 0, i % 10 < 5, from.addSecs(i)});
-    }
-    return answers;
-}
-
 // Another program holding the archive so that nothing else may read or write it: a write
 // transaction on the file, a table lock on the server. Released when it goes.
 class HeldArchive {

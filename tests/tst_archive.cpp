@@ -498,12 +498,6 @@ void TestArchive::programRoleOnlyReadsAddsAndUpdates() {
     QFETCH(QString, code);
     QVERIFY(m_archive.addStoredPupil(QStringLiteral("Rossi Mario"), 3, 4,
                                      QDateTime::currentDateTime()));
-    QVERIFY(openOk()->store(QStringLiteral("Rossi Mario"), 3, 4, QDateTime::currentDateTime(),
-                            enginetesting::someAnswers(1, 4, QDateTime::currentDateTime()))
-                .ok());
-    const QString placements = m_archive.rawValue(
-        QStringLiteral("SELECT string_agg(r::text, ';' ORDER BY numero) FROM risposte r"));
-    QCOMPARE(placements.count(QLatin1Char(';')), 3);
     const QByteArray before = m_archive.snapshot();
     PGconn* program = pgtesting::connectRaw(pgtesting::kProgramService, m_archive.database());
     PGresult* result = PQexec(program, sql.toUtf8().constData());
@@ -512,9 +506,6 @@ void TestArchive::programRoleOnlyReadsAddsAndUpdates() {
     PQfinish(program);
     QCOMPARE(refused, code);
     QCOMPARE(m_archive.snapshot(), before);
-    QCOMPARE(m_archive.rawValue(
-                 QStringLiteral("SELECT string_agg(r::text, ';' ORDER BY numero) FROM risposte r")),
-             placements);
     QCOMPARE(m_archive.intact(), QStringLiteral("ok"));
     QCOMPARE(m_archive.rawValue(QStringLiteral("SELECT count(*) FROM pg_class WHERE relname IN "
                                                "('altro', 'x')")),

@@ -374,7 +374,8 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact_data() {
     QTest::addColumn<int>("fault");
     QTest::addColumn<bool>("adding");
     QTest::addColumn<QString>("advice");
-    QTest::newRow("disk full while storing totals and placements") << SQLITE_FULL << false << "disco è pieno";
+    QTest::newRow("disk full while storing totals and placements")
+        << SQLITE_FULL << false << "disco è pieno";
     QTest::newRow("disk full while adding a name") << SQLITE_FULL << true << "disco è pieno";
     QTest::newRow("I/O error while storing totals and placements")
         << SQLITE_IOERR_WRITE << false << "errore di lettura o scrittura";
@@ -394,12 +395,7 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact() {
         addStoredPupil(path, QStringLiteral("Rossi Mario"), 1, 1, QDateTime::currentDateTime()));
 
     // Enough placements to fill pages of their own.
-    archive::RunAnswers placements{3, {}};
-    for (int i = 0; i < 200; ++i) {
-        placements.answers.push_back(
-            {i % 189 + 1, 0, 1, QStringLiteral("%1 a.C.").arg(i), true, true,
-             QDateTime::currentDateTime()});
-    }
+    const archive::RunAnswers placements = someAnswers(3, 200, QDateTime::currentDateTime());
     faulty::install();
     faulty::g_failCode = fault;
     int failures = 0;

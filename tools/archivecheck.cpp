@@ -34,8 +34,8 @@ Status checkAnswers(SqliteConnection& connection, const QString& path, QString* 
                     .arg(path);
         return Status();
     }
-    for (const char* wanted : {"alunno", "giro", "numero", "fatto", "insieme", "mano",
-                               "etichetta", "giusta", "prima", "quando"}) {
+    for (const char* wanted : {"alunno", "giro", "numero", "fatto", "insieme", "mano", "etichetta",
+                               "giusta", "prima", "quando"}) {
         if (!columns.contains(QLatin1String(wanted))) {
             return Status::own(Status::kWrongLayout,
                                QStringLiteral("manca il campo %1 della tabella risposte")
@@ -162,12 +162,11 @@ Status verifyServer(const archive::ServerPlace& place, Findings* findings) {
         findings->notes.append(layoutNotes);
         findings->attention = findings->attention || !layoutNotes.isEmpty();
         findings->notes.append(
-            layout.answers
-                ? QStringLiteral("Risposte registrate: %1.").arg(layout.answerCount)
-                : QStringLiteral("Sul server manca la tabella delle risposte date negli "
-                                 "esercizi: i risultati si salvano, le risposte no. Per "
-                                 "aggiungerla, con il servizio dell'amministratore: "
-                                 "tempolario-archivio aggiorna --servizio SERVIZIO."));
+            layout.answers ? QStringLiteral("Risposte registrate: %1.").arg(layout.answerCount)
+                           : QStringLiteral("Sul server manca la tabella delle risposte date negli "
+                                            "esercizi: i risultati si salvano, le risposte no. Per "
+                                            "aggiungerla, con il servizio dell'amministratore: "
+                                            "tempolario-archivio aggiorna --servizio SERVIZIO."));
     }
     return status;
 }

@@ -404,8 +404,8 @@ QString readOptions(const QStringList& arguments, Options* options) {
 int upgrade(const QStringList& arguments) {
     Options options;
     QString problem = readOptions(arguments, &options);
-    if (problem.isEmpty() && (!options.before.isEmpty() ||
-                              (!options.role.isEmpty() && !options.places[0].onServer()))) {
+    if (problem.isEmpty() &&
+        (!options.before.isEmpty() || (!options.role.isEmpty() && !options.places[0].onServer()))) {
         problem = QStringLiteral("aggiorna vuole solo l'archivio e, sul server, --ruolo.");
     }
     if (!problem.isEmpty()) {

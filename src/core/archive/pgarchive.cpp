@@ -99,8 +99,7 @@ Status quotedRole(PgConnection& server, const QString& role, QByteArray* name) {
 
 // The table of placements, inside the administrator's transaction: the program's role may
 // add placements and read them, never change or remove one. Made again it changes nothing.
-Status createAnswers(PgConnection& server, const QByteArray& role,
-                     const QDeadlineTimer& deadline) {
+Status createAnswers(PgConnection& server, const QByteArray& role, const QDeadlineTimer& deadline) {
     Status status;
     for (const QByteArray& sql :
          {QByteArray("CREATE TABLE IF NOT EXISTS public.risposte (alunno bigint NOT NULL, "
@@ -122,8 +121,8 @@ Status createAnswers(PgConnection& server, const QByteArray& role,
 // statement (the server takes at most 65535 parameters).
 constexpr int kAnswerFields = 10;
 const char* const kAnswerValues[kAnswerFields] = {
-    "$?::bigint",  "$?::bigint",  "$?::integer", "$?::integer", "$?::integer",
-    "$?::integer", "$?::text",    "$?::boolean", "$?::boolean", "to_timestamp($?::bigint)"};
+    "$?::bigint",  "$?::bigint", "$?::integer", "$?::integer", "$?::integer",
+    "$?::integer", "$?::text",   "$?::boolean", "$?::boolean", "to_timestamp($?::bigint)"};
 constexpr std::size_t kAnswersPerStatement = 500;
 
 }  // namespace
@@ -491,8 +490,7 @@ Status PgArchive::writeTotals(qint64 id, const QString& name, qint64 right, qint
     });
 }
 
-Status PgArchive::addAnswers(qint64 id, const RunAnswers& answers,
-                             const QDeadlineTimer& deadline) {
+Status PgArchive::addAnswers(qint64 id, const RunAnswers& answers, const QDeadlineTimer& deadline) {
     if (answers.run == 0 || answers.answers.empty() || !m_answersNotKept.isEmpty()) {
         return Status();
     }
@@ -507,7 +505,8 @@ Status PgArchive::addAnswers(qint64 id, const RunAnswers& answers,
         return status;
     }
     const auto total = answers.answers.size();
-    for (auto first = static_cast<std::size_t>(QByteArray(PQgetvalue(stored.get(), 0, 0)).toLongLong());
+    for (auto first =
+             static_cast<std::size_t>(QByteArray(PQgetvalue(stored.get(), 0, 0)).toLongLong());
          status.ok() && first < total; first += kAnswersPerStatement) {
         const std::size_t last = std::min(total, first + kAnswersPerStatement);
         QByteArray sql =
@@ -521,7 +520,8 @@ Status PgArchive::addAnswers(qint64 id, const RunAnswers& answers,
             sql += i == first ? "(" : ", (";
             for (int field = 0; field < kAnswerFields; ++field) {
                 sql += QByteArray(field == 0 ? "" : ", ") +
-                       QByteArray(kAnswerValues[field]).replace('?', QByteArray::number(n + field + 1));
+                       QByteArray(kAnswerValues[field])
+                           .replace('?', QByteArray::number(n + field + 1));
             }
             sql += ')';
             for (const qint64 value :
@@ -661,8 +661,8 @@ Status PgArchive::layout(Layout* found) {
             found->limited = QByteArray(PQgetvalue(result.get(), 0, 1)) == "3";
             found->tooLong = QByteArray(PQgetvalue(result.get(), 0, 2)).toLongLong();
             found->owned = QByteArray(PQgetvalue(result.get(), 0, 3)) == "t";
-            status = server.exec("SELECT to_regclass('public.risposte') IS NOT NULL", deadline,
-                                 &result);
+            status =
+                server.exec("SELECT to_regclass('public.risposte') IS NOT NULL", deadline, &result);
         }
         found->answers = status.ok() && QByteArray(PQgetvalue(result.get(), 0, 0)) == "t";
         if (found->answers) {

@@ -58,7 +58,7 @@ public:
         qint64 tooLong = 0;     // rows whose name is longer than kMaxNameLength
         bool owned = false;     // the session's role owns the table (may change its layout)
         bool answers = false;   // the table of placements is there
-        qint64 answerCount = 0; // placements it holds
+        qint64 answerCount = 0;  // placements it holds
     };
 
     ~PgArchive() override;

@@ -126,7 +126,8 @@ QString giveAnswersTable(SqliteConnection& connection, const OpenOptions& option
     bool present = false;
     Status status = ArchiveFile::hasAnswers(connection, &present);
     if (status.ok() && !present) {
-        sqlite3_busy_timeout(connection.handle(), std::min(kAddAnswersWaitMs, options.busyTimeoutMs));
+        sqlite3_busy_timeout(connection.handle(),
+                             std::min(kAddAnswersWaitMs, options.busyTimeoutMs));
         status = ArchiveFile::addAnswers(connection);
         sqlite3_busy_timeout(connection.handle(), options.busyTimeoutMs);
     }
@@ -462,8 +463,8 @@ Status SqliteArchive::removeAnswersBefore(const QDate& day, qint64* removed) {
     });
 }
 
-Status SqliteArchive::store(const QString& name, qint64 right, qint64 given,
-                            const QDateTime& when, const RunAnswers& answers) {
+Status SqliteArchive::store(const QString& name, qint64 right, qint64 given, const QDateTime& when,
+                            const RunAnswers& answers) {
     std::vector<Row> rows;
     Status status = lookUpAll(name, &rows);
     if (!status.ok()) {

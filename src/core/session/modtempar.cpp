@@ -18,8 +18,9 @@ archive::Status Modtempar::openArchive() {
     if (archiveDb && answersNotice.isEmpty()) {
         answersNotice = archiveDb->answersNotKept();
         if (!answersNotice.isEmpty()) {
-            std::fputs(QStringLiteral("Tempolario: %1\n").arg(answersNotice).toLocal8Bit().constData(),
-                       stderr);
+            std::fputs(
+                QStringLiteral("Tempolario: %1\n").arg(answersNotice).toLocal8Bit().constData(),
+                stderr);
         }
     }
     return status;

@@ -34,8 +34,9 @@ archive::RunAnswers runAnswers(qint64 run, const std::vector<exercise::Placement
 
 qint64 newRunId() {
     // Both database engines keep signed 64-bit numbers.
-    return static_cast<qint64>(QRandomGenerator::system()->bounded(
-               std::numeric_limits<quint64>::max() >> 1)) + 1;
+    return static_cast<qint64>(
+               QRandomGenerator::system()->bounded(std::numeric_limits<quint64>::max() >> 1)) +
+           1;
 }
 
 }  // namespace session
