@@ -524,11 +524,12 @@ Status PgArchive::addAnswers(qint64 id, const RunAnswers& answers, const QDeadli
                            .replace('?', QByteArray::number(n + field + 1));
             }
             sql += ')';
-            for (const qint64 value :
-                 {id, answers.run, static_cast<qint64>(i), static_cast<qint64>(answer.tableRow),
-                  static_cast<qint64>(answer.setCode), static_cast<qint64>(answer.deal)}) {
-                params.push_back(PgParam::of(value));
-            }
+            params.insert(params.end(),
+                          {PgParam::of(id), PgParam::of(answers.run),
+                           PgParam::of(static_cast<qint64>(i)),
+                           PgParam::of(static_cast<qint64>(answer.tableRow)),
+                           PgParam::of(static_cast<qint64>(answer.setCode)),
+                           PgParam::of(static_cast<qint64>(answer.deal))});
             params.push_back(PgParam::of(answer.label));
             params.push_back(PgParam::of(QString::fromLatin1(answer.right ? "t" : "f")));
             params.push_back(PgParam::of(QString::fromLatin1(answer.firstOnBox ? "t" : "f")));
