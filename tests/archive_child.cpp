@@ -6,6 +6,7 @@
 //
 //   archive_child open PLACE                  open and add a name; prints the status number
 //   archive_child save-loop PLACE             stores "Rossi Mario" again and again, adding a
+//                                             placement of one run at every store and a
 //                                             name every fifth store; prints each store's
 //                                             number once the store has returned
 //   archive_child share PLACE MINE OTHER N    adds MINE 1..N, then waits until OTHER 1..N
@@ -83,9 +84,17 @@ int saveLoop(const QString& path) {
     if (!(status = state.archiveDb->read(QStringLiteral("Rossi Mario"), &last)).ok()) {
         return fail(status);
     }
+    // One run whose every store adds a placement: store i holds i of them.
+    archive::RunAnswers answers{7, {}};
+    for (qint64 i = 1; i <= last.right.toLongLong(); ++i) {
+        answers.answers.push_back({1, 0, 1, QStringLiteral("1492"), true, true, base});
+    }
     for (qint64 i = last.right.toLongLong() + 1;; ++i) {
+        answers.answers.push_back({static_cast<int>(i % 189) + 1, 0, static_cast<int>(i),
+                                   QString::number(i), i % 2 == 0, true, base.addSecs(i)});
         // The exercise window's store.
-        status = state.archiveDb->store(QStringLiteral("Rossi Mario"), i, 2 * i, base.addSecs(i));
+        status = state.archiveDb->store(QStringLiteral("Rossi Mario"), i, 2 * i, base.addSecs(i),
+                                        answers);
         if (status.ok() && i % 5 == 0) {
             status = state.archiveDb->add(QStringLiteral("Alunno %1").arg(i));
         }

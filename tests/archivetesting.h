@@ -99,20 +99,31 @@ inline archive::Outcome totalsIn(archive::Archive& archive, const QString& name)
     return outcome;
 }
 
-// How many rows the file holds, named or not, counted as the sqlite3 program counts them.
-inline qint64 rowCount(const QString& path) {
+// How many rows the file's table holds, named or not, counted as the sqlite3 program
+// counts them.
+inline qint64 rowCount(const QString& path, const QByteArray& table = "tempar") {
     sqlite3* db = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* statement = nullptr;
     qint64 count = -1;
-    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM tempar", -1, &statement, nullptr) ==
-            SQLITE_OK &&
+    if (sqlite3_prepare_v2(db, ("SELECT count(*) FROM " + table).constData(), -1, &statement,
+                           nullptr) == SQLITE_OK &&
         sqlite3_step(statement) == SQLITE_ROW) {
         count = sqlite3_column_int64(statement, 0);
     }
     sqlite3_finalize(statement);
     sqlite3_close(db);
     return count;
+}
+
+// A run's first `count` placements: rows, labels and times told apart by their place.
+inline archive::RunAnswers someAnswers(qint64 run, int count, const QDateTime& from) {
+    archive::RunAnswers answers{run, {}};
+    for (int i = 0; i < count; ++i) {
+        answers.answers.push_back({1 + i % 189, i % 7, 1 + i / 10, QString::number(1000 + i),
+                                   i % 3 == 0, i % 10 < 5, from.addSecs(i)});
+    }
+    return answers;
 }
 
 // An archive at path with one pupil who has stored an outcome.

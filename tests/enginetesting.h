@@ -101,7 +101,7 @@ public:
         if (m_database.isEmpty()) {
             m_database = pgtesting::freshDatabase(QCoreApplication::applicationName(), false);
         }
-        rawExec(QStringLiteral("DROP TABLE IF EXISTS tempar"));
+        rawExec(QStringLiteral("DROP TABLE IF EXISTS tempar, risposte"));
         const archive::Status status = archive::PgArchive::create(
             pgtesting::place(m_database, 30000, pgtesting::kAdminService), pgtesting::kProgramRole);
         if (!status.ok()) {
@@ -188,6 +188,11 @@ public:
                                  .arg(row));
         }
         return rows;
+    }
+
+    // How many placements are kept, of every run.
+    qint64 placementCount() const {
+        return rawValue(QStringLiteral("SELECT count(*) FROM risposte")).toLongLong();
     }
 
     // How many rows the table holds, named or not.

@@ -478,6 +478,15 @@ void TestArchive::programRoleOnlyReadsAddsAndUpdates_data() {
                                      << "42501";
     QTest::newRow("renumber a row") << "UPDATE tempar SET id = DEFAULT"
                                     << "42501";
+    // Placements may be added and read, never changed or removed.
+    QTest::newRow("change a placement") << "UPDATE risposte SET giusta = true"
+                                        << "42501";
+    QTest::newRow("delete a placement") << "DELETE FROM risposte"
+                                        << "42501";
+    QTest::newRow("truncate placements") << "TRUNCATE risposte"
+                                         << "42501";
+    QTest::newRow("drop the placements") << "DROP TABLE risposte"
+                                         << "42501";
     // An identity column refuses a value of its own before the rights are looked at.
     QTest::newRow("give a row another number") << "UPDATE tempar SET id = id + 1000"
                                                << "428C9";

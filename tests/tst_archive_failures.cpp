@@ -374,9 +374,10 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact_data() {
     QTest::addColumn<int>("fault");
     QTest::addColumn<bool>("adding");
     QTest::addColumn<QString>("advice");
-    QTest::newRow("disk full while storing") << SQLITE_FULL << false << "disco è pieno";
+    QTest::newRow("disk full while storing totals and placements")
+        << SQLITE_FULL << false << "disco è pieno";
     QTest::newRow("disk full while adding a name") << SQLITE_FULL << true << "disco è pieno";
-    QTest::newRow("I/O error while storing")
+    QTest::newRow("I/O error while storing totals and placements")
         << SQLITE_IOERR_WRITE << false << "errore di lettura o scrittura";
     QTest::newRow("I/O error while adding a name")
         << SQLITE_IOERR_WRITE << true << "errore di lettura o scrittura";
@@ -393,6 +394,8 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact() {
     QVERIFY(
         addStoredPupil(path, QStringLiteral("Rossi Mario"), 1, 1, QDateTime::currentDateTime()));
 
+    // Enough placements to fill pages of their own.
+    const archive::RunAnswers placements = someAnswers(3, 200, QDateTime::currentDateTime());
     faulty::install();
     faulty::g_failCode = fault;
     int failures = 0;
@@ -403,9 +406,10 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact() {
         QVERIFY(state.openArchive().ok());
         faulty::g_writes = 0;
         faulty::g_failFrom = n;
-        const Status status = adding ? state.archiveDb->add(QStringLiteral("Nuovo Alunno"))
-                                     : state.archiveDb->store(QStringLiteral("Rossi Mario"), 2, 2,
-                                                              QDateTime::currentDateTime());
+        const Status status =
+            adding ? state.archiveDb->add(QStringLiteral("Nuovo Alunno"))
+                   : state.archiveDb->store(QStringLiteral("Rossi Mario"), 2, 2,
+                                            QDateTime::currentDateTime(), placements);
         faulty::g_failFrom = 0;
         state.closeArchive();
         if (status.ok()) {
@@ -417,6 +421,7 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact() {
         QVERIFY2(status.advice.contains(advice), qPrintable(status.advice));
         QCOMPARE(integrity(path), QStringLiteral("ok"));
         QCOMPARE(rowCount(path), 1);
+        QCOMPARE(rowCount(path, "risposte"), 0);
         QCOMPARE(totalsIn(*openOk(path), QStringLiteral("Rossi Mario")).right, QVariant(1LL));
     }
     faulty::uninstall();
@@ -424,6 +429,7 @@ void TestArchiveFailures::writeFaultsLeaveArchiveIntact() {
     QVERIFY2(failures >= 2, "the save made fewer writes than expected");
     QCOMPARE(integrity(path), QStringLiteral("ok"));
     QCOMPARE(rowCount(path), adding ? 2 : 1);
+    QCOMPARE(rowCount(path, "risposte"), adding ? 0 : 200);
     QCOMPARE(totalsIn(*openOk(path), QStringLiteral("Rossi Mario")).right,
              QVariant(adding ? 1LL : 2LL));
 }

@@ -137,8 +137,9 @@ void TestArchiveProcesses::killedWriterLeavesOldOrNewRow() {
         QVERIFY2(stored == acked || stored == acked + 1,
                  qPrintable(QStringLiteral("stored %1, acknowledged %2").arg(stored).arg(acked)));
         killedMidSave += stored == acked + 1 ? 1 : 0;
-        // The row is whole: its fields belong to one store.
+        // The row is whole: its fields belong to one store, and so do the placements.
         QCOMPARE(outcome.given.toLongLong(), 2 * stored);
+        QCOMPARE(m_archive.placementCount(), stored);
         QCOMPARE(outcome.when.toDateTime(), base.addSecs(stored));
         // A name added after an acknowledged store is there too.
         for (qint64 i : std::as_const(acknowledged)) {

@@ -156,6 +156,9 @@ private slots:
     void anArchiveMadeBeforeTheLimits();
     void badSettingsAreNamed_data();
     void badSettingsAreNamed();
+    void purgeRemovesOlderPlacementsOnly_data();
+    void purgeRemovesOlderPlacementsOnly();
+    void upgradeAddsThePlacements();
 };
 
 // The command line, read before any archive is opened: the help, each mistake with its
@@ -743,6 +746,93 @@ void TestArchiveTool::badSettingsAreNamed() {
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(expected), qPrintable(run.err));
     QVERIFY(run.out.isEmpty());
+}
+
+// sfoltisci removes the placements made before the day given, at the end of a school year,
+// and leaves the pupils' totals; a day not written as asked, or on the server the program's
+// own role, removes nothing.
+void TestArchiveTool::purgeRemovesOlderPlacementsOnly_data() {
+    QTest::addColumn<QString>("day");
+    QTest::addColumn<bool>("admin");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<int>("left");
+    QTest::newRow("end of the school year") << "2026-09-01" << true << 0 << 4;
+    QTest::newRow("before every placement") << "2026-01-01" << true << 0 << 7;
+    QTest::newRow("Italian order") << "01/09/2026" << true << 2 << 7;
+    QTest::newRow("no such day") << "2026-02-30" << true << 2 << 7;
+    QTest::newRow("no day") << "" << true << 2 << 7;
+    QTest::newRow("program's role") << "2026-09-01" << false << 1 << 7;
+}
+
+void TestArchiveTool::purgeRemovesOlderPlacementsOnly() {
+    QFETCH(QString, day);
+    QFETCH(bool, admin);
+    QFETCH(int, exitCode);
+    QFETCH(int, left);
+    const ToolArchive archive;
+    if (!admin && !archive.server()) {
+        QSKIP("a file has no roles");
+    }
+    const QDateTime june(QDate(2026, 6, 5), QTime(9, 0));
+    const QDateTime september(QDate(2026, 9, 15), QTime(9, 0));
+    {
+        auto rows = archive.open();
+        QVERIFY(rows->add(QStringLiteral("Rossi Mario")).ok());
+        QVERIFY(rows->store(QStringLiteral("Rossi Mario"), 1, 3, june,
+                            archivetesting::someAnswers(1, 3, june))
+                    .ok());
+        QVERIFY(rows->store(QStringLiteral("Rossi Mario"), 2, 4, september,
+                            archivetesting::someAnswers(2, 4, september))
+                    .ok());
+    }
+    const QStringList totals = archive.rowTexts();
+    const Run run =
+        archive.call(QStringList{QStringLiteral("sfoltisci")} + archive.arguments(admin) +
+                     QStringList{QStringLiteral("--prima-del"), day});
+    QCOMPARE(run.exitCode, exitCode);
+    if (exitCode == 0) {
+        QVERIFY2(run.out.startsWith(QStringLiteral("Tolte %1 risposte date prima del %2")
+                                        .arg(7 - left)
+                                        .arg(QDate::fromString(day, Qt::ISODate)
+                                                 .toString(QStringLiteral("dd/MM/yyyy")))),
+                 qPrintable(run.out));
+    } else {
+        QVERIFY2(!run.err.isEmpty(), "no reason given");
+    }
+    QCOMPARE(archive.placementCount(), left);
+    // cppcheck-suppress knownConditionTrueFalse ; rowTexts() reads the archive again
+    QCOMPARE(archive.rowTexts(), totals);
+    QVERIFY2(archive.tool(QStringLiteral("verifica"))
+                 .out.contains(QStringLiteral("Risposte registrate: %1.").arg(left)),
+             "verifica counts the placements");
+}
+
+// An archive made before placements were kept: verifica says so and how to mend it; aggiorna
+// adds the table (on the server, with the administrator's service only), and again changes
+// nothing.
+void TestArchiveTool::upgradeAddsThePlacements() {
+    const ToolArchive archive;
+    QVERIFY(archive.open()->add(QStringLiteral("Rossi Mario")).ok());
+    archive.rawExec(QStringLiteral("DROP TABLE risposte"));
+    const QStringList rows = archive.rowTexts();
+    Run run = archive.tool(QStringLiteral("verifica"));
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(archive.server()
+                                  ? QStringLiteral("manca la tabella delle risposte")
+                                  : QStringLiteral("non ha ancora la tabella delle risposte")) &&
+                 run.out.contains(QStringLiteral("tempolario-archivio aggiorna")),
+             qPrintable(run.out));
+    if (archive.server()) {
+        QCOMPARE(archive.tool(QStringLiteral("aggiorna")).exitCode, 1);
+    }
+    for (const QString& said : {QStringLiteral("aggiunta"), QStringLiteral("c'era già")}) {
+        run = archive.tool(QStringLiteral("aggiorna"), true);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(!archive.server() || run.out.contains(said), qPrintable(run.out));
+    }
+    // cppcheck-suppress knownConditionTrueFalse ; rowTexts() reads the archive again
+    QCOMPARE(archive.rowTexts(), rows);
+    QCOMPARE(archive.placementCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestArchiveTool)

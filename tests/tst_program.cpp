@@ -256,6 +256,8 @@ private Q_SLOTS:
         QCOMPARE(row.given.toInt(), 4);
         QCOMPARE(row.when.toDateTime(), m_now);
         QCOMPARE(gridRow(), u"Tempolario|3|4|"_qs + session::outcomeText(m_now));
+        // Every placement of the run once, stored with the totals.
+        QCOMPARE(m_archive.placementCount(), 4);
 
         // A new run under the same name: its first store replaces the larger totals.
         m_program.reset();
@@ -268,6 +270,9 @@ private Q_SLOTS:
         QCOMPARE(row.given.toInt(), 1);
         QCOMPARE(gridRow(), u"Tempolario|0|1|"_qs + session::outcomeText(m_now));
         QCOMPARE(m_program->shared().archiveDb != nullptr, true);
+        // and adds its placement to the history, as a run of its own.
+        QCOMPARE(m_archive.placementCount(), 5);
+        QCOMPARE(m_archive.rawValue(u"SELECT count(DISTINCT giro) FROM risposte"_qs), u"2"_qs);
     }
 
     void searchingOtherPupils() {
@@ -646,6 +651,8 @@ private Q_SLOTS:
         const Stored row = stored(u"Gialli Ugo"_qs);
         QCOMPARE(row.given.toInt(), 4);
         QCOMPARE(row.when.toDateTime(), m_now);
+        // The placements stored before the failure are not written again.
+        QCOMPARE(m_archive.placementCount(), 4);
     }
 
     // The session ends while the pupil is asked about a failed store: the run is stored as

@@ -15,6 +15,41 @@ using archive::SqliteConnection;
 using archive::SqliteStatement;
 using archive::Status;
 
+namespace {
+
+// The table of placements: its fields when it is there, and how many it holds. An archive
+// made before it is still right (the program adds the table when it opens it).
+Status checkAnswers(SqliteConnection& connection, const QString& path, QString* note) {
+    QStringList columns;
+    Status status =
+        connection.firstColumn("SELECT name FROM pragma_table_info('risposte')", &columns);
+    if (!status.ok()) {
+        return status;
+    }
+    if (columns.isEmpty()) {
+        *note = QStringLiteral(
+                    "L'archivio non ha ancora la tabella delle risposte date negli esercizi: "
+                    "Tempolario la aggiunge da sé quando lo apre (oppure: tempolario-archivio "
+                    "aggiorna %1).")
+                    .arg(path);
+        return Status();
+    }
+    for (const char* wanted : {"alunno", "giro", "numero", "fatto", "insieme", "mano", "etichetta",
+                               "giusta", "prima", "quando"}) {
+        if (!columns.contains(QLatin1String(wanted))) {
+            return Status::own(Status::kWrongLayout,
+                               QStringLiteral("manca il campo %1 della tabella risposte")
+                                   .arg(QLatin1String(wanted)));
+        }
+    }
+    QStringList count;
+    status = connection.firstColumn("SELECT count(*) FROM risposte", &count);
+    *note = QStringLiteral("Risposte registrate: %1.").arg(count.value(0));
+    return status;
+}
+
+}  // namespace
+
 Status verify(const QString& path, Findings* findings) {
     Status status = ArchiveFile::inspect(path);
     if (!status.ok()) {
@@ -67,7 +102,13 @@ Status verify(const QString& path, Findings* findings) {
     if (!status.ok()) {
         return status;
     }
+    QString answersNote;
+    status = checkAnswers(*connection, path, &answersNote);
+    if (!status.ok()) {
+        return status;
+    }
     *findings = describe(report, false, path, false);
+    findings->notes.append(answersNote);
     return Status();
 }
 
@@ -120,6 +161,12 @@ Status verifyServer(const archive::ServerPlace& place, Findings* findings) {
         *findings = describe(report, false, place.service, true);
         findings->notes.append(layoutNotes);
         findings->attention = findings->attention || !layoutNotes.isEmpty();
+        findings->notes.append(
+            layout.answers ? QStringLiteral("Risposte registrate: %1.").arg(layout.answerCount)
+                           : QStringLiteral("Sul server manca la tabella delle risposte date negli "
+                                            "esercizi: i risultati si salvano, le risposte no. Per "
+                                            "aggiungerla, con il servizio dell'amministratore: "
+                                            "tempolario-archivio aggiorna --servizio SERVIZIO."));
     }
     return status;
 }

@@ -52,6 +52,10 @@ const char kHelp[] =
     "                                     quello di tempolario-avvio, e scrive il servizio\n"
     "                                     che nomina (niente se non ne nomina); se il file\n"
     "                                     non va bene dice perché ed esce con 1\n"
+    "  tempolario-archivio sfoltisci FILE --prima-del AAAA-MM-GG\n"
+    "                                     toglie le risposte date negli esercizi prima di quel\n"
+    "                                     giorno (per esempio alla fine dell'anno scolastico);\n"
+    "                                     i risultati degli alunni restano\n"
     "  tempolario-archivio aiuto          mostra questo aiuto (anche --help)\n"
     "\n"
     "Con un archivio su un server PostgreSQL, al posto di FILE si scrive --servizio SERVIZIO,\n"
@@ -63,6 +67,13 @@ const char kHelp[] =
     "                                     RUOLO (se non indicato: tempolario), quello usato\n"
     "                                     dal programma, solo di leggere, aggiungere e\n"
     "                                     aggiornare i risultati\n"
+    "  tempolario-archivio aggiorna --servizio SERVIZIO [--ruolo RUOLO]\n"
+    "                                     aggiunge a un archivio creato prima la tabella delle\n"
+    "                                     risposte date negli esercizi (con il servizio\n"
+    "                                     dell'amministratore); il ruolo RUOLO può solo\n"
+    "                                     leggerle e aggiungerle\n"
+    "  tempolario-archivio sfoltisci --servizio SERVIZIO --prima-del AAAA-MM-GG\n"
+    "                                     come sopra, con il servizio dell'amministratore\n"
     "  tempolario-archivio elenco|csv|verifica|ripara --servizio SERVIZIO\n"
     "  tempolario-archivio copia FILE --servizio SERVIZIO\n"
     "                                     porta i risultati di un file sul server: gli alunni\n"
@@ -378,6 +389,68 @@ int readSettings(const QString& path) {
     return 0;
 }
 
+// Gives an archive made before placements were kept their table: on a server through the
+// administrator's service; a file gains it by being opened for writing.
+int upgrade(const Place& place, const QString& role) {
+    archive::Status status;
+    bool added = false;
+    if (place.onServer()) {
+        status = archive::PgArchive::addAnswersTable(place.server(), role, &added);
+    } else {
+        auto file = archive::SqliteArchive::open(place.path, &status);
+        if (file && !file->answersNotKept().isEmpty()) {
+            std::fprintf(stderr, "tempolario-archivio: %s\n",
+                         file->answersNotKept().toUtf8().constData());
+            return kExitFailure;
+        }
+        added = true;
+    }
+    if (!status.ok()) {
+        return fail(status);
+    }
+    if (!place.onServer()) {
+        out(QStringLiteral("L'archivio %1 ha la tabella delle risposte.\n").arg(place.path));
+    } else {
+        out(QStringLiteral("%1 %2; il ruolo «%3» può leggere e aggiungere le risposte.\n")
+                .arg(added ? QStringLiteral("Tabella delle risposte aggiunta")
+                           : QStringLiteral("La tabella delle risposte c'era già"),
+                     place.shown(), role));
+    }
+    return 0;
+}
+
+// Removes the placements made before a day, in one transaction.
+int purge(const Place& place, const QString& before) {
+    const QDate day = QDate::fromString(before, QStringLiteral("yyyy-MM-dd"));
+    if (!day.isValid()) {
+        return usage(before.isEmpty()
+                         ? QStringLiteral("sfoltisci: manca --prima-del AAAA-MM-GG.")
+                         : QStringLiteral("sfoltisci: «%1» non è una data come 2026-06-30.")
+                               .arg(before));
+    }
+    archive::Status status;
+    qint64 removed = 0;
+    if (place.onServer()) {
+        auto server = archive::PgArchive::open(place.server(), &status);
+        if (server) {
+            status = server->removeAnswersBefore(day, &removed);
+        }
+    } else {
+        auto file = archive::SqliteArchive::open(place.path, &status);
+        if (file) {
+            status = file->removeAnswersBefore(day, &removed);
+        }
+    }
+    if (!status.ok()) {
+        std::fprintf(stderr, "tempolario-archivio: nessuna risposta è stata tolta.\n");
+        return fail(status);
+    }
+    out(QStringLiteral("Tolte %1 risposte date prima del %2 dall'archivio %3.\n")
+            .arg(removed)
+            .arg(day.toString(QStringLiteral("dd/MM/yyyy")), place.shown()));
+    return 0;
+}
+
 // Whether an argument is --servizio as the parser takes it: "--servizio", "-servizio",
 // either with "=SERVIZIO".
 bool isServiceOption(const QString& argument) {
@@ -403,9 +476,10 @@ int run() {
         out(QString::fromUtf8(kHelp));
         return 0;
     }
-    const QStringList commands{QStringLiteral("crea"),        QStringLiteral("elenco"),
-                               QStringLiteral("csv"),         QStringLiteral("verifica"),
-                               QStringLiteral("ripara"),      QStringLiteral("copia"),
+    const QStringList commands{QStringLiteral("crea"),      QStringLiteral("elenco"),
+                               QStringLiteral("csv"),       QStringLiteral("verifica"),
+                               QStringLiteral("ripara"),    QStringLiteral("copia"),
+                               QStringLiteral("aggiorna"),  QStringLiteral("sfoltisci"),
                                QStringLiteral("impostazioni")};
     if (!commands.contains(command)) {
         return usage(QStringLiteral("comando sconosciuto: %1.").arg(command));
@@ -422,7 +496,9 @@ int run() {
                                            QStringLiteral("SERVIZIO"));
     const QCommandLineOption roleOption(
         QStringLiteral("ruolo"), QStringLiteral("ruolo del programma"), QStringLiteral("RUOLO"));
-    parser.addOptions({help, serviceOption, roleOption});
+    const QCommandLineOption beforeOption(QStringLiteral("prima-del"),
+                                          QStringLiteral("giorno"), QStringLiteral("AAAA-MM-GG"));
+    parser.addOptions({help, serviceOption, roleOption, beforeOption});
     const QStringList line = QStringList{arguments.first()} + arguments.mid(2);
     const bool parsed = parser.parse(line);
     if (parser.isSet(help)) {
@@ -454,6 +530,9 @@ int run() {
     }
     const QString role = roles.isEmpty() ? QString() : roles.last();
     const QStringList files = parser.positionalArguments();
+    if (parser.isSet(beforeOption) && command != QLatin1String("sfoltisci")) {
+        return usage(QStringLiteral("--prima-del vale solo per sfoltisci."));
+    }
 
     if (command == QLatin1String("impostazioni")) {
         if (files.size() != 1 || !services.isEmpty() || !roles.isEmpty()) {
@@ -481,8 +560,15 @@ int run() {
     }
     const Place place =
         files.isEmpty() ? Place{QString(), services.first()} : Place{files.first(), QString()};
-    if (!role.isEmpty() && (command != QLatin1String("crea") || !place.onServer())) {
-        return usage(QStringLiteral("--ruolo vale solo per crea --servizio."));
+    const bool grants = command == QLatin1String("crea") || command == QLatin1String("aggiorna");
+    if (!role.isEmpty() && (!grants || !place.onServer())) {
+        return usage(QStringLiteral("--ruolo vale solo per crea --servizio e aggiorna --servizio."));
+    }
+    if (command == QLatin1String("aggiorna")) {
+        return upgrade(place, role.isEmpty() ? QStringLiteral("tempolario") : role);
+    }
+    if (command == QLatin1String("sfoltisci")) {
+        return purge(place, parser.value(beforeOption));
     }
     if (command == QLatin1String("crea")) {
         return create(place, role.isEmpty() ? QStringLiteral("tempolario") : role);

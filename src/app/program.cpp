@@ -102,7 +102,8 @@ Program::Stored Program::storeRun(bool canGoBack) {
 archive::Status Program::archivia() {
     const exercise::Drill& drill = m_exerciseWindow->drill();
     archive::Status status =
-        session::archivia(m_shared, m_pupil, drill.rightTotal(), drill.answersTotal(), clock());
+        session::archivia(m_shared, m_pupil, drill.rightTotal(), drill.answersTotal(), clock(),
+                          session::runAnswers(m_runId, drill.placements()));
     if (status) {
         m_storedAnswers = drill.answersTotal();
     }

@@ -10,6 +10,7 @@
 
 #include "archive/status.h"
 #include "session/modtempar.h"
+#include "session/recording.h"
 
 namespace exercise {
 class UniformSource;
@@ -101,6 +102,8 @@ private:
     std::unique_ptr<windows::Ftempver> m_exerciseWindow;
     std::unique_ptr<windows::Risultati> m_resultsWindow;
     int m_storedAnswers = 0;  // answers given at the last store that succeeded
+    // This run's id in the archive's placements: every store of the run adds to the same.
+    qint64 m_runId = session::newRunId();
     bool m_ended = false;
 };
 

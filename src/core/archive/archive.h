@@ -29,6 +29,26 @@ struct NamedRow {
     QString name;
 };
 
+// One judged placement of a date on a fact's box, kept beside the run's totals.
+struct Answer {
+    int tableRow = 0;  // the fact's row in the fact table (stored as it comes, checked by none)
+    int setCode = 0;   // the set in force
+    int deal = 0;      // which deal of the run
+    QString label;     // the date placed
+    bool right = false;
+    bool firstOnBox = false;  // the first placement on that fact's box in that deal
+    QDateTime when;
+};
+
+// The placements of one run, oldest first. The run's id tells it from every other run, and
+// a placement's place in the list tells it from the others of its run: storing the run
+// again writes only the placements made since, so none is ever written twice. Run 0, or
+// no placements, keeps nothing.
+struct RunAnswers {
+    qint64 run = 0;
+    std::vector<Answer> answers;
+};
+
 // The results archive as the program uses it. Names are found by their key (nameKey): letter
 // case, composed or combining accents and invisible characters do not tell names apart.
 // Every operation reports failure as a value; a write is durable when it returns.
@@ -45,11 +65,17 @@ public:
     Status find(const QString& name, bool* found);
     // A new row holding only the name.
     virtual Status add(const QString& name) = 0;
-    // Overwrites the totals of the name's row, which also takes the name as written now.
-    // Without a row, fails with Status::kNoCurrentRow and writes nothing; when several rows
-    // have the name's key, fails with Status::kSameName and writes to none of them.
-    virtual Status store(const QString& name, qint64 right, qint64 given,
-                         const QDateTime& when) = 0;
+    // Overwrites the totals of the name's row, which also takes the name as written now,
+    // and adds the run's placements not stored yet, in the same transaction: all of it
+    // lands, or none. Without a row, fails with Status::kNoCurrentRow and writes nothing;
+    // when several rows have the name's key, fails with Status::kSameName and writes to
+    // none of them. Where the archive keeps no placements (answersNotKept()), only the
+    // totals are written.
+    virtual Status store(const QString& name, qint64 right, qint64 given, const QDateTime& when,
+                         const RunAnswers& answers) = 0;
+    Status store(const QString& name, qint64 right, qint64 given, const QDateTime& when) {
+        return store(name, right, given, when, RunAnswers());
+    }
     // The totals stored under the name; outcome->found is false without a row.
     Status read(const QString& name, Outcome* outcome);
     // From now on, no single wait (for a file another program keeps locked, for a server
@@ -60,11 +86,20 @@ public:
     // equal but for letter case or invisible characters were written from outside.
     virtual Status rowsNamed(const QString& name, std::vector<NamedRow>* rows) = 0;
     // Overwrites the totals of the row with this id, which also takes the name as written
-    // now. Fails, writing nothing, with Status::kRowGone when the row is no longer there and
-    // with Status::kNoCurrentRow when it holds another pupil's name now (changed from
-    // outside, or another archive put in place of this one).
+    // now, with the run's placements as store() adds them. Fails, writing nothing, with
+    // Status::kRowGone when the row is no longer there and with Status::kNoCurrentRow when
+    // it holds another pupil's name now (changed from outside, or another archive put in
+    // place of this one).
     virtual Status storeRow(qint64 id, const QString& name, qint64 right, qint64 given,
-                            const QDateTime& when) = 0;
+                            const QDateTime& when, const RunAnswers& answers) = 0;
+    Status storeRow(qint64 id, const QString& name, qint64 right, qint64 given,
+                    const QDateTime& when) {
+        return storeRow(id, name, right, given, when, RunAnswers());
+    }
+    // Why this archive keeps no placements, as one Italian sentence (an older archive that
+    // could not be given their table, a server whose administrator has not added it yet);
+    // empty when it keeps them.
+    virtual QString answersNotKept() const = 0;
     // The totals of the row with this id; outcome->found is false when it is gone.
     virtual Status readRow(qint64 id, Outcome* outcome) = 0;
 

@@ -66,11 +66,20 @@ bool plausibleHeader(const QByteArray& header) {
            bytes[kLeafPayloadFractionAt] == kPayloadFraction;
 }
 
+// Archives made before placements were kept lack it; the format version stays 1, so that
+// older copies of the program still open the file (they never look at this table).
+#define ANSWERS_TABLE                                                                      \
+    "CREATE TABLE IF NOT EXISTS risposte (alunno INTEGER NOT NULL, giro INTEGER NOT NULL," \
+    " numero INTEGER NOT NULL, fatto INTEGER NOT NULL, insieme INTEGER NOT NULL,"          \
+    " mano INTEGER NOT NULL, etichetta TEXT NOT NULL, giusta INTEGER NOT NULL,"            \
+    " prima INTEGER NOT NULL, quando TEXT NOT NULL, PRIMARY KEY (alunno, giro, numero))"
+
 const char kSchema[] =
     "BEGIN;"
     "CREATE TABLE tempar (id INTEGER PRIMARY KEY, nome TEXT, chiave TEXT, giuste INTEGER,"
     " sbagliate INTEGER, data TEXT);"
-    "CREATE UNIQUE INDEX nome ON tempar (chiave);"
+    "CREATE UNIQUE INDEX nome ON tempar (chiave);" ANSWERS_TABLE
+    ";"
     "PRAGMA application_id = 1414548562;"
     "PRAGMA user_version = 1;"
     "COMMIT;";
@@ -335,6 +344,18 @@ void planKeyedRows(std::vector<KeyedRow>* rows, KeyReport* report) {
             report->sameKeyIds.append(ids);
         }
     }
+}
+
+Status ArchiveFile::hasAnswers(SqliteConnection& connection, bool* present) {
+    QStringList found;
+    const Status status = connection.firstColumn(
+        "SELECT name FROM sqlite_master WHERE type = 'table' AND name = 'risposte'", &found);
+    *present = status.ok() && !found.isEmpty();
+    return status;
+}
+
+Status ArchiveFile::addAnswers(SqliteConnection& connection) {
+    return connection.write([&]() { return connection.exec(ANSWERS_TABLE); });
 }
 
 Status ArchiveFile::checkKeys(SqliteConnection& connection, bool repair, KeyReport* report) {

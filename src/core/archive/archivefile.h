@@ -18,12 +18,21 @@ namespace archive {
 //   tempar(id INTEGER PRIMARY KEY, nome TEXT, chiave TEXT, giuste INTEGER,
 //          sbagliate INTEGER, data TEXT)
 //   UNIQUE INDEX nome ON tempar(chiave)
+//   risposte(alunno INTEGER, giro INTEGER, numero INTEGER, fatto INTEGER, insieme INTEGER,
+//            mano INTEGER, etichetta TEXT, giusta INTEGER, prima INTEGER, quando TEXT,
+//            PRIMARY KEY (alunno, giro, numero))
 //
 // `id` gives the listing order (insertion order, kept by VACUUM because it is explicit).
 // `chiave` holds nameKey(nome); it is plain text, so the standard sqlite3 program can read
 // and write the file. A row written there without `chiave` (NULL) is still listed and found
 // by the program, which compares those rows' names itself. `data` is local time written
 // 'YYYY-MM-DDTHH:MM:SS'.
+//
+// `risposte` keeps every judged placement: `alunno` is the pupil's tempar.id (so a name
+// changed from outside keeps its placements), `giro` the run's id, `numero` the placement's
+// place in the run from 0, then the fact's row in the fact table, the set, the deal, the
+// date placed, right (1) or wrong (0), whether it was the first on that box in that deal,
+// and `quando` in the form of `data`.
 class SqliteConnection;
 
 // What a look at the key column found: rows whose key is not the key of their name, and
@@ -71,6 +80,11 @@ public:
     // whole archive, even if the process is killed. beforePublish, when given, runs just
     // before that step (tests interrupt the creation there).
     static Status create(const QString& path, const std::function<void()>& beforePublish = {});
+
+    // Whether the file has the table of placements (archives made before it have not).
+    static Status hasAnswers(SqliteConnection& connection, bool* present);
+    // Adds it, in one transaction; rows of tempar are not touched.
+    static Status addAnswers(SqliteConnection& connection);
 
     // Compares every row's key with the key of its name. With repair, sets each wrong or
     // missing key right in one transaction (taken only when something is wrong); rows

@@ -83,6 +83,48 @@ bool wholeNumber(const QVariant& value, qint64* number) {
     return ok;
 }
 
+// A role's name cannot be a bound parameter: it is quoted by libpq.
+Status quotedRole(PgConnection& server, const QString& role, QByteArray* name) {
+    const QByteArray text = role.toUtf8();
+    char* quoted =
+        PQescapeIdentifier(server.handle(), text.constData(), static_cast<size_t>(text.size()));
+    if (quoted == nullptr) {
+        return serverFailure(Status::kServerSetting, QString(),
+                             pgText(PQerrorMessage(server.handle())), server.where());
+    }
+    *name = QByteArray(quoted);
+    PQfreemem(quoted);
+    return Status();
+}
+
+// The table of placements, inside the administrator's transaction: the program's role may
+// add placements and read them, never change or remove one. Made again it changes nothing.
+Status createAnswers(PgConnection& server, const QByteArray& role, const QDeadlineTimer& deadline) {
+    Status status;
+    for (const QByteArray& sql :
+         {QByteArray("CREATE TABLE IF NOT EXISTS public.risposte (alunno bigint NOT NULL, "
+                     "giro bigint NOT NULL, numero integer NOT NULL, fatto integer NOT NULL, "
+                     "insieme integer NOT NULL, mano integer NOT NULL, etichetta text NOT NULL, "
+                     "giusta boolean NOT NULL, prima boolean NOT NULL, "
+                     "quando timestamptz NOT NULL, PRIMARY KEY (alunno, giro, numero))"),
+          QByteArray("COMMENT ON TABLE public.risposte IS 'Tempolario: risposte degli esercizi'"),
+          QByteArray("REVOKE ALL ON public.risposte FROM PUBLIC"),
+          "GRANT SELECT, INSERT ON public.risposte TO " + role}) {
+        if (status.ok()) {
+            status = server.exec(sql.constData(), deadline);
+        }
+    }
+    return status;
+}
+
+// What the placements of one store send: a row of ten parameters each, so many rows to a
+// statement (the server takes at most 65535 parameters).
+constexpr int kAnswerFields = 10;
+const char* const kAnswerValues[kAnswerFields] = {
+    "$?::bigint",  "$?::bigint", "$?::integer", "$?::integer", "$?::integer",
+    "$?::integer", "$?::text",   "$?::boolean", "$?::boolean", "to_timestamp($?::bigint)"};
+constexpr std::size_t kAnswersPerStatement = 500;
+
 }  // namespace
 
 struct PgArchive::Row {
@@ -129,6 +171,29 @@ std::unique_ptr<PgArchive> PgArchive::open(const ServerPlace& place, Status* sta
     auto archive = std::unique_ptr<PgArchive>(new PgArchive(std::move(connection)));
     if (place.readOnly || place.keysAsFound) {
         return archive;
+    }
+    // An archive whose administrator has not added the table of placements yet still
+    // stores the totals: a placement written there would fail the whole store.
+    *status = server.run([&](const QDeadlineTimer& deadline) {
+        PgResult result;
+        Status inner = server.exec(
+            "SELECT CASE WHEN to_regclass('public.risposte') IS NULL THEN false ELSE "
+            "has_table_privilege('public.risposte', 'INSERT') AND "
+            "has_table_privilege('public.risposte', 'SELECT') END",
+            deadline, &result);
+        if (inner.ok() && QByteArray(PQgetvalue(result.get(), 0, 0)) != "t") {
+            archive->m_answersNotKept =
+                QStringLiteral(
+                    "Le risposte date negli esercizi non vengono conservate: sul server %1 "
+                    "manca la tabella delle risposte, o il programma non la può scrivere. I "
+                    "risultati si salvano come sempre; l'amministratore aggiunge la tabella "
+                    "con il comando «tempolario-archivio aggiorna --servizio SERVIZIO».")
+                    .arg(server.where());
+        }
+        return inner;
+    });
+    if (!status->ok()) {
+        return nullptr;
     }
     // A name changed from outside (psql) leaves its old key behind: the row would not be
     // found by its new name, and the pupil typing it would get a second, empty row. Keys
@@ -198,26 +263,45 @@ Status PgArchive::create(const ServerPlace& admin, const QString& programRole) {
                         return status;
                     }
                 }
-                // A role's name cannot be a bound parameter: it is quoted by libpq.
-                const QByteArray role = programRole.toUtf8();
-                char* quoted = PQescapeIdentifier(server.handle(), role.constData(),
-                                                  static_cast<size_t>(role.size()));
-                if (quoted == nullptr) {
-                    return serverFailure(Status::kServerSetting, QString(),
-                                         pgText(PQerrorMessage(server.handle())), server.where());
-                }
-                const QByteArray name(quoted);
-                PQfreemem(quoted);
+                QByteArray name;
+                status = quotedRole(server, programRole, &name);
                 for (const QByteArray& sql :
                      {"GRANT SELECT, INSERT ON public.tempar TO " + name,
                       "GRANT UPDATE (nome, chiave, giuste, sbagliate, data) ON public.tempar TO " +
                           name}) {
-                    status = server.exec(sql.constData(), deadline);
-                    if (!status.ok()) {
-                        return status;
+                    if (status.ok()) {
+                        status = server.exec(sql.constData(), deadline);
                     }
                 }
-                return Status();
+                return status.ok() ? createAnswers(server, name, deadline) : status;
+            });
+        },
+        false);
+}
+
+Status PgArchive::addAnswersTable(const ServerPlace& admin, const QString& programRole,
+                                  bool* added) {
+    *added = false;
+    PgConnection server(admin);
+    return server.run(
+        [&](const QDeadlineTimer& deadline) {
+            return server.transaction(deadline, [&]() -> Status {
+                PgResult found;
+                Status status = server.exec(
+                    "SELECT to_regclass('public.tempar') IS NOT NULL, "
+                    "to_regclass('public.risposte') IS NULL",
+                    deadline, &found);
+                if (status.ok() && QByteArray(PQgetvalue(found.get(), 0, 0)) != "t") {
+                    return serverFailure(Status::kServerError, QStringLiteral("42P01"),
+                                         QStringLiteral("manca la tabella dei risultati"),
+                                         server.where());
+                }
+                QByteArray name;
+                if (status.ok()) {
+                    *added = QByteArray(PQgetvalue(found.get(), 0, 1)) == "t";
+                    status = quotedRole(server, programRole, &name);
+                }
+                return status.ok() ? createAnswers(server, name, deadline) : status;
             });
         },
         false);
@@ -377,7 +461,8 @@ Status PgArchive::rowsNamed(const QString& name, std::vector<NamedRow>* rows) {
 }
 
 Status PgArchive::writeTotals(qint64 id, const QString& name, qint64 right, qint64 given,
-                              const QDateTime& when, const QDeadlineTimer& deadline) {
+                              const QDateTime& when, const RunAnswers& answers,
+                              const QDeadlineTimer& deadline) {
     PgConnection& server = *m_connection;
     return server.transaction(deadline, [&]() {
         PgResult held;
@@ -394,17 +479,88 @@ Status PgArchive::writeTotals(qint64 id, const QString& name, qint64 right, qint
             return Status::own(Status::kNoCurrentRow, name);
         }
         // A row whose name another row's key already stands for stays without a key.
-        return server.exec(
+        status = server.exec(
             "UPDATE public.tempar SET nome = $1, chiave = CASE WHEN EXISTS (SELECT 1 FROM "
             "public.tempar o WHERE o.chiave = $2 AND o.id <> $6) THEN NULL ELSE $2 END, "
             "giuste = $3, sbagliate = $4, data = to_timestamp($5::bigint) WHERE id = $6",
             {PgParam::of(name), PgParam::of(nameKey(name)), PgParam::of(right), PgParam::of(given),
              PgParam::of(when.toSecsSinceEpoch()), PgParam::of(id)},
             deadline);
+        return status.ok() ? addAnswers(id, answers, deadline) : status;
     });
 }
 
-Status PgArchive::store(const QString& name, qint64 right, qint64 given, const QDateTime& when) {
+Status PgArchive::addAnswers(qint64 id, const RunAnswers& answers, const QDeadlineTimer& deadline) {
+    if (answers.run == 0 || answers.answers.empty() || !m_answersNotKept.isEmpty()) {
+        return Status();
+    }
+    // The run's placements are stored in order, all those of one store together, so those
+    // there already are the first ones; the key would refuse any of them a second time.
+    PgConnection& server = *m_connection;
+    PgResult stored;
+    Status status = server.exec(
+        "SELECT coalesce(max(numero) + 1, 0) FROM public.risposte WHERE alunno = $1 AND giro = $2",
+        {PgParam::of(id), PgParam::of(answers.run)}, deadline, &stored);
+    if (!status.ok()) {
+        return status;
+    }
+    const auto total = answers.answers.size();
+    for (auto first =
+             static_cast<std::size_t>(QByteArray(PQgetvalue(stored.get(), 0, 0)).toLongLong());
+         status.ok() && first < total; first += kAnswersPerStatement) {
+        const std::size_t last = std::min(total, first + kAnswersPerStatement);
+        QByteArray sql =
+            "INSERT INTO public.risposte (alunno, giro, numero, fatto, insieme, mano, etichetta, "
+            "giusta, prima, quando) VALUES ";
+        std::vector<PgParam> params;
+        params.reserve((last - first) * kAnswerFields);
+        for (std::size_t i = first; i < last; ++i) {
+            const Answer& answer = answers.answers[i];
+            const auto n = static_cast<int>(params.size());
+            sql += i == first ? "(" : ", (";
+            for (int field = 0; field < kAnswerFields; ++field) {
+                sql += QByteArray(field == 0 ? "" : ", ") +
+                       QByteArray(kAnswerValues[field])
+                           .replace('?', QByteArray::number(n + field + 1));
+            }
+            sql += ')';
+            params.insert(params.end(),
+                          {PgParam::of(id), PgParam::of(answers.run),
+                           PgParam::of(static_cast<qint64>(i)),
+                           PgParam::of(static_cast<qint64>(answer.tableRow)),
+                           PgParam::of(static_cast<qint64>(answer.setCode)),
+                           PgParam::of(static_cast<qint64>(answer.deal))});
+            params.push_back(PgParam::of(answer.label));
+            params.push_back(PgParam::of(QString::fromLatin1(answer.right ? "t" : "f")));
+            params.push_back(PgParam::of(QString::fromLatin1(answer.firstOnBox ? "t" : "f")));
+            params.push_back(PgParam::of(answer.when.toSecsSinceEpoch()));
+        }
+        sql += " ON CONFLICT DO NOTHING";
+        status = server.exec(sql.constData(), params, deadline);
+    }
+    return status;
+}
+
+Status PgArchive::removeAnswersBefore(const QDate& day, qint64* removed) {
+    *removed = 0;
+    PgConnection& server = *m_connection;
+    return server.run(
+        [&](const QDeadlineTimer& deadline) {
+            PgResult result;
+            const Status status = server.exec(
+                "WITH tolte AS (DELETE FROM public.risposte WHERE quando < "
+                "to_timestamp($1::bigint) RETURNING 1) SELECT count(*) FROM tolte",
+                {PgParam::of(QDateTime(day, QTime(0, 0)).toSecsSinceEpoch())}, deadline, &result);
+            if (status.ok()) {
+                *removed = QByteArray(PQgetvalue(result.get(), 0, 0)).toLongLong();
+            }
+            return status;
+        },
+        false);
+}
+
+Status PgArchive::store(const QString& name, qint64 right, qint64 given, const QDateTime& when,
+                        const RunAnswers& answers) {
     if (Status status = fits(name); !status.ok()) {
         return status;
     }
@@ -426,17 +582,17 @@ Status PgArchive::store(const QString& name, qint64 right, qint64 given, const Q
         if (rows.size() > 1) {
             return sameNameFailure(rows);
         }
-        return writeTotals(rows.front().id, name, right, given, when, deadline);
+        return writeTotals(rows.front().id, name, right, given, when, answers, deadline);
     });
 }
 
 Status PgArchive::storeRow(qint64 id, const QString& name, qint64 right, qint64 given,
-                           const QDateTime& when) {
+                           const QDateTime& when, const RunAnswers& answers) {
     if (Status status = fits(name); !status.ok()) {
         return status;
     }
     return m_connection->run([&](const QDeadlineTimer& deadline) {
-        return writeTotals(id, name, right, given, when, deadline);
+        return writeTotals(id, name, right, given, when, answers, deadline);
     });
 }
 
@@ -506,6 +662,15 @@ Status PgArchive::layout(Layout* found) {
             found->limited = QByteArray(PQgetvalue(result.get(), 0, 1)) == "3";
             found->tooLong = QByteArray(PQgetvalue(result.get(), 0, 2)).toLongLong();
             found->owned = QByteArray(PQgetvalue(result.get(), 0, 3)) == "t";
+            status =
+                server.exec("SELECT to_regclass('public.risposte') IS NOT NULL", deadline, &result);
+        }
+        found->answers = status.ok() && QByteArray(PQgetvalue(result.get(), 0, 0)) == "t";
+        if (found->answers) {
+            status = server.exec("SELECT count(*) FROM public.risposte", deadline, &result);
+            if (status.ok()) {
+                found->answerCount = QByteArray(PQgetvalue(result.get(), 0, 0)).toLongLong();
+            }
         }
         return status;
     });

@@ -33,6 +33,11 @@ struct CopyReport {
 //   one row per key: constraint nome EXCLUDE USING hash (chiave WITH =), or in archives
 //   made before it the unique index nome on (chiave); checks nome_lunghezza and
 //   chiave_lunghezza on the lengths (see setLimits()).
+//   public.risposte(alunno bigint, giro bigint, numero integer, fatto integer,
+//                   insieme integer, mano integer, etichetta text, giusta boolean,
+//                   prima boolean, quando timestamptz, PRIMARY KEY (alunno, giro, numero)),
+//   the placements as the file keeps them (archivefile.h); archives made before it gain it
+//   through addAnswersTable().
 //
 // The program connects with a role that may only read, add and update rows; whatever that
 // role set for itself (ALTER ROLE ... SET) does not reach the program's sessions, which set
@@ -52,6 +57,8 @@ public:
         bool limited = false;   // the length checks and the hash index of today's archives
         qint64 tooLong = 0;     // rows whose name is longer than kMaxNameLength
         bool owned = false;     // the session's role owns the table (may change its layout)
+        bool answers = false;   // the table of placements is there
+        qint64 answerCount = 0;  // placements it holds
     };
 
     ~PgArchive() override;
@@ -60,20 +67,34 @@ public:
     static std::unique_ptr<PgArchive> open(const ServerPlace& place, Status* status);
 
     // Creates the table and its index on the server, through an administrator's service,
-    // and lets programRole read, add and update rows (no deletion, no change of layout).
-    // Refuses when the table is there already. One transaction: all or nothing.
+    // and lets programRole read, add and update rows (no deletion, no change of layout),
+    // and read and add placements. Refuses when the table is there already. One
+    // transaction: all or nothing.
     static Status create(const ServerPlace& admin, const QString& programRole);
+    // Gives an archive made before placements were kept their table, with programRole's
+    // rights to read and add them; *added is false when it was there already (the rights
+    // are given again). One transaction, through an administrator's service.
+    static Status addAnswersTable(const ServerPlace& admin, const QString& programRole,
+                                  bool* added);
 
     using Archive::readNames;
+    using Archive::store;
+    using Archive::storeRow;
     Status countNames(int* count) override;
     Status readNames(int first, int count, std::vector<NamedRow>* rows) override;
     Status add(const QString& name) override;
-    Status store(const QString& name, qint64 right, qint64 given, const QDateTime& when) override;
+    Status store(const QString& name, qint64 right, qint64 given, const QDateTime& when,
+                 const RunAnswers& answers) override;
     void limitWait(int ms) override;
     Status rowsNamed(const QString& name, std::vector<NamedRow>* rows) override;
     Status storeRow(qint64 id, const QString& name, qint64 right, qint64 given,
-                    const QDateTime& when) override;
+                    const QDateTime& when, const RunAnswers& answers) override;
     Status readRow(qint64 id, Outcome* outcome) override;
+    QString answersNotKept() const override { return m_answersNotKept; }
+
+    // Removes the placements made before the day (local time), in one transaction; how
+    // many went into *removed. Only the table's owner may.
+    Status removeAnswersBefore(const QDate& day, qint64* removed);
 
     // Every row in insertion order, as stored (data as read() gives it).
     Status everyRow(std::vector<StoredRow>* rows);
@@ -108,12 +129,15 @@ private:
     // Every row of the name's key in insertion order, within an operation running.
     Status lookUpAll(const QString& name, std::vector<NamedRow>* rows,
                      const QDeadlineTimer& deadline);
-    // Writes the totals into the row whose name still has the name's key, in one
-    // transaction; kRowGone or kNoCurrentRow otherwise.
+    // Writes the totals into the row whose name still has the name's key, with the run's
+    // placements not there yet, in one transaction; kRowGone or kNoCurrentRow otherwise.
     Status writeTotals(qint64 id, const QString& name, qint64 right, qint64 given,
-                       const QDateTime& when, const QDeadlineTimer& deadline);
+                       const QDateTime& when, const RunAnswers& answers,
+                       const QDeadlineTimer& deadline);
+    Status addAnswers(qint64 id, const RunAnswers& answers, const QDeadlineTimer& deadline);
 
     std::unique_ptr<PgConnection> m_connection;
+    QString m_answersNotKept;
     // Where the last read of names stopped, so the next page continues from its id.
     int m_nextListed = -1;
     qint64 m_lastListedId = 0;

@@ -40,6 +40,24 @@ enum FieldParameter {
     kIdParameter
 };
 
+// The parameters of a placement, in the order of its fields.
+enum AnswerParameter {
+    kAlunnoParameter = 1,
+    kGiroParameter,
+    kNumeroParameter,
+    kFattoParameter,
+    kInsiemeParameter,
+    kManoParameter,
+    kEtichettaParameter,
+    kGiustaParameter,
+    kPrimaParameter,
+    kQuandoParameter
+};
+
+// An archive locked by another program when it is opened is not given its table of
+// placements then: the pupil does not wait for it (the next opening tries again).
+constexpr int kAddAnswersWaitMs = 1000;
+
 // The stored text of "data" as a QDateTime; anything else comes back as it is.
 QVariant presentDate(const QVariant& stored) {
     if (stored.typeId() != QMetaType::QString) {
@@ -100,6 +118,27 @@ Status forceSafeWrites(SqliteConnection& connection) {
         return Status::own(Status::kSettingRefused, QStringLiteral("synchronous %1").arg(sync));
     }
     return Status();
+}
+
+// An archive made before placements were kept gains their table, or is left as it is when
+// it cannot (locked, a full disk): the totals are stored as ever. Gives why not, or empty.
+QString giveAnswersTable(SqliteConnection& connection, const OpenOptions& options) {
+    bool present = false;
+    Status status = ArchiveFile::hasAnswers(connection, &present);
+    if (status.ok() && !present) {
+        sqlite3_busy_timeout(connection.handle(),
+                             std::min(kAddAnswersWaitMs, options.busyTimeoutMs));
+        status = ArchiveFile::addAnswers(connection);
+        sqlite3_busy_timeout(connection.handle(), options.busyTimeoutMs);
+    }
+    if (status.ok()) {
+        return QString();
+    }
+    return QStringLiteral(
+               "Le risposte date negli esercizi non vengono conservate: non si è potuta "
+               "aggiungere all'archivio %1 la tabella delle risposte (%2). I risultati si "
+               "salvano come sempre; la tabella viene aggiunta alla prossima apertura.")
+        .arg(connection.fileName(), status.cause());
 }
 
 }  // namespace
@@ -170,7 +209,11 @@ std::unique_ptr<SqliteArchive> SqliteArchive::open(const QString& path, Status* 
     if (!status->ok()) {
         return nullptr;
     }
-    return std::unique_ptr<SqliteArchive>(new SqliteArchive(std::move(connection)));
+    auto archive = std::unique_ptr<SqliteArchive>(new SqliteArchive(std::move(connection)));
+    if (!options.readOnly) {
+        archive->m_answersNotKept = giveAnswersTable(*archive->m_connection, options);
+    }
+    return archive;
 }
 
 Status SqliteArchive::countNames(int* count) {
@@ -333,7 +376,7 @@ Status SqliteArchive::rowsNamed(const QString& name, std::vector<NamedRow>* rows
 }
 
 Status SqliteArchive::writeTotals(qint64 id, const QString& name, qint64 right, qint64 given,
-                                  const QDateTime& when) {
+                                  const QDateTime& when, const RunAnswers& answers) {
     // A row whose name another row's key already stands for stays without a key.
     Status status = m_connection->withStatement(
         "UPDATE tempar SET nome = ?1, chiave = CASE WHEN EXISTS (SELECT 1 FROM tempar o "
@@ -352,11 +395,76 @@ Status SqliteArchive::writeTotals(qint64 id, const QString& name, qint64 right, 
         return status;
     }
     // Deleted by another program since the lookup.
-    return sqlite3_changes(m_connection->handle()) == 1 ? Status() : Status::own(Status::kRowGone);
+    if (sqlite3_changes(m_connection->handle()) != 1) {
+        return Status::own(Status::kRowGone);
+    }
+    return addAnswers(id, answers);
 }
 
-Status SqliteArchive::store(const QString& name, qint64 right, qint64 given,
-                            const QDateTime& when) {
+Status SqliteArchive::addAnswers(qint64 id, const RunAnswers& answers) {
+    if (answers.run == 0 || answers.answers.empty() || !m_answersNotKept.isEmpty()) {
+        return Status();
+    }
+    // The run's placements are stored in order, all those of one store together, so those
+    // there already are the first ones; the key would refuse any of them a second time.
+    qint64 next = 0;
+    Status status = m_connection->withStatement(
+        "SELECT coalesce(max(numero) + 1, 0) FROM risposte WHERE alunno = ?1 AND giro = ?2",
+        [&](SqliteStatement& statement) {
+            statement.bindInt64(1, id);
+            statement.bindInt64(2, answers.run);
+            const int rc = statement.step();
+            if (rc != SQLITE_ROW) {
+                return m_connection->failure(rc);
+            }
+            next = statement.int64(0);
+            return Status();
+        });
+    if (!status.ok()) {
+        return status;
+    }
+    return m_connection->withStatement(
+        "INSERT OR IGNORE INTO risposte (alunno, giro, numero, fatto, insieme, mano, etichetta,"
+        " giusta, prima, quando) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)",
+        [&](SqliteStatement& statement) {
+            for (auto i = static_cast<std::size_t>(next); i < answers.answers.size(); ++i) {
+                const Answer& answer = answers.answers[i];
+                const SqliteStatement::Use use(statement);
+                statement.bindInt64(kAlunnoParameter, id);
+                statement.bindInt64(kGiroParameter, answers.run);
+                statement.bindInt64(kNumeroParameter, static_cast<qint64>(i));
+                statement.bindInt64(kFattoParameter, answer.tableRow);
+                statement.bindInt64(kInsiemeParameter, answer.setCode);
+                statement.bindInt64(kManoParameter, answer.deal);
+                statement.bindText(kEtichettaParameter, answer.label);
+                statement.bindInt64(kGiustaParameter, answer.right ? 1 : 0);
+                statement.bindInt64(kPrimaParameter, answer.firstOnBox ? 1 : 0);
+                statement.bindText(kQuandoParameter,
+                                   answer.when.toLocalTime().toString(kDateFormat));
+                const int rc = statement.step();
+                if (rc != SQLITE_DONE) {
+                    return m_connection->failure(rc);
+                }
+            }
+            return Status();
+        });
+}
+
+Status SqliteArchive::removeAnswersBefore(const QDate& day, qint64* removed) {
+    *removed = 0;
+    return m_connection->write([&]() {
+        return m_connection->withStatement(
+            "DELETE FROM risposte WHERE quando < ?1", [&](SqliteStatement& statement) {
+                statement.bindText(1, QDateTime(day, QTime(0, 0)).toString(kDateFormat));
+                const Status status = m_connection->done(statement.step());
+                *removed = sqlite3_changes64(m_connection->handle());
+                return status;
+            });
+    });
+}
+
+Status SqliteArchive::store(const QString& name, qint64 right, qint64 given, const QDateTime& when,
+                            const RunAnswers& answers) {
     std::vector<Row> rows;
     Status status = lookUpAll(name, &rows);
     if (!status.ok()) {
@@ -371,11 +479,11 @@ Status SqliteArchive::store(const QString& name, qint64 right, qint64 given,
         return sameNameFailure(named);
     }
     return m_connection->write(
-        [&]() { return writeTotals(rows.front().id, name, right, given, when); });
+        [&]() { return writeTotals(rows.front().id, name, right, given, when, answers); });
 }
 
 Status SqliteArchive::storeRow(qint64 id, const QString& name, qint64 right, qint64 given,
-                               const QDateTime& when) {
+                               const QDateTime& when, const RunAnswers& answers) {
     return m_connection->write([&]() {
         Status status = m_connection->withStatement(
             "SELECT nome FROM tempar WHERE id = ?1", [&](SqliteStatement& statement) {
@@ -392,7 +500,7 @@ Status SqliteArchive::storeRow(qint64 id, const QString& name, qint64 right, qin
                 }
                 return Status();
             });
-        return status.ok() ? writeTotals(id, name, right, given, when) : status;
+        return status.ok() ? writeTotals(id, name, right, given, when, answers) : status;
     });
 }
 

@@ -38,15 +38,23 @@ public:
                                                const OpenOptions& options = {});
 
     using Archive::readNames;
+    using Archive::store;
+    using Archive::storeRow;
     Status countNames(int* count) override;
     Status readNames(int first, int count, std::vector<NamedRow>* rows) override;
     Status add(const QString& name) override;
-    Status store(const QString& name, qint64 right, qint64 given, const QDateTime& when) override;
+    Status store(const QString& name, qint64 right, qint64 given, const QDateTime& when,
+                 const RunAnswers& answers) override;
     void limitWait(int ms) override;
     Status rowsNamed(const QString& name, std::vector<NamedRow>* rows) override;
     Status storeRow(qint64 id, const QString& name, qint64 right, qint64 given,
-                    const QDateTime& when) override;
+                    const QDateTime& when, const RunAnswers& answers) override;
     Status readRow(qint64 id, Outcome* outcome) override;
+    QString answersNotKept() const override { return m_answersNotKept; }
+
+    // Removes the placements made before the day (local time), in one transaction; how
+    // many went into *removed.
+    Status removeAnswersBefore(const QDate& day, qint64* removed);
 
     // Every row in insertion order, as stored (data as read() gives it).
     Status everyRow(std::vector<StoredRow>* rows);
@@ -71,12 +79,15 @@ private:
     Status lookUp(const QString& name, Row* row);
     // Every row of the name's key, the one lookUp finds first.
     Status lookUpAll(const QString& name, std::vector<Row>* rows);
-    // Writes the totals into the row, inside a write already begun.
+    // Writes the totals into the row and adds the run's placements not there yet, inside a
+    // write already begun.
     Status writeTotals(qint64 id, const QString& name, qint64 right, qint64 given,
-                       const QDateTime& when);
+                       const QDateTime& when, const RunAnswers& answers);
+    Status addAnswers(qint64 id, const RunAnswers& answers);
 
     std::unique_ptr<SqliteConnection> m_connection;
     bool m_indexChecked = false;
+    QString m_answersNotKept;
     // Where the last read of names stopped, so the next page continues from its id.
     int m_nextListed = -1;
     qint64 m_lastListedId = 0;

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/modtempar.h"
 
+#include <cstdio>
+
 #include "archive/openarchive.h"
 
 namespace session {
@@ -13,6 +15,14 @@ archive::Status Modtempar::openArchive() {
     place.server = server;
     archive::Status status;
     archiveDb = archive::openArchive(place, &status);
+    if (archiveDb && answersNotice.isEmpty()) {
+        answersNotice = archiveDb->answersNotKept();
+        if (!answersNotice.isEmpty()) {
+            std::fputs(
+                QStringLiteral("Tempolario: %1\n").arg(answersNotice).toLocal8Bit().constData(),
+                stderr);
+        }
+    }
     return status;
 }
 

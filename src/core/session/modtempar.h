@@ -40,10 +40,13 @@ public:
     }
 
     // Opens the server's archive, or else archivePath (archive::openArchive), into archiveDb in
-    // place of the previous handle. On failure archiveDb is left empty.
+    // place of the previous handle. On failure archiveDb is left empty. An archive that keeps
+    // no placements is said once a run, on the standard error.
     archive::Status openArchive();
     // Closes archiveDb; with none open there is nothing to do.
     void closeArchive();
+    // Why the placements are not kept, once said (empty when they are or nobody said it).
+    QString answersNotice;
 };
 
 }  // namespace session

@@ -2,10 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/recording.h"
 
+#include <QRandomGenerator>
+#include <limits>
+
 namespace session {
 
 archive::Status archivia(Modtempar& shared, const Pupil& pupil, int right, int given,
-                         const QDateTime& when) {
+                         const QDateTime& when, const archive::RunAnswers& answers) {
     if (given == 0) {
         return archive::Status();
     }
@@ -13,9 +16,27 @@ archive::Status archivia(Modtempar& shared, const Pupil& pupil, int right, int g
         return archive::Status::own(archive::Status::kClosed);
     }
     if (pupil.row != 0) {
-        return shared.archiveDb->storeRow(pupil.row, pupil.name, right, given, when);
+        return shared.archiveDb->storeRow(pupil.row, pupil.name, right, given, when, answers);
     }
-    return shared.archiveDb->store(pupil.name, right, given, when);
+    return shared.archiveDb->store(pupil.name, right, given, when, answers);
+}
+
+archive::RunAnswers runAnswers(qint64 run, const std::vector<exercise::Placement>& placements) {
+    archive::RunAnswers answers{run, {}};
+    answers.answers.reserve(placements.size());
+    for (const exercise::Placement& placement : placements) {
+        answers.answers.push_back({placement.tableRow, placement.setCode, placement.deal,
+                                   placement.label, placement.right, placement.firstOnBox,
+                                   placement.when});
+    }
+    return answers;
+}
+
+qint64 newRunId() {
+    // Both database engines keep signed 64-bit numbers.
+    return static_cast<qint64>(
+               QRandomGenerator::system()->bounded(std::numeric_limits<quint64>::max() >> 1)) +
+           1;
 }
 
 }  // namespace session

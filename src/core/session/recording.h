@@ -5,7 +5,11 @@
 #include <QDateTime>
 #include <QString>
 
+#include <vector>
+
+#include "archive/archive.h"
 #include "archive/status.h"
+#include "exercise/drill.h"
 #include "session/modtempar.h"
 #include "session/pupil.h"
 
@@ -14,8 +18,16 @@ namespace session {
 // Stores a run's totals under the pupil's name in the shared archive, in place of whatever
 // the pupil's row held: the row settled in the name window (pupil.row), or without one the
 // row of the name. A run with no answers given stores nothing: it would replace the pupil's
-// figures with 0 out of 0 only because the pupil looked at the archive.
+// figures with 0 out of 0 only because the pupil looked at the archive. The run's
+// placements go with the totals, in the same transaction (see archive::RunAnswers).
 archive::Status archivia(Modtempar& shared, const Pupil& pupil, int right, int given,
-                         const QDateTime& when);
+                         const QDateTime& when,
+                         const archive::RunAnswers& answers = archive::RunAnswers());
+
+// The drill's placements as the archive keeps them, for the run with this id.
+archive::RunAnswers runAnswers(qint64 run, const std::vector<exercise::Placement>& placements);
+
+// A new run's id: random, never 0, so that runs of many computers never share one.
+qint64 newRunId();
 
 }  // namespace session
