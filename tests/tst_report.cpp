@@ -365,7 +365,8 @@ private Q_SLOTS:
         std::vector<Answer> answers = handMadeClass();
         answers.push_back(answer("<b>Dario</b><script>document.title='x'</script>", 5, 1, 118, "1859", false));
         answers.push_back(answer("Elena <i>&amp;</i>", 6, 1, 32, "753 a.C.", true));
-        QCOMPARE(report::writeOwnerOnly(path, report::toHtml(mapOf(answers)).toUtf8()), QString());
+        const report::ClassMap map = mapOf(answers, kDay.addDays(1));
+        QCOMPARE(report::writeOwnerOnly(path, report::toHtml(map).toUtf8()), QString());
     }
 };
 

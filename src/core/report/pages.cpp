@@ -210,9 +210,9 @@ QString toHtml(const ClassMap& map) {
         "<li><span class=\"n\">·</span> mai visto</li>\n</ul>\n");
     page += QStringLiteral("<h2>La griglia</h2>\n");
     grid(map, page);
-    page += QStringLiteral("<h2>I fatti</h2>\n");
+    page += QStringLiteral("<h2>Per fatto</h2>\n");
     factTable(map, page);
-    page += QStringLiteral("<h2>Gli alunni</h2>\n");
+    page += QStringLiteral("<h2>Per alunno</h2>\n");
     pupilTable(map, page);
     page += QStringLiteral("</body>\n</html>\n");
     return page;
