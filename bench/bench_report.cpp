@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
         answer.pupil = QStringLiteral("Alunno %1").arg(p + 1, 4, 10, QLatin1Char('0'));
         const double skill = 0.3 + 0.6 * chance(random);
         for (long long n = 0; n < perPupil && given < total;) {
-            const long long deal = n / (kFactsPerDeal * 2);
+            const long long deal = n / (2LL * kFactsPerDeal);
             answer.run = p * 100000LL + deal / kDealsPerRun;
             answer.deal = static_cast<int>(deal % kDealsPerRun) + 1;
             // Made once a day: the clock's conversions are the archive reading's cost.

@@ -72,12 +72,9 @@ report::ClassMap mapOf(const std::vector<Answer>& answers, const QDate& day = kD
 }
 
 const report::FactFigures* factOf(const report::ClassMap& map, int row) {
-    for (const report::FactFigures& fact : map.facts) {
-        if (fact.tableRow == row) {
-            return &fact;
-        }
-    }
-    return nullptr;
+    const auto found = std::find_if(map.facts.begin(), map.facts.end(),
+                                    [row](const report::FactFigures& f) { return f.tableRow == row; });
+    return found == map.facts.end() ? nullptr : &*found;
 }
 
 double luminance(const QString& hex) {
@@ -216,6 +213,7 @@ private Q_SLOTS:
 
     void hugeHistory() {
         std::vector<Answer> answers;
+        answers.reserve(100000);
         for (int i = 0; i < 100000; ++i) {
             answers.push_back(answer("Anna", i / 50, i / 10, 1 + i % 189, "1848", i % 3 == 0,
                                      true, 1000 - i / 100));
@@ -223,7 +221,7 @@ private Q_SLOTS:
         const report::ClassMap map = mapOf(answers);
         QCOMPARE(map.pupils.at(0).answers, 100000);
         QCOMPARE(map.facts.size(), std::size_t{189});
-        QVERIFY(report::toCsv(map).count(QStringLiteral("\r\n")) > 189 * 2);
+        QVERIFY(report::toCsv(map).count(QStringLiteral("\r\n")) > 2 * content::FactTable::kRows);
     }
 
     // A name is typed by a pupil: on the page it is text, never markup, and whole.
@@ -306,7 +304,7 @@ private Q_SLOTS:
         QTest::newRow("at") << "@SUM(A1)" << "\"'@SUM(A1)\"";
         QTest::newRow("tab") << "\tx" << "\"'\uFFFDx\"";
         QTest::newRow("comma") << "a,b" << "\"a,b\"";
-        QTest::newRow("quotes") << "say \"hi\"" << "\"say \"\"hi\"\"\"";
+        QTest::newRow("quotes") << R"(say "hi")" << R"("say ""hi""")";
         QTest::newRow("line break") << "a\nb" << "a\uFFFDb";
     }
     void csvDefence() {

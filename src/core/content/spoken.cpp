@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <numeric>
 
 #include <QRegularExpression>
 
@@ -222,7 +223,7 @@ std::optional<double> yearOf(const QString& label, int thisYear) {
         return thisYear - (m.captured(1) + m.captured(2)).toDouble();
     }
     if (m = f.span.match(label); m.hasMatch()) {
-        return signedYear((m.captured(1).toInt() + spanEnd(m)) / 2.0, m, 3);
+        return signedYear(std::midpoint<double>(m.captured(1).toInt(), spanEnd(m)), m, 3);
     }
     if (m = f.year.match(label); m.hasMatch()) {
         return signedYear(m.captured(1).toDouble(), m, 2);

@@ -20,7 +20,7 @@ constexpr int kPercent = 100;
 QString printable(QString text) {
     for (QChar& c : text) {
         if (c.category() == QChar::Other_Control) {
-            c = QChar(0xfffd);
+            c = QChar::ReplacementCharacter;
         }
     }
     return text;
