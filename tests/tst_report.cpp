@@ -48,16 +48,14 @@ std::vector<Answer> handMadeClass() {
                                      {"carla", 4, 1, {"1870", "1861", "1861", "1866"}}}};
     const std::array<int, 4> rows{118, 123, 125, 127};
     const std::array<const char*, 4> right{"1848", "1859", "1861", "1870"};
-    std::vector<Answer> answers;
+    std::vector<Answer> answers{answer("Anna", 1, 1, 125, "1861", true, false),
+                                answer("carla", 4, 2, 150, "1914-1918", true)};
     for (const Deal& d : deals) {
         for (std::size_t k = 0; k < rows.size(); ++k) {
-            const QString label = QString::fromUtf8(d.labels.at(k));
-            answers.push_back(answer(QString::fromUtf8(d.pupil), d.run, d.deal, rows.at(k), label,
-                                     label == QLatin1String(right.at(k))));
+            answers.push_back(answer(d.pupil, d.run, d.deal, rows.at(k), d.labels.at(k),
+                                     qstrcmp(d.labels.at(k), right.at(k)) == 0));
         }
     }
-    answers.push_back(answer(QStringLiteral("Anna"), 1, 1, 125, QStringLiteral("1861"), true, false));
-    answers.push_back(answer(QStringLiteral("carla"), 4, 2, 150, QStringLiteral("1914-1918"), true));
     return answers;
 }
 
@@ -167,20 +165,17 @@ private Q_SLOTS:
 
     // Facts the class knows least first: by facility, then by mean recall.
     void leastKnownFirst() {
-        std::vector<Answer> answers{answer("Anna", 1, 1, 118, "1848", true),
-                                    answer("Anna", 1, 1, 123, "1848", false),
-                                    answer("Anna", 1, 1, 127, "1870", true, true, 40),
-                                    answer("Anna", 1, 1, 125, "1861", true),
-                                    answer("Bruno", 2, 1, 118, "1848", false)};
-        const report::ClassMap map = mapOf(answers);
         QList<int> rows;
-        for (const report::FactFigures& fact : map.facts) {
+        for (const report::FactFigures& fact :
+             mapOf({answer("Anna", 1, 1, 118, "1848", true), answer("Anna", 1, 1, 123, "1848", false),
+                    answer("Anna", 1, 1, 127, "1870", true, true, 40), answer("Anna", 1, 1, 125, "1861", true),
+                    answer("Bruno", 2, 1, 118, "1848", false)}).facts) {
             rows.append(fact.tableRow);
         }
         QCOMPARE(rows, (QList<int>{123, 118, 127, 125}));
     }
 
-    // Answers the table cannot place, or dated out of order, are kept and counted.
+    // Answers the table cannot place, dated out of order, or very many, are kept and counted.
     void badInput_data() {
         QTest::addColumn<std::vector<Answer>>("answers");
         QTest::addColumn<int>("row");
@@ -191,6 +186,12 @@ private Q_SLOTS:
             << std::vector<Answer>{answer("Anna", 1, 1, 118, "1848", true, true, 5),
                                    answer("Anna", 1, 2, 118, "1859", false, true, 30)}
             << 118 << false;
+        std::vector<Answer> huge;
+        huge.reserve(100000);
+        for (int i = 0; i < 100000; ++i) {
+            huge.push_back(answer("Anna", i / 50, i / 10, 118, "1859", i % 3 == 0, true, 1000 - i / 100));
+        }
+        QTest::newRow("100,000 answers of one pupil") << huge << 118 << true;
         QTest::newRow("dated tomorrow, then undated")
             << std::vector<Answer>{answer("Anna", 1, 1, 118, "1848", false, true, -1),
                                    {"Anna", 1, 2, 118, "1848", true, true, {}}}
@@ -209,19 +210,6 @@ private Q_SLOTS:
             QCOMPARE(fact->sentence, QStringLiteral("fatto non presente nella tabella"));
             QVERIFY(report::toHtml(map).contains(fact->sentence));
         }
-    }
-
-    void hugeHistory() {
-        std::vector<Answer> answers;
-        answers.reserve(100000);
-        for (int i = 0; i < 100000; ++i) {
-            answers.push_back(answer("Anna", i / 50, i / 10, 1 + i % 189, "1848", i % 3 == 0,
-                                     true, 1000 - i / 100));
-        }
-        const report::ClassMap map = mapOf(answers);
-        QCOMPARE(map.pupils.at(0).answers, 100000);
-        QCOMPARE(map.facts.size(), std::size_t{189});
-        QVERIFY(report::toCsv(map).count(QStringLiteral("\r\n")) > 2 * content::FactTable::kRows);
     }
 
     // A name is typed by a pupil: on the page it is text, never markup, and whole.
@@ -301,7 +289,6 @@ private Q_SLOTS:
         QTest::newRow("plain") << "Anna" << "Anna";
         QTest::newRow("formula") << "=1+2" << "\"'=1+2\"";
         QTest::newRow("plus, minus, at") << "-2+3@" << "\"'-2+3@\"";
-        QTest::newRow("at") << "@SUM(A1)" << "\"'@SUM(A1)\"";
         QTest::newRow("tab") << "\tx" << "\"'\uFFFDx\"";
         QTest::newRow("comma") << "a,b" << "\"a,b\"";
         QTest::newRow("quotes") << R"(say "hi")" << R"("say ""hi""")";
@@ -333,8 +320,7 @@ private Q_SLOTS:
         const QString file = dir.filePath(path);
         if (earlierMode >= 0) {
             QFile earlier(file);
-            QVERIFY(earlier.open(QIODevice::WriteOnly));
-            earlier.write("older and longer text");
+            QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("older and longer") > 0);
             earlier.close();
             QCOMPARE(::chmod(QFile::encodeName(file).constData(), earlierMode), 0);
         }
@@ -348,8 +334,7 @@ private Q_SLOTS:
             QCOMPARE(::stat(QFile::encodeName(file).constData(), &st), 0);
             QCOMPARE(static_cast<int>(st.st_mode & 0777), mode);
             QFile written(file);
-            QVERIFY(written.open(QIODevice::ReadOnly));
-            QCOMPARE(written.readAll(), QByteArray("report"));
+            QVERIFY(written.open(QIODevice::ReadOnly) && written.readAll() == "report");
         }
     }
 

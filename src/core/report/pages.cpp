@@ -119,8 +119,11 @@ void grid(const ClassMap& map, QString& page) {
         page += QStringLiteral("</caption>\n<thead><tr>") + th(QStringLiteral("Fatto"), "col");
         for (int p = first; p < last; ++p) {
             const QString& name = map.pupils.at(static_cast<std::size_t>(p)).name;
-            const QString shown =
-                name.size() > kShortName ? name.left(kShortName - 1) + QStringLiteral("…") : name;
+            QString shown = name;
+            if (name.size() > kShortName) {
+                shown.truncate(kShortName - (name.at(kShortName - 2).isHighSurrogate() ? 2 : 1));
+                shown += QStringLiteral("…");
+            }
             page += QStringLiteral("<th scope=\"col\" title=\"%1\">%2</th>")
                         .arg(escaped(name), escaped(shown));
         }
