@@ -311,13 +311,14 @@ private Q_SLOTS:
         QTest::newRow("keeps a stricter one") << "registro.html" << 0400 << 0400 << "";
         QTest::newRow("no such folder") << "manca/registro.html" << -1 << -1 << "la cartella non esiste";
         QTest::newRow("a folder") << "." << -1 << -1 << "al suo posto c'è una cartella";
+        QTest::newRow("no name") << "" << -1 << -1 << "manca il nome del file";
     }
     void ownerOnly() {
         QFETCH(QString, path);
         QFETCH(int, earlierMode);
         QFETCH(int, mode);
         QTemporaryDir dir;
-        const QString file = dir.filePath(path);
+        const QString file = path.isEmpty() ? path : dir.filePath(path);
         if (earlierMode >= 0) {
             QFile earlier(file);
             QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("older and longer") > 0);

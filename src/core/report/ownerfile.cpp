@@ -61,6 +61,9 @@ bool writeAll(int fd, const QByteArray& bytes) {
 }  // namespace
 
 QString writeOwnerOnly(const QString& path, const QByteArray& bytes) {
+    if (path.isEmpty()) {
+        return QStringLiteral("Impossibile scrivere il registro: manca il nome del file.");
+    }
     const QByteArray target = QFile::encodeName(path);
     mode_t mode = kOwnerOnly;
     struct stat earlier {};
