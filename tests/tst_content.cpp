@@ -188,6 +188,41 @@ private Q_SLOTS:
         QCOMPARE(content::spokenDate(label), spoken);
     }
 
+    // A label read as a year, in 2026: one row per form; NaN for a label of no known form.
+    void labelsAreYears_data() {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<double>("year");
+        QTest::newRow("millions") << "5 milioni a.fa" << -4997974.0;
+        QTest::newRow("thousands, spaced") << "20 000 a.fa" << -17974.0;
+        QTest::newRow("years ago, no stop") << "6 000 a fa" << -3974.0;
+        QTest::newRow("year BC") << "753 a.C." << -753.0;
+        QTest::newRow("span BC") << "490-479 a.C." << -484.5;
+        QTest::newRow("century BC") << "IV sec a.C." << -350.0;
+        QTest::newRow("century AD") << "III sec d.C." << 250.0;
+        QTest::newRow("century, stop, no space") << "XI sec.a.C" << -1050.0;
+        QTest::newRow("year") << "962" << 962.0;
+        QTest::newRow("span") << "1914-1918" << 1916.0;
+        QTest::newRow("span, short end") << "1935-36" << 1935.5;
+        QTest::newRow("day") << "25-4-1945" << 1945.0;
+        QTest::newRow("month and year") << "aprile 1948" << 1948.0;
+        QTest::newRow("unknown") << "domani" << qQNaN();
+        QTest::newRow("empty") << "" << qQNaN();
+    }
+    void labelsAreYears() {
+        QFETCH(QString, label);
+        QFETCH(double, year);
+        const std::optional<double> read = content::yearOf(label, 2026);
+        QCOMPARE(read.has_value(), !qIsNaN(year));
+        if (read) {
+            QCOMPARE(*read, year);
+        }
+    }
+    void everyLabelIsAYear() {
+        for (int p = 1; p <= FactTable::kRows; ++p) {
+            QVERIFY2(content::yearOf(m_table.row(p).dateLabel, 2026), qPrintable(m_table.row(p).dateLabel));
+        }
+    }
+
     // Every label of the table: nothing left that an engine spells or reads digit by digit
     // (abbreviations, a spaced group of digits, a dash, a Roman numeral).
     void everyLabelIsSpokenInWords() {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <numeric>
 
 #include <QRegularExpression>
 
@@ -113,6 +114,34 @@ QString ordinalWord(int n) {
     return words + QStringLiteral("esimo");
 }
 
+// The forms of the table's date labels, read aloud and read as years.
+struct LabelForms {
+    QRegularExpression millions{QStringLiteral("^(\\d) milioni a\\.? ?fa$")};
+    QRegularExpression yearsAgo{QStringLiteral("^(\\d{1,3})(?: ?(\\d{3}))? a\\.? ?fa$")};
+    QRegularExpression span{QStringLiteral("^(\\d{1,4})-(\\d{1,4})(?: ([ad])\\.C\\.?)?$")};
+    QRegularExpression year{QStringLiteral("^(\\d{1,4}) ([ad])\\.C\\.?$")};
+    QRegularExpression plainYear{QStringLiteral("^\\d{1,4}$")};
+    QRegularExpression century{QStringLiteral("^([IVXLC]+) sec(?:\\.|\\. | )([ad])\\.C\\.?$")};
+};
+
+const LabelForms& labelForms() {
+    static const LabelForms kForms;
+    return kForms;
+}
+
+// The last year of a matched span: "1935-36" ends in the same century, or the next one.
+int spanEnd(const QRegularExpressionMatch& span) {
+    const int from = span.captured(1).toInt();
+    int to = span.captured(2).toInt();
+    if (span.captured(2).size() == 2 && span.captured(1).size() == 4) {
+        to += from / kHundred * kHundred;
+        if (to < from) {
+            to += kHundred;
+        }
+    }
+    return to;
+}
+
 }  // namespace
 
 QString numberWords(int n) {
@@ -139,19 +168,14 @@ QString numberWords(int n) {
 }
 
 QString spokenDate(const QString& label) {
-    static const QRegularExpression millions(QStringLiteral("^(\\d) milioni a\\.? ?fa$"));
-    static const QRegularExpression yearsAgo(QStringLiteral("^(\\d{1,3})(?: ?(\\d{3}))? a\\.? ?fa$"));
-    static const QRegularExpression span(QStringLiteral("^(\\d{1,4})-(\\d{1,4})(?: ([ad])\\.C\\.?)?$"));
-    static const QRegularExpression year(QStringLiteral("^(\\d{1,4}) ([ad])\\.C\\.?$"));
-    static const QRegularExpression century(
-        QStringLiteral("^([IVXLC]+) sec(?:\\.|\\. | )([ad])\\.C\\.?$"));
+    const LabelForms& f = labelForms();
     static const QRegularExpression day(QStringLiteral("^(\\d{1,2})-(\\d{1,2})-(\\d{4})$"));
 
-    QRegularExpressionMatch m = millions.match(label);
+    QRegularExpressionMatch m = f.millions.match(label);
     if (m.hasMatch()) {
         return numberWords(m.captured(1).toInt()) + QStringLiteral(" milioni di anni fa");
     }
-    if (m = yearsAgo.match(label); m.hasMatch()) {
+    if (m = f.yearsAgo.match(label); m.hasMatch()) {
         return numberWords((m.captured(1) + m.captured(2)).toInt()) + QStringLiteral(" anni fa");
     }
     if (m = day.match(label); m.hasMatch()) {
@@ -162,30 +186,57 @@ QString spokenDate(const QString& label) {
         }
         return label;
     }
-    if (m = span.match(label); m.hasMatch()) {
+    if (m = f.span.match(label); m.hasMatch()) {
         const int from = m.captured(1).toInt();
-        int to = m.captured(2).toInt();
-        // "1935-36" ends in the same century, or the next one.
-        if (m.captured(2).size() == 2 && m.captured(1).size() == 4) {
-            to += from / kHundred * kHundred;
-            if (to < from) {
-                to += kHundred;
-            }
-        }
+        const int to = spanEnd(m);
         QString words = QStringLiteral("dal %1 al %2").arg(from).arg(to);
         if (m.hasCaptured(3)) {
             words += QLatin1Char(' ') + era(m.captured(3).at(0));
         }
         return words;
     }
-    if (m = year.match(label); m.hasMatch()) {
+    if (m = f.year.match(label); m.hasMatch()) {
         return m.captured(1) + QLatin1Char(' ') + era(m.captured(2).at(0));
     }
-    if (m = century.match(label); m.hasMatch()) {
+    if (m = f.century.match(label); m.hasMatch()) {
         return ordinalWord(romanValue(m.captured(1))) + QStringLiteral(" secolo ") +
                era(m.captured(2).at(0));
     }
     return label;
+}
+
+std::optional<double> yearOf(const QString& label, int thisYear) {
+    static const QRegularExpression dated(
+        QStringLiteral("^(?:\\d{1,2}-\\d{1,2}-|[a-z]+ )(\\d{4})$"));
+    const LabelForms& f = labelForms();
+    constexpr double kMillion = 1e6;
+    constexpr double kHalfCentury = 50;
+    const auto signedYear = [](double value, const QRegularExpressionMatch& m, int eraGroup) {
+        return m.captured(eraGroup) == QLatin1String("a") ? -value : value;
+    };
+
+    QRegularExpressionMatch m = f.millions.match(label);
+    if (m.hasMatch()) {
+        return thisYear - m.captured(1).toInt() * kMillion;
+    }
+    if (m = f.yearsAgo.match(label); m.hasMatch()) {
+        return thisYear - (m.captured(1) + m.captured(2)).toDouble();
+    }
+    if (m = f.span.match(label); m.hasMatch()) {
+        return signedYear(std::midpoint<double>(m.captured(1).toInt(), spanEnd(m)), m, 3);
+    }
+    if (m = f.year.match(label); m.hasMatch()) {
+        return signedYear(m.captured(1).toDouble(), m, 2);
+    }
+    if (m = dated.match(label); m.hasMatch() || f.plainYear.match(label).hasMatch()) {
+        return (m.hasMatch() ? m.captured(1) : label).toDouble();
+    }
+    if (m = f.century.match(label); m.hasMatch()) {
+        // The first century after Christ is the years 1 to 100, the first before Christ
+        // 100 to 1 before: either way the middle is 50 years from the century's end.
+        return signedYear(romanValue(m.captured(1)) * kHundred - kHalfCentury, m, 2);
+    }
+    return std::nullopt;
 }
 
 QString classOrdinal(int code) {

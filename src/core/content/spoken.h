@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
+
 #include <QDateTime>
 #include <QString>
 
@@ -15,6 +17,12 @@ QString numberWords(int n);
 // fa", "VI sec a.C." "sesto secolo avanti Cristo", "25-4-1945" "25 aprile 1945". Years in
 // digits stay digits. A label of no known form is given back as it is.
 QString spokenDate(const QString& label);
+
+// The year a date label stands for, to measure how far a wrong date is from the right one:
+// years before Christ are negative, a century is its middle year ("IV sec a.C." -350), a
+// range its middle ("1914-1918" 1916), "N a.fa" is thisYear minus N. A label of no known
+// form has none.
+std::optional<double> yearOf(const QString& label, int thisYear);
 
 // "prima", "seconda", ... "quinta": the class of a code from 1 to 5, as in "prima classe".
 QString classOrdinal(int code);
