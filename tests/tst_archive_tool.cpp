@@ -159,6 +159,7 @@ private slots:
     void purgeRemovesOlderPlacementsOnly_data();
     void purgeRemovesOlderPlacementsOnly();
     void upgradeAddsThePlacements();
+    void classReportFromThePlacements();
 };
 
 // The command line, read before any archive is opened: the help, each mistake with its
@@ -805,6 +806,46 @@ void TestArchiveTool::purgeRemovesOlderPlacementsOnly() {
     QVERIFY2(archive.tool(QStringLiteral("verifica"))
                  .out.contains(QStringLiteral("Risposte registrate: %1.").arg(left)),
              "verifica counts the placements");
+}
+
+// registro reads every placement, names escaped, into a file only its owner can read, as a
+// page or CSV, for the pupils chosen.
+void TestArchiveTool::classReportFromThePlacements() {
+    const ToolArchive archive;
+    const QDateTime when(QDate(2026, 11, 2), QTime(9, 0));
+    {
+        auto rows = archive.open();
+        for (const QString& name :
+             {QStringLiteral("Rossi <b>Mario</b>"), QStringLiteral("Neri Ada")}) {
+            QVERIFY(rows->add(name).ok());
+            QVERIFY(rows->store(name, 1, 12, when, archivetesting::someAnswers(7, 12, when)).ok());
+        }
+    }
+    const QTemporaryDir out;
+    const QString page = out.filePath(QStringLiteral("r.html"));
+    const QString csv = out.filePath(QStringLiteral("r.csv"));
+    QCOMPARE(archive
+                 .call(QStringList{QStringLiteral("registro")} + archive.arguments() +
+                       QStringList{QStringLiteral("--uscita"), page})
+                 .exitCode,
+             0);
+    QCOMPARE(archive
+                 .call(QStringList{QStringLiteral("registro")} + archive.arguments() +
+                       QStringList{QStringLiteral("--csv"), QStringLiteral("--alunno"),
+                                   QStringLiteral("Neri Ada"), QStringLiteral("--uscita"), csv})
+                 .exitCode,
+             0);
+    QFile html(page);
+    QFile table(csv);
+    QVERIFY(html.open(QIODevice::ReadOnly) && table.open(QIODevice::ReadOnly));
+    QCOMPARE(html.permissions() &
+                 ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser),
+             QFile::Permissions());
+    const QString text = QString::fromUtf8(html.readAll());
+    QVERIFY(text.contains(QStringLiteral("Rossi &lt;b&gt;Mario")) &&
+            !text.contains(QStringLiteral("<b>Mario")));
+    const QString rows = QString::fromUtf8(table.readAll());
+    QVERIFY(rows.contains(QStringLiteral("Neri Ada")) && !rows.contains(QStringLiteral("Rossi")));
 }
 
 // An archive made before placements were kept: verifica says so and how to mend it; aggiorna

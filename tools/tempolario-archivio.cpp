@@ -21,6 +21,11 @@
 #include "archive/schoolsettings.h"
 #include "archive/sqlitearchive.h"
 #include "archivecheck.h"
+#include "content/facttable.h"
+#include "exercise/memorymodel.h"
+#include "report/classmap.h"
+#include "report/ownerfile.h"
+#include "report/pages.h"
 #include "session/outcometext.h"
 
 namespace {
@@ -56,6 +61,13 @@ const char kHelp[] =
     "                                     toglie le risposte date negli esercizi prima di quel\n"
     "                                     giorno (per esempio alla fine dell'anno scolastico);\n"
     "                                     i risultati degli alunni restano\n"
+    "  tempolario-archivio registro FILE [--csv] [--alunno NOME]... [--dal AAAA-MM-GG]\n"
+    "                                [--al AAAA-MM-GG] [--uscita PERCORSO]\n"
+    "                                     scrive la mappa della classe (fatti per alunni,\n"
+    "                                     dalle risposte date) in una pagina HTML, o in CSV\n"
+    "                                     con --csv, nel file registro.html (registro.csv)\n"
+    "                                     o in PERCORSO; solo il suo proprietario può\n"
+    "                                     leggerla (contiene dati di minori)\n"
     "  tempolario-archivio aiuto          mostra questo aiuto (anche --help)\n"
     "\n"
     "Con un archivio su un server PostgreSQL, al posto di FILE si scrive --servizio SERVIZIO,\n"
@@ -226,22 +238,8 @@ int list(const Place& path) {
     return 0;
 }
 
-// RFC 4180: a field with a comma or a quote goes in quotes, with its quotes doubled;
-// records end with CRLF. Control characters are written as printable() writes them, so no
-// field holds a line break. A field that a spreadsheet would take for a formula (starting
-// with =, +, -, @, a tab or a carriage return; a name can be anything) gets a leading
-// apostrophe inside the quotes, so that it is shown as text and never run.
-QString csvField(const QString& stored) {
-    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
-    const bool formula = !stored.isEmpty() && kFormulaStarts.contains(stored.front());
-    QString text = printable(stored);
-    if (!formula && !text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"'))) {
-        return text;
-    }
-    QString quoted = formula ? QLatin1Char('\'') + text : text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
+// RFC 4180, with the spreadsheet defence: report::csvField, the rule of every CSV written.
+using report::csvField;
 
 int exportCsv(const Place& path) {
     std::vector<Pupil> pupils;
@@ -419,14 +417,59 @@ int upgrade(const Place& place, const QString& role) {
     return 0;
 }
 
+// The teacher's map of the class, from every kept placement of the pupils chosen, written to
+// a file only its owner can read.
+int classReport(const Place& place, const report::Selection& selection, bool csv,
+                const QString& output) {
+    content::FactTable table;
+    table.build();
+    const exercise::MemoryModel model;
+    report::ClassMapBuilder builder(table, model, selection);
+    const auto each = [&](const QString& pupil, qint64 run, const archive::Answer& answer) {
+        builder.add({pupil, run, answer.deal, answer.tableRow, answer.label, answer.right,
+                     answer.firstOnBox, answer.when});
+    };
+    archive::Status status;
+    if (place.onServer()) {
+        auto server = archive::PgArchive::open(place.server(true), &status);
+        if (server) {
+            status = server->everyAnswer(each);
+        }
+    } else {
+        archive::OpenOptions options;
+        options.readOnly = true;
+        auto file = archive::SqliteArchive::open(place.path, &status, options);
+        if (file) {
+            status = file->everyAnswer(each);
+        }
+    }
+    if (!status.ok()) {
+        return fail(status);
+    }
+    const report::ClassMap map = builder.build(QDate::currentDate());
+    const QString path =
+        output.isEmpty() ? QString::fromLatin1(csv ? "registro.csv" : "registro.html") : output;
+    const QString problem =
+        report::writeOwnerOnly(path, (csv ? report::toCsv(map) : report::toHtml(map)).toUtf8());
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "tempolario-archivio: %s\n", problem.toUtf8().constData());
+        return kExitFailure;
+    }
+    out(QStringLiteral("Registro della classe scritto in %1 (alunni: %2, fatti: %3).\n")
+            .arg(path)
+            .arg(map.pupils.size())
+            .arg(map.facts.size()));
+    return 0;
+}
+
 // Removes the placements made before a day, in one transaction.
 int purge(const Place& place, const QString& before) {
     const QDate day = QDate::fromString(before, QStringLiteral("yyyy-MM-dd"));
     if (!day.isValid()) {
-        return usage(before.isEmpty()
-                         ? QStringLiteral("sfoltisci: manca --prima-del AAAA-MM-GG.")
-                         : QStringLiteral("sfoltisci: «%1» non è una data come 2026-06-30.")
-                               .arg(before));
+        return usage(
+            before.isEmpty()
+                ? QStringLiteral("sfoltisci: manca --prima-del AAAA-MM-GG.")
+                : QStringLiteral("sfoltisci: «%1» non è una data come 2026-06-30.").arg(before));
     }
     archive::Status status;
     qint64 removed = 0;
@@ -476,11 +519,11 @@ int run() {
         out(QString::fromUtf8(kHelp));
         return 0;
     }
-    const QStringList commands{QStringLiteral("crea"),      QStringLiteral("elenco"),
-                               QStringLiteral("csv"),       QStringLiteral("verifica"),
-                               QStringLiteral("ripara"),    QStringLiteral("copia"),
-                               QStringLiteral("aggiorna"),  QStringLiteral("sfoltisci"),
-                               QStringLiteral("impostazioni")};
+    const QStringList commands{QStringLiteral("crea"),     QStringLiteral("elenco"),
+                               QStringLiteral("csv"),      QStringLiteral("verifica"),
+                               QStringLiteral("ripara"),   QStringLiteral("copia"),
+                               QStringLiteral("aggiorna"), QStringLiteral("sfoltisci"),
+                               QStringLiteral("registro"), QStringLiteral("impostazioni")};
     if (!commands.contains(command)) {
         return usage(QStringLiteral("comando sconosciuto: %1.").arg(command));
     }
@@ -496,9 +539,19 @@ int run() {
                                            QStringLiteral("SERVIZIO"));
     const QCommandLineOption roleOption(
         QStringLiteral("ruolo"), QStringLiteral("ruolo del programma"), QStringLiteral("RUOLO"));
-    const QCommandLineOption beforeOption(QStringLiteral("prima-del"),
-                                          QStringLiteral("giorno"), QStringLiteral("AAAA-MM-GG"));
-    parser.addOptions({help, serviceOption, roleOption, beforeOption});
+    const QCommandLineOption beforeOption(QStringLiteral("prima-del"), QStringLiteral("giorno"),
+                                          QStringLiteral("AAAA-MM-GG"));
+    const QCommandLineOption csvOption(QStringLiteral("csv"), QStringLiteral("in CSV"));
+    const QCommandLineOption pupilOption(QStringLiteral("alunno"), QStringLiteral("alunno"),
+                                         QStringLiteral("NOME"));
+    const QCommandLineOption fromOption(QStringLiteral("dal"), QStringLiteral("dal giorno"),
+                                        QStringLiteral("AAAA-MM-GG"));
+    const QCommandLineOption toOption(QStringLiteral("al"), QStringLiteral("al giorno"),
+                                      QStringLiteral("AAAA-MM-GG"));
+    const QCommandLineOption outputOption(QStringLiteral("uscita"), QStringLiteral("file"),
+                                          QStringLiteral("PERCORSO"));
+    parser.addOptions({help, serviceOption, roleOption, beforeOption, csvOption, pupilOption,
+                       fromOption, toOption, outputOption});
     const QStringList line = QStringList{arguments.first()} + arguments.mid(2);
     const bool parsed = parser.parse(line);
     if (parser.isSet(help)) {
@@ -533,6 +586,14 @@ int run() {
     if (parser.isSet(beforeOption) && command != QLatin1String("sfoltisci")) {
         return usage(QStringLiteral("--prima-del vale solo per sfoltisci."));
     }
+    const bool reportOptions = parser.isSet(csvOption) || parser.isSet(pupilOption) ||
+                               parser.isSet(fromOption) || parser.isSet(toOption) ||
+                               parser.isSet(outputOption);
+    if (reportOptions && command != QLatin1String("registro")) {
+        return usage(
+            QStringLiteral("--csv, --alunno, --dal, --al e --uscita valgono solo per "
+                           "registro."));
+    }
 
     if (command == QLatin1String("impostazioni")) {
         if (files.size() != 1 || !services.isEmpty() || !roles.isEmpty()) {
@@ -562,13 +623,29 @@ int run() {
         files.isEmpty() ? Place{QString(), services.first()} : Place{files.first(), QString()};
     const bool grants = command == QLatin1String("crea") || command == QLatin1String("aggiorna");
     if (!role.isEmpty() && (!grants || !place.onServer())) {
-        return usage(QStringLiteral("--ruolo vale solo per crea --servizio e aggiorna --servizio."));
+        return usage(
+            QStringLiteral("--ruolo vale solo per crea --servizio e aggiorna --servizio."));
     }
     if (command == QLatin1String("aggiorna")) {
         return upgrade(place, role.isEmpty() ? QStringLiteral("tempolario") : role);
     }
     if (command == QLatin1String("sfoltisci")) {
         return purge(place, parser.value(beforeOption));
+    }
+    if (command == QLatin1String("registro")) {
+        report::Selection selection;
+        selection.names = parser.values(pupilOption);
+        for (const auto& [option, day] :
+             {std::pair{&fromOption, &selection.from}, std::pair{&toOption, &selection.to}}) {
+            if (parser.isSet(*option)) {
+                *day = QDate::fromString(parser.value(*option), QStringLiteral("yyyy-MM-dd"));
+                if (!day->isValid()) {
+                    return usage(QStringLiteral("registro: «%1» non è una data come 2026-06-30.")
+                                     .arg(parser.value(*option)));
+                }
+            }
+        }
+        return classReport(place, selection, parser.isSet(csvOption), parser.value(outputOption));
     }
     if (command == QLatin1String("crea")) {
         return create(place, role.isEmpty() ? QStringLiteral("tempolario") : role);

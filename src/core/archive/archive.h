@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <vector>
 
 #include "archive/status.h"
@@ -39,6 +40,10 @@ struct Answer {
     bool firstOnBox = false;  // the first placement on that fact's box in that deal
     QDateTime when;
 };
+
+// What a reading of every kept placement hands over, one at a time: the name of the pupil's
+// row, the run, and the placement.
+using AnswerVisitor = std::function<void(const QString& pupil, qint64 run, const Answer& answer)>;
 
 // The placements of one run, oldest first. The run's id tells it from every other run, and
 // a placement's place in the list tells it from the others of its run: storing the run

@@ -63,8 +63,9 @@ const char* const kLimits[] = {
     "ALTER TABLE public.tempar ADD CONSTRAINT nome EXCLUDE USING hash (chiave WITH =)",
 };
 
-#define ROW_COLUMNS \
-    "SELECT id, nome, giuste, sbagliate, floor(extract(epoch FROM data))::bigint FROM public.tempar "
+#define ROW_COLUMNS                                                                     \
+    "SELECT id, nome, giuste, sbagliate, floor(extract(epoch FROM data))::bigint FROM " \
+    "public.tempar "
 
 bool needsChange(const KeyedRow& row) {
     return row.key.isNull() != row.want.isNull() || row.key.toString() != row.want.toString();
@@ -162,8 +163,9 @@ std::unique_ptr<PgArchive> PgArchive::open(const ServerPlace& place, Status* sta
     auto connection = std::make_unique<PgConnection>(place);
     PgConnection& server = *connection;
     *status = server.run([&](const QDeadlineTimer& deadline) {
-        return server.exec("SELECT id, nome, chiave, giuste, sbagliate, data FROM public.tempar LIMIT 0",
-                           deadline);
+        return server.exec(
+            "SELECT id, nome, chiave, giuste, sbagliate, data FROM public.tempar LIMIT 0",
+            deadline);
     });
     if (!status->ok()) {
         return nullptr;
@@ -207,7 +209,8 @@ std::unique_ptr<PgArchive> PgArchive::open(const ServerPlace& place, Status* sta
     bool allRight = true;
     *status = server.run([&](const QDeadlineTimer& deadline) {
         PgResult result;
-        Status inner = server.exec("SELECT CASE WHEN " NAME_FITS " THEN nome END, chiave "
+        Status inner = server.exec("SELECT CASE WHEN " NAME_FITS
+                                   " THEN nome END, chiave "
                                    "FROM public.tempar WHERE CASE WHEN " NAME_FITS
                                    " THEN chiave IS DISTINCT FROM lower(nome) "
                                    "ELSE chiave IS NOT NULL END",
@@ -215,8 +218,8 @@ std::unique_ptr<PgArchive> PgArchive::open(const ServerPlace& place, Status* sta
         for (int i = 0; inner.ok() && allRight && i < PQntuples(result.get()); ++i) {
             const bool named = !isNull(result.get(), i, 0);
             const bool keyed = !isNull(result.get(), i, 1);
-            allRight = named == keyed &&
-                       (!named || nameKey(textAt(result.get(), i, 0)) == textAt(result.get(), i, 1));
+            allRight = named == keyed && (!named || nameKey(textAt(result.get(), i, 0)) ==
+                                                        textAt(result.get(), i, 1));
         }
         return inner;
     });
@@ -236,8 +239,8 @@ Status PgArchive::create(const ServerPlace& admin, const QString& programRole) {
         [&](const QDeadlineTimer& deadline) {
             return server.transaction(deadline, [&]() -> Status {
                 PgResult found;
-                Status status =
-                    server.exec("SELECT to_regclass('public.tempar') IS NOT NULL", deadline, &found);
+                Status status = server.exec("SELECT to_regclass('public.tempar') IS NOT NULL",
+                                            deadline, &found);
                 if (!status.ok()) {
                     return status;
                 }
@@ -311,8 +314,8 @@ Status PgArchive::countNames(int* count) {
     PgConnection& server = *m_connection;
     return server.run([&](const QDeadlineTimer& deadline) {
         PgResult result;
-        Status status = server.exec("SELECT count(*) FROM public.tempar WHERE " NAME_FITS,
-                                    deadline, &result);
+        Status status =
+            server.exec("SELECT count(*) FROM public.tempar WHERE " NAME_FITS, deadline, &result);
         if (status.ok()) {
             *count = QByteArray(PQgetvalue(result.get(), 0, 0)).toInt();
         }
@@ -328,9 +331,11 @@ Status PgArchive::readNames(int first, int count, std::vector<NamedRow>* rows) {
     return server.run([&](const QDeadlineTimer& deadline) {
         PgResult result;
         Status status = server.exec(
-            follows ? "SELECT id, nome FROM public.tempar WHERE " NAME_FITS " AND id > $1 "
+            follows ? "SELECT id, nome FROM public.tempar WHERE " NAME_FITS
+                      " AND id > $1 "
                       "ORDER BY id LIMIT $2"
-                    : "SELECT id, nome FROM public.tempar WHERE " NAME_FITS " ORDER BY id "
+                    : "SELECT id, nome FROM public.tempar WHERE " NAME_FITS
+                      " ORDER BY id "
                       "LIMIT $2 OFFSET $1",
             {PgParam::of(follows ? m_lastListedId : qint64{first}), PgParam::of(qint64{count})},
             deadline, &result);
@@ -393,8 +398,8 @@ Status PgArchive::lookUp(const QString& name, Row* row, const QDeadlineTimer& de
         return status;
     }
     // Rows written from outside without a key: their names are compared here.
-    status = server.exec(ROW_COLUMNS "WHERE chiave IS NULL AND " NAME_FITS " ORDER BY id",
-                         deadline, &result);
+    status = server.exec(ROW_COLUMNS "WHERE chiave IS NULL AND " NAME_FITS " ORDER BY id", deadline,
+                         &result);
     for (int i = 0; status.ok() && i < PQntuples(result.get()); ++i) {
         if (nameKey(textAt(result.get(), i, 1)) == wanted) {
             *row = Row::from(result.get(), i);
@@ -409,9 +414,9 @@ Status PgArchive::fits(const QString& name) {
     if (length <= kMaxNameLength) {
         return Status();
     }
-    return Status::own(Status::kNameTooLong, QStringLiteral("%1 caratteri, al massimo %2")
-                                                 .arg(length)
-                                                 .arg(kMaxNameLength));
+    return Status::own(
+        Status::kNameTooLong,
+        QStringLiteral("%1 caratteri, al massimo %2").arg(length).arg(kMaxNameLength));
 }
 
 Status PgArchive::add(const QString& name) {
@@ -524,12 +529,11 @@ Status PgArchive::addAnswers(qint64 id, const RunAnswers& answers, const QDeadli
                            .replace('?', QByteArray::number(n + field + 1));
             }
             sql += ')';
-            params.insert(params.end(),
-                          {PgParam::of(id), PgParam::of(answers.run),
-                           PgParam::of(static_cast<qint64>(i)),
-                           PgParam::of(static_cast<qint64>(answer.tableRow)),
-                           PgParam::of(static_cast<qint64>(answer.setCode)),
-                           PgParam::of(static_cast<qint64>(answer.deal))});
+            params.insert(params.end(), {PgParam::of(id), PgParam::of(answers.run),
+                                         PgParam::of(static_cast<qint64>(i)),
+                                         PgParam::of(static_cast<qint64>(answer.tableRow)),
+                                         PgParam::of(static_cast<qint64>(answer.setCode)),
+                                         PgParam::of(static_cast<qint64>(answer.deal))});
             params.push_back(PgParam::of(answer.label));
             params.push_back(PgParam::of(QString::fromLatin1(answer.right ? "t" : "f")));
             params.push_back(PgParam::of(QString::fromLatin1(answer.firstOnBox ? "t" : "f")));
@@ -640,6 +644,37 @@ Status PgArchive::everyRow(std::vector<StoredRow>* rows) {
     });
 }
 
+Status PgArchive::everyAnswer(const AnswerVisitor& each) {
+    PgConnection& server = *m_connection;
+    return server.run([&](const QDeadlineTimer& deadline) {
+        PgResult result;
+        const Status status = server.exec(
+            "SELECT t.nome, r.giro, r.fatto, r.insieme, r.mano, r.etichetta, r.giusta, "
+            "r.prima, extract(epoch FROM r.quando)::bigint FROM public.risposte r "
+            "JOIN public.tempar t ON t.id = r.alunno ORDER BY r.quando, r.alunno, r.giro, "
+            "r.numero",
+            deadline, &result);
+        if (!status.ok()) {
+            return status;
+        }
+        const auto number = [&](int row, int column) {
+            return QByteArray(PQgetvalue(result.get(), row, column)).toLongLong();
+        };
+        const int count = PQntuples(result.get());
+        for (int i = 0; i < count; ++i) {
+            const Answer answer{static_cast<int>(number(i, 2)),
+                                static_cast<int>(number(i, 3)),
+                                static_cast<int>(number(i, 4)),
+                                textAt(result.get(), i, 5),
+                                QByteArray(PQgetvalue(result.get(), i, 6)) == "t",
+                                QByteArray(PQgetvalue(result.get(), i, 7)) == "t",
+                                QDateTime::fromSecsSinceEpoch(number(i, 8))};
+            each(textAt(result.get(), i, 0), number(i, 1), answer);
+        }
+        return status;
+    });
+}
+
 Status PgArchive::layout(Layout* found) {
     PgConnection& server = *m_connection;
     return server.run([&](const QDeadlineTimer& deadline) {
@@ -653,7 +688,8 @@ Status PgArchive::layout(Layout* found) {
             "(SELECT count(*) FROM pg_constraint WHERE conrelid = 'public.tempar'::regclass "
             "AND ((conname = 'nome' AND contype = 'x') OR conname IN ('nome_lunghezza', "
             "'chiave_lunghezza'))), "
-            "(SELECT count(*) FROM public.tempar WHERE NOT " NAME_FITS "), "
+            "(SELECT count(*) FROM public.tempar WHERE NOT " NAME_FITS
+            "), "
             "pg_has_role((SELECT relowner FROM pg_class WHERE oid = 'public.tempar'::regclass), "
             "'MEMBER')",
             deadline, &result);
@@ -682,8 +718,8 @@ Status PgArchive::setLimits() {
         [&](const QDeadlineTimer& deadline) {
             return server.transaction(deadline, [&]() -> Status {
                 // Nothing may change the table while its index is exchanged.
-                Status status = server.exec(
-                    "LOCK TABLE public.tempar IN ACCESS EXCLUSIVE MODE", deadline);
+                Status status =
+                    server.exec("LOCK TABLE public.tempar IN ACCESS EXCLUSIVE MODE", deadline);
                 for (const char* sql :
                      {"ALTER TABLE public.tempar DROP CONSTRAINT IF EXISTS nome_lunghezza",
                       "ALTER TABLE public.tempar DROP CONSTRAINT IF EXISTS chiave_lunghezza",
@@ -697,9 +733,10 @@ Status PgArchive::setLimits() {
                 // go, which the length check would refuse, and the limits hold for what
                 // comes after them (NOT VALID).
                 if (status.ok()) {
-                    status = server.exec("UPDATE public.tempar SET chiave = NULL WHERE "
-                                         "chiave IS NOT NULL AND NOT " NAME_FITS,
-                                         deadline);
+                    status = server.exec(
+                        "UPDATE public.tempar SET chiave = NULL WHERE "
+                        "chiave IS NOT NULL AND NOT " NAME_FITS,
+                        deadline);
                 }
                 for (const char* sql : kLimits) {
                     if (status.ok()) {
@@ -723,7 +760,8 @@ using Exec = std::function<Status(const char*, const std::vector<PgParam>&, PgRe
 // planned as no name: its row keeps no key.
 Status planAndRepairKeys(const Exec& exec, bool repair, KeyReport* report) {
     PgResult result;
-    Status status = exec("SELECT id, CASE WHEN " NAME_FITS " THEN nome END, chiave, "
+    Status status = exec("SELECT id, CASE WHEN " NAME_FITS
+                         " THEN nome END, chiave, "
                          "nome IS NOT NULL AND NOT " NAME_FITS " FROM public.tempar ORDER BY id",
                          {}, &result);
     if (!status.ok()) {

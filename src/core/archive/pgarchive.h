@@ -53,11 +53,11 @@ public:
 
     // What the tool checks of the table beyond its fields.
     struct Layout {
-        bool keyIndex = false;  // one row per key, by either index
-        bool limited = false;   // the length checks and the hash index of today's archives
-        qint64 tooLong = 0;     // rows whose name is longer than kMaxNameLength
-        bool owned = false;     // the session's role owns the table (may change its layout)
-        bool answers = false;   // the table of placements is there
+        bool keyIndex = false;   // one row per key, by either index
+        bool limited = false;    // the length checks and the hash index of today's archives
+        qint64 tooLong = 0;      // rows whose name is longer than kMaxNameLength
+        bool owned = false;      // the session's role owns the table (may change its layout)
+        bool answers = false;    // the table of placements is there
         qint64 answerCount = 0;  // placements it holds
     };
 
@@ -98,6 +98,9 @@ public:
 
     // Every row in insertion order, as stored (data as read() gives it).
     Status everyRow(std::vector<StoredRow>* rows);
+    // Every kept placement with the name of its pupil's row and its run, oldest first (the
+    // teacher's report). each is called once a placement.
+    Status everyAnswer(const AnswerVisitor& each);
     Status layout(Layout* found);
     // Gives an archive made before the length limits today's: the checks, and the hash
     // index on the key in place of the unique index. Rows already too long stay, without a

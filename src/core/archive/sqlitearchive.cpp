@@ -580,4 +580,25 @@ Status SqliteArchive::everyRow(std::vector<StoredRow>* rows) {
     });
 }
 
+Status SqliteArchive::everyAnswer(const AnswerVisitor& each) {
+    // A placement's rowid follows the order they were stored in.
+    return m_connection->withStatement(
+        "SELECT t.nome, r.giro, r.fatto, r.insieme, r.mano, r.etichetta, r.giusta, r.prima, "
+        "r.quando FROM risposte r JOIN tempar t ON t.id = r.alunno ORDER BY r.rowid",
+        [&](SqliteStatement& statement) {
+            int rc;
+            while ((rc = statement.step()) == SQLITE_ROW) {
+                const Answer answer{static_cast<int>(statement.int64(2)),
+                                    static_cast<int>(statement.int64(3)),
+                                    static_cast<int>(statement.int64(4)),
+                                    statement.text(5),
+                                    statement.int64(6) != 0,
+                                    statement.int64(7) != 0,
+                                    QDateTime::fromString(statement.text(8), kDateFormat)};
+                each(statement.text(0), statement.int64(1), answer);
+            }
+            return m_connection->done(rc);
+        });
+}
+
 }  // namespace archive

@@ -58,6 +58,9 @@ public:
 
     // Every row in insertion order, as stored (data as read() gives it).
     Status everyRow(std::vector<StoredRow>* rows);
+    // Every kept placement with the name of its pupil's row and its run, oldest first (the
+    // teacher's report). each is called once a placement.
+    Status everyAnswer(const AnswerVisitor& each);
     // Appends rows as they are, in one transaction (an archive copied from a server). A
     // name whose key an earlier row holds is added without a key, as key repair leaves it.
     Status insertRows(const std::vector<StoredRow>& rows);
