@@ -551,7 +551,7 @@ Status PgArchive::removeAnswersBefore(const QDate& day, qint64* removed) {
     return server.run(
         [&](const QDeadlineTimer& deadline) {
             PgResult result;
-            const Status status = server.exec(
+            Status status = server.exec(
                 "WITH tolte AS (DELETE FROM public.risposte WHERE quando < "
                 "to_timestamp($1::bigint) RETURNING 1) SELECT count(*) FROM tolte",
                 {PgParam::of(QDateTime(day, QTime(0, 0)).toSecsSinceEpoch())}, deadline, &result);
@@ -648,7 +648,7 @@ Status PgArchive::everyAnswer(const AnswerVisitor& each) {
     PgConnection& server = *m_connection;
     return server.run([&](const QDeadlineTimer& deadline) {
         PgResult result;
-        const Status status = server.exec(
+        Status status = server.exec(
             "SELECT t.nome, r.giro, r.fatto, r.insieme, r.mano, r.etichetta, r.giusta, "
             "r.prima, extract(epoch FROM r.quando)::bigint FROM public.risposte r "
             "JOIN public.tempar t ON t.id = r.alunno ORDER BY r.quando, r.alunno, r.giro, "

@@ -456,7 +456,7 @@ Status SqliteArchive::removeAnswersBefore(const QDate& day, qint64* removed) {
         return m_connection->withStatement(
             "DELETE FROM risposte WHERE quando < ?1", [&](SqliteStatement& statement) {
                 statement.bindText(1, QDateTime(day, QTime(0, 0)).toString(kDateFormat));
-                const Status status = m_connection->done(statement.step());
+                Status status = m_connection->done(statement.step());
                 *removed = sqlite3_changes64(m_connection->handle());
                 return status;
             });
