@@ -560,7 +560,7 @@ int run() {
     }
     if (!parser.unknownOptionNames().isEmpty()) {
         // Named whole, as typed: the first argument that is that option.
-        const QString& name = parser.unknownOptionNames().constFirst();
+        const QString name = parser.unknownOptionNames().constFirst();
         const auto typed =
             std::ranges::find_if(line.begin() + 1, line.end(), [&](const QString& a) {
                 const QString bare = a.section(QLatin1Char('='), 0, 0);
