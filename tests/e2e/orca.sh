@@ -116,12 +116,11 @@ export LANG=it_IT.UTF-8 LANGUAGE=it
 # Every utterance goes to a file, a line at a time, as Orca speaks, through a hook that Python
 # loads at Orca's start. Orca 43 (Debian 12) keeps a log of them that the hook listens to;
 # later Orcas (48 on Debian 13) have none, and the hook wraps their speech module's own
-# functions once it is loaded.
+# functions once it has loaded, at the next import after it.
 site=$(python3 -c 'import site; print(site.getusersitepackages())')
 mkdir -p "$site"
 cat >"$site/usercustomize.py" <<'HOOK'
-import importlib.abc
-import importlib.util
+import builtins
 import logging
 import os
 import sys
@@ -150,27 +149,25 @@ def _wrap(speech):
     speech._speak, speech.speak_character = _speak, speak_character
 
 
-class _SpeechFinder(importlib.abc.MetaPathFinder):
-    def find_spec(self, name, path, target=None):
-        if name != "orca.speech":
-            return None
-        sys.meta_path.remove(self)
-        spec = importlib.util.find_spec(name)
-        run = spec.loader.exec_module
+_plain_import = builtins.__import__
 
-        def exec_module(module):
-            run(module)
-            _wrap(module)
 
-        spec.loader.exec_module = exec_module
-        return spec
+def _watching_import(*args, **kwargs):
+    """Imports as ever; the first import after Orca's speech module has loaded wraps it."""
+    module = _plain_import(*args, **kwargs)
+    speech = sys.modules.get("orca.speech")
+    # Imports nest: the outer ones come back here after the inner one has wrapped.
+    if builtins.__import__ is _watching_import and hasattr(speech, "speak_character"):
+        builtins.__import__ = _plain_import
+        _wrap(speech)
+    return module
 
 
 if _PATH:
     _heard = logging.FileHandler(_PATH, encoding="utf-8")
     _heard.setFormatter(logging.Formatter("%(message)s"))
     logging.getLogger("speech").addHandler(_heard)
-    sys.meta_path.insert(0, _SpeechFinder())
+    builtins.__import__ = _watching_import
 HOOK
 : >speech.log
 # The speech server is started here, not by Orca, whose start would wait on it for as long as
