@@ -348,7 +348,7 @@ void planKeyedRows(std::vector<KeyedRow>* rows, KeyReport* report) {
 
 Status ArchiveFile::hasAnswers(SqliteConnection& connection, bool* present) {
     QStringList found;
-    const Status status = connection.firstColumn(
+    Status status = connection.firstColumn(
         "SELECT name FROM sqlite_master WHERE type = 'table' AND name = 'risposte'", &found);
     *present = status.ok() && !found.isEmpty();
     return status;
