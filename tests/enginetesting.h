@@ -101,7 +101,7 @@ public:
         if (m_database.isEmpty()) {
             m_database = pgtesting::freshDatabase(QCoreApplication::applicationName(), false);
         }
-        rawExec(QStringLiteral("DROP TABLE IF EXISTS tempar, risposte"));
+        rawExec(QStringLiteral("DROP TABLE IF EXISTS tempar, risposte, impostazioni"));
         const archive::Status status = archive::PgArchive::create(
             pgtesting::place(m_database, 30000, pgtesting::kAdminService), pgtesting::kProgramRole);
         if (!status.ok()) {

@@ -487,6 +487,11 @@ void TestArchive::programRoleOnlyReadsAddsAndUpdates_data() {
                                          << "42501";
     QTest::newRow("drop the placements") << "DROP TABLE risposte"
                                          << "42501";
+    // The teacher's settings may only be read.
+    QTest::newRow("change a setting") << "UPDATE impostazioni SET valore = 'sì'"
+                                      << "42501";
+    QTest::newRow("add a setting") << "INSERT INTO impostazioni VALUES ('ripasso', 'sì')"
+                                   << "42501";
     // An identity column refuses a value of its own before the rights are looked at.
     QTest::newRow("give a row another number") << "UPDATE tempar SET id = id + 1000"
                                                << "428C9";

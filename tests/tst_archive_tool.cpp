@@ -159,6 +159,8 @@ private slots:
     void purgeRemovesOlderPlacementsOnly_data();
     void purgeRemovesOlderPlacementsOnly();
     void upgradeAddsThePlacements();
+    void ripassoSetByTheTeacher_data();
+    void ripassoSetByTheTeacher();
     void classReportFromThePlacements();
 };
 
@@ -874,6 +876,59 @@ void TestArchiveTool::upgradeAddsThePlacements() {
     // cppcheck-suppress knownConditionTrueFalse ; rowTexts() reads the archive again
     QCOMPARE(archive.rowTexts(), rows);
     QCOMPARE(archive.placementCount(), 0);
+}
+
+// ripasso shows and sets the dealing of every pupil in the archive, the retention kept when
+// not given again; a value out of range, or one the program does not know, leaves it off.
+void TestArchiveTool::ripassoSetByTheTeacher_data() {
+    QTest::addColumn<QStringList>("arguments");  // after the archive
+    QTest::addColumn<bool>("admin");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("shown");  // what ripasso alone says afterwards
+    const QString off = QStringLiteral("Ripasso spento");
+    QTest::newRow("on") << QStringList{u"sì"_qs} << true << 0 << u"(ritenzione 0,9)"_qs;
+    QTest::newRow("on, comma") << QStringList{u"si"_qs, u"--ritenzione"_qs, u"0,8"_qs} << true
+                               << 0 << u"(ritenzione 0,8)"_qs;
+    QTest::newRow("retention kept") << QStringList{u"sì"_qs, u"--ritenzione"_qs, u"0.75"_qs, u"|"_qs,
+                                                   u"no"_qs, u"|"_qs, u"sì"_qs}
+                                    << true << 0 << u"(ritenzione 0,75)"_qs;
+    QTest::newRow("off") << QStringList{u"sì"_qs, u"|"_qs, u"no"_qs} << true << 0 << off;
+    QTest::newRow("retention too high")
+        << QStringList{u"sì"_qs, u"--ritenzione"_qs, u"0.99"_qs} << true << 2 << off;
+    QTest::newRow("retention not a number")
+        << QStringList{u"sì"_qs, u"--ritenzione"_qs, u"alta"_qs} << true << 2 << off;
+    QTest::newRow("retention without sì")
+        << QStringList{u"--ritenzione"_qs, u"0.8"_qs} << true << 2 << off;
+    QTest::newRow("program's role") << QStringList{u"sì"_qs} << false << 1 << off;
+}
+
+void TestArchiveTool::ripassoSetByTheTeacher() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, admin);
+    QFETCH(int, exitCode);
+    QFETCH(QString, shown);
+    const ToolArchive archive;
+    if (!admin && !archive.server()) {
+        QSKIP("a file has no roles");
+    }
+    Run run;
+    // "|" separates the calls of one row.
+    for (const QString& call : arguments.join(u' ').split(u'|')) {
+        run = archive.call(QStringList{u"ripasso"_qs} + archive.arguments(admin) +
+                           call.split(u' ', Qt::SkipEmptyParts));
+    }
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(exitCode == 0 || !run.err.isEmpty(), "no reason given");
+    QVERIFY2(archive.tool(u"ripasso"_qs).out.contains(shown), qPrintable(run.out));
+    archive::Dealing dealing;
+    QVERIFY(archive.open()->readDealing(&dealing).ok());
+    QCOMPARE(dealing.review, shown != QStringLiteral("Ripasso spento"));
+    // A value the program does not know deals as designed.
+    archive.rawExec(
+        u"CREATE TABLE IF NOT EXISTS impostazioni (chiave text PRIMARY KEY, valore text); "
+        "DELETE FROM impostazioni WHERE chiave = 'ripasso'; "
+        "INSERT INTO impostazioni VALUES ('ripasso', 'forse')"_qs);
+    QVERIFY(archive.open()->readDealing(&dealing).ok() && !dealing.review);
 }
 
 QTEST_GUILESS_MAIN(TestArchiveTool)

@@ -784,6 +784,45 @@ private Q_SLOTS:
     }
 
     // Qt's own texts speak Italian too: the context menu of a search box.
+    // With the teacher's ripasso on, the first board already deals the facts the pupil got
+    // wrong last time, beside three never seen; off, the facts come at random.
+    void ripassoDealsByThePupilsHistory_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<int>("wrongDealtAgain");
+        QTest::newRow("on") << "sì" << 7;
+        QTest::newRow("never set") << "" << -1;
+        QTest::newRow("off") << "no" << -1;
+    }
+    void ripassoDealsByThePupilsHistory() {
+        QFETCH(QString, setting);
+        QFETCH(int, wrongDealtAgain);
+        m_archive.rawExec(u"INSERT INTO tempar (nome) VALUES ('Rossi Mario')"_qs);
+        for (int row = 1; row <= 10; ++row) {
+            m_archive.rawExec(
+                QStringLiteral("INSERT INTO risposte SELECT id, 5, %1, %1, 0, 1, '1066', false, "
+                               "true, '2026-03-13T09:00:00' FROM tempar")
+                    .arg(row));
+        }
+        if (!setting.isEmpty()) {
+            m_archive.rawExec(QStringLiteral("CREATE TABLE IF NOT EXISTS impostazioni (chiave "
+                                             "text PRIMARY KEY, valore text); INSERT INTO "
+                                             "impostazioni VALUES ('ripasso', '%1')")
+                                  .arg(setting));
+        }
+        startProgram();
+        typeName(u"Rossi Mario"_qs);
+        int again = 0;
+        for (int k = 0; k < exercise::Drill::kFacts; ++k) {
+            again += exerciseWindow()->drill().factRow(k) <= 10 ? 1 : 0;
+        }
+        QCOMPARE(exerciseWindow()->drill().reviews(), wrongDealtAgain > 0);
+        if (wrongDealtAgain > 0) {
+            QCOMPARE(again, wrongDealtAgain);
+        } else {
+            QVERIFY2(again < 7, "ten of 189 at random");
+        }
+    }
+
     void textBoxMenusSpeakItalian() {
         startProgram();
         typeName(u"Rossi Mario"_qs);

@@ -7,11 +7,13 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QLocale>
 #include <QStringList>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -68,6 +70,14 @@ const char kHelp[] =
     "                                     con --csv, nel file registro.html (registro.csv)\n"
     "                                     o in PERCORSO; solo il suo proprietario può\n"
     "                                     leggerla (contiene dati di minori)\n"
+    "  tempolario-archivio ripasso FILE [sì|no] [--ritenzione R]\n"
+    "                                     con sì le domande di ogni alunno vengono dalla sua\n"
+    "                                     storia: prima i fatti sbagliati l'ultima volta e\n"
+    "                                     quelli da ripassare, poi quelli mai visti; con no,\n"
+    "                                     come all'inizio, sono estratte a caso; senza sì o no\n"
+    "                                     dice com'è ora. R è la probabilità di ricordare a\n"
+    "                                     cui mira il ripasso, da 0,75 a 0,95 (se non\n"
+    "                                     indicata: 0,9)\n"
     "  tempolario-archivio aiuto          mostra questo aiuto (anche --help)\n"
     "\n"
     "Con un archivio su un server PostgreSQL, al posto di FILE si scrive --servizio SERVIZIO,\n"
@@ -85,6 +95,7 @@ const char kHelp[] =
     "                                     dell'amministratore); il ruolo RUOLO può solo\n"
     "                                     leggerle e aggiungerle\n"
     "  tempolario-archivio sfoltisci --servizio SERVIZIO --prima-del AAAA-MM-GG\n"
+    "  tempolario-archivio ripasso --servizio SERVIZIO [sì|no] [--ritenzione R]\n"
     "                                     come sopra, con il servizio dell'amministratore\n"
     "  tempolario-archivio elenco|csv|verifica|ripara --servizio SERVIZIO\n"
     "  tempolario-archivio copia FILE --servizio SERVIZIO\n"
@@ -423,25 +434,31 @@ int classReport(const Place& place, const report::Selection& selection, bool csv
                 const QString& output) {
     content::FactTable table;
     table.build();
-    const exercise::MemoryModel model;
+    // Recall is predicted for the retention the archive's ripasso aims at.
+    std::unique_ptr<archive::PgArchive> server;
+    std::unique_ptr<archive::SqliteArchive> file;
+    archive::Status status;
+    if (place.onServer()) {
+        server = archive::PgArchive::open(place.server(true), &status);
+    } else {
+        archive::OpenOptions options;
+        options.readOnly = true;
+        file = archive::SqliteArchive::open(place.path, &status, options);
+    }
+    archive::Archive* const archive =
+        server ? static_cast<archive::Archive*>(server.get()) : file.get();
+    archive::Dealing dealing;
+    if (archive != nullptr) {
+        status = archive->readDealing(&dealing);
+    }
+    const exercise::MemoryModel model(dealing.retention);
     report::ClassMapBuilder builder(table, model, selection);
     const auto each = [&](const QString& pupil, qint64 run, const archive::Answer& answer) {
         builder.add({pupil, run, answer.deal, answer.tableRow, answer.label, answer.right,
                      answer.firstOnBox, answer.when});
     };
-    archive::Status status;
-    if (place.onServer()) {
-        auto server = archive::PgArchive::open(place.server(true), &status);
-        if (server) {
-            status = server->everyAnswer(each);
-        }
-    } else {
-        archive::OpenOptions options;
-        options.readOnly = true;
-        auto file = archive::SqliteArchive::open(place.path, &status, options);
-        if (file) {
-            status = file->everyAnswer(each);
-        }
+    if (status.ok()) {
+        status = server ? server->everyAnswer(each) : file->everyAnswer(each);
     }
     if (!status.ok()) {
         return fail(status);
@@ -494,6 +511,63 @@ int purge(const Place& place, const QString& before) {
     return 0;
 }
 
+// The teacher's dealing for every pupil of the archive: shown, or set by choice ("sì", "no").
+int dealing(const Place& place, const QString& choice, const QString& retentionText) {
+    archive::Dealing wanted;
+    wanted.review = choice == QStringLiteral("sì") || choice == QLatin1String("si");
+    if (!retentionText.isEmpty()) {
+        bool ok = false;
+        wanted.retention = QString(retentionText).replace(QLatin1Char(','), QLatin1Char('.'))
+                               .toDouble(&ok);
+        if (!ok || wanted.retention < exercise::MemoryModel::kLowestRetention - 1e-9 ||
+            wanted.retention > exercise::MemoryModel::kHighestRetention + 1e-9) {
+            return usage(QStringLiteral("ripasso: la ritenzione «%1» non va bene: scrivi un "
+                                        "numero da 0,75 a 0,95, per esempio 0,9.")
+                             .arg(retentionText));
+        }
+    }
+    // A choice given without a retention keeps the one set before.
+    archive::Status status;
+    archive::Dealing found;
+    const auto readThenWrite = [&](auto& archive) {
+        status = archive.readDealing(&found);
+        if (status.ok() && !choice.isEmpty()) {
+            if (retentionText.isEmpty()) {
+                wanted.retention = found.retention;
+            }
+            status = archive.writeDealing(wanted);
+        }
+    };
+    if (place.onServer()) {
+        auto server = archive::PgArchive::open(place.server(choice.isEmpty()), &status);
+        if (server) {
+            readThenWrite(*server);
+        }
+    } else {
+        archive::OpenOptions options;
+        options.readOnly = choice.isEmpty();
+        auto file = archive::SqliteArchive::open(place.path, &status, options);
+        if (file) {
+            readThenWrite(*file);
+        }
+    }
+    if (!status.ok()) {
+        if (!choice.isEmpty()) {
+            std::fprintf(stderr, "tempolario-archivio: il ripasso non è stato cambiato.\n");
+        }
+        return fail(status);
+    }
+    const archive::Dealing& now = choice.isEmpty() ? found : wanted;
+    out(now.review
+            ? QStringLiteral("Ripasso acceso nell'archivio %1: le domande di ogni alunno vengono "
+                             "dalla sua storia (ritenzione %2).\n")
+                  .arg(place.shown(), QLocale(QLocale::Italian).toString(now.retention, 'g', 3))
+            : QStringLiteral("Ripasso spento nell'archivio %1: le domande sono estratte a "
+                             "caso.\n")
+                  .arg(place.shown()));
+    return 0;
+}
+
 // Whether an argument is --servizio as the parser takes it: "--servizio", "-servizio",
 // either with "=SERVIZIO".
 bool isServiceOption(const QString& argument) {
@@ -523,7 +597,8 @@ int run() {
                                QStringLiteral("csv"),      QStringLiteral("verifica"),
                                QStringLiteral("ripara"),   QStringLiteral("copia"),
                                QStringLiteral("aggiorna"), QStringLiteral("sfoltisci"),
-                               QStringLiteral("registro"), QStringLiteral("impostazioni")};
+                               QStringLiteral("registro"), QStringLiteral("impostazioni"),
+                               QStringLiteral("ripasso")};
     if (!commands.contains(command)) {
         return usage(QStringLiteral("comando sconosciuto: %1.").arg(command));
     }
@@ -550,8 +625,10 @@ int run() {
                                       QStringLiteral("AAAA-MM-GG"));
     const QCommandLineOption outputOption(QStringLiteral("uscita"), QStringLiteral("file"),
                                           QStringLiteral("PERCORSO"));
+    const QCommandLineOption retentionOption(
+        QStringLiteral("ritenzione"), QStringLiteral("ritenzione"), QStringLiteral("R"));
     parser.addOptions({help, serviceOption, roleOption, beforeOption, csvOption, pupilOption,
-                       fromOption, toOption, outputOption});
+                       fromOption, toOption, outputOption, retentionOption});
     const QStringList line = QStringList{arguments.first()} + arguments.mid(2);
     const bool parsed = parser.parse(line);
     if (parser.isSet(help)) {
@@ -582,7 +659,18 @@ int run() {
         return usage(QStringLiteral("dopo %1 ci vuole un nome.").arg(QLatin1String(emptyValue)));
     }
     const QString role = roles.isEmpty() ? QString() : roles.last();
-    const QStringList files = parser.positionalArguments();
+    QStringList files = parser.positionalArguments();
+    // ripasso's last word may be its choice.
+    QString choice;
+    if (command == QLatin1String("ripasso") && !files.isEmpty() &&
+        QStringList({QStringLiteral("sì"), QStringLiteral("si"), QStringLiteral("no")})
+            .contains(files.last())) {
+        choice = files.takeLast();
+    }
+    if (parser.isSet(retentionOption) &&
+        (command != QLatin1String("ripasso") || choice == QLatin1String("no"))) {
+        return usage(QStringLiteral("--ritenzione vale solo per ripasso sì."));
+    }
     if (parser.isSet(beforeOption) && command != QLatin1String("sfoltisci")) {
         return usage(QStringLiteral("--prima-del vale solo per sfoltisci."));
     }
@@ -631,6 +719,12 @@ int run() {
     }
     if (command == QLatin1String("sfoltisci")) {
         return purge(place, parser.value(beforeOption));
+    }
+    if (command == QLatin1String("ripasso")) {
+        if (parser.isSet(retentionOption) && choice.isEmpty()) {
+            return usage(QStringLiteral("--ritenzione vale solo per ripasso sì."));
+        }
+        return dealing(place, choice, parser.value(retentionOption));
     }
     if (command == QLatin1String("registro")) {
         report::Selection selection;

@@ -62,6 +62,19 @@ void Program::showExerciseWindow(const session::Pupil& pupil) {
         // "ESCO", and closing the window by its frame, store the run's totals first, so a
         // pupil's work is never lost to the close button.
         connect(m_exerciseWindow.get(), &windows::Ftempver::exitRequested, this, &Program::leave);
+        // The teacher's ripasso deals by what the pupil's row remembers. Without it, or when
+        // the archive cannot say, the facts are dealt as designed: the exercise works the same.
+        std::optional<exercise::ReviewPlan> plan;
+        const archive::Status status = session::reviewPlan(m_shared, m_pupil, &plan);
+        if (!status.ok()) {
+            std::fputs(QStringLiteral("Tempolario: il ripasso non è disponibile, le domande sono "
+                                      "estratte a caso. %1 %2\n")
+                           .arg(status.advice, status.cause())
+                           .toLocal8Bit()
+                           .constData(),
+                       stderr);
+        }
+        m_exerciseWindow->setReview(std::move(plan));
     }
     m_exerciseWindow->show();
     m_exerciseWindow->activateWindow();

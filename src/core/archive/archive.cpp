@@ -39,4 +39,32 @@ Status sameNameFailure(const std::vector<NamedRow>& rows) {
     return Status::own(Status::kSameName, names.join(QStringLiteral(", ")));
 }
 
+namespace {
+const QString kReviewKey = QStringLiteral("ripasso");
+const QString kRetentionKey = QStringLiteral("ritenzione");
+const QString kOn = QStringLiteral("sì");
+const QString kOff = QStringLiteral("no");
+}  // namespace
+
+Dealing dealingFrom(const std::vector<std::pair<QString, QString>>& rows) {
+    Dealing dealing;
+    for (const auto& [key, value] : rows) {
+        if (key == kReviewKey) {
+            dealing.review = value.trimmed() == kOn;
+        } else if (key == kRetentionKey) {
+            bool ok = false;
+            const double retention = value.trimmed().toDouble(&ok);
+            if (ok && retention > 0 && retention < 1) {
+                dealing.retention = retention;
+            }
+        }
+    }
+    return dealing;
+}
+
+std::vector<std::pair<QString, QString>> dealingRows(const Dealing& dealing) {
+    return {{kReviewKey, dealing.review ? kOn : kOff},
+            {kRetentionKey, QString::number(dealing.retention, 'g', 4)}};
+}
+
 }  // namespace archive

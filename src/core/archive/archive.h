@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "archive/status.h"
@@ -44,6 +45,17 @@ struct Answer {
 // What a reading of every kept placement hands over, one at a time: the name of the pupil's
 // row, the run, and the placement.
 using AnswerVisitor = std::function<void(const QString& pupil, qint64 run, const Answer& answer)>;
+
+// How the program deals the facts for every pupil of this archive, as the teacher set it with
+// the tool (tempolario-archivio ripasso) and the archive keeps it. An archive where nobody set
+// it deals as designed.
+struct Dealing {
+    static constexpr double kDefaultRetention = 0.9;
+    // Ripasso: the facts of a deal drawn by the pupil's own history.
+    bool review = false;
+    // The chance of recall the reviews aim at, as the teacher gave it (checked by the tool).
+    double retention = kDefaultRetention;
+};
 
 // The placements of one run, oldest first. The run's id tells it from every other run, and
 // a placement's place in the list tells it from the others of its run: storing the run
@@ -107,6 +119,12 @@ public:
     virtual QString answersNotKept() const = 0;
     // The totals of the row with this id; outcome->found is false when it is gone.
     virtual Status readRow(qint64 id, Outcome* outcome) = 0;
+    // The dealing the teacher set; the designed one where none is set, or where the
+    // setting is not one this program knows.
+    virtual Status readDealing(Dealing* dealing) = 0;
+    // The first placements on a box kept for the row with this id, oldest first: what the
+    // pupil remembered of each fact, each time it was dealt. None where nothing is kept.
+    virtual Status firstAnswers(qint64 id, std::vector<Answer>* answers) = 0;
 
 protected:
     // The step find() and read() share: the row of the name's key, into *outcome (left as
@@ -116,5 +134,11 @@ protected:
 
 // The failure of a name that several rows have: Status::kSameName naming them all.
 Status sameNameFailure(const std::vector<NamedRow>& rows);
+
+// The dealing as both engines keep it: rows of the table impostazioni (chiave, valore), with
+// "ripasso" set to "sì" or "no" and "ritenzione" a decimal number with a point. A value this
+// program does not know leaves the designed dealing.
+Dealing dealingFrom(const std::vector<std::pair<QString, QString>>& rows);
+std::vector<std::pair<QString, QString>> dealingRows(const Dealing& dealing);
 
 }  // namespace archive

@@ -347,11 +347,19 @@ void planKeyedRows(std::vector<KeyedRow>* rows, KeyReport* report) {
 }
 
 Status ArchiveFile::hasAnswers(SqliteConnection& connection, bool* present) {
-    QStringList found;
-    Status status = connection.firstColumn(
-        "SELECT name FROM sqlite_master WHERE type = 'table' AND name = 'risposte'", &found);
-    *present = status.ok() && !found.isEmpty();
-    return status;
+    return hasTable(connection, "risposte", present);
+}
+
+Status ArchiveFile::hasTable(SqliteConnection& connection, const char* table, bool* present) {
+    *present = false;
+    return connection.withStatement(
+        "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1",
+        [&](SqliteStatement& statement) {
+            statement.bindText(1, QString::fromLatin1(table));
+            const int rc = statement.step();
+            *present = rc == SQLITE_ROW;
+            return rc == SQLITE_ROW ? Status() : connection.done(rc);
+        });
 }
 
 Status ArchiveFile::addAnswers(SqliteConnection& connection) {

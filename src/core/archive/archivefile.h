@@ -33,6 +33,10 @@ namespace archive {
 // place in the run from 0, then the fact's row in the fact table, the set, the deal, the
 // date placed, right (1) or wrong (0), whether it was the first on that box in that deal,
 // and `quando` in the form of `data`.
+//
+// `impostazioni(chiave TEXT PRIMARY KEY, valore TEXT)`, made by the tool when the teacher
+// first chooses how the facts are dealt (archive::Dealing), holds that choice. A file
+// without it deals as designed.
 class SqliteConnection;
 
 // What a look at the key column found: rows whose key is not the key of their name, and
@@ -85,6 +89,8 @@ public:
     static Status hasAnswers(SqliteConnection& connection, bool* present);
     // Adds it, in one transaction; rows of tempar are not touched.
     static Status addAnswers(SqliteConnection& connection);
+    // Whether the file has the table (of placements, of settings) of that name.
+    static Status hasTable(SqliteConnection& connection, const char* table, bool* present);
 
     // Compares every row's key with the key of its name. With repair, sets each wrong or
     // missing key right in one transaction (taken only when something is wrong); rows

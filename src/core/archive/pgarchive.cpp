@@ -99,7 +99,8 @@ Status quotedRole(PgConnection& server, const QString& role, QByteArray* name) {
 }
 
 // The table of placements, inside the administrator's transaction: the program's role may
-// add placements and read them, never change or remove one. Made again it changes nothing.
+// add placements and read them, never change or remove one; and the table of the teacher's
+// settings, which it may only read. Made again it changes nothing.
 Status createAnswers(PgConnection& server, const QByteArray& role, const QDeadlineTimer& deadline) {
     Status status;
     for (const QByteArray& sql :
@@ -110,7 +111,13 @@ Status createAnswers(PgConnection& server, const QByteArray& role, const QDeadli
                      "quando timestamptz NOT NULL, PRIMARY KEY (alunno, giro, numero))"),
           QByteArray("COMMENT ON TABLE public.risposte IS 'Tempolario: risposte degli esercizi'"),
           QByteArray("REVOKE ALL ON public.risposte FROM PUBLIC"),
-          "GRANT SELECT, INSERT ON public.risposte TO " + role}) {
+          "GRANT SELECT, INSERT ON public.risposte TO " + role,
+          QByteArray("CREATE TABLE IF NOT EXISTS public.impostazioni (chiave text PRIMARY KEY, "
+                     "valore text)"),
+          QByteArray("COMMENT ON TABLE public.impostazioni IS 'Tempolario: impostazioni "
+                     "dell''insegnante'"),
+          QByteArray("REVOKE ALL ON public.impostazioni FROM PUBLIC"),
+          "GRANT SELECT ON public.impostazioni TO " + role}) {
         if (status.ok()) {
             status = server.exec(sql.constData(), deadline);
         }
@@ -1004,6 +1011,91 @@ Status PgArchive::copyIn(const std::vector<StoredRow>& rows, CopyReport* report)
             });
         },
         false);
+}
+
+Status PgArchive::readDealing(Dealing* dealing) {
+    *dealing = Dealing();
+    PgConnection& server = *m_connection;
+    return server.run([&](const QDeadlineTimer& deadline) {
+        PgResult result;
+        Status status = server.exec("SELECT to_regclass('public.impostazioni') IS NOT NULL",
+                                    deadline, &result);
+        if (!status.ok() || QByteArray(PQgetvalue(result.get(), 0, 0)) != "t") {
+            return status;
+        }
+        status = server.exec("SELECT chiave, valore FROM public.impostazioni", deadline, &result);
+        if (status.ok()) {
+            std::vector<std::pair<QString, QString>> rows;
+            for (int i = 0; i < PQntuples(result.get()); ++i) {
+                rows.emplace_back(textAt(result.get(), i, 0), textAt(result.get(), i, 1));
+            }
+            *dealing = dealingFrom(rows);
+        }
+        return status;
+    });
+}
+
+Status PgArchive::writeDealing(const Dealing& dealing) {
+    PgConnection& server = *m_connection;
+    return server.run(
+        [&](const QDeadlineTimer& deadline) {
+            return server.transaction(deadline, [&]() -> Status {
+                PgResult found;
+                Status status = server.exec(
+                    "SELECT to_regclass('public.impostazioni') IS NOT NULL", deadline, &found);
+                if (status.ok() && QByteArray(PQgetvalue(found.get(), 0, 0)) != "t") {
+                    return serverFailure(
+                        Status::kServerError, QStringLiteral("42P01"),
+                        QStringLiteral("manca la tabella delle impostazioni: l'amministratore la "
+                                       "aggiunge con «tempolario-archivio aggiorna --servizio "
+                                       "SERVIZIO»"),
+                        server.where());
+                }
+                for (const auto& [key, value] : dealingRows(dealing)) {
+                    if (status.ok()) {
+                        status = server.exec(
+                            "INSERT INTO public.impostazioni (chiave, valore) VALUES ($1, $2) "
+                            "ON CONFLICT (chiave) DO UPDATE SET valore = excluded.valore",
+                            {PgParam::of(key), PgParam::of(value)}, deadline);
+                    }
+                }
+                return status;
+            });
+        },
+        false);
+}
+
+Status PgArchive::firstAnswers(qint64 id, std::vector<Answer>* answers) {
+    answers->clear();
+    PgConnection& server = *m_connection;
+    return server.run([&](const QDeadlineTimer& deadline) {
+        answers->clear();
+        PgResult result;
+        Status status = server.exec("SELECT to_regclass('public.risposte') IS NOT NULL",
+                                    deadline, &result);
+        if (!status.ok() || QByteArray(PQgetvalue(result.get(), 0, 0)) != "t") {
+            return status;
+        }
+        status = server.exec(
+            "SELECT fatto, insieme, mano, etichetta, giusta, extract(epoch FROM quando)::bigint "
+            "FROM public.risposte WHERE alunno = $1 AND prima ORDER BY quando, giro, numero",
+            {PgParam::of(id)}, deadline, &result);
+        if (!status.ok()) {
+            return status;
+        }
+        const auto number = [&](int row, int column) {
+            return QByteArray(PQgetvalue(result.get(), row, column)).toLongLong();
+        };
+        const int count = PQntuples(result.get());
+        answers->reserve(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            answers->push_back({static_cast<int>(number(i, 0)), static_cast<int>(number(i, 1)),
+                                static_cast<int>(number(i, 2)), textAt(result.get(), i, 3),
+                                QByteArray(PQgetvalue(result.get(), i, 4)) == "t", true,
+                                QDateTime::fromSecsSinceEpoch(number(i, 5))});
+        }
+        return status;
+    });
 }
 
 }  // namespace archive

@@ -38,6 +38,8 @@ struct CopyReport {
 //                   prima boolean, quando timestamptz, PRIMARY KEY (alunno, giro, numero)),
 //   the placements as the file keeps them (archivefile.h); archives made before it gain it
 //   through addAnswersTable().
+//   public.impostazioni(chiave text PRIMARY KEY, valore text), the teacher's dealing
+//   (archive::Dealing), made beside risposte; the program's role may only read it.
 //
 // The program connects with a role that may only read, add and update rows; whatever that
 // role set for itself (ALTER ROLE ... SET) does not reach the program's sessions, which set
@@ -72,7 +74,7 @@ public:
     // transaction: all or nothing.
     static Status create(const ServerPlace& admin, const QString& programRole);
     // Gives an archive made before placements were kept their table, with programRole's
-    // rights to read and add them; *added is false when it was there already (the rights
+    // rights to read and add them, and the table of settings, which it may read; *added is false when it was there already (the rights
     // are given again). One transaction, through an administrator's service.
     static Status addAnswersTable(const ServerPlace& admin, const QString& programRole,
                                   bool* added);
@@ -91,6 +93,13 @@ public:
                     const QDateTime& when, const RunAnswers& answers) override;
     Status readRow(qint64 id, Outcome* outcome) override;
     QString answersNotKept() const override { return m_answersNotKept; }
+    Status readDealing(Dealing* dealing) override;
+    Status firstAnswers(qint64 id, std::vector<Answer>* answers) override;
+
+    // Keeps the teacher's dealing on the server, in one transaction, through an
+    // administrator's service (the program's role may only read it). Fails, naming the
+    // command that adds it, where the table of settings is not there yet.
+    Status writeDealing(const Dealing& dealing);
 
     // Removes the placements made before the day (local time), in one transaction; how
     // many went into *removed. Only the table's owner may.

@@ -601,4 +601,71 @@ Status SqliteArchive::everyAnswer(const AnswerVisitor& each) {
         });
 }
 
+Status SqliteArchive::readDealing(Dealing* dealing) {
+    *dealing = Dealing();
+    bool present = false;
+    Status status = ArchiveFile::hasTable(*m_connection, "impostazioni", &present);
+    if (!status.ok() || !present) {
+        return status;
+    }
+    std::vector<std::pair<QString, QString>> rows;
+    status = m_connection->withStatement(
+        "SELECT chiave, valore FROM impostazioni", [&](SqliteStatement& statement) {
+            int rc;
+            while ((rc = statement.step()) == SQLITE_ROW) {
+                rows.emplace_back(statement.text(0), statement.text(1));
+            }
+            return m_connection->done(rc);
+        });
+    if (status.ok()) {
+        *dealing = dealingFrom(rows);
+    }
+    return status;
+}
+
+Status SqliteArchive::writeDealing(const Dealing& dealing) {
+    return m_connection->write([&]() {
+        Status status = m_connection->exec(
+            "CREATE TABLE IF NOT EXISTS impostazioni (chiave TEXT PRIMARY KEY, valore TEXT)");
+        for (const auto& [key, value] : dealingRows(dealing)) {
+            if (!status.ok()) {
+                break;
+            }
+            status = m_connection->withStatement(
+                "INSERT OR REPLACE INTO impostazioni (chiave, valore) VALUES (?1, ?2)",
+                [&](SqliteStatement& statement) {
+                    statement.bindText(1, key);
+                    statement.bindText(2, value);
+                    return m_connection->done(statement.step());
+                });
+        }
+        return status;
+    });
+}
+
+Status SqliteArchive::firstAnswers(qint64 id, std::vector<Answer>* answers) {
+    answers->clear();
+    bool present = false;
+    Status status = ArchiveFile::hasAnswers(*m_connection, &present);
+    if (!status.ok() || !present) {
+        return status;
+    }
+    // The table's key starts with the pupil's row, so only their placements are read.
+    return m_connection->withStatement(
+        "SELECT fatto, insieme, mano, etichetta, giusta, quando FROM risposte "
+        "WHERE alunno = ?1 AND prima <> 0 ORDER BY quando, rowid",
+        [&](SqliteStatement& statement) {
+            statement.bindInt64(1, id);
+            int rc;
+            while ((rc = statement.step()) == SQLITE_ROW) {
+                answers->push_back({static_cast<int>(statement.int64(0)),
+                                    static_cast<int>(statement.int64(1)),
+                                    static_cast<int>(statement.int64(2)), statement.text(3),
+                                    statement.int64(4) != 0, true,
+                                    QDateTime::fromString(statement.text(5), kDateFormat)});
+            }
+            return m_connection->done(rc);
+        });
+}
+
 }  // namespace archive

@@ -51,6 +51,11 @@ public:
                     const QDateTime& when, const RunAnswers& answers) override;
     Status readRow(qint64 id, Outcome* outcome) override;
     QString answersNotKept() const override { return m_answersNotKept; }
+    Status readDealing(Dealing* dealing) override;
+    Status firstAnswers(qint64 id, std::vector<Answer>* answers) override;
+
+    // Keeps the teacher's dealing in the file, in one transaction (the tool's ripasso).
+    Status writeDealing(const Dealing& dealing);
 
     // Removes the placements made before the day (local time), in one transaction; how
     // many went into *removed.

@@ -39,4 +39,51 @@ qint64 newRunId() {
            1;
 }
 
+QHash<int, std::vector<exercise::FirstAnswer>> historyOf(
+    const std::vector<archive::Answer>& answers) {
+    QHash<int, std::vector<exercise::FirstAnswer>> history;
+    for (const archive::Answer& answer : answers) {
+        if (answer.firstOnBox && answer.when.isValid()) {
+            history[answer.tableRow].push_back(
+                {answer.when.toLocalTime().date().toJulianDay(), answer.right});
+        }
+    }
+    return history;
+}
+
+archive::Status reviewPlan(Modtempar& shared, const Pupil& pupil,
+                           std::optional<exercise::ReviewPlan>* plan) {
+    plan->reset();
+    if (!pupil.recorded) {
+        return archive::Status();
+    }
+    if (!shared.archiveDb) {
+        return archive::Status::own(archive::Status::kClosed);
+    }
+    archive::Dealing dealing;
+    archive::Status status = shared.archiveDb->readDealing(&dealing);
+    if (!status.ok() || !dealing.review) {
+        return status;
+    }
+    qint64 row = pupil.row;
+    if (row == 0) {
+        std::vector<archive::NamedRow> rows;
+        status = shared.archiveDb->rowsNamed(pupil.name, &rows);
+        if (!status.ok()) {
+            return status;
+        }
+        row = rows.size() == 1 ? rows.front().id : 0;
+    }
+    std::vector<archive::Answer> answers;
+    if (row != 0) {
+        status = shared.archiveDb->firstAnswers(row, &answers);
+        if (!status.ok()) {
+            return status;
+        }
+    }
+    exercise::ReviewPlan review{exercise::MemoryModel(dealing.retention), historyOf(answers)};
+    *plan = std::move(review);
+    return status;
+}
+
 }  // namespace session

@@ -5,7 +5,10 @@
 #include <QDateTime>
 #include <QString>
 
+#include <optional>
 #include <vector>
+
+#include <QHash>
 
 #include "archive/archive.h"
 #include "archive/status.h"
@@ -29,5 +32,17 @@ archive::RunAnswers runAnswers(qint64 run, const std::vector<exercise::Placement
 
 // A new run's id: random, never 0, so that runs of many computers never share one.
 qint64 newRunId();
+
+// How the pupil's facts are dealt, as the teacher set it for the archive: with ripasso on, a
+// plan holding the first answers kept for the pupil's row (pupil.row, or else the one row of
+// the name); otherwise, and for a run not recorded, none: every fact of the set equally
+// likely. On failure *plan is none and the status says why; the run is dealt as designed.
+archive::Status reviewPlan(Modtempar& shared, const Pupil& pupil,
+                           std::optional<exercise::ReviewPlan>* plan);
+
+// Kept first answers by the fact's table row, oldest first, as the memory model replays
+// them: the day each was given in local time. An answer whose time is not a time is left out.
+QHash<int, std::vector<exercise::FirstAnswer>> historyOf(
+    const std::vector<archive::Answer>& answers);
 
 }  // namespace session

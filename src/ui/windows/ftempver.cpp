@@ -280,6 +280,14 @@ void Ftempver::chooseSet(int code) {
     paintExercise();
 }
 
+void Ftempver::setReview(std::optional<exercise::ReviewPlan> plan) {
+    const bool review = plan.has_value();
+    m_drill->setReview(std::move(plan));
+    if (review && m_drill->answersTotal() == 0) {
+        dealNext();
+    }
+}
+
 void Ftempver::dealNext() {
     m_drag->dropPick();
     m_drill->deal();

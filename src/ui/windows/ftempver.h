@@ -42,6 +42,9 @@ public:
     static constexpr double kSmallestZoom = 0.9;
 
     const exercise::Drill& drill() const { return *m_drill; }
+    // Ripasso, when the teacher switched it on: the deals follow the plan, the one on the board
+    // too while nothing has been placed on it.
+    void setReview(std::optional<exercise::ReviewPlan> plan);
     const screens::Controls& controls() const { return m_controls; }
     DateDrag& dateDrag() const { return *m_drag; }
     QTimer* timer() const { return m_timer; }
