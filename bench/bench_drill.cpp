@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Times dealing one exercise and judging one drop, in the logic alone and in the window with
 // a full repaint; then a pick and a place by click and by key, each from the input event to
-// the end of the repaint it causes, which must fit in one frame (16 ms). Prints the median
-// and the slowest of many runs; run it by hand, not as a test, at each scale:
+// the end of the repaint it causes, which must fit in one frame (16 ms), as must a ripasso
+// deal over a long history. Prints the median and the slowest of many runs; run it by hand,
+// not as a test, at each scale:
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_drill
 //   QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 build/bench/bench_drill
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QDate>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -73,6 +75,24 @@ int main(int argc, char* argv[]) {
     drill.chooseSet(4);
     std::printf("deal, logic only (class IV):      %8.2f us\n",
                 medianMicroseconds(20000, [&] { drill.deal(); }));
+    // Ripasso with 10,000 first answers in the pupil's history, spread over the whole table
+    // across a school year: every deal replays them all.
+    {
+        exercise::ReviewPlan plan;
+        const qint64 firstDay = QDate(2025, 9, 15).toJulianDay();
+        for (int i = 0; i < 10000; ++i) {
+            plan.history[1 + i % 189].push_back({firstDay + i / 40, i % 3 != 0});
+        }
+        exercise::Drill review(table, random);
+        review.setReview(plan);
+        review.setClock([] { return QDateTime(QDate(2026, 6, 1), QTime(9, 0)); });
+        for (const int code : {0, 4}) {
+            review.chooseSet(code);
+            std::printf("ripasso deal, 10,000 answers (%s): %8.1f us\n",
+                        code == 0 ? "whole table" : "class IV",
+                        medianMicroseconds(2000, [&] { review.deal(); }));
+        }
+    }
     int box = 0;
     std::printf("judge one drop, logic only:       %8.3f us\n",
                 medianMicroseconds(100000, [&] { drill.drop(box++ % 10, 3); }));

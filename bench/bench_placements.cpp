@@ -5,7 +5,8 @@
 // the services "tempolario-admin" and "tempolario" (PGSERVICEFILE; tests/pg/pgserver.sh
 // makes one). Run by hand:
 //   build/bench/bench_placements [--server]
-// The server's tables public.tempar and public.risposte are made again from empty.
+// The server's tables public.tempar and public.risposte are made again from empty. Then the
+// read of one pupil's first answers out of 10,000 placements, which ripasso makes once a run.
 
 #include <libpq-fe.h>
 
@@ -77,6 +78,28 @@ void measure(archive::Archive& database, const char* engine) {
                 median(with) / median(alone));
 }
 
+// What the exercise window reads once under ripasso: the pupil's first answers, here out
+// of 10,000 placements (the stores above made 6,000 of them).
+void measureHistory(archive::Archive& database, const char* engine) {
+    for (int i = kRepeats; i < 10000 / kPlacements; ++i) {
+        check(database.store(QStringLiteral("Rossi Mario"), i, 2 * i + 2,
+                             QDateTime::currentDateTime(), aRun(i + 1)),
+              "store with placements");
+    }
+    std::vector<archive::NamedRow> rows;
+    check(database.rowsNamed(QStringLiteral("Rossi Mario"), &rows), "rows");
+    std::vector<double> times;
+    std::vector<archive::DayAnswer> answers;
+    QElapsedTimer timer;
+    for (int i = 0; i < 11; ++i) {
+        timer.start();
+        check(database.firstAnswers(rows.front().id, &answers), "first answers");
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("%-8s  first answers of a pupil with 10,000 placements (%zu): %.2f ms\n", engine,
+                answers.size(), median(times));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -93,6 +116,7 @@ int main(int argc, char* argv[]) {
     auto file = archive::SqliteArchive::open(path, &status);
     check(status, "open");
     measure(*file, "file");
+    measureHistory(*file, "file");
 
     if (server) {
         PGconn* admin = PQconnectdb("service=tempolario-admin");
@@ -105,6 +129,7 @@ int main(int argc, char* argv[]) {
         auto database = archive::PgArchive::open(place, &status);
         check(status, "open");
         measure(*database, "server");
+        measureHistory(*database, "server");
     }
     return 0;
 }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -40,6 +41,14 @@ struct Answer {
     bool right = false;
     bool firstOnBox = false;  // the first placement on that fact's box in that deal
     QDateTime when;
+};
+
+// A first placement on a box as ripasso replays it: the fact's row in the fact table, right
+// or wrong, and the day it was given, in local time.
+struct DayAnswer {
+    int tableRow = 0;
+    bool right = false;
+    QDate day;
 };
 
 // What a reading of every kept placement hands over, one at a time: the name of the pupil's
@@ -124,7 +133,7 @@ public:
     virtual Status readDealing(Dealing* dealing) = 0;
     // The first placements on a box kept for the row with this id, oldest first: what the
     // pupil remembered of each fact, each time it was dealt. None where nothing is kept.
-    virtual Status firstAnswers(qint64 id, std::vector<Answer>* answers) = 0;
+    virtual Status firstAnswers(qint64 id, std::vector<DayAnswer>* answers) = 0;
 
 protected:
     // The step find() and read() share: the row of the name's key, into *outcome (left as

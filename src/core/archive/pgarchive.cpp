@@ -1065,7 +1065,7 @@ Status PgArchive::writeDealing(const Dealing& dealing) {
         false);
 }
 
-Status PgArchive::firstAnswers(qint64 id, std::vector<Answer>* answers) {
+Status PgArchive::firstAnswers(qint64 id, std::vector<DayAnswer>* answers) {
     answers->clear();
     PgConnection& server = *m_connection;
     return server.run([&](const QDeadlineTimer& deadline) {
@@ -1077,22 +1077,29 @@ Status PgArchive::firstAnswers(qint64 id, std::vector<Answer>* answers) {
             return status;
         }
         status = server.exec(
-            "SELECT fatto, insieme, mano, etichetta, giusta, extract(epoch FROM quando)::bigint "
-            "FROM public.risposte WHERE alunno = $1 AND prima ORDER BY quando, giro, numero",
+            "SELECT fatto, giusta, extract(epoch FROM quando)::bigint FROM public.risposte "
+            "WHERE alunno = $1 AND prima ORDER BY quando, giro, numero",
             {PgParam::of(id)}, deadline, &result);
         if (!status.ok()) {
             return status;
         }
-        const auto number = [&](int row, int column) {
-            return QByteArray(PQgetvalue(result.get(), row, column)).toLongLong();
-        };
+        // A time's local day, looked up once a quarter of an hour (every time zone moves its
+        // clocks on one): a history of many answers costs a few look-ups a school day.
+        constexpr qint64 kSlotSeconds = 900;
+        QHash<qint64, QDate> dayOfSlot;
         const int count = PQntuples(result.get());
         answers->reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
-            answers->push_back({static_cast<int>(number(i, 0)), static_cast<int>(number(i, 1)),
-                                static_cast<int>(number(i, 2)), textAt(result.get(), i, 3),
-                                QByteArray(PQgetvalue(result.get(), i, 4)) == "t", true,
-                                QDateTime::fromSecsSinceEpoch(number(i, 5))});
+            const qint64 seconds = QByteArray(PQgetvalue(result.get(), i, 2)).toLongLong();
+            const qint64 slot = seconds >= 0 ? seconds / kSlotSeconds
+                                             : (seconds - kSlotSeconds + 1) / kSlotSeconds;
+            auto day = dayOfSlot.constFind(slot);
+            if (day == dayOfSlot.cend()) {
+                day = dayOfSlot.insert(
+                    slot, QDateTime::fromSecsSinceEpoch(slot * kSlotSeconds).toLocalTime().date());
+            }
+            answers->push_back({QByteArray(PQgetvalue(result.get(), i, 0)).toInt(),
+                                QByteArray(PQgetvalue(result.get(), i, 1)) == "t", *day});
         }
         return status;
     });

@@ -94,7 +94,7 @@ public:
     Status readRow(qint64 id, Outcome* outcome) override;
     QString answersNotKept() const override { return m_answersNotKept; }
     Status readDealing(Dealing* dealing) override;
-    Status firstAnswers(qint64 id, std::vector<Answer>* answers) override;
+    Status firstAnswers(qint64 id, std::vector<DayAnswer>* answers) override;
 
     // Keeps the teacher's dealing on the server, in one transaction, through an
     // administrator's service (the program's role may only read it). Fails, naming the

@@ -643,26 +643,25 @@ Status SqliteArchive::writeDealing(const Dealing& dealing) {
     });
 }
 
-Status SqliteArchive::firstAnswers(qint64 id, std::vector<Answer>* answers) {
+Status SqliteArchive::firstAnswers(qint64 id, std::vector<DayAnswer>* answers) {
     answers->clear();
     bool present = false;
     Status status = ArchiveFile::hasAnswers(*m_connection, &present);
     if (!status.ok() || !present) {
         return status;
     }
-    // The table's key starts with the pupil's row, so only their placements are read.
+    // The table's key starts with the pupil's row, so only their placements are read. The
+    // day is the local date that starts the stored time: no time zone to look up.
     return m_connection->withStatement(
-        "SELECT fatto, insieme, mano, etichetta, giusta, quando FROM risposte "
+        "SELECT fatto, giusta, substr(quando, 1, 10) FROM risposte "
         "WHERE alunno = ?1 AND prima <> 0 ORDER BY quando, rowid",
         [&](SqliteStatement& statement) {
             statement.bindInt64(1, id);
             int rc;
             while ((rc = statement.step()) == SQLITE_ROW) {
                 answers->push_back({static_cast<int>(statement.int64(0)),
-                                    static_cast<int>(statement.int64(1)),
-                                    static_cast<int>(statement.int64(2)), statement.text(3),
-                                    statement.int64(4) != 0, true,
-                                    QDateTime::fromString(statement.text(5), kDateFormat)});
+                                    statement.int64(1) != 0,
+                                    QDate::fromString(statement.text(2), Qt::ISODate)});
             }
             return m_connection->done(rc);
         });

@@ -52,7 +52,7 @@ public:
     Status readRow(qint64 id, Outcome* outcome) override;
     QString answersNotKept() const override { return m_answersNotKept; }
     Status readDealing(Dealing* dealing) override;
-    Status firstAnswers(qint64 id, std::vector<Answer>* answers) override;
+    Status firstAnswers(qint64 id, std::vector<DayAnswer>* answers) override;
 
     // Keeps the teacher's dealing in the file, in one transaction (the tool's ripasso).
     Status writeDealing(const Dealing& dealing);

@@ -40,12 +40,11 @@ qint64 newRunId() {
 }
 
 QHash<int, std::vector<exercise::FirstAnswer>> historyOf(
-    const std::vector<archive::Answer>& answers) {
+    const std::vector<archive::DayAnswer>& answers) {
     QHash<int, std::vector<exercise::FirstAnswer>> history;
-    for (const archive::Answer& answer : answers) {
-        if (answer.firstOnBox && answer.when.isValid()) {
-            history[answer.tableRow].push_back(
-                {answer.when.toLocalTime().date().toJulianDay(), answer.right});
+    for (const archive::DayAnswer& answer : answers) {
+        if (answer.day.isValid()) {
+            history[answer.tableRow].push_back({answer.day.toJulianDay(), answer.right});
         }
     }
     return history;
@@ -74,7 +73,7 @@ archive::Status reviewPlan(Modtempar& shared, const Pupil& pupil,
         }
         row = rows.size() == 1 ? rows.front().id : 0;
     }
-    std::vector<archive::Answer> answers;
+    std::vector<archive::DayAnswer> answers;
     if (row != 0) {
         status = shared.archiveDb->firstAnswers(row, &answers);
         if (!status.ok()) {

@@ -41,8 +41,8 @@ archive::Status reviewPlan(Modtempar& shared, const Pupil& pupil,
                            std::optional<exercise::ReviewPlan>* plan);
 
 // Kept first answers by the fact's table row, oldest first, as the memory model replays
-// them: the day each was given in local time. An answer whose time is not a time is left out.
+// them. An answer whose day is not a day (a time written from outside) is left out.
 QHash<int, std::vector<exercise::FirstAnswer>> historyOf(
-    const std::vector<archive::Answer>& answers);
+    const std::vector<archive::DayAnswer>& answers);
 
 }  // namespace session
