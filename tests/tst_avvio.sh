@@ -22,8 +22,9 @@ fail() {
 }
 
 # The launcher with a stand-in program that writes its arguments, one a line, and a
-# stand-in archive tool that makes the file it is asked to create and leaves the settings
-# file to the real tool, which reads it for the launcher (its cases: tst_schoolsettings).
+# stand-in archive tool that makes the file it is asked to create (a real archive with
+# REAL_ARCHIVE set) and leaves the rest to the real tool, which also reads the settings
+# file for the launcher (its cases: tst_schoolsettings).
 tool=$build/tools/tempolario-archivio
 [ -x "$tool" ] || { printf 'FAIL: no archive tool built at %s\n' "$tool" >&2; exit 1; }
 mkdir "$work/bin"
@@ -34,7 +35,7 @@ printf '%s\n' "$@" >"$STARTED"
 EOF
 cat >"$work/bin/tempolario-archivio" <<EOF
 #!/bin/sh
-[ "\$1" = crea ] && { : >"\$2"; exit; }
+[ "\$1" = crea ] && [ -z "\${REAL_ARCHIVE:-}" ] && { : >"\$2"; exit; }
 exec "$tool" "\$@"
 EOF
 chmod +x "$work/bin/"*
@@ -101,6 +102,24 @@ launch uno
 started_with "--servizio${nl}lab-1.a_b${nl}uno" ||
     fail "[service] the program was not started with it: $(cat "$work/started" 2>/dev/null)"
 [ -e "$home/tempolario.mdb" ] && fail "[service] an archive was made beside the server's"
+
+# The class report's entry: the page for the same archive, the server's (one that does not
+# answer is said in Italian, and nothing is started) or the working folder's, written
+# owner-only there and handed to the browser (a stand-in).
+# shellcheck disable=SC2016  # written for the stand-in to expand
+printf '#!/bin/sh\nprintf "xdg-open %%s" "$@" >"$STARTED"\n' >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+PATH=$work/bin:$PATH launch --registro
+[ "$rc" = 1 ] && grep -q "Non riesco a scrivere il registro della classe" "$work/err" ||
+    fail "[registro, server down] ended with $rc: $(cat "$work/err")"
+[ -e "$work/started" ] && fail "[registro, server down] something was started"
+rm -f "$config"
+REAL_ARCHIVE=yes PATH=$work/bin:$PATH launch --registro
+[ "$rc" = 0 ] || fail "[registro] the launcher ended with $rc: $(cat "$work/err")"
+started_with "xdg-open $home/registro.html" ||
+    fail "[registro] the page was not opened: $(cat "$work/started" 2>/dev/null)"
+[ "$(stat -c %a "$home/registro.html" 2>&1)" = 600 ] || fail "[registro] the page is not the owner's only"
+rm -f "$work/bin/xdg-open"
 
 # A faulty file, and one that is there but cannot be read: the fault's message alone on
 # the standard error, exit 1, nothing started and nothing made.

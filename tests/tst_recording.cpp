@@ -169,7 +169,7 @@ private Q_SLOTS:
     }
 
     // A pupil with a long history, renamed from outside: the next stores add to it (the
-    // same run going on, then a new one), and nothing is lost.
+    // same run going on, then a new one), and nothing is lost, nor left out of the report.
     void aLongHistoryRenamedFromOutside() {
         m_archive.rawExec(
             m_archive.server()
@@ -187,6 +187,18 @@ private Q_SLOTS:
         QCOMPARE(m_archive.placementCount(), 100013);
         QCOMPARE(m_archive.rawValue(QStringLiteral("SELECT count(DISTINCT alunno) FROM risposte")),
                  QStringLiteral("1"));
+        // The teacher's report reads them all, the server a portion at a time.
+        qint64 read = 0;
+        const auto count = [&](const QString& pupil, qint64, const archive::Answer&) {
+            read += pupil == QStringLiteral("Rossi Maria") ? 1 : 0;
+        };
+        const std::unique_ptr<archive::Archive> opened = m_archive.open();
+        if (auto* server = dynamic_cast<archive::PgArchive*>(opened.get())) {
+            QVERIFY(server->everyAnswer(count).ok());
+        } else {
+            QVERIFY(dynamic_cast<archive::SqliteArchive&>(*opened).everyAnswer(count).ok());
+        }
+        QCOMPARE(read, 100013);
     }
 
     // A store that cannot finish writes neither the totals nor any placement, and the next

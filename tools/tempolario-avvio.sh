@@ -15,8 +15,18 @@
 # archive is made in the working folder. A settings file that cannot be read or says
 # anything else stops the start: the results would otherwise go to a file nobody collects.
 # Passwords and keys never pass through here: libpq finds them from the service itself.
+#
+# With --registro (the second menu entry, "Tempolario - registro") it writes the teacher's
+# map of the class for that same archive, the server's or the working folder's, into
+# registro.html in the working folder (readable by its owner only), and opens it in the
+# desktop's browser.
 
 here=$(dirname "$(readlink -f "$0")")
+registro=
+if [ "${1:-}" = --registro ]; then
+    registro=yes
+    shift
+fi
 home=${TEMPOLARIO_HOME:-$HOME/Tempolario}
 config=${TEMPOLARIO_CONFIG:-@TEMPOLARIO_CONFIG@}
 newline='
@@ -53,7 +63,7 @@ if [ -e "$config" ] || [ -L "$config" ]; then
         fail "${why:-Non riesco a leggere le impostazioni di Tempolario in $config: $here/tempolario-archivio non funziona, va installato di nuovo.}"
     }
 fi
-if [ -n "$service" ]; then
+if [ -n "$service" ] && [ -z "$registro" ]; then
     [ -x "$here/tempolario" ] || fail "Manca il programma $here/tempolario: va installato di nuovo."
     exec "$here/tempolario" --servizio "$service" "$@"
 fi
@@ -80,7 +90,7 @@ cd -- "$home" || fail "Non riesco a entrare nella cartella di lavoro $home."
 
 # An archive already there is never otherwise touched here: the program reports its
 # troubles itself.
-if [ ! -e tempolario.mdb ] && [ ! -L tempolario.mdb ]; then
+if [ -z "$service" ] && [ ! -e tempolario.mdb ] && [ ! -L tempolario.mdb ]; then
     why=$("$here/tempolario-archivio" crea tempolario.mdb 2>&1 >/dev/null) ||
         fail "Non riesco a creare l'archivio dei risultati $home/tempolario.mdb. $why"
 fi
@@ -91,6 +101,24 @@ if [ -n "$private" ]; then
     [ -f tempolario.mdb ] && [ ! -L tempolario.mdb ] && [ -O tempolario.mdb ] &&
         chmod 600 tempolario.mdb 2>/dev/null
     umask "$private"
+fi
+
+if [ -n "$registro" ]; then
+    [ -x "$here/tempolario-archivio" ] ||
+        fail "Manca il programma $here/tempolario-archivio: va installato di nuovo."
+    if [ -n "$service" ]; then
+        set -- --servizio "$service"
+    else
+        set -- tempolario.mdb
+    fi
+    page=$PWD/registro.html
+    why=$("$here/tempolario-archivio" registro "$@" --uscita "$page" 2>&1 >/dev/null) || {
+        why=${why##*"$newline"}
+        fail "Non riesco a scrivere il registro della classe in $page. ${why#tempolario-archivio: }"
+    }
+    command -v xdg-open >/dev/null 2>&1 ||
+        fail "Il registro della classe è in $page: aprilo con il browser."
+    exec xdg-open "$page"
 fi
 
 [ -x "$here/tempolario" ] || fail "Manca il programma $here/tempolario: va installato di nuovo."

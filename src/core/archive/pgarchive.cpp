@@ -652,34 +652,48 @@ Status PgArchive::everyRow(std::vector<StoredRow>* rows) {
 }
 
 Status PgArchive::everyAnswer(const AnswerVisitor& each) {
+    // Read through a cursor, a portion at a time: a school's year of placements (millions)
+    // never sits whole in the program's memory. Not repeated on a lost connection, since
+    // the placements read before it have been handed over.
+    constexpr int kPortion = 20000;
     PgConnection& server = *m_connection;
-    return server.run([&](const QDeadlineTimer& deadline) {
-        PgResult result;
-        Status status = server.exec(
-            "SELECT t.nome, r.giro, r.fatto, r.insieme, r.mano, r.etichetta, r.giusta, "
-            "r.prima, extract(epoch FROM r.quando)::bigint FROM public.risposte r "
-            "JOIN public.tempar t ON t.id = r.alunno ORDER BY r.quando, r.alunno, r.giro, "
-            "r.numero",
-            deadline, &result);
-        if (!status.ok()) {
-            return status;
-        }
-        const auto number = [&](int row, int column) {
-            return QByteArray(PQgetvalue(result.get(), row, column)).toLongLong();
-        };
-        const int count = PQntuples(result.get());
-        for (int i = 0; i < count; ++i) {
-            const Answer answer{static_cast<int>(number(i, 2)),
-                                static_cast<int>(number(i, 3)),
-                                static_cast<int>(number(i, 4)),
-                                textAt(result.get(), i, 5),
-                                QByteArray(PQgetvalue(result.get(), i, 6)) == "t",
-                                QByteArray(PQgetvalue(result.get(), i, 7)) == "t",
-                                QDateTime::fromSecsSinceEpoch(number(i, 8))};
-            each(textAt(result.get(), i, 0), number(i, 1), answer);
-        }
-        return status;
-    });
+    return server.run(
+        [&](const QDeadlineTimer& deadline) {
+            return server.transaction(deadline, [&]() -> Status {
+                Status status = server.exec(
+                    "DECLARE risposte_lette NO SCROLL CURSOR FOR "
+                    "SELECT t.nome, r.giro, r.fatto, r.insieme, r.mano, r.etichetta, r.giusta, "
+                    "r.prima, extract(epoch FROM r.quando)::bigint FROM public.risposte r "
+                    "JOIN public.tempar t ON t.id = r.alunno ORDER BY r.quando, r.alunno, "
+                    "r.giro, r.numero",
+                    deadline);
+                const QByteArray fetch =
+                    "FETCH FORWARD " + QByteArray::number(kPortion) + " FROM risposte_lette";
+                while (status.ok()) {
+                    PgResult result;
+                    status = server.exec(fetch.constData(), deadline, &result);
+                    const int count = status.ok() ? PQntuples(result.get()) : 0;
+                    const auto number = [&](int row, int column) {
+                        return QByteArray(PQgetvalue(result.get(), row, column)).toLongLong();
+                    };
+                    for (int i = 0; i < count; ++i) {
+                        const Answer answer{static_cast<int>(number(i, 2)),
+                                            static_cast<int>(number(i, 3)),
+                                            static_cast<int>(number(i, 4)),
+                                            textAt(result.get(), i, 5),
+                                            QByteArray(PQgetvalue(result.get(), i, 6)) == "t",
+                                            QByteArray(PQgetvalue(result.get(), i, 7)) == "t",
+                                            QDateTime::fromSecsSinceEpoch(number(i, 8))};
+                        each(textAt(result.get(), i, 0), number(i, 1), answer);
+                    }
+                    if (count < kPortion) {
+                        break;
+                    }
+                }
+                return status;
+            });
+        },
+        false);
 }
 
 Status PgArchive::layout(Layout* found) {
