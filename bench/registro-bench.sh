@@ -85,7 +85,7 @@ psql=$("$pgserver" bindir)/psql
 "$psql" -X -q -v ON_ERROR_STOP=1 "service=tempolario-admin" <<SQL
 INSERT INTO public.tempar (nome, chiave) SELECT 'Alunno ' || i, 'alunno ' || i FROM generate_series(1, $pupils) i;
 $(placements server)
-ANALYZE;
+ANALYZE public.tempar, public.risposte;
 SQL
 report server --servizio tempolario
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
