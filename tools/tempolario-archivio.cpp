@@ -512,7 +512,7 @@ int purge(const Place& place, const QString& before) {
 }
 
 // The teacher's dealing for every pupil of the archive: shown, or set by choice ("sì", "no").
-int dealing(const Place& place, const QString& choice, const QString& retentionText) {
+int review(const Place& place, const QString& choice, const QString& retentionText) {
     archive::Dealing wanted;
     wanted.review = choice == QStringLiteral("sì") || choice == QLatin1String("si");
     if (!retentionText.isEmpty()) {
@@ -724,7 +724,7 @@ int run() {
         if (parser.isSet(retentionOption) && choice.isEmpty()) {
             return usage(QStringLiteral("--ritenzione vale solo per ripasso sì."));
         }
-        return dealing(place, choice, parser.value(retentionOption));
+        return review(place, choice, parser.value(retentionOption));
     }
     if (command == QLatin1String("registro")) {
         report::Selection selection;

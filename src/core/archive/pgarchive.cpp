@@ -1040,6 +1040,7 @@ Status PgArchive::readDealing(Dealing* dealing) {
         status = server.exec("SELECT chiave, valore FROM public.impostazioni", deadline, &result);
         if (status.ok()) {
             std::vector<std::pair<QString, QString>> rows;
+            rows.reserve(static_cast<std::size_t>(PQntuples(result.get())));
             for (int i = 0; i < PQntuples(result.get()); ++i) {
                 rows.emplace_back(textAt(result.get(), i, 0), textAt(result.get(), i, 1));
             }

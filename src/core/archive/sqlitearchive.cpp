@@ -658,15 +658,15 @@ Status SqliteArchive::writeDealing(const Dealing& dealing) {
     return m_connection->write([&]() {
         Status status = m_connection->exec(
             "CREATE TABLE IF NOT EXISTS impostazioni (chiave TEXT PRIMARY KEY, valore TEXT)");
-        for (const auto& [key, value] : dealingRows(dealing)) {
+        for (const std::pair<QString, QString>& row : dealingRows(dealing)) {
             if (!status.ok()) {
                 break;
             }
             status = m_connection->withStatement(
                 "INSERT OR REPLACE INTO impostazioni (chiave, valore) VALUES (?1, ?2)",
                 [&](SqliteStatement& statement) {
-                    statement.bindText(1, key);
-                    statement.bindText(2, value);
+                    statement.bindText(1, row.first);
+                    statement.bindText(2, row.second);
                     return m_connection->done(statement.step());
                 });
         }
