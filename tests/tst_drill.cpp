@@ -330,6 +330,50 @@ private Q_SLOTS:
         QCOMPARE(dealt().size(), Drill::kFacts);
     }
 
+    // Ripasso over histories no pupil should have: rows the table lacks, answers dated after
+    // today (a clock set backwards), 100,000 answers: every deal is ten different facts of
+    // the set, and the run's own answers are kept.
+    void ripassoOverOddHistories_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QList<int>>("rows");  // a history of answers on each
+        QTest::addColumn<int>("daysAhead");     // of today, for the answers
+        QTest::addColumn<int>("answers");       // per row
+        QTest::newRow("rows the table lacks") << 4 << QList<int>{0, -3, 190, 100000} << -2 << 5;
+        QTest::newRow("answers after today") << 1 << QList<int>{1, 2, 3, 4, 5} << 30 << 3;
+        QTest::newRow("100,000 answers") << 0 << QList<int>{7} << -1 << 100000;
+    }
+    void ripassoOverOddHistories() {
+        QFETCH(int, code);
+        QFETCH(QList<int>, rows);
+        QFETCH(int, daysAhead);
+        QFETCH(int, answers);
+        const qint64 today = QDate::currentDate().toJulianDay();
+        exercise::ReviewPlan plan;
+        for (const int row : rows) {
+            for (int i = 0; i < answers; ++i) {
+                plan.history[row].push_back({today + daysAhead - i % 7, i % 3 == 0});
+            }
+        }
+        ClockUniformSource random(5);
+        Drill drill(m_table, random);
+        drill.setReview(plan);
+        drill.chooseSet(code);
+        const ExerciseSet set = ExerciseSet::byCode(code);
+        for (int deal = 0; deal < 3; ++deal) {
+            QSet<int> dealt;
+            for (int k = 0; k < Drill::kFacts; ++k) {
+                dealt.insert(DrillTesting::rowFact(drill)[k + 1]);
+                drill.drop(k, k);
+            }
+            QCOMPARE(dealt.size(), Drill::kFacts);
+            for (const int position : dealt) {
+                QVERIFY(position >= set.first && position <= set.last);
+            }
+            drill.deal();
+        }
+        QCOMPARE(drill.placements().size(), std::size_t{3 * Drill::kFacts});
+    }
+
     // The chosen button is disabled and blinks, starting at light grey for the five classes
     // and at the face for the whole table and the essential list; all others show the face.
     void chosenButtonBlinks_data() {

@@ -101,16 +101,16 @@ void Drill::drawForReview() {
     for (const Placement& placement : m_placements) {
         if (placement.firstOnBox && positionOfRow.contains(placement.tableRow)) {
             answers[placement.tableRow].push_back(
-                {placement.when.date().toJulianDay(), placement.right});
+                {placement.when.toLocalTime().date().toJulianDay(), placement.right});
         }
     }
     QHash<int, FactMemory> memory;
     for (auto it = answers.cbegin(); it != answers.cend(); ++it) {
         memory.insert(it.key(), replay(m_review->model, it.value()));
     }
-    const std::vector<int> chosen =
-        chooseForReview(candidates, memory, m_clock().date().toJulianDay(), m_review->model,
-                        m_random, kFacts, m_review->newFacts);
+    const qint64 today = m_clock().toLocalTime().date().toJulianDay();
+    const std::vector<int> chosen = chooseForReview(candidates, memory, today, m_review->model,
+                                                    m_random, kFacts, m_review->newFacts);
     // Every set has at least ten different rows, so ten come back.
     Q_ASSERT(chosen.size() == static_cast<std::size_t>(kFacts));
     for (int k = 0; k < kFacts; ++k) {

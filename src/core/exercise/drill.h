@@ -130,7 +130,9 @@ private:
 
     const content::FactTable& m_table;
     UniformSource& m_random;
-    std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTime(); };
+    // UTC: the local time costs a look at the system's time zone at every drop where TZ is
+    // not set; a placement's time is turned into local time only when it is kept.
+    std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTimeUtc(); };
     std::vector<Placement> m_placements;
     std::optional<ReviewPlan> m_review;
     int m_deal = 0;
