@@ -371,7 +371,7 @@ private Q_SLOTS:
             }
             drill.deal();
         }
-        QCOMPARE(drill.placements().size(), std::size_t{3 * Drill::kFacts});
+        QCOMPARE(static_cast<int>(drill.placements().size()), 3 * Drill::kFacts);
     }
 
     // The chosen button is disabled and blinks, starting at light grey for the five classes
