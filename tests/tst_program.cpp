@@ -784,12 +784,12 @@ private Q_SLOTS:
     }
 
     // Qt's own texts speak Italian too: the context menu of a search box.
-    // With the teacher's ripasso on, the first board already deals the facts the pupil got
-    // wrong last time, beside three never seen; off, the facts come at random.
+    // With the teacher's ripasso on, the first board already deals the ten facts the pupil got
+    // wrong last time; off, the facts come at random.
     void ripassoDealsByThePupilsHistory_data() {
         QTest::addColumn<QString>("setting");
         QTest::addColumn<int>("wrongDealtAgain");
-        QTest::newRow("on") << "sì" << 7;
+        QTest::newRow("on") << "sì" << 10;
         QTest::newRow("never set") << "" << -1;
         QTest::newRow("off") << "no" << -1;
     }

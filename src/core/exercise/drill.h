@@ -47,14 +47,12 @@ struct Placement {
 // Ripasso, the dealing a teacher may switch on for the whole archive: the ten facts of a deal
 // are drawn by the pupil's own history (chooseForReview) instead of at random.
 struct ReviewPlan {
-    // Facts never seen that each deal keeps while there are any, so that a pupil who gets
-    // much wrong still meets the whole set.
-    static constexpr int kNewFactsPerDeal = 3;
-
     MemoryModel model;
     // The pupil's first answers stored before this run, by table row (1..189), oldest first.
     QHash<int, std::vector<FirstAnswer>> history;
-    int newFacts = kNewFactsPerDeal;
+    // Places each deal keeps for facts never seen while there are any. None: the facts got
+    // wrong and the facts due come first, as the teacher switched ripasso on for.
+    int newFacts = 0;
 };
 
 // The drill of the exercise window, without widgets: the set in force, the dealt exercise,
