@@ -50,6 +50,9 @@ TEMPOLARIO_TEST_PACKAGES=("${TEMPOLARIO_VIRTUAL_DISPLAY_PACKAGES[@]}" openbox xd
                           dbus-daemon at-spi2-core python3-pyatspi
                           orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
                           "${TEMPOLARIO_PG_PACKAGES[@]}" openssl chromium)
+# The static analysis, installed with the rest since it runs beside the tests (two apt-gets
+# at once would fight over dpkg's lock).
+TEMPOLARIO_ANALYSIS_PACKAGES=(clang-tidy cppcheck python3)
 # The package check: dpkg-shlibdeps (dpkg-dev) and file, which CPack's Debian generator
 # runs on every binary to find the libraries it links.
 TEMPOLARIO_PACKAGE_PACKAGES=(dpkg-dev file)

@@ -5,7 +5,9 @@
 # offscreen platform, the end-to-end ones on a virtual X server that they start, and the
 # checks under scripts/checks (each installs what it needs and fails on any finding).
 # A failure does not stop the rest: every check runs, a table of them (result and time)
-# ends the output, and the exit status is 1 when any failed.
+# ends the output, and the exit status is 1 when any failed. The static analysis, which
+# keeps the processors busy, runs beside the tests, which mostly wait (for windows, servers
+# and time-outs); its output is shown when it ends, before the fuzzing.
 #
 # TEMPOLARIO_TEST_SLOWDOWN (a number of at least 1) multiplies every deadline in the tests;
 # by default it follows the machine's load as each step starts (2 on an idle machine), so a
@@ -43,6 +45,32 @@ skipped() {
     say "$1: skipped ($2)"
     failed=1
 }
+# A step started in the background (one at a time), its output kept in a file until it ends.
+beside_pid=""
+beside_name=""
+beside_log=""
+beside_began=0
+trap '[ -z "$beside_pid" ] || kill "$beside_pid" 2>/dev/null; rm -f "$beside_log"' EXIT
+start_beside() {
+    beside_name=$1 beside_began=$SECONDS
+    shift
+    beside_log=$(mktemp)
+    say "── $beside_name: runs beside the tests; what it says follows when it ends"
+    "$@" >"$beside_log" 2>&1 &
+    beside_pid=$!
+}
+end_beside() {
+    [ -n "$beside_pid" ] || return 0
+    local result=passed
+    wait "$beside_pid" || { result=FAILED; failed=1; }
+    beside_pid=""
+    say "── $beside_name (it ran beside the tests)"
+    cat "$beside_log"
+    rm -f "$beside_log"
+    summary+=("$(printf '%-22s %-8s %6s' "$beside_name" "$result" \
+        "$(minutes $((SECONDS - beside_began)))")")
+    say "$beside_name: $result"
+}
 # In subshells: build_tree ends its shell on a failure.
 build_plain() { (build_tree "$TEMPOLARIO_ROOT/build"); }
 plain_tests() {
@@ -50,16 +78,27 @@ plain_tests() {
 }
 
 started=$SECONDS
+checks=$TEMPOLARIO_ROOT/scripts/checks
+analysis=20-static-analysis
 step build build_plain
 if [[ ${summary[-1]} == *passed* ]]; then
+    start_beside "$analysis" bash "$checks/$analysis.sh"
     step "tests (ctest)" plain_tests
 else
     skipped "tests (ctest)" "the build failed"
 fi
 shopt -s nullglob
-for check in "$TEMPOLARIO_ROOT"/scripts/checks/*.sh; do
-    step "$(basename "$check" .sh)" bash "$check"
+for check in "$checks"/*.sh; do
+    name=$(basename "$check" .sh)
+    if [ "$name" = "$analysis" ] && [ -n "$beside_pid" ]; then
+        continue
+    fi
+    # Only the sanitizers' tests run beside the static analysis: the later checks build
+    # and fuzz, and would only take the processors from it.
+    [ "$name" = 10-sanitizers ] || end_beside
+    step "$name" bash "$check"
 done
+end_beside
 
 say "summary (minutes:seconds):"
 printf '  %-22s %-8s %6s\n' check result time

@@ -7,7 +7,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
 
-ensure_packages "${TEMPOLARIO_RUN_PACKAGES[@]}" clang-tidy cppcheck python3
+ensure_packages "${TEMPOLARIO_RUN_PACKAGES[@]}" "${TEMPOLARIO_ANALYSIS_PACKAGES[@]}"
 : "${CMAKE_BUILD_PARALLEL_LEVEL:=2}"
 export CMAKE_BUILD_PARALLEL_LEVEL
 # The build folder gives clang-tidy each file's compiler flags and the .moc files that the
