@@ -16,9 +16,11 @@ set(object "")
 set(checked 0)
 set(faults "")
 foreach(line IN LISTS deps)
-    if(line MATCHES "^([^ ].*\\.o): #deps")
+    if(line MATCHES "^([^ ].*): #deps")
+        # Each output starts a record of its own, objects and others alike (the moc step's
+        # timestamp lists the headers it scanned, the engines' among them).
         set(object "${CMAKE_MATCH_1}")
-        if(object MATCHES "^src/app/CMakeFiles/|^src/ui/CMakeFiles/[^/]+/windows/")
+        if(object MATCHES "^src/app/CMakeFiles/.*\\.o$|^src/ui/CMakeFiles/[^/]+/windows/.*\\.o$")
             math(EXPR checked "${checked} + 1")
         else()
             set(object "")
