@@ -50,13 +50,14 @@ beside_pid=""
 beside_name=""
 beside_log=""
 beside_began=0
-trap '[ -z "$beside_pid" ] || kill "$beside_pid" 2>/dev/null; rm -f "$beside_log"' EXIT
+# In a session of its own, so that an interrupted test command stops it with its children.
+trap '[ -z "$beside_pid" ] || kill -- -"$beside_pid" 2>/dev/null; rm -f "$beside_log"' EXIT
 start_beside() {
     beside_name=$1 beside_began=$SECONDS
     shift
     beside_log=$(mktemp)
     say "── $beside_name: runs beside the tests; what it says follows when it ends"
-    "$@" >"$beside_log" 2>&1 &
+    setsid "$@" >"$beside_log" 2>&1 </dev/null &
     beside_pid=$!
 }
 end_beside() {
