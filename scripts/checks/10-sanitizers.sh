@@ -24,20 +24,27 @@ build_tree "$tree" -DTEMPOLARIO_SANITIZE=ON
 
 # Reports go to files rather than to stderr, so that none is lost in a child whose exit
 # status or output a test does not look at (the program under road.sh, a tool run that is
-# expected to fail with status 1). Every child inherits these variables. The folder is
-# writable by all because one child drops root's rights before it runs.
-logs="$tree/sanitizer-logs"
-rm -rf "$logs"
+# expected to fail with status 1). Every child inherits these variables. One child drops
+# root's rights before it runs, and a sanitizer that cannot reach its report folder or its
+# suppressions ends the process at once (GCC 14's does, at start): both lie in a folder
+# that anyone may enter, not in the checkout, which may be in a private home (/root). The
+# reports are moved to build-asan/sanitizer-logs at the end.
+open_dir=$(mktemp -d)
+chmod 755 "$open_dir"
+logs="$open_dir/logs"
 mkdir -m 1777 "$logs"
+install -m 644 "$TEMPOLARIO_ROOT/scripts/checks/lsan.supp" "$open_dir/lsan.supp"
+kept_logs="$tree/sanitizer-logs"
+rm -rf "$kept_logs"
 asan_options="halt_on_error=1:detect_stack_use_after_return=1:strict_init_order=1:log_exe_name=1:log_path=$logs/asan"
-export LSAN_OPTIONS="suppressions=$TEMPOLARIO_ROOT/scripts/checks/lsan.supp:print_suppressions=0"
+export LSAN_OPTIONS="suppressions=$open_dir/lsan.supp:print_suppressions=0"
 
 # The tests run with a home and a runtime folder of their own, so that nothing of the
 # desktop they are started from reaches them: a screen reader's bus under ~/.cache/at-spi,
 # for one, makes every window test start Qt's accessibility bridge and its D-Bus thread,
 # beside which LeakSanitizer's tracer crashes.
 test_home=$(mktemp -d)
-trap 'rm -rf "$test_home"' EXIT
+trap 'mv "$logs" "$kept_logs"; rm -rf "$test_home" "$open_dir"' EXIT
 mkdir -m 700 "$test_home/runtime"
 export HOME="$test_home" XDG_RUNTIME_DIR="$test_home/runtime"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:log_exe_name=1:log_path=$logs/ubsan"
@@ -127,7 +134,7 @@ elif [ "$status" -ne 0 ] && [ ${#reports[@]} -eq 0 ]; then
     say "ctest failed without a failed test (see its output above)"
 fi
 if [ ${#reports[@]} -gt 0 ]; then
-    say "sanitizer reports: ${#reports[@]}, in $logs (shown above)"
+    say "sanitizer reports: ${#reports[@]}, kept in $kept_logs (shown above)"
 else
     say "sanitizer reports: none"
 fi
