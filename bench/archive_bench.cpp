@@ -148,6 +148,7 @@ WriteFigures writeMillis(const QString& path, int rows) {
     sqlite3_finalize(update);
     sqlite3_close(bare);
     std::vector<double> ratios;
+    ratios.reserve(ours.size());
     for (std::size_t i = 0; i < ours.size(); ++i) {
         ratios.push_back(ours[i] / theirs[i]);
     }

@@ -142,10 +142,9 @@ double simulatePupil(const PupilModel& model, const content::ExerciseSet& set, D
         }
     }
     const int checkDay = (kRuns - 1) * kDays / kRuns + kCheckAfterLastRun;
-    double sum = 0;
-    for (const int row : rows) {
-        sum += model.recall(traces[row], checkDay);
-    }
+    const double sum = std::accumulate(rows.begin(), rows.end(), 0.0, [&](double total, int row) {
+        return total + model.recall(traces[row], checkDay);
+    });
     return sum / static_cast<double>(rows.size());
 }
 

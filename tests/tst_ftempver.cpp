@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tempolario developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <algorithm>
 #include <cmath>
 
 #include <QFontInfo>
@@ -37,13 +38,15 @@ const QColor kLightGrey(screens::kDoneSetColour);
 
 // A control's colour in the window's design: its background, or the fill of a shape.
 QColor designed(const char* name) {
-    for (const screens::ControlSpec& control : screens::exerciseDesign().controls) {
-        if (qstrcmp(control.name, name) == 0) {
-            return QColor(control.kind == screens::Kind::FilledRect ? control.foreground
-                                                                    : control.background);
-        }
+    const auto& controls = screens::exerciseDesign().controls;
+    const auto control = std::find_if(controls.begin(), controls.end(), [name](const auto& row) {
+        return qstrcmp(row.name, name) == 0;
+    });
+    if (control == controls.end()) {
+        qFatal("no control %s in the design", name);
     }
-    qFatal("no control %s in the design", name);
+    return QColor(control->kind == screens::Kind::FilledRect ? control->foreground
+                                                             : control->background);
 }
 
 QColor background(const QWidget* w) {

@@ -165,11 +165,12 @@ private Q_SLOTS:
 
     // Facts the class knows least first: by facility, then by mean recall.
     void leastKnownFirst() {
+        const auto map =
+            mapOf({answer("Anna", 1, 1, 118, "1848", true), answer("Anna", 1, 1, 123, "1848", false),
+                   answer("Anna", 1, 1, 127, "1870", true, true, 40), answer("Anna", 1, 1, 125, "1861", true),
+                   answer("Bruno", 2, 1, 118, "1848", false)});
         QList<int> rows;
-        for (const report::FactFigures& fact :
-             mapOf({answer("Anna", 1, 1, 118, "1848", true), answer("Anna", 1, 1, 123, "1848", false),
-                    answer("Anna", 1, 1, 127, "1870", true, true, 40), answer("Anna", 1, 1, 125, "1861", true),
-                    answer("Bruno", 2, 1, 118, "1848", false)}).facts) {
+        for (const report::FactFigures& fact : map.facts) {
             rows.append(fact.tableRow);
         }
         QCOMPARE(rows, (QList<int>{123, 118, 127, 125}));
