@@ -75,10 +75,13 @@ bool ScreenFit::eventFilter(QObject* watched, QEvent* event) {
                 }
                 fit();
                 break;
+            case QEvent::WindowActivate:
             case QEvent::Move:
                 // The desktop frames a shown window by moving it into its frame: only then is
                 // the real frame known. Any other move leaves the frame as it was, and fit()
-                // does nothing.
+                // does nothing. A window that grew before it was framed may be framed where
+                // it stands, its title above the screen, with no move at all: the desktop
+                // then makes it the active window, and the real frame is known by then.
                 if (m_window->isVisible()) {
                     fit();
                 }
