@@ -24,8 +24,9 @@ slowdown_now() {
 }
 
 # Nothing can run without the packages and the locale; a failure there ends the command.
-(ensure_packages "${TEMPOLARIO_RUN_PACKAGES[@]}" "${TEMPOLARIO_TEST_PACKAGES[@]}" &&
-    ensure_italian_locale) || { say "the test command cannot go on without them"; exit 1; }
+(ensure_packages "${TEMPOLARIO_RUN_PACKAGES[@]}" "${TEMPOLARIO_TEST_PACKAGES[@]}" \
+    "${TEMPOLARIO_ANALYSIS_PACKAGES[@]}" && ensure_italian_locale) ||
+    { say "the test command cannot go on without them"; exit 1; }
 
 summary=()
 failed=0
