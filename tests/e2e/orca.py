@@ -25,8 +25,9 @@ from contextlib import closing
 import pyatspi
 
 STORED_PUPIL = "Bianchi Anna"
-# A busy machine is slower, never wrong: every wait is this long times the scale.
-SCALE = float(os.environ.get("TEMPOLARIO_TIME_SCALE", "1"))
+# A busy machine is slower, never wrong: every wait grows with TEMPOLARIO_TEST_SLOWDOWN, as in
+# every test (tests/testtime.h).
+SCALE = float(os.environ.get("TEMPOLARIO_TEST_SLOWDOWN") or 1)
 TIMEOUT = 40.0 * SCALE
 SPEECH = None  # what Orca said, for the report of a failure
 # Orca's word for a push button: Orca 43 says it in Italian; at-spi2-core has since renamed the

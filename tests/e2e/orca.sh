@@ -20,6 +20,8 @@ bus=
 launcher=
 orca=
 speechd=
+# shellcheck source=tests/testtime.sh
+source "$here/../testtime.sh"
 # shellcheck source=tests/e2e/ours.sh
 source "$here/ours.sh"
 # Ends a process of ours: asked first, then made to, for Orca and its speech server may hang
@@ -79,10 +81,10 @@ sqlite3 tempolario.mdb "INSERT INTO tempar (nome) VALUES ('Bianchi Anna')"
 # or a client arriving during the reset is turned away.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset 3>display 2>xserver.log &
 xserver=$!
-for _ in $(seq 200); do [ -s display ] && break; sleep 0.05; done
+for _ in $(seq "$(scaled 200)"); do [ -s display ] && break; sleep 0.05; done
 [ -s display ] || fail "the X server did not start: $(tail -n 5 xserver.log)"
 export DISPLAY=:$(head -n 1 display)
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq "$(scaled 50)"); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 xdpyinfo >/dev/null 2>&1 || fail "the X server on $DISPLAY takes no connection: $(tail -n 5 xserver.log)"
 
 # A session bus and a runtime folder of our own, so that nothing else on this machine sees
@@ -91,7 +93,7 @@ mkdir -m 700 runtime
 export XDG_RUNTIME_DIR=$work/runtime
 dbus-daemon --session --nofork --nopidfile --print-address=3 3>bus-address 2>/dev/null &
 bus=$!
-for _ in $(seq 100); do [ -s bus-address ] && break; sleep 0.05; done
+for _ in $(seq "$(scaled 100)"); do [ -s bus-address ] && break; sleep 0.05; done
 [ -s bus-address ] || fail "the session bus did not start"
 DBUS_SESSION_BUS_ADDRESS=$(head -n 1 bus-address)
 export DBUS_SESSION_BUS_ADDRESS
@@ -178,7 +180,7 @@ speech-dispatcher --run-single --timeout 0 --config-dir "$XDG_CONFIG_HOME/speech
     --communication-method unix_socket \
     --socket-path "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" </dev/null >speechd.out 2>&1 &
 speechd=$!
-for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" ] && break; sleep 0.1; done
+for _ in $(seq "$(scaled 100)"); do [ -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" ] && break; sleep 0.1; done
 [ -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" ] ||
     fail "the speech server did not start: $(tail -n 5 speechd.out)"
 # Orca refuses to start while pgrep finds another Orca of the same user: a developer's own,

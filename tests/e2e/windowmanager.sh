@@ -6,8 +6,10 @@
 # its frame, and what a panel leaves free, are the window manager's to decide.
 # Usage (under xvfb-run): windowmanager.sh COMMAND [ARGUMENTS...]
 set -euo pipefail
+# shellcheck source=tests/testtime.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../testtime.sh"
 # The X server first answers on its own time.
-for _ in $(seq 100); do xprop -root >/dev/null 2>&1 && break; sleep 0.05; done
+for _ in $(seq "$(scaled 100)"); do xprop -root >/dev/null 2>&1 && break; sleep 0.05; done
 logs=$(mktemp -d)
 wm=
 trap 'kill "$wm" 2>/dev/null || true; rm -rf "$logs"' EXIT
@@ -16,7 +18,7 @@ trap 'kill "$wm" 2>/dev/null || true; rm -rf "$logs"' EXIT
 for _ in 1 2 3; do
     openbox --sm-disable >"$logs/openbox.log" 2>&1 &
     wm=$!
-    for _ in $(seq 200); do
+    for _ in $(seq "$(scaled 200)"); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break 2
         kill -0 "$wm" 2>/dev/null || break
         sleep 0.05
